@@ -182,7 +182,7 @@ struct PF_EffectWorld {
   A_long origin_x;
   A_long origin_y;
   A_long reserved1;
-  PF_Pixel dephault;  // unused by the plug-in
+  A_long dephault;  // layer parameters: the default layer, 0 for none
 };
 typedef PF_EffectWorld PF_LayerDef;
 

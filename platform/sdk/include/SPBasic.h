@@ -2,6 +2,7 @@
 // suite is looked up by name and version.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 
 typedef int32_t SPErr;

@@ -1,0 +1,39 @@
+// Declaring a deliverable's parameter list from a table of definitions.
+#pragma once
+
+#include "AE_Effect.h"
+
+// One row of a parameter table; the fields a kind does not use stay zero.
+struct ParamSpec {
+  PF_ParamType kind;
+  const char* name;
+  double valid_min, valid_max;    // fixed kinds in their own unit, integer sliders as is
+  double slider_min, slider_max;
+  double dephault;                // popups: choice; checkboxes: 0 or 1; points: x percent
+  double dephault_y;              // points: y percent
+  int choices;                    // popups: declared choice count
+  const char* text;               // popup names or checkbox comment
+  int precision;                  // fixed sliders: decimal places
+  PF_Pixel colour;                // colour default
+  A_long ui_flags;
+  A_short ui_width, ui_height;
+};
+
+// Where the build's list switches its inherited flag values.
+struct ParamListLayout {
+  int first_flagged;  // first parameter whose flags are 1
+  int first_id_one;   // first parameter whose uu.id is 1
+};
+
+// 16.16 fixed point of a table value; the tables' fractions round to the
+// stored integers (0.35 -> 22938, 0.1 -> 6554, 0.4 -> 26214, 0.3 -> 19661).
+PF_Fixed ToFixed(double value);
+
+// Fills one definition from its row (number is 1-based).
+void FillParamDef(const ParamSpec& spec, int number, const ParamListLayout& layout,
+                  PF_ParamDef* def, PF_InData* in_data);
+
+// Adds every row with add_param at index -1, sets num_params to count + 1 and
+// registers the custom panel area; stops at the first failing add_param.
+PF_Err DeclareParams(PF_InData* in_data, PF_OutData* out_data, const ParamSpec* specs, int count,
+                     const ParamListLayout& layout);
