@@ -1,0 +1,99 @@
+// One instance of an effect in a host session: the records the host passes
+// with every command, the parameter definitions collected at parameter
+// set-up, and the sequence data the effect keeps with the host.
+#pragma once
+
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "AE_Effect.h"
+#include "qf_host/deliverable.h"
+#include "qf_host/host_session.h"
+
+namespace qfhost {
+
+const char* CommandName(PF_Cmd cmd);  // "global set-up", ...
+
+// A parameter definition as the host keeps it. Texts the definition points to
+// (popup choices, checkbox comment) are copies owned by the host.
+struct HostParam {
+  PF_ParamDef def{};
+  std::string text;
+};
+
+class LoadedEffect {
+ public:
+  LoadedEffect(HostSession& host, std::shared_ptr<const Deliverable> deliverable);
+  ~LoadedEffect();
+  LoadedEffect(const LoadedEffect&) = delete;
+  LoadedEffect& operator=(const LoadedEffect&) = delete;
+
+  // Sends one command with the host's records and returns the plug-in's
+  // result. Throws HostError when the plug-in lets an exception out.
+  PF_Err Send(PF_Cmd cmd, void* extra = nullptr);
+
+  PF_Err GlobalSetup();
+  PF_Err GlobalSetdown();
+  PF_Err ParamsSetup();  // starts the parameter list afresh
+  PF_Err SequenceSetup();
+  PF_Err SequenceResetup();
+  PF_Err SequenceFlatten();
+  PF_Err SequenceSetdown();
+  PF_Err UserChangedParam(PF_ParamIndex index);
+  PF_Err UpdateParamsUI();
+
+  HostSession& host() const { return host_; }
+  const Deliverable& deliverable() const { return *deliverable_; }
+  PF_ProgPtr effect_ref() const;
+
+  // What global set-up reported.
+  A_u_long my_version() const { return my_version_; }
+  A_long out_flags() const { return out_flags_; }
+  // What parameter set-up reported as the count, input layer included.
+  A_long num_params() const { return num_params_; }
+
+  // Index 0 is the input layer; 1 .. param_count() - 1 are the declared ones.
+  size_t param_count() const { return params_.size(); }
+  const HostParam& param(PF_ParamIndex index) const;
+  // For setting a value before a command.
+  PF_ParamDef& mutable_param(PF_ParamIndex index);
+
+  int register_ui_calls() const { return static_cast<int>(custom_ui_.size()); }
+  const std::vector<PF_CustomUIInfo>& registered_ui() const { return custom_ui_; }
+
+  // The sequence data the host holds for the effect (null when none).
+  PF_Handle sequence_data() const { return in_data_.sequence_data; }
+  A_long flat_sdata_size() const { return flat_sdata_size_; }
+
+  const PF_InData& in_data() const { return in_data_; }
+  const PF_OutData& out_data() const { return out_data_; }
+
+ private:
+  friend struct HostCallbacks;
+
+  void ResetParams();
+  PF_Err AddParam(PF_ParamIndex index, const PF_ParamDef& def);
+  PF_Err Checkout(PF_ParamIndex index, PF_ParamDef* param);
+  PF_Err Checkin(PF_ParamDef* param);
+
+  HostSession& host_;
+  std::shared_ptr<const Deliverable> deliverable_;
+  PF_InData in_data_{};
+  PF_OutData out_data_{};
+  PF_LayerDef output_{};
+  PF_Cmd current_cmd_ = -1;
+  bool in_command_ = false;
+
+  A_u_long my_version_ = 0;
+  A_long out_flags_ = 0;
+  A_long num_params_ = 0;
+  A_long flat_sdata_size_ = 0;
+  std::vector<std::unique_ptr<HostParam>> params_;
+  std::vector<PF_ParamDef*> param_array_;  // what the plug-in receives
+  std::vector<PF_CustomUIInfo> custom_ui_;
+  std::map<PF_ParamDef*, PF_ParamIndex> checkouts_;
+};
+
+}  // namespace qfhost

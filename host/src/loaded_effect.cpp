@@ -1,0 +1,209 @@
+#include "qf_host/loaded_effect.h"
+
+#include <cstring>
+
+#include "host_callbacks.h"
+#include "qf_host/host_error.h"
+
+namespace qfhost {
+
+const char* CommandName(PF_Cmd cmd) {
+  switch (cmd) {
+    case PF_Cmd_ABOUT: return "about";
+    case PF_Cmd_GLOBAL_SETUP: return "global set-up";
+    case PF_Cmd_GLOBAL_SETDOWN: return "global set-down";
+    case PF_Cmd_PARAMS_SETUP: return "parameter set-up";
+    case PF_Cmd_SEQUENCE_SETUP: return "sequence set-up";
+    case PF_Cmd_SEQUENCE_RESETUP: return "sequence re-set-up";
+    case PF_Cmd_SEQUENCE_FLATTEN: return "sequence flatten";
+    case PF_Cmd_SEQUENCE_SETDOWN: return "sequence set-down";
+    case PF_Cmd_DO_DIALOG: return "options dialog";
+    case PF_Cmd_FRAME_SETUP: return "frame set-up";
+    case PF_Cmd_RENDER: return "render";
+    case PF_Cmd_FRAME_SETDOWN: return "frame set-down";
+    case PF_Cmd_USER_CHANGED_PARAM: return "user-changed-parameter";
+    case PF_Cmd_UPDATE_PARAMS_UI: return "update-parameters-UI";
+    case PF_Cmd_EVENT: return "event";
+    default: return "unknown command";
+  }
+}
+
+LoadedEffect::LoadedEffect(HostSession& host, std::shared_ptr<const Deliverable> deliverable)
+    : host_(host), deliverable_(std::move(deliverable)) {
+  host_.effects_.insert(this);
+  in_data_.inter.checkout_param = &HostCallbacks::CheckoutParam;
+  in_data_.inter.checkin_param = &HostCallbacks::CheckinParam;
+  in_data_.inter.add_param = &HostCallbacks::AddParam;
+  in_data_.inter.abort = &HostCallbacks::Abort;
+  in_data_.inter.progress = &HostCallbacks::Progress;
+  in_data_.inter.register_ui = &HostCallbacks::RegisterUI;
+  in_data_.utils = host_.utils();
+  in_data_.effect_ref = effect_ref();
+  in_data_.quality = PF_Quality_HI;
+  in_data_.time_step = 1;
+  in_data_.local_time_step = 1;
+  in_data_.time_scale = 1;
+  in_data_.pica_basicP = host_.basic_suite();
+  ResetParams();
+}
+
+LoadedEffect::~LoadedEffect() { host_.effects_.erase(this); }
+
+PF_ProgPtr LoadedEffect::effect_ref() const {
+  return reinterpret_cast<PF_ProgPtr>(const_cast<LoadedEffect*>(this));
+}
+
+const HostParam& LoadedEffect::param(PF_ParamIndex index) const {
+  if (index < 0 || static_cast<size_t>(index) >= params_.size())
+    throw HostError("no parameter " + std::to_string(index));
+  return *params_[index];
+}
+
+PF_ParamDef& LoadedEffect::mutable_param(PF_ParamIndex index) {
+  if (index < 0 || static_cast<size_t>(index) >= params_.size())
+    throw HostError("no parameter " + std::to_string(index));
+  return params_[index]->def;
+}
+
+void LoadedEffect::ResetParams() {
+  params_.clear();
+  param_array_.clear();
+  auto input = std::make_unique<HostParam>();
+  input->def.param_type = PF_Param_LAYER;
+  param_array_.push_back(&input->def);
+  params_.push_back(std::move(input));
+}
+
+PF_Err LoadedEffect::Send(PF_Cmd cmd, void* extra) {
+  if (in_command_)
+    throw HostError(std::string(CommandName(cmd)) + " sent while " + CommandName(current_cmd_) + " is running");
+  in_data_.num_params = static_cast<A_long>(param_array_.size());
+  const PF_Handle held = in_data_.sequence_data;
+  out_data_ = PF_OutData{};
+  out_data_.num_params = in_data_.num_params;
+  out_data_.sequence_data = held;  // unchanged unless the command replaces it
+
+  current_cmd_ = cmd;
+  in_command_ = true;
+  PF_Err err = PF_Err_NONE;
+  {
+    HostCallbacks::ActiveScope active(&host_);
+    try {
+      err = deliverable_->entry()(cmd, &in_data_, &out_data_, param_array_.data(), &output_, extra);
+    } catch (...) {
+      in_command_ = false;
+      throw HostError(std::string("the plug-in let an exception out of ") + CommandName(cmd));
+    }
+  }
+  in_command_ = false;
+
+  in_data_.sequence_data = out_data_.sequence_data;
+  if (in_data_.sequence_data) {
+    const auto state = host_.handle_state(in_data_.sequence_data);
+    if (!state || state->disposed)
+      host_.RecordError(std::string(CommandName(cmd)) + ": sequence data is not a live host handle");
+  }
+  if (!checkouts_.empty()) {
+    host_.RecordError(std::string(CommandName(cmd)) + ": " + std::to_string(checkouts_.size()) +
+                      " parameter check-out(s) not checked in");
+    checkouts_.clear();
+  }
+  return err;
+}
+
+PF_Err LoadedEffect::GlobalSetup() {
+  const PF_Err err = Send(PF_Cmd_GLOBAL_SETUP);
+  if (err == PF_Err_NONE) {
+    my_version_ = out_data_.my_version;
+    out_flags_ = out_data_.out_flags;
+  }
+  return err;
+}
+
+PF_Err LoadedEffect::GlobalSetdown() { return Send(PF_Cmd_GLOBAL_SETDOWN); }
+
+PF_Err LoadedEffect::ParamsSetup() {
+  ResetParams();
+  custom_ui_.clear();
+  const PF_Err err = Send(PF_Cmd_PARAMS_SETUP);
+  if (err == PF_Err_NONE) {
+    num_params_ = out_data_.num_params;
+    if (static_cast<size_t>(num_params_) != params_.size())
+      host_.RecordError("parameter set-up added " + std::to_string(params_.size() - 1) +
+                        " parameters but reported a count of " + std::to_string(num_params_));
+  }
+  return err;
+}
+
+PF_Err LoadedEffect::SequenceSetup() {
+  const PF_Err err = Send(PF_Cmd_SEQUENCE_SETUP);
+  flat_sdata_size_ = out_data_.flat_sdata_size;
+  return err;
+}
+
+PF_Err LoadedEffect::SequenceResetup() { return Send(PF_Cmd_SEQUENCE_RESETUP); }
+PF_Err LoadedEffect::SequenceFlatten() { return Send(PF_Cmd_SEQUENCE_FLATTEN); }
+PF_Err LoadedEffect::SequenceSetdown() { return Send(PF_Cmd_SEQUENCE_SETDOWN); }
+
+PF_Err LoadedEffect::UserChangedParam(PF_ParamIndex index) {
+  PF_UserChangedParamExtra extra{index};
+  return Send(PF_Cmd_USER_CHANGED_PARAM, &extra);
+}
+
+PF_Err LoadedEffect::UpdateParamsUI() { return Send(PF_Cmd_UPDATE_PARAMS_UI); }
+
+PF_Err LoadedEffect::AddParam(PF_ParamIndex index, const PF_ParamDef& def) {
+  if (current_cmd_ != PF_Cmd_PARAMS_SETUP) {
+    host_.RecordError(std::string("add_param during ") + CommandName(current_cmd_));
+    return PF_Err_BAD_CALLBACK_PARAM;
+  }
+  if (index != -1) {
+    host_.RecordError("add_param: index " + std::to_string(index) + " (the host only appends, index -1)");
+    return PF_Err_INVALID_INDEX;
+  }
+  if (!std::memchr(def.name, 0, sizeof def.name)) {
+    host_.RecordError("add_param: parameter " + std::to_string(params_.size()) + " has an unterminated name");
+    return PF_Err_BAD_CALLBACK_PARAM;
+  }
+  if (def.param_type < PF_Param_LAYER || def.param_type > PF_Param_BUTTON) {
+    host_.RecordError("add_param: parameter " + std::to_string(params_.size()) + " has unknown kind " +
+                      std::to_string(def.param_type));
+    return PF_Err_UNRECOGNIZED_PARAM_TYPE;
+  }
+  auto p = std::make_unique<HostParam>();
+  p->def = def;
+  if (def.param_type == PF_Param_POPUP) {
+    p->text = def.u.pd.namesptr ? def.u.pd.namesptr : "";
+    p->def.u.pd.namesptr = p->text.c_str();
+  } else if (def.param_type == PF_Param_CHECKBOX) {
+    p->text = def.u.bd.nameptr ? def.u.bd.nameptr : "";
+    p->def.u.bd.nameptr = p->text.c_str();
+  }
+  param_array_.push_back(&p->def);
+  params_.push_back(std::move(p));
+  return PF_Err_NONE;
+}
+
+PF_Err LoadedEffect::Checkout(PF_ParamIndex index, PF_ParamDef* param) {
+  if (!param) {
+    host_.RecordError("checkout_param: no definition to fill");
+    return PF_Err_BAD_CALLBACK_PARAM;
+  }
+  if (index < 0 || static_cast<size_t>(index) >= params_.size()) {
+    host_.RecordError("checkout_param: no parameter " + std::to_string(index));
+    return PF_Err_INVALID_INDEX;
+  }
+  *param = params_[index]->def;
+  checkouts_[param] = index;
+  return PF_Err_NONE;
+}
+
+PF_Err LoadedEffect::Checkin(PF_ParamDef* param) {
+  if (checkouts_.erase(param) == 0) {
+    host_.RecordError("checkin_param: definition was not checked out");
+    return PF_Err_BAD_CALLBACK_PARAM;
+  }
+  return PF_Err_NONE;
+}
+
+}  // namespace qfhost
