@@ -84,7 +84,8 @@ void Json::DumpTo(std::string& out, int depth) const {
     out += object ? "{}" : "[]";
     return;
   }
-  bool flat = !object;
+  // Arrays of plain values, and small objects of them, stay on one line.
+  bool flat = !object || items_.size() <= 4;
   for (const auto& item : items_)
     flat = flat && item.second.kind_ != Kind::kArray && item.second.kind_ != Kind::kObject;
   out += object ? '{' : '[';

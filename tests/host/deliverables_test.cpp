@@ -21,6 +21,8 @@ struct Build {
   const char* name;
   size_t declared;  // parameters, the input layer not counted
 };
+void PrintTo(const Build& build, std::ostream* os) { *os << build.label; }
+
 const Build kFloral{"Floral", QF_FLORAL_PATH, "QuillFrame Floral", 46};
 const Build kGeometry{"Geometry", QF_GEOMETRY_PATH, "QuillFrame Geometry", 50};
 

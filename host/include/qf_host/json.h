@@ -30,7 +30,8 @@ class Json {
   Json& Set(const std::string& key, Json value);  // on an object
   Json& Push(Json value);                         // on an array
 
-  // Pretty-printed with two-space indents; arrays of plain values stay on one line.
+  // Pretty-printed with two-space indents; arrays of plain values and
+  // objects of up to four plain values stay on one line.
   std::string Dump() const;
 
  private:
