@@ -20,13 +20,15 @@
 
 namespace {
 
-std::vector<uint8_t> g_pipl;
+// Plain storage: the resource outlives nothing that the module's own tear-down could free first.
+unsigned char g_pipl[512];
 QFResourceEntry g_entry;
 QFResourceTable g_table;
 
 __attribute__((constructor)) void RegisterResources() {
-  g_pipl = qfhost_test::PiplBuilder().Effect("Host Probe", QF_PROBE_ENTRY).Build();
-  g_entry = QFResourceEntry{0, "PIPL", 16000, 1033, g_pipl.data(), static_cast<DWORD>(g_pipl.size())};
+  const std::vector<uint8_t> pipl = qfhost_test::PiplBuilder().Effect("Host Probe", QF_PROBE_ENTRY).Build();
+  std::memcpy(g_pipl, pipl.data(), pipl.size());
+  g_entry = QFResourceEntry{0, "PIPL", 16000, 1033, g_pipl, static_cast<DWORD>(pipl.size())};
   g_table = QFResourceTable{&g_entry, 1};
   QFRegisterModuleResources(QFModuleFromAddress(&g_table), &g_table);
 }
