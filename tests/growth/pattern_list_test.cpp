@@ -4,34 +4,12 @@
 
 #include <gtest/gtest.h>
 
-#include <cmath>
-
 namespace {
 
-PatternTriangle* MakeTriangle(float base) {
-    auto* t = new PatternTriangle{};
-    for (int i = 0; i < 3; ++i) {
-        TriangleCorner& c = t->corners[i];
-        c.x = base + i;
-        c.y = base + 10 * i;
-        c.z = base + 100 * i;
-        c.nx = 0.5f;
-        c.ny = -0.5f;
-        c.nz = 1;
-        c.hasNormal = 1;
-    }
-    return t;
-}
-
 struct Mesh {
-    int pointCount = -1;
-    int triangleCount = -1;
+    int pointCount = -1, triangleCount = -1;
     __Point3ds* points = nullptr;
     __Triangle3ds* triangles = nullptr;
-
-    Mesh() = default;
-    Mesh(const Mesh&) = delete;
-    Mesh& operator=(const Mesh&) = delete;
     ~Mesh() {
         if (points != nullptr) VirtualFree(points, 0, MEM_RELEASE);
         if (triangles != nullptr) VirtualFree(triangles, 0, MEM_RELEASE);
@@ -39,175 +17,94 @@ struct Mesh {
     void Build(QFTrList& list) { BuildMeshArrays(list, &pointCount, &triangleCount, &points, &triangles); }
 };
 
-void AppendCounted(QFTrList& list, float base) {
-    list.Append(MakeTriangle(base));
-    ++TriangleCount;
+// Appends count triangles, corner i of triangle k at x = 10 k + i, and sets
+// TriangleCount to counted.
+void Fill(QFTrList& list, int count, int counted) {
+    for (int k = 0; k < count; ++k) {
+        auto* t = new PatternTriangle{};
+        for (int i = 0; i < 3; ++i) t->corners[i] = {10.0f * k + i, 1, 2, 0.5f, 0, 1, 1};
+        list.Append(t);
+    }
+    TriangleCount = counted;
 }
 
 TEST(MeshAssembly, EmptyListGivesAbsentArrays) {
-    TriangleCount = 0;
     QFTrList list;
+    Fill(list, 0, 0);
     Mesh mesh;
     mesh.Build(list);
-    EXPECT_EQ(mesh.pointCount, 0);
-    EXPECT_EQ(mesh.triangleCount, 0);
-    EXPECT_EQ(mesh.points, nullptr);
-    EXPECT_EQ(mesh.triangles, nullptr);
-    EXPECT_EQ(list.first, nullptr);  // the sentinel is gone too
-    EXPECT_EQ(list.last, nullptr);
+    EXPECT_TRUE(mesh.pointCount == 0 && mesh.triangleCount == 0);
+    EXPECT_TRUE(mesh.points == nullptr && mesh.triangles == nullptr);
+    EXPECT_TRUE(list.first == nullptr && list.last == nullptr);
 }
 
-TEST(MeshAssembly, ThreeTrianglesInAppendOrder) {
-    TriangleCount = 0;
+TEST(MeshAssembly, TrianglesInAppendOrderWithFixedTextureCorners) {
     QFTrList list;
-    for (int k = 0; k < 3; ++k) AppendCounted(list, 1000.0f * k);
+    Fill(list, 3, 3);
     Mesh mesh;
     mesh.Build(list);
-    ASSERT_EQ(mesh.pointCount, 9);
-    ASSERT_EQ(mesh.triangleCount, 3);
-    const float u[3] = {0.5f, 0.01f, 0.98f};
-    const float v[3] = {0.98f, 0.01f, 0.01f};
+    ASSERT_TRUE(mesh.pointCount == 9 && mesh.triangleCount == 3);
+    const float u[3] = {0.5f, 0.01f, 0.98f}, v[3] = {0.98f, 0.01f, 0.01f};
     for (int k = 0; k < 3; ++k) {
-        EXPECT_EQ(mesh.triangles[k].a, 3 * k);
-        EXPECT_EQ(mesh.triangles[k].b, 3 * k + 1);
-        EXPECT_EQ(mesh.triangles[k].c, 3 * k + 2);
-        EXPECT_EQ(mesh.triangles[k].material, 0);
+        const __Triangle3ds& t = mesh.triangles[k];
+        EXPECT_TRUE(t.a == 3 * k && t.b == 3 * k + 1 && t.c == 3 * k + 2 && t.material == 0);
         for (int i = 0; i < 3; ++i) {
             const __Point3ds& p = mesh.points[3 * k + i];
-            EXPECT_EQ(p.x, 1000.0f * k + i);
-            EXPECT_EQ(p.y, 1000.0f * k + 10 * i);
-            EXPECT_EQ(p.z, 1000.0f * k + 100 * i);
-            EXPECT_EQ(p.nx, 0.5f);
-            EXPECT_EQ(p.hasNormal, 1);
-            EXPECT_EQ(p.hasTexture, 1);
-            EXPECT_EQ(p.u, u[i]);
-            EXPECT_EQ(p.v, v[i]);
+            EXPECT_EQ(p.x, 10.0f * k + i);
+            EXPECT_TRUE(p.nx == 0.5f && p.nz == 1 && p.hasNormal == 1 && p.hasTexture == 1);
+            EXPECT_TRUE(p.u == u[i] && p.v == v[i]);
         }
     }
-    EXPECT_EQ(list.first, nullptr);
-    list.Clear();  // frees nothing more (the sanitizer build catches a double free)
-    EXPECT_EQ(list.first, nullptr);
-
-    // A consumed list leaves the outputs of a second assembly as they are.
-    __Point3ds* before = mesh.points;
-    mesh.Build(list);
-    EXPECT_EQ(mesh.points, before);
+    list.Clear();  // nothing left to free: the sanitizer build catches a double free
+    mesh.Build(list);  // a consumed list leaves the outputs alone
     EXPECT_EQ(mesh.triangleCount, 3);
 }
 
 TEST(MeshAssembly, CountDisagreeingWithTheList) {
-    // More counted than appended: vertices stay for the count, triangles for the list.
-    TriangleCount = 0;
-    QFTrList shortList;
-    AppendCounted(shortList, 1);
-    AppendCounted(shortList, 2);
-    TriangleCount = 4;
-    Mesh shortMesh;
+    QFTrList shortList, longList;
+    Mesh shortMesh, longMesh;
+    Fill(shortList, 2, 4);
     shortMesh.Build(shortList);
-    EXPECT_EQ(shortMesh.pointCount, 12);
-    EXPECT_EQ(shortMesh.triangleCount, 2);
-    EXPECT_EQ(shortMesh.points[6].x, 0.0f);
+    EXPECT_TRUE(shortMesh.pointCount == 12 && shortMesh.triangleCount == 2);
+    Fill(longList, 4, 1);
+    longMesh.Build(longList);  // the uncopied rest is freed
+    EXPECT_TRUE(longMesh.pointCount == 3 && longMesh.triangleCount == 1);
 
-    // Fewer counted than appended: the rest of the list is freed uncopied.
-    TriangleCount = 0;
-    QFTrList longList;
-    for (int k = 0; k < 4; ++k) AppendCounted(longList, static_cast<float>(k));
-    TriangleCount = 1;
-    Mesh longMesh;
-    longMesh.Build(longList);
-    EXPECT_EQ(longMesh.pointCount, 3);
-    EXPECT_EQ(longMesh.triangleCount, 1);
-    EXPECT_EQ(longList.first, nullptr);
+    shortList.Append(new PatternTriangle{});  // a consumed list starts over
+    EXPECT_EQ(shortList.first->next, shortList.last);
 }
 
-TEST(PatternList, ClearAndDestructorFreeEverything) {
-    auto* list = new QFTrList;
-    list->Append(MakeTriangle(0));
-    list->Append(MakeTriangle(1));
-    EXPECT_EQ(list->first->payload, nullptr);
-    EXPECT_EQ(list->last->prev, list->first->next);
-    EXPECT_EQ(list->last->next, nullptr);
-    delete list;  // the destructor clears
+TEST(VertexTransforms, ScaleTranslateAndRotate) {
+    auto vertex = [](uint8_t hasNormal) {
+        __Point3ds p{};
+        p.x = 11, p.y = 6, p.z = 7, p.u = 0.25f, p.nx = 1, p.hasNormal = hasNormal;
+        return p;
+    };
+    __Point3ds s[1] = {vertex(1)};
+    ScalePoints(2, 1, s);
+    TranslatePoints(1, 2, 3, 1, s);
+    EXPECT_TRUE(s[0].x == 23 && s[0].y == 14 && s[0].z == 17 && s[0].nx == 1 && s[0].u == 0.25f);
 
-    QFTrList cleared;
-    cleared.Clear();
-    cleared.Clear();
-    cleared.Append(MakeTriangle(2));  // a cleared list starts over
-    ASSERT_NE(cleared.first, nullptr);
-    EXPECT_EQ(cleared.first->next, cleared.last);
-    EXPECT_EQ(cleared.last->payload->corners[0].x, 2.0f);
-}
-
-__Point3ds Vertex(float x, float y, float z, uint8_t hasNormal) {
-    __Point3ds p{};
-    p.x = x;
-    p.y = y;
-    p.z = z;
-    p.nx = 1;
-    p.ny = 0;
-    p.nz = 0;
-    p.hasNormal = hasNormal;
-    p.hasTexture = 1;
-    p.u = 0.25f;
-    p.v = 0.75f;
-    return p;
-}
-
-TEST(VertexTransforms, ScaleAndTranslateMovePositionsOnly) {
-    __Point3ds p[2] = {Vertex(1, 2, 3, 1), Vertex(-4, 5, -6, 0)};
-    ScalePoints(2, 2, p);
-    EXPECT_EQ(p[0].x, 2.0f);
-    EXPECT_EQ(p[0].y, 4.0f);
-    EXPECT_EQ(p[0].z, 6.0f);
-    EXPECT_EQ(p[1].z, -12.0f);
-    EXPECT_EQ(p[0].nx, 1.0f);
-    EXPECT_EQ(p[0].u, 0.25f);
-    EXPECT_EQ(p[0].v, 0.75f);
-    TranslatePoints(10, 20, 30, 2, p);
-    EXPECT_EQ(p[1].x, 2.0f);
-    EXPECT_EQ(p[1].y, 30.0f);
-    EXPECT_EQ(p[1].z, 18.0f);
-    EXPECT_EQ(p[1].nx, 1.0f);
-}
-
-TEST(VertexTransforms, RotationsTurnNormalsOnlyWithHasNormal) {
     const float quarter = 1.5707964f;
-    __Point3ds z[2] = {Vertex(11, 5, 7, 1), Vertex(11, 5, 7, 0)};
-    RotatePointsZ(10, 5, quarter, 2, z);  // about (10, 5): (11, 5) -> (10, 6)
-    for (const __Point3ds& p : z) {
-        EXPECT_NEAR(p.x, 10, 1e-5);
-        EXPECT_NEAR(p.y, 6, 1e-5);
-        EXPECT_EQ(p.z, 7.0f);
+    __Point3ds z[2] = {vertex(1), vertex(0)}, y[2] = {vertex(1), vertex(0)},
+               x[2] = {vertex(1), vertex(0)};
+    RotatePointsZ(10, 6, quarter, 2, z);  // (11, 6) about (10, 6) -> (10, 7)
+    RotatePointsY(10, 7, quarter, 2, y);  // (x, z) = (11, 7) about (10, 7) -> (10, 8)
+    x[0].nx = 0, x[0].ny = 1;
+    RotatePointsX(5, 7, quarter, 2, x);  // (y, z) = (6, 7) about (5, 7) -> (5, 8)
+    for (int i = 0; i < 2; ++i) {
+        EXPECT_NEAR(z[i].x, 10, 1e-5);
+        EXPECT_NEAR(z[i].y, 7, 1e-5);
+        EXPECT_NEAR(y[i].x, 10, 1e-5);
+        EXPECT_NEAR(y[i].z, 8, 1e-5);
+        EXPECT_NEAR(x[i].y, 5, 1e-5);
+        EXPECT_NEAR(x[i].z, 8, 1e-5);
     }
-    EXPECT_NEAR(z[0].nx, 0, 1e-6);
     EXPECT_NEAR(z[0].ny, 1, 1e-6);
-    EXPECT_EQ(z[1].nx, 1.0f);
-    EXPECT_EQ(z[1].ny, 0.0f);
-
-    __Point3ds y[2] = {Vertex(11, 5, 7, 1), Vertex(11, 5, 7, 0)};
-    RotatePointsY(10, 7, quarter, 2, y);  // x, z about (10, 7): (11, 7) -> (10, 8)
-    for (const __Point3ds& p : y) {
-        EXPECT_NEAR(p.x, 10, 1e-5);
-        EXPECT_EQ(p.y, 5.0f);
-        EXPECT_NEAR(p.z, 8, 1e-5);
-    }
-    EXPECT_NEAR(y[0].nx, 0, 1e-6);
     EXPECT_NEAR(y[0].nz, 1, 1e-6);
-    EXPECT_EQ(y[1].nx, 1.0f);
-    EXPECT_EQ(y[1].nz, 0.0f);
-
-    __Point3ds x[2] = {Vertex(11, 6, 7, 1), Vertex(11, 6, 7, 0)};
-    x[0].nx = 0;
-    x[0].ny = 1;
-    RotatePointsX(5, 7, quarter, 2, x);  // y, z about (5, 7): (6, 7) -> (5, 8)
-    for (const __Point3ds& p : x) {
-        EXPECT_EQ(p.x, 11.0f);
-        EXPECT_NEAR(p.y, 5, 1e-5);
-        EXPECT_NEAR(p.z, 8, 1e-5);
-    }
-    EXPECT_NEAR(x[0].ny, 0, 1e-6);
     EXPECT_NEAR(x[0].nz, 1, 1e-6);
-    EXPECT_EQ(x[1].nx, 1.0f);
+    EXPECT_TRUE(z[1].nx == 1 && y[1].nx == 1 && x[1].nx == 1);  // no normal: left alone
+    EXPECT_TRUE(z[1].ny == 0 && y[1].nz == 0 && x[1].nz == 0);
 }
 
 }  // namespace
