@@ -1,0 +1,215 @@
+#include "effect/mask_path.h"
+
+#include <windows.h>
+
+#include <cmath>
+
+#include "effect/entry.h"
+
+namespace {
+
+// Below this total the path counts as having no length at all.
+constexpr double kShortestPath = 0.00001;
+constexpr double kShortPathTotal = 0.01;
+constexpr int kLengthSamples = 10;
+constexpr int kArcSearchSteps = 10;
+
+void* AllocatePages(size_t bytes) {
+    return VirtualAlloc(nullptr, bytes, MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE);
+}
+
+void FreePages(void* block) {
+    if (block) VirtualFree(block, 0, MEM_RELEASE);
+}
+
+void FreeArrays(CustomPath* path) {
+    FreePages(path->vertices);
+    FreePages(path->fractions);
+    path->vertices = nullptr;
+    path->fractions = nullptr;
+    path->vertex_count = 0;
+}
+
+// The parameter belonging to the arc fraction phi, on a grid of 1/1024.
+double ParameterAtLength(double phi, const double X[4], const double Y[4]) {
+    if (phi <= 0.0) return 0.0;
+    if (phi >= 1.0) return 1.0;
+    const double target = phi * BezierLength(X, Y);
+    double t = 0.5;
+    double step = 0.5;
+    for (int k = 0; k < kArcSearchSteps; ++k) {
+        double left_x[4], left_y[4];
+        BezierSplitLeft(t, X, left_x);
+        BezierSplitLeft(t, Y, left_y);
+        if (target > BezierLength(left_x, left_y)) {
+            t = t + step;
+        } else {
+            t = t - step;
+        }
+        step = step / 2.0;
+    }
+    return t;
+}
+
+}  // namespace
+
+CustomPath::~CustomPath() { ReleaseCustomPath(this); }
+
+int32_t ReadCustomPath(PF_InData* in_data, PF_PathID path_id, CustomPath* path) {
+    ReleaseCustomPath(path);
+    path->in_data = in_data;
+    path->path_id = path_id;
+    if (path_id == 0) return 0;
+
+    // Each suite is noted in the record the moment it is held, so that the
+    // release finds it whatever happens afterwards.
+    const void* suite = nullptr;
+    AcquireHostSuite(in_data, kPFPathQuerySuite, kPFPathQuerySuiteVersion1, &suite);
+    path->query_suite = static_cast<const PF_PathQuerySuite1*>(suite);
+    suite = nullptr;
+    AcquireHostSuite(in_data, kPFPathDataSuite, kPFPathDataSuiteVersion1, &suite);
+    path->data_suite = static_cast<const PF_PathDataSuite1*>(suite);
+    if (!path->query_suite || !path->data_suite) return 0;
+
+    PF_PathOutlinePtr outline = nullptr;
+    path->query_suite->PF_CheckoutPath(in_data->effect_ref, path_id, in_data->current_time,
+                                       in_data->time_step, in_data->time_scale, &outline);
+    path->path = outline;
+    if (!outline) return 0;
+
+    const PF_PathDataSuite1& data = *path->data_suite;
+    A_long segments = 0;
+    PF_Boolean inverted = 0;
+    PF_Boolean open = 0;
+    data.PF_PathNumSegments(in_data->effect_ref, outline, &segments);
+    data.PF_PathIsInverted(in_data->effect_ref, path_id, &inverted);
+    data.PF_PathIsOpen(in_data->effect_ref, outline, &open);
+    if (!open && segments == 1) {
+        open = 1;
+        segments = 0;
+    }
+    const int64_t count = open ? int64_t{segments} + 1 : int64_t{segments};
+    if (count <= 0 || count > INT32_MAX) return 0;
+    const int32_t nv = static_cast<int32_t>(count);
+
+    path->vertices =
+        static_cast<PathVertexRecord*>(AllocatePages(sizeof(PathVertexRecord) * size_t(nv)));
+    path->fractions = static_cast<double*>(AllocatePages(sizeof(double) * size_t(nv)));
+    if (!path->vertices || !path->fractions) {
+        FreeArrays(path);
+        return 0;
+    }
+
+    // An inverted path is walked backwards with its tangents swapped; a
+    // closed one keeps vertex 0 first.
+    const int32_t last_offset = open ? 1 : 0;
+    for (int32_t i = 0; i < nv; ++i) {
+        PF_PathVertex v = {};
+        data.PF_PathVertexInfo(in_data->effect_ref, outline, i, &v);
+        if (inverted) {
+            const int32_t j = (nv - i - last_offset) % nv;
+            path->vertices[j] = {v.x, v.y, v.tan_out_x, v.tan_out_y, v.tan_in_x, v.tan_in_y};
+        } else {
+            path->vertices[i] = {v.x, v.y, v.tan_in_x, v.tan_in_y, v.tan_out_x, v.tan_out_y};
+        }
+    }
+    path->vertex_count = nv;
+
+    // An open path has no segment from its last vertex back to the first.
+    double* fractions = path->fractions;
+    fractions[nv - 1] = 0.0;
+    double total = 0.0;
+    for (int32_t i = 0; i < nv; ++i) {
+        if (open && i == nv - 1) continue;
+        double X[4], Y[4];
+        PathSegmentControls(*path, i, X, Y);
+        fractions[i] = BezierLength(X, Y);
+        total = total + fractions[i];
+    }
+    if (total < kShortestPath) {
+        total = kShortPathTotal;
+        fractions[0] = kShortPathTotal;
+    }
+    for (int32_t i = 0; i < nv; ++i) fractions[i] = fractions[i] / total;
+    return nv;
+}
+
+void ReleaseCustomPath(CustomPath* path) {
+    if (path->path && path->query_suite) {
+        path->query_suite->PF_CheckinPath(path->in_data->effect_ref, path->path_id, 0, path->path);
+    }
+    path->path = nullptr;
+    if (path->data_suite) {
+        ReleaseHostSuite(path->in_data, kPFPathDataSuite, kPFPathDataSuiteVersion1,
+                         path->data_suite);
+    }
+    path->data_suite = nullptr;
+    if (path->query_suite) {
+        ReleaseHostSuite(path->in_data, kPFPathQuerySuite, kPFPathQuerySuiteVersion1,
+                         path->query_suite);
+    }
+    path->query_suite = nullptr;
+    FreeArrays(path);
+}
+
+void PathSegmentControls(const CustomPath& path, int32_t i, double X[4], double Y[4]) {
+    const PathVertexRecord& from = path.vertices[i];
+    const PathVertexRecord& to = path.vertices[(i + 1) % path.vertex_count];
+    X[0] = from.x;
+    Y[0] = from.y;
+    X[1] = from.out_x;
+    Y[1] = from.out_y;
+    X[2] = to.in_x;
+    Y[2] = to.in_y;
+    X[3] = to.x;
+    Y[3] = to.y;
+}
+
+double BezierPoint(double t, const double P[4]) {
+    const double s = 1.0 - t;
+    return (((s * P[0] + 3.0 * t * P[1]) * s + 3.0 * t * t * P[2]) * s) + t * t * t * P[3];
+}
+
+double BezierDerivative(double t, const double P[4]) {
+    return 3.0 * (t * t * (P[3] - 3.0 * P[2] + 3.0 * P[1] - P[0]) +
+                  2.0 * t * (P[2] - 2.0 * P[1] + P[0]) + (P[1] - P[0]));
+}
+
+double BezierSpeed(double t, const double X[4], const double Y[4]) {
+    const double dx = BezierDerivative(t, X);
+    const double dy = BezierDerivative(t, Y);
+    return std::sqrt(dx * dx + dy * dy);
+}
+
+double BezierLength(const double X[4], const double Y[4]) {
+    double sum = 0.0;
+    for (int k = 0; k < kLengthSamples; ++k) {
+        sum = sum + BezierSpeed((k + 0.5) / kLengthSamples, X, Y);
+    }
+    return sum / kLengthSamples;
+}
+
+void BezierSplitLeft(double t, const double P[4], double Q[4]) {
+    const double a = P[1] - P[0];
+    const double b = P[2] - 2.0 * P[1] + P[0];
+    const double c = P[3] - 3.0 * P[2] + 3.0 * P[1] - P[0];
+    Q[0] = P[0];
+    Q[1] = a * t + P[0];
+    Q[2] = b * (t * t) + 2.0 * a * t + P[0];
+    Q[3] = c * (t * t * t) + 3.0 * b * (t * t) + 3.0 * a * t + P[0];
+}
+
+void BezierPointTangentAtLength(double phi, const double X[4], const double Y[4], double* x,
+                                double* y, double* dx, double* dy) {
+    const double t = ParameterAtLength(phi, X, Y);
+    *x = BezierPoint(t, X);
+    *y = BezierPoint(t, Y);
+    *dx = BezierDerivative(t, X);
+    *dy = BezierDerivative(t, Y);
+}
+
+void BezierPointAtLength(double phi, const double X[4], const double Y[4], double* x, double* y) {
+    const double t = ParameterAtLength(phi, X, Y);
+    *x = BezierPoint(t, X);
+    *y = BezierPoint(t, Y);
+}

@@ -1,0 +1,64 @@
+// The custom mask path: read through the host's path suites at the start of a
+// render, kept as cubic Bézier segments with each segment's share of the whole
+// path length, walked by arc fraction while growing, and handed back to the
+// host at the end of the render.
+#pragma once
+
+#include <cstdint>
+
+#include "AE_Effect.h"
+#include "AE_EffectSuites.h"
+
+// One path vertex in walking order, in the host's layer coordinates.
+struct PathVertexRecord {
+    double x, y;
+    double in_x, in_y;    // incoming tangent point
+    double out_x, out_y;  // outgoing tangent point
+};
+
+// Everything one render holds of the path, from reading to release. The
+// destructor releases whatever is still held, so an exception passing
+// through the render hands the path and the suites back all the same.
+struct CustomPath {
+    CustomPath() = default;
+    CustomPath(const CustomPath&) = delete;
+    CustomPath& operator=(const CustomPath&) = delete;
+    ~CustomPath();
+
+    PF_InData* in_data = nullptr;
+    PF_PathID path_id = 0;
+    const PF_PathQuerySuite1* query_suite = nullptr;
+    const PF_PathDataSuite1* data_suite = nullptr;
+    PF_PathOutlinePtr path = nullptr;
+    int32_t vertex_count = 0;               // the seed segment count: 0 without a path
+    PathVertexRecord* vertices = nullptr;   // vertex_count records (VirtualAlloc)
+    double* fractions = nullptr;            // each segment's share of the length (VirtualAlloc)
+};
+
+// Reads the path path_id at the input record's current time into path,
+// releasing first whatever path still held. Path id 0, a missing suite, a check-out without a path, a
+// path without vertices or arrays that cannot be allocated all leave
+// vertex_count at 0. Returns vertex_count.
+int32_t ReadCustomPath(PF_InData* in_data, PF_PathID path_id, CustomPath* path);
+
+// Checks the path back in, releases the suites and frees the arrays; leaves
+// path empty. Releasing an empty record does nothing.
+void ReleaseCustomPath(CustomPath* path);
+
+// Control values of segment i (vertex i to vertex (i + 1) mod vertex_count):
+// X and Y each hold P0 to P3. i must lie below vertex_count.
+void PathSegmentControls(const CustomPath& path, int32_t i, double X[4], double Y[4]);
+
+// Cubic Bézier helpers over the four control values P0 to P3 of one coordinate.
+double BezierPoint(double t, const double P[4]);
+double BezierDerivative(double t, const double P[4]);
+double BezierSpeed(double t, const double X[4], const double Y[4]);
+// Ten-point midpoint estimate of the arc length.
+double BezierLength(const double X[4], const double Y[4]);
+// Control values of the part from 0 to t.
+void BezierSplitLeft(double t, const double P[4], double Q[4]);
+// Point and derivative at the parameter belonging to the arc fraction phi.
+void BezierPointTangentAtLength(double phi, const double X[4], const double Y[4], double* x,
+                                double* y, double* dx, double* dy);
+// Point at the parameter belonging to the arc fraction phi.
+void BezierPointAtLength(double phi, const double X[4], const double Y[4], double* x, double* y);
