@@ -1,0 +1,1 @@
+#include "engine/qf_engine.h"
