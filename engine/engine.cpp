@@ -1,1 +1,0 @@
-#include "engine/qf_engine.h"

@@ -1,0 +1,13 @@
+// The scene calls. Their draw-mode loops are not in the engine yet: each
+// call returns with the image untouched.
+#include "engine/qf_engine.h"
+
+void __RasterScene(unsigned char*, unsigned char*, int, int, int, int, int, __Triangle3ds*,
+                   __Point3ds*, int, int, int, material3ds*, __Texture*, int, light3ds*,
+                   GlassProp*) {}
+
+void __RasterSolid(unsigned char*, int, int, int, int, int, __Triangle3ds*, __Point3ds*, int, int,
+                   float, float, float, float) {}
+
+void __DrawScenesLineColor(float, int, int, int, unsigned char*, unsigned char*, int, int, int, int,
+                           __Triangle3ds*, __Point3ds*, int, int) {}
