@@ -103,7 +103,9 @@ TEST_F(Coverage, DepthLeftByTheEdgeBand) {
                          3.0f, 1.0f, 1.0f, -10.0f, 1.0f, 10.0f, nullptr);
     EXPECT_EQ(Pixel(1, 3)[3], 255);
     for (int i = 0; i < 16; ++i) {
-        if (i != 6 && i != 10) EXPECT_EQ(depths[i], -5.0f) << i;
+        if (i != 6 && i != 10) {
+            EXPECT_EQ(depths[i], -5.0f) << i;
+        }
     }
 }
 

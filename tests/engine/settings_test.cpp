@@ -62,7 +62,9 @@ TEST_F(Settings, EachSetterStoresItsOwnSwitchUnchanged) {
         EXPECT_EQ(*s.variable, 200) << s.name;
         EXPECT_EQ(s.get(), 200) << s.name;
         for (const SwitchAccess& other : kSwitches) {
-            if (&other != &s) EXPECT_EQ(*other.variable, 0) << s.name << " changed " << other.name;
+            if (&other != &s) {
+                EXPECT_EQ(*other.variable, 0) << s.name << " changed " << other.name;
+            }
         }
         EXPECT_EQ(_Quality, 0) << s.name;
     }
