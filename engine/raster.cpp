@@ -21,7 +21,7 @@ float Clamp01(float v) { return v < 0.0f ? 0.0f : (v > 1.0f ? 1.0f : v); }
 
 template <typename Channel>
 Channel ClampChannel(float v, float maxChannel) {
-    if (v < 0.0f) v = 0.0f;
+    if (!(v >= 0.0f)) v = 0.0f;  // a NaN colour stores as 0 too
     if (v > maxChannel) v = maxChannel;
     return static_cast<Channel>(v);
 }
@@ -371,7 +371,7 @@ float DirectionAngle(const __Point3ds& v, const __Point3ds& q) {
     else
         quadrant = q.x < v.x ? 2 : 3;
     const float side = quadrant == 0 || quadrant == 2 ? dx : dy;
-    const double angle = std::acos(static_cast<double>(side / h)) + quadrant * kHalfPi;
+    const double angle = std::acos(static_cast<double>(side) / static_cast<double>(h)) + quadrant * kHalfPi;
     return static_cast<float>(angle);
 }
 
