@@ -179,8 +179,10 @@ QF_ENGINE_API unsigned char __GetUseReflection();
 
 // Depth conversions of page-allocator buffers: the old buffer is released
 // and the new one stored through buffer.
-QF_ENGINE_API void __ConvertBYTE16TO8(unsigned char** buffer, int width, int rows, int valuesPerRow);
-QF_ENGINE_API void __ConvertBYTE8TO16(unsigned char** buffer, int width, int rows, int valuesPerRow);
+QF_ENGINE_API void __ConvertBYTE16TO8(unsigned char** buffer, int width, int rows,
+                                      int valuesPerRow);
+QF_ENGINE_API void __ConvertBYTE8TO16(unsigned char** buffer, int width, int rows,
+                                      int valuesPerRow);
 QF_ENGINE_API void __ConvertText(__Texture* texture);
 
 QF_ENGINE_API unsigned char __mmx_present();

@@ -92,7 +92,8 @@ bool SegmentCap(float opacity, unsigned char* image, unsigned char* source, floa
         outside = fx < minX || fx > maxX || fy < minY || fy > maxY;
     if (!outside) return true;
 
-    const bool first = std::fabs(fx - x1) + std::fabs(fy - y1) < std::fabs(fx - x2) + std::fabs(fy - y2);
+    const bool first =
+        std::fabs(fx - x1) + std::fabs(fy - y1) < std::fabs(fx - x2) + std::fabs(fy - y2);
     const float ex = first ? x1 : x2;
     const float ey = first ? y1 : y2;
     const float d = std::sqrt((x - ex) * (x - ex) + (y - ey) * (y - ey));
@@ -109,8 +110,8 @@ void StoreDepth(int depthIndex, float leaveDepth) {
 
 }  // namespace
 
-void __AALinePixel(float opacity, unsigned char* image, unsigned char* source, float, float leaveDepth,
-                   int depthIndex, float r, float g, float b, float la, float lb, float lc,
+void __AALinePixel(float opacity, unsigned char* image, unsigned char* source, float,
+                   float leaveDepth, int depthIndex, float r, float g, float b, float la, float lb, float lc,
                    float abLength, float x, float y, float width, __Point*) {
     LineCoverage(opacity, image, source, r, g, b, la, lb, lc, abLength, x, y, width);
     StoreDepth(depthIndex, leaveDepth);
@@ -209,7 +210,9 @@ bool __ZTestPlane(unsigned char, float x, float y, float d, float b, float a, fl
                   const __Point3ds* fallback, float* depth, int cx, int cy, int* index,
                   float* oldDepth) {
     // An edge-on plane gives no usable depth: the vertex's stands in.
-    const auto planeDepth = [&] { return std::fabs(c) < 0.01f ? fallback->z : -(b * y + a * x + d) / c; };
+    const auto planeDepth = [&] {
+        return std::fabs(c) < 0.01f ? fallback->z : -(b * y + a * x + d) / c;
+    };
     if (ZBuff == nullptr) {
         *depth = planeDepth();
         return true;
@@ -371,7 +374,8 @@ float DirectionAngle(const __Point3ds& v, const __Point3ds& q) {
     else
         quadrant = q.x < v.x ? 2 : 3;
     const float side = quadrant == 0 || quadrant == 2 ? dx : dy;
-    const double angle = std::acos(static_cast<double>(side) / static_cast<double>(h)) + quadrant * kHalfPi;
+    const double angle =
+        std::acos(static_cast<double>(side) / static_cast<double>(h)) + quadrant * kHalfPi;
     return static_cast<float>(angle);
 }
 

@@ -29,7 +29,8 @@ int Zheight = 0;
 
 light3ds* __LightDef = nullptr;
 
-#define QF_SWITCH(name)                                    \
+// Each switch's setter stores its value unchanged and its getter returns it.
+#define QF_SWITCH(name)                                        \
     void __Set##name(unsigned char value) { _##name = value; } \
     unsigned char __Get##name() { return _##name; }
 
