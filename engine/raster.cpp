@@ -111,8 +111,8 @@ void StoreDepth(int depthIndex, float leaveDepth) {
 }  // namespace
 
 void __AALinePixel(float opacity, unsigned char* image, unsigned char* source, float,
-                   float leaveDepth, int depthIndex, float r, float g, float b, float la, float lb, float lc,
-                   float abLength, float x, float y, float width, __Point*) {
+                   float leaveDepth, int depthIndex, float r, float g, float b, float la,
+                   float lb, float lc, float abLength, float x, float y, float width, __Point*) {
     LineCoverage(opacity, image, source, r, g, b, la, lb, lc, abLength, x, y, width);
     StoreDepth(depthIndex, leaveDepth);
 }
