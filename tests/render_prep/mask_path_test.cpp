@@ -8,7 +8,12 @@
 #include <string>
 #include <vector>
 
+#include "effect/entry.h"
 #include "page_probe.h"
+
+// The suite helpers live beside the entry-point handlers, which expect each
+// program to name its shipped file; this program is no deliverable.
+const char* const ShippedFileName = "qf_render_prep_tests";
 
 namespace {
 
