@@ -423,16 +423,6 @@ TEST_F(Interpolation, PerspectiveTexCoordsFollowTheUnwarpedSurface) {
     EXPECT_TRUE(u == 0.5f && w == 0.0f);
 }
 
-TEST(Normals, FaceNormalFacesTheViewerAndThePlaneNormalIsItsNegation) {
-    __Point3ds v[3] = {At(0, 0), At(1, 0), At(0, 1)};
-    const __Triangle3ds t{0, 1, 2, 0, 0};
-    float x, y, z;
-    __FaceNormal(&t, v, &x, &y, &z);
-    EXPECT_TRUE(x == 0 && y == 0 && z == 1);
-    __TriangleNormal(v, &x, &y, &z);
-    EXPECT_TRUE(x == 0 && y == 0 && z == -1);
-}
-
 // The result must lie on the plane n.X + d = 0 and on the line P + t n.
 void ExpectFoot(float px, float py, float pz, float nx, float ny, float nz, float d, float ex,
                 float ey, float ez) {
