@@ -22,13 +22,7 @@ class FakeHost {
     std::memset(&out_data, 0, sizeof(out_data));
     std::memset(&utils, 0, sizeof(utils));
     utils.ansi.strcpy = [](A_char* d, const A_char* s) { return std::strcpy(d, s); };
-    utils.ansi.sprintf = [](A_char* d, const A_char* f, ...) -> A_long {
-      va_list args;
-      va_start(args, f);
-      int n = std::vsprintf(d, f, args);
-      va_end(args);
-      return n;
-    };
+    utils.ansi.sprintf = &Sprintf;
     utils.host_new_handle = &NewHandle;
     utils.host_lock_handle = &LockHandle;
     utils.host_unlock_handle = &UnlockHandle;
@@ -80,6 +74,13 @@ class FakeHost {
   }
 
  private:
+  static A_long Sprintf(A_char* dest, const A_char* format, ...) {
+    va_list args;
+    va_start(args, format);
+    int n = std::vsprintf(dest, format, args);
+    va_end(args);
+    return n;
+  }
   static PF_Handle NewHandle(A_u_longlong size) {
     FakeHost* h = Current();
     if (h->fail_new_handle) return nullptr;

@@ -71,7 +71,7 @@ const std::vector<Expected> kFloral = {
 class FloralParams : public ::testing::Test {
  protected:
   void SetUp() override { AttachTestModule(); }
-  PF_Err Setup() {
+  PF_Err DeclareAll() {
     return EntryPointFunc(PF_Cmd_PARAMS_SETUP, &host.in_data, &host.out_data, nullptr, nullptr,
                           nullptr);
   }
@@ -79,7 +79,7 @@ class FloralParams : public ::testing::Test {
 };
 
 TEST_F(FloralParams, DeclaresTheFortySixParametersAsTabled) {
-  ASSERT_EQ(Setup(), PF_Err_NONE);
+  ASSERT_EQ(DeclareAll(), PF_Err_NONE);
   EXPECT_EQ(host.out_data.num_params, 47);
   ExpectParams(host.added, kFloral, 31, 36);
   ASSERT_EQ(host.registered.size(), 1u);
@@ -96,7 +96,7 @@ TEST_F(FloralParams, FailingAddParamStopsAtOnce) {
   host.fail_add_param_at = 5;
   host.add_param_error = PF_Err_INVALID_INDEX;
   host.out_data.num_params = 0;
-  EXPECT_EQ(Setup(), PF_Err_INVALID_INDEX);
+  EXPECT_EQ(DeclareAll(), PF_Err_INVALID_INDEX);
   EXPECT_EQ(host.added.size(), 4u);
   EXPECT_EQ(host.out_data.num_params, 0);
   EXPECT_TRUE(host.registered.empty());

@@ -21,8 +21,11 @@ std::string Slurp(const std::string& path) {
 }
 
 Result RunHost(const std::string& args) {
-  const std::string out = ::testing::TempDir() + "qf_host_cli.out";
-  const std::string err = ::testing::TempDir() + "qf_host_cli.err";
+  // CTest runs each case as its own process, in parallel: files per case.
+  const std::string stem = ::testing::TempDir() + "qf_host_cli_" +
+                           ::testing::UnitTest::GetInstance()->current_test_info()->name();
+  const std::string out = stem + ".out";
+  const std::string err = stem + ".err";
   const int raw = std::system((std::string("'") + QF_HOST_EXE + "' " + args + " >'" + out + "' 2>'" + err + "'").c_str());
   Result r;
   r.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
