@@ -9,6 +9,9 @@
 
 namespace {
 
+// Registries live until the process ends: modules still loaded at exit run
+// their unload code after static objects would have been destroyed.
+
 struct Bitmap {
   int width = 0, height = 0;
   std::vector<COLORREF> pixels;  // top row first
@@ -26,16 +29,16 @@ Bitmap& StockBitmap() {
 }
 
 std::mutex& Lock() {
-  static std::mutex lock;
-  return lock;
+  static auto* lock = new std::mutex();
+  return *lock;
 }
 std::set<Bitmap*>& Bitmaps() {
-  static std::set<Bitmap*> bitmaps;
-  return bitmaps;
+  static auto* bitmaps = new std::set<Bitmap*>();
+  return *bitmaps;
 }
 std::set<DeviceContext*>& Contexts() {
-  static std::set<DeviceContext*> contexts;
-  return contexts;
+  static auto* contexts = new std::set<DeviceContext*>();
+  return *contexts;
 }
 
 DeviceContext* FindContext(HDC dc) {

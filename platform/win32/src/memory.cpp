@@ -9,13 +9,16 @@
 
 namespace {
 
+// Registries live until the process ends: modules still loaded at exit run
+// their unload code after static objects would have been destroyed.
+
 std::mutex& Lock() {
-  static std::mutex lock;
-  return lock;
+  static auto* lock = new std::mutex();
+  return *lock;
 }
 std::map<void*, size_t>& Reservations() {
-  static std::map<void*, size_t> reservations;
-  return reservations;
+  static auto* reservations = new std::map<void*, size_t>();
+  return *reservations;
 }
 
 // Refuse sizes no machine here can back, rather than letting mmap overcommit.

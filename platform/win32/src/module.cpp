@@ -13,14 +13,17 @@
 
 namespace {
 
+// Registries live until the process ends: modules still loaded at exit run
+// their unload code after static objects would have been destroyed.
+
 std::mutex& Lock() {
-  static std::mutex lock;
-  return lock;
+  static auto* lock = new std::mutex();
+  return *lock;
 }
 // dlopen handles of the modules loaded through LoadLibraryA.
 std::map<HMODULE, void*>& Loaded() {
-  static std::map<HMODULE, void*> loaded;
-  return loaded;
+  static auto* loaded = new std::map<HMODULE, void*>();
+  return *loaded;
 }
 
 std::string MainExecutablePath() {

@@ -8,13 +8,16 @@
 
 namespace {
 
+// Registries live until the process ends: modules still loaded at exit run
+// their unload code after static objects would have been destroyed.
+
 std::mutex& Lock() {
-  static std::mutex lock;
-  return lock;
+  static auto* lock = new std::mutex();
+  return *lock;
 }
 std::map<HINSTANCE, const QFResourceTable*>& Tables() {
-  static std::map<HINSTANCE, const QFResourceTable*> tables;
-  return tables;
+  static auto* tables = new std::map<HINSTANCE, const QFResourceTable*>();
+  return *tables;
 }
 
 bool TypeMatches(const QFResourceEntry& entry, LPCSTR type) {
