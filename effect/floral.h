@@ -20,7 +20,3 @@ PF_Err UpdateParamsUI(PF_InData* in_data, PF_OutData* out_data, PF_ParamDef* par
                       PF_LayerDef* output);
 PF_Err Render(PF_InData* in_data, PF_OutData* out_data, PF_ParamDef* params[],
               PF_LayerDef* output);
-
-// The Floral parameter table, for tests and tools that inspect it.
-struct ParamSpec;
-const ParamSpec* FloralParamSpecs();

@@ -85,8 +85,6 @@ void UpdateEnabled(PF_InData* in_data, const PF_ParamUtilsSuite2* suite, PF_Para
 
 }  // namespace
 
-const ParamSpec* FloralParamSpecs() { return kFloralParams; }
-
 PF_Err ParamsSetup(PF_InData* in_data, PF_OutData* out_data, PF_ParamDef*[], PF_LayerDef*) {
   return DeclareParams(in_data, out_data, kFloralParams, kFloralParamCount, kFloralLayout);
 }

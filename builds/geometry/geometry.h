@@ -9,6 +9,3 @@ PF_Err ParamsSetup(PF_InData* in_data, PF_OutData* out_data, PF_ParamDef* params
                    PF_LayerDef* output);
 PF_Err GeometryRender(PF_InData* in_data, PF_OutData* out_data, PF_ParamDef* params[],
                       PF_LayerDef* output);
-
-struct ParamSpec;
-const ParamSpec* GeometryParamSpecs();

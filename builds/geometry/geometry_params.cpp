@@ -69,8 +69,6 @@ constexpr ParamListLayout kGeometryLayout = {35, 40};
 
 }  // namespace
 
-const ParamSpec* GeometryParamSpecs() { return kGeometryParams; }
-
 PF_Err ParamsSetup(PF_InData* in_data, PF_OutData* out_data, PF_ParamDef*[], PF_LayerDef*) {
   return DeclareParams(in_data, out_data, kGeometryParams, kGeometryParamCount, kGeometryLayout);
 }
