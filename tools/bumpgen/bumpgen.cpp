@@ -1,5 +1,9 @@
-// qf-bumpgen: writes the 40 x 40 grey bump bitmap, a frost-like relief of
-// crossing ice ridges over a fine grain, as a 24-bit bottom-up BMP file.
+// qf-bumpgen: draws bitmap 999, the relief of the "Bump" texture, as a 40 x 40
+// 24-bit grey BMP: hoar-frost crystals, each a six-armed star whose arms carry
+// side twigs, raised over a faintly grained ground. The picture repeats across
+// its edges, so tiles of it meet without seams. The same output every run.
+//
+//   qf-bumpgen OUTPUT.bmp
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
@@ -8,33 +12,58 @@
 namespace {
 
 constexpr int kSide = 40;
+constexpr double kPi = 3.14159265358979323846;
 
-// A small integer hash for a repeatable grain.
-unsigned Grain(int x, int y) {
-  unsigned h = static_cast<unsigned>(x) * 374761393u + static_cast<unsigned>(y) * 668265263u;
-  h = (h ^ (h >> 13)) * 1274126177u;
-  return (h ^ (h >> 16)) & 0xFF;
-}
-
-int Level(int x, int y) {
-  // Three ridge families at 60 degrees apart, like the arms of an ice crystal.
-  double relief = 0;
-  for (int k = 0; k < 3; ++k) {
-    const double angle = k * 3.14159265358979 / 3.0 + 0.3;
-    const double d = x * std::cos(angle) + y * std::sin(angle);
-    relief += std::pow(std::fabs(std::sin(d * 0.45 + k)), 6.0);
+// A fixed linear congruential sequence keeps the picture the same on every machine.
+struct Sequence {
+  uint32_t state;
+  double Next() {
+    state = state * 1664525u + 1013904223u;
+    return (state >> 8) / 16777216.0;
   }
-  const double level = 70 + 45 * relief + (Grain(x, y) % 24);
-  return level > 255 ? 255 : static_cast<int>(level);
+};
+
+// Shortest offset between two coordinates on the repeating picture.
+double Wrap(double d) { return d - kSide * std::floor(d / kSide + 0.5); }
+
+double SegmentDistance(double px, double py, double ax, double ay, double bx, double by) {
+  const double dx = bx - ax, dy = by - ay;
+  double t = ((px - ax) * dx + (py - ay) * dy) / (dx * dx + dy * dy);
+  t = t < 0 ? 0 : (t > 1 ? 1 : t);
+  return std::hypot(px - ax - t * dx, py - ay - t * dy);
 }
 
-void Put16(std::vector<unsigned char>& out, unsigned v) {
-  out.push_back(v & 0xFF);
-  out.push_back((v >> 8) & 0xFF);
+struct Crystal {
+  double x, y, turn, reach;
+};
+
+// Height 0 to 1 of one crystal at offset (dx, dy) from its centre: arms and
+// twigs are ridges that thin out towards their tips.
+double CrystalHeight(const Crystal& c, double dx, double dy) {
+  double h = 0;
+  for (int arm = 0; arm < 6; ++arm) {
+    const double a = c.turn + arm * kPi / 3;
+    const double ux = std::cos(a), uy = std::sin(a);
+    const double d = SegmentDistance(dx, dy, 0, 0, ux * c.reach, uy * c.reach);
+    const double along = (dx * ux + dy * uy) / c.reach;
+    const double taper = 1 - 0.6 * (along < 0 ? 0 : (along > 1 ? 1 : along));
+    h = std::fmax(h, taper * std::fmax(0, 1 - d / 1.3));
+    for (int twig = 1; twig <= 2; ++twig) {
+      const double at = c.reach * twig / 3;
+      const double length = c.reach * (0.45 - 0.12 * twig);
+      for (int side = -1; side <= 1; side += 2) {
+        const double b = a + side * kPi / 3;
+        const double d2 = SegmentDistance(dx, dy, ux * at, uy * at, ux * at + std::cos(b) * length,
+                                          uy * at + std::sin(b) * length);
+        h = std::fmax(h, 0.7 * taper * std::fmax(0, 1 - d2 / 1.0));
+      }
+    }
+  }
+  return h;
 }
-void Put32(std::vector<unsigned char>& out, uint32_t v) {
-  Put16(out, v & 0xFFFF);
-  Put16(out, v >> 16);
+
+void Put(std::vector<uint8_t>& out, uint32_t v, int bytes) {
+  for (int i = 0; i < bytes; ++i) out.push_back(static_cast<uint8_t>(v >> (8 * i)));
 }
 
 }  // namespace
@@ -44,38 +73,44 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "usage: qf-bumpgen OUTPUT.bmp\n");
     return 2;
   }
-  const uint32_t row_bytes = kSide * 3;  // already a multiple of 4
-  const uint32_t image_bytes = row_bytes * kSide;
-  std::vector<unsigned char> bmp;
-  bmp.push_back('B');
-  bmp.push_back('M');
-  Put32(bmp, 54 + image_bytes);
-  Put32(bmp, 0);
-  Put32(bmp, 54);
-  Put32(bmp, 40);
-  Put32(bmp, kSide);
-  Put32(bmp, kSide);  // positive: bottom row first
-  Put16(bmp, 1);
-  Put16(bmp, 24);
-  Put32(bmp, 0);
-  Put32(bmp, image_bytes);
-  Put32(bmp, 2835);
-  Put32(bmp, 2835);
-  Put32(bmp, 0);
-  Put32(bmp, 0);
-  for (int row = kSide - 1; row >= 0; --row) {
+  Sequence seq{0x51F7u};
+  std::vector<Crystal> crystals;
+  for (int i = 0; i < 7; ++i) crystals.push_back({seq.Next() * kSide, seq.Next() * kSide, seq.Next() * kPi / 3,
+                                                   5 + seq.Next() * 7});
+  std::vector<uint8_t> grey(kSide * kSide);
+  for (int y = 0; y < kSide; ++y)
     for (int x = 0; x < kSide; ++x) {
-      const unsigned char g = static_cast<unsigned char>(Level(x, row));
-      bmp.push_back(g);
-      bmp.push_back(g);
-      bmp.push_back(g);
+      double h = 0;
+      for (const Crystal& c : crystals) h = std::fmax(h, CrystalHeight(c, Wrap(x - c.x), Wrap(y - c.y)));
+      const double grain = seq.Next() - 0.5;
+      const double level = 70 + 170 * h + 18 * grain;
+      grey[y * kSide + x] = static_cast<uint8_t>(level < 0 ? 0 : (level > 255 ? 255 : level));
     }
-  }
-  FILE* file = std::fopen(argv[1], "wb");
-  if (!file || std::fwrite(bmp.data(), 1, bmp.size(), file) != bmp.size()) {
-    std::fprintf(stderr, "qf-bumpgen: cannot write %s\n", argv[1]);
+
+  constexpr uint32_t kRowBytes = kSide * 3;  // already a multiple of 4
+  constexpr uint32_t kPixelBytes = kRowBytes * kSide;
+  std::vector<uint8_t> file = {'B', 'M'};
+  Put(file, 14 + 40 + kPixelBytes, 4);
+  Put(file, 0, 4);
+  Put(file, 14 + 40, 4);
+  Put(file, 40, 4);
+  Put(file, kSide, 4);
+  Put(file, kSide, 4);  // positive height: rows stored bottom-up
+  Put(file, 1, 2);
+  Put(file, 24, 2);
+  Put(file, 0, 4);
+  Put(file, kPixelBytes, 4);
+  Put(file, 2835, 4);
+  Put(file, 2835, 4);
+  Put(file, 0, 4);
+  Put(file, 0, 4);
+  for (int y = kSide - 1; y >= 0; --y)
+    for (int x = 0; x < kSide; ++x) Put(file, grey[y * kSide + x] * 0x010101u, 3);
+
+  std::FILE* out = std::fopen(argv[1], "wb");
+  if (!out || std::fwrite(file.data(), 1, file.size(), out) != file.size() || std::fclose(out) != 0) {
+    std::fprintf(stderr, "%s: cannot be written\n", argv[1]);
     return 1;
   }
-  std::fclose(file);
   return 0;
 }

@@ -1,209 +1,416 @@
-// qf-rc: compiles a resource script into a C++ table of resources that the
-// Windows stand-in serves from the module it is linked into.
+// qf-rc: the resource compiler. Reads a build's resource script and writes a
+// C++ source that defines the module's resource table, qf_module_resources,
+// which the module start-up registers with the Windows stand-in.
 //
-// Script lines (# starts a comment):
-//   BITMAP <id> "<file.bmp>"          a bitmap file, stored without its file header
-//   PIPL <id> LANG <language>         a plug-in property list, then its properties:
-//     <key> "<text>" <length>         length-prefixed text in <length> bytes (name, catg, eMNA)
-//     <key> cstring "<text>" <length> zero-terminated text in <length> bytes (8664)
-//     <key> code <four characters>    a four-character code (kind)
-//     <key> u16 <a> <b>               two 16-bit values (ePVR, eSVR)
-//     <key> u16 <a>                   one 16-bit value (eINF)
-//     <key> u32 <value>               a 32-bit value (eVER, eGLO, aeFL)
-//   END
-// Every four-character code is stored byte-reversed as a little-endian
-// 32-bit value, and each property's data is padded with zeros to 4 bytes.
+//   qf-rc -o table.cpp [-d table.d] script.rc
+//
+// Script format. '#' starts a comment that runs to the end of the line. Each
+// resource is
+//
+//   <id> <type> [LANG <language>] <body>
+//
+// with an integer id (0 to 65535) and one of these types:
+//
+//   PIPL    a plug-in property list, of the resource type named "PIPL". The body is
+//           { ... } with one property a line, in the order they are stored:
+//             kind  <code>             4-character code, e.g. eFKT
+//             name  "<text>" [<size>]  one length byte, the characters, zeros up to size
+//             catg  "<text>" [<size>]  likewise
+//             eMNA  "<text>" [<size>]  likewise
+//             8664  "<text>" [<size>]  the characters, a zero, zeros up to size
+//             ePVR  <major> <minor>    two 16-bit values
+//             eSVR  <major> <minor>    two 16-bit values
+//             eVER  <value>            32-bit value
+//             eGLO  <value>            32-bit value
+//             aeFL  <value>            32-bit value
+//             eINF  <value>            16-bit value
+//           A text's size defaults to the smallest multiple of 4 that holds it.
+//           The list is a 16-bit version (1), a 32-bit reserved zero and a 32-bit
+//           count, then each property: vendor "8BIM", key, id 0, data length, the
+//           data and zeros up to a multiple of 4. Integers are little-endian and a
+//           4-character code is stored as the 32-bit value of its characters read
+//           first-character-highest, so it appears reversed.
+//   BITMAP  "<file>": a 24-bit uncompressed BMP file, relative to the script's
+//           folder, of type RT_BITMAP. It is stored as a packed device-independent
+//           bitmap, the file less its 14-byte file header, as Windows keeps bitmaps.
+//
+// Numbers are decimal or 0x-prefixed hexadecimal. The language defaults to 0
+// (neutral). With -d, a make-style dependency file naming the script and the
+// bitmap files is written as well.
+#include <cerrno>
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <fstream>
-#include <iostream>
+#include <iterator>
+#include <set>
 #include <sstream>
+#include <stdexcept>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace {
 
-struct Resource {
-  std::string type;  // "BITMAP" or "PIPL"
-  unsigned long id = 0;
-  unsigned language = 1033;
-  std::vector<unsigned char> data;
+struct CompileError : std::runtime_error {
+  CompileError(int line, const std::string& what) : std::runtime_error(what), line(line) {}
+  int line;
 };
 
-[[noreturn]] void Fail(const std::string& where, const std::string& what) {
-  std::cerr << "qf-rc: " << where << ": " << what << "\n";
-  std::exit(1);
-}
+struct Token {
+  enum Kind { kWord, kText, kOpen, kClose } kind;
+  std::string text;
+  int line;
+};
 
-void Put16(std::vector<unsigned char>& out, unsigned long v) {
-  out.push_back(v & 0xFF);
-  out.push_back((v >> 8) & 0xFF);
-}
-void Put32(std::vector<unsigned char>& out, unsigned long v) {
-  Put16(out, v & 0xFFFF);
-  Put16(out, (v >> 16) & 0xFFFF);
-}
-// A four-character code as the value whose big-endian bytes spell it, stored little-endian.
-void PutCode(std::vector<unsigned char>& out, const std::string& code, const std::string& where) {
-  if (code.size() != 4) Fail(where, "a four-character code is needed, not '" + code + "'");
-  for (int i = 3; i >= 0; --i) out.push_back(static_cast<unsigned char>(code[i]));
-}
-
-// Splits a line into words, keeping "quoted text" as one word without its quotes.
-std::vector<std::string> Words(const std::string& line, const std::string& where) {
-  std::vector<std::string> words;
+std::vector<Token> Tokenize(const std::string& src) {
+  std::vector<Token> out;
+  int line = 1;
   size_t i = 0;
-  while (i < line.size()) {
-    if (line[i] == ' ' || line[i] == '\t' || line[i] == '\r') {
+  while (i < src.size()) {
+    const char c = src[i];
+    if (c == '\n') {
+      ++line;
       ++i;
-    } else if (line[i] == '#') {
-      break;
-    } else if (line[i] == '"') {
-      size_t end = line.find('"', i + 1);
-      if (end == std::string::npos) Fail(where, "unterminated text");
-      words.push_back(line.substr(i + 1, end - i - 1));
-      i = end + 1;
+    } else if (c == ' ' || c == '\t' || c == '\r') {
+      ++i;
+    } else if (c == '#') {
+      while (i < src.size() && src[i] != '\n') ++i;
+    } else if (c == '{' || c == '}') {
+      out.push_back({c == '{' ? Token::kOpen : Token::kClose, std::string(1, c), line});
+      ++i;
+    } else if (c == '"') {
+      std::string text;
+      for (++i;; ++i) {
+        if (i >= src.size() || src[i] == '\n') throw CompileError(line, "unterminated text");
+        if (src[i] == '"') break;
+        if (src[i] == '\\' && i + 1 < src.size() && (src[i + 1] == '"' || src[i + 1] == '\\')) ++i;
+        text += src[i];
+      }
+      ++i;
+      out.push_back({Token::kText, text, line});
     } else {
-      size_t end = line.find_first_of(" \t\r#", i);
-      if (end == std::string::npos) end = line.size();
-      words.push_back(line.substr(i, end - i));
-      i = end;
+      std::string word;
+      while (i < src.size() && !std::strchr(" \t\r\n{}\"#", src[i])) word += src[i++];
+      out.push_back({Token::kWord, word, line});
     }
   }
-  return words;
+  return out;
 }
 
-unsigned long Number(const std::string& word, const std::string& where) {
+uint32_t Number(const Token& t, uint32_t max, const char* what) {
+  if (t.kind != Token::kWord || t.text.empty() || t.text[0] == '-' || t.text[0] == '+')
+    throw CompileError(t.line, std::string("expected ") + what + ", found '" + t.text + "'");
+  errno = 0;
   char* end = nullptr;
-  unsigned long v = std::strtoul(word.c_str(), &end, 0);
-  if (word.empty() || *end) Fail(where, "not a number: '" + word + "'");
-  return v;
+  const unsigned long long v = std::strtoull(t.text.c_str(), &end, 0);
+  if (*end != '\0' || errno == ERANGE)
+    throw CompileError(t.line, std::string("expected ") + what + ", found '" + t.text + "'");
+  if (v > max) throw CompileError(t.line, std::string(what) + " " + t.text + " is out of range");
+  return static_cast<uint32_t>(v);
 }
 
-std::vector<unsigned char> PropertyData(const std::vector<std::string>& w, const std::string& where) {
-  std::vector<unsigned char> data;
-  if (w.size() == 3 && w[1] != "code" && w[1] != "u16" && w[1] != "u32") {
-    const std::string& text = w[1];
-    const unsigned long length = Number(w[2], where);
-    if (text.size() + 1 > length || text.size() > 255) Fail(where, "text longer than its length");
-    data.push_back(static_cast<unsigned char>(text.size()));
-    data.insert(data.end(), text.begin(), text.end());
-    data.resize(length, 0);
-  } else if (w.size() == 4 && w[1] == "cstring") {
-    const unsigned long length = Number(w[3], where);
-    if (w[2].size() + 1 > length) Fail(where, "text longer than its length");
-    data.assign(w[2].begin(), w[2].end());
-    data.resize(length, 0);
-  } else if (w.size() == 3 && w[1] == "code") {
-    PutCode(data, w[2], where);
-  } else if ((w.size() == 3 || w.size() == 4) && w[1] == "u16") {
-    for (size_t i = 2; i < w.size(); ++i) Put16(data, Number(w[i], where));
-  } else if (w.size() == 3 && w[1] == "u32") {
-    Put32(data, Number(w[2], where));
-  } else {
-    Fail(where, "unknown property form");
+void Put16(std::vector<uint8_t>& out, uint32_t v) {
+  out.push_back(static_cast<uint8_t>(v));
+  out.push_back(static_cast<uint8_t>(v >> 8));
+}
+void Put32(std::vector<uint8_t>& out, uint32_t v) {
+  Put16(out, v & 0xFFFF);
+  Put16(out, v >> 16);
+}
+void PutCode(std::vector<uint8_t>& out, const std::string& code) {
+  Put32(out, static_cast<uint32_t>(static_cast<uint8_t>(code[0])) << 24 |
+                 static_cast<uint32_t>(static_cast<uint8_t>(code[1])) << 16 |
+                 static_cast<uint32_t>(static_cast<uint8_t>(code[2])) << 8 | static_cast<uint8_t>(code[3]));
+}
+
+// How a property's values become its data.
+enum class Encoding { kCode, kLengthPrefixed, kZeroTerminated, kU16Pair, kU32, kU16 };
+
+struct PropertyKind {
+  const char* key;
+  Encoding encoding;
+};
+constexpr PropertyKind kProperties[] = {
+    {"kind", Encoding::kCode},           {"name", Encoding::kLengthPrefixed}, {"catg", Encoding::kLengthPrefixed},
+    {"eMNA", Encoding::kLengthPrefixed}, {"8664", Encoding::kZeroTerminated}, {"ePVR", Encoding::kU16Pair},
+    {"eSVR", Encoding::kU16Pair},        {"eVER", Encoding::kU32},            {"eGLO", Encoding::kU32},
+    {"aeFL", Encoding::kU32},            {"eINF", Encoding::kU16},
+};
+
+void Expect(const std::vector<Token>& values, size_t min, size_t max, const Token& key) {
+  if (values.size() < min || values.size() > max)
+    throw CompileError(key.line, "property '" + key.text + "' takes " + std::to_string(min) +
+                                     (max > min ? " or " + std::to_string(max) : std::string()) + " value(s)");
+}
+
+std::vector<uint8_t> TextData(const Token& key, const std::vector<Token>& values, bool length_prefixed) {
+  Expect(values, 1, 2, key);
+  if (values[0].kind != Token::kText) throw CompileError(key.line, "property '" + key.text + "' takes a quoted text");
+  const std::string& text = values[0].text;
+  if (length_prefixed && text.size() > 255)
+    throw CompileError(key.line, "text of '" + key.text + "' is longer than 255 characters");
+  const size_t needed = text.size() + 1;
+  const size_t size = values.size() == 2 ? Number(values[1], 0xFFFF, "a size") : (needed + 3) / 4 * 4;
+  if (size < needed)
+    throw CompileError(key.line, "text of '" + key.text + "' needs " + std::to_string(needed) + " bytes, size is " +
+                                     std::to_string(size));
+  std::vector<uint8_t> data(size, 0);
+  const size_t at = length_prefixed ? 1 : 0;
+  if (length_prefixed) data[0] = static_cast<uint8_t>(text.size());
+  std::memcpy(data.data() + at, text.data(), text.size());
+  return data;
+}
+
+std::vector<uint8_t> PropertyData(const Token& key, Encoding encoding, const std::vector<Token>& values) {
+  std::vector<uint8_t> data;
+  switch (encoding) {
+    case Encoding::kCode:
+      Expect(values, 1, 1, key);
+      if (values[0].text.size() != 4)
+        throw CompileError(key.line, "'" + values[0].text + "' is not a 4-character code");
+      PutCode(data, values[0].text);
+      break;
+    case Encoding::kLengthPrefixed:
+      return TextData(key, values, true);
+    case Encoding::kZeroTerminated:
+      return TextData(key, values, false);
+    case Encoding::kU16Pair:
+      Expect(values, 2, 2, key);
+      Put16(data, Number(values[0], 0xFFFF, "a 16-bit value"));
+      Put16(data, Number(values[1], 0xFFFF, "a 16-bit value"));
+      break;
+    case Encoding::kU32:
+      Expect(values, 1, 1, key);
+      Put32(data, Number(values[0], 0xFFFFFFFFu, "a 32-bit value"));
+      break;
+    case Encoding::kU16:
+      Expect(values, 1, 1, key);
+      Put16(data, Number(values[0], 0xFFFF, "a 16-bit value"));
+      break;
   }
   return data;
 }
 
-std::vector<unsigned char> ReadBitmap(const std::string& path, const std::string& where) {
-  std::ifstream in(path, std::ios::binary);
-  if (!in) Fail(where, "cannot read " + path);
-  std::vector<unsigned char> file((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-  if (file.size() < 54 || file[0] != 'B' || file[1] != 'M') Fail(where, path + " is not a BMP file");
-  return std::vector<unsigned char>(file.begin() + 14, file.end());
-}
+struct Resource {
+  uint32_t type;          // integer type, or 0 with type_name
+  std::string type_name;  // empty for integer types
+  uint32_t id;
+  uint32_t language;
+  std::vector<uint8_t> data;
+  int line;
+};
 
-std::vector<Resource> Parse(const std::string& script_path) {
-  std::ifstream in(script_path);
-  if (!in) Fail(script_path, "cannot read the script");
-  const std::string folder = script_path.substr(0, script_path.find_last_of('/') + 1);
-  std::vector<Resource> resources;
-  std::string line;
-  int number = 0;
-  Resource* pipl = nullptr;
-  std::vector<std::vector<unsigned char>> properties;
-  while (std::getline(in, line)) {
-    const std::string where = script_path + ":" + std::to_string(++number);
-    std::vector<std::string> w = Words(line, where);
-    if (w.empty()) continue;
-    if (pipl) {
-      if (w[0] == "END") {
-        if (properties.empty()) Fail(where, "empty property list");
-        Put16(pipl->data, 1);
-        Put32(pipl->data, 0);
-        Put32(pipl->data, properties.size());
-        for (const auto& property : properties)
-          pipl->data.insert(pipl->data.end(), property.begin(), property.end());
-        pipl = nullptr;
-        continue;
-      }
-      std::vector<unsigned char> data = PropertyData(w, where);
-      std::vector<unsigned char> property;
-      PutCode(property, "8BIM", where);
-      PutCode(property, w[0], where);
-      Put32(property, 0);
-      Put32(property, data.size());
-      property.insert(property.end(), data.begin(), data.end());
-      property.resize((property.size() + 3) & ~size_t(3), 0);
-      properties.push_back(property);
-    } else if (w[0] == "BITMAP" && w.size() == 3) {
-      Resource r;
-      r.type = "BITMAP";
-      r.id = Number(w[1], where);
-      r.data = ReadBitmap(w[2][0] == '/' ? w[2] : folder + w[2], where);
-      resources.push_back(r);
-    } else if (w[0] == "PIPL" && w.size() == 4 && w[2] == "LANG") {
-      Resource r;
-      r.type = "PIPL";
-      r.id = Number(w[1], where);
-      r.language = Number(w[3], where);
-      resources.push_back(r);
-      pipl = &resources.back();
-      properties.clear();
+class Parser {
+ public:
+  Parser(std::vector<Token> tokens, std::string folder) : t_(std::move(tokens)), folder_(std::move(folder)) {}
+
+  std::vector<Resource> Script() {
+    std::vector<Resource> out;
+    std::set<std::pair<std::string, uint32_t>> seen;
+    while (pos_ < t_.size()) {
+      Resource r = Statement();
+      const std::string type_key = r.type_name.empty() ? std::to_string(r.type) : r.type_name;
+      if (!seen.insert({type_key, r.id}).second)
+        throw CompileError(r.line, "resource " + std::to_string(r.id) + " of this type is defined twice");
+      out.push_back(std::move(r));
+    }
+    return out;
+  }
+
+  const std::vector<std::string>& Inputs() const { return inputs_; }
+
+ private:
+  const Token& Next(const char* what) {
+    if (pos_ >= t_.size())
+      throw CompileError(t_.empty() ? 1 : t_.back().line, std::string("script ends where ") + what + " should be");
+    return t_[pos_++];
+  }
+
+  Resource Statement() {
+    Resource r{};
+    const Token& id = Next("a resource id");
+    r.line = id.line;
+    r.id = Number(id, 0xFFFF, "a resource id");
+    const Token& type = Next("a resource type");
+    if (pos_ < t_.size() && t_[pos_].kind == Token::kWord && t_[pos_].text == "LANG") {
+      ++pos_;
+      r.language = Number(Next("a language"), 0xFFFF, "a language");
+    }
+    if (type.kind == Token::kWord && type.text == "PIPL") {
+      r.type_name = "PIPL";
+      r.data = PropertyList();
+    } else if (type.kind == Token::kWord && type.text == "BITMAP") {
+      r.type = 2;
+      const Token& file = Next("a bitmap file");
+      if (file.kind != Token::kText) throw CompileError(file.line, "BITMAP takes a quoted file name");
+      r.data = Bitmap(file);
     } else {
-      Fail(where, "unknown line");
+      throw CompileError(type.line, "unknown resource type '" + type.text + "'");
     }
+    return r;
   }
-  if (pipl) Fail(script_path, "property list without END");
-  return resources;
+
+  std::vector<uint8_t> PropertyList() {
+    const Token& open = Next("'{'");
+    if (open.kind != Token::kOpen) throw CompileError(open.line, "expected '{' after PIPL");
+    std::vector<uint8_t> body;
+    uint32_t count = 0;
+    for (;;) {
+      const Token& key = Next("'}'");
+      if (key.kind == Token::kClose) break;
+      const PropertyKind* kind = nullptr;
+      for (const PropertyKind& k : kProperties)
+        if (key.kind == Token::kWord && key.text == k.key) kind = &k;
+      if (!kind) throw CompileError(key.line, "unknown property '" + key.text + "'");
+      std::vector<Token> values;
+      while (pos_ < t_.size() && t_[pos_].line == key.line && t_[pos_].kind != Token::kClose &&
+             t_[pos_].kind != Token::kOpen)
+        values.push_back(t_[pos_++]);
+      const std::vector<uint8_t> data = PropertyData(key, kind->encoding, values);
+      PutCode(body, "8BIM");
+      PutCode(body, key.text);
+      Put32(body, 0);
+      Put32(body, static_cast<uint32_t>(data.size()));
+      body.insert(body.end(), data.begin(), data.end());
+      body.resize((body.size() + 3) / 4 * 4, 0);
+      ++count;
+    }
+    std::vector<uint8_t> out;
+    Put16(out, 1);
+    Put32(out, 0);
+    Put32(out, count);
+    out.insert(out.end(), body.begin(), body.end());
+    return out;
+  }
+
+  std::vector<uint8_t> Bitmap(const Token& file) {
+    const std::string path = file.text.size() && file.text[0] == '/' ? file.text : folder_ + file.text;
+    std::ifstream in(path, std::ios::binary);
+    if (!in) throw CompileError(file.line, "cannot read bitmap '" + path + "'");
+    const std::vector<uint8_t> bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    inputs_.push_back(path);
+    auto u16 = [&](size_t at) { return static_cast<uint32_t>(bytes[at] | bytes[at + 1] << 8); };
+    auto u32 = [&](size_t at) { return u16(at) | u16(at + 2) << 16; };
+    auto fail = [&](const std::string& why) { return CompileError(file.line, "bitmap '" + path + "': " + why); };
+    constexpr size_t kFileHeader = 14;
+    if (bytes.size() < kFileHeader + 40 || bytes[0] != 'B' || bytes[1] != 'M') throw fail("not a BMP file");
+    const uint32_t info_size = u32(14);
+    const int32_t width = static_cast<int32_t>(u32(18));
+    const int32_t height = static_cast<int32_t>(u32(22));
+    if (info_size < 40 || kFileHeader + info_size > bytes.size()) throw fail("bad info header");
+    if (u16(26) != 1 || u16(28) != 24 || u32(30) != 0) throw fail("not a 24-bit uncompressed bitmap");
+    if (width <= 0 || height == 0 || height == INT32_MIN || width > (1 << 15) || height > (1 << 15) ||
+        height < -(1 << 15))
+      throw fail("bad size");
+    if (u32(46) != 0) throw fail("a 24-bit bitmap carries no colour table here");
+    if (u32(10) != kFileHeader + info_size) throw fail("pixels do not follow the header");
+    const size_t rows = static_cast<size_t>(height < 0 ? -height : height);
+    const size_t stride = (static_cast<size_t>(width) * 24 + 31) / 32 * 4;
+    if (bytes.size() - kFileHeader - info_size < stride * rows) throw fail("truncated pixel data");
+    return std::vector<uint8_t>(bytes.begin() + kFileHeader, bytes.begin() + kFileHeader + info_size + stride * rows);
+  }
+
+  std::vector<Token> t_;
+  std::string folder_;
+  size_t pos_ = 0;
+  std::vector<std::string> inputs_;
+};
+
+std::string Generate(const std::vector<Resource>& resources, const std::string& script) {
+  std::ostringstream o;
+  o << "// Generated by qf-rc from " << script << ". Do not edit.\n#include <windows.h>\n\nnamespace {\n";
+  for (size_t i = 0; i < resources.size(); ++i) {
+    const std::vector<uint8_t>& d = resources[i].data;
+    o << "\nalignas(4) const unsigned char resource" << i << "[" << d.size() << "] = {";
+    for (size_t b = 0; b < d.size(); ++b) {
+      if (b % 16 == 0) o << "\n   ";
+      char hex[8];
+      std::snprintf(hex, sizeof hex, " 0x%02x,", d[b]);
+      o << hex;
+    }
+    o << "\n};\n";
+  }
+  if (!resources.empty()) {
+    o << "\nconst QFResourceEntry entries[] = {\n";
+    for (size_t i = 0; i < resources.size(); ++i) {
+      const Resource& r = resources[i];
+      o << "    {" << r.type << ", " << (r.type_name.empty() ? "nullptr" : "\"" + r.type_name + "\"") << ", " << r.id
+        << ", " << r.language << ", resource" << i << ", " << r.data.size() << "},\n";
+    }
+    o << "};\n";
+  }
+  o << "\n}  // namespace\n\nextern \"C\" __attribute__((visibility(\"hidden\"))) const QFResourceTable "
+       "qf_module_resources;\nconst QFResourceTable qf_module_resources = {"
+    << (resources.empty() ? "nullptr, 0" : "entries, " + std::to_string(resources.size())) << "};\n";
+  return o.str();
 }
 
-void Emit(const std::vector<Resource>& resources, const std::string& out_path) {
-  std::ostringstream out;
-  out << "// Generated by qf-rc. Do not edit.\n#include <windows.h>\n\nnamespace {\n";
-  for (size_t i = 0; i < resources.size(); ++i) {
-    out << "const unsigned char kData" << i << "[] = {";
-    for (size_t b = 0; b < resources[i].data.size(); ++b) {
-      out << (b % 16 ? " " : "\n   ") << static_cast<unsigned>(resources[i].data[b]) << ",";
-    }
-    out << "\n};\n";
+std::string MakeEscape(const std::string& path) {
+  std::string out;
+  for (char c : path) {
+    if (c == ' ' || c == '#' || c == '\\') out += '\\';
+    if (c == '$') out += '$';
+    out += c;
   }
-  out << "const QFResourceEntry kEntries[] = {\n";
-  for (size_t i = 0; i < resources.size(); ++i) {
-    const Resource& r = resources[i];
-    if (r.type == "BITMAP") out << "    {2, nullptr, ";
-    else out << "    {0, \"" << r.type << "\", ";
-    out << r.id << ", " << r.language << ", kData" << i << ", sizeof(kData" << i << ")},\n";
-  }
-  out << "};\n}  // namespace\n\n"
-      << "extern \"C\" __attribute__((visibility(\"hidden\"))) const QFResourceTable "
-         "qf_module_resources = {kEntries, "
-      << resources.size() << "};\n";
-  std::ofstream file(out_path);
-  file << out.str();
-  if (!file) Fail(out_path, "cannot write the table");
+  return out;
+}
+
+bool WriteFile(const std::string& path, const std::string& text) {
+  std::ofstream out(path, std::ios::binary | std::ios::trunc);
+  out << text;
+  out.close();
+  return static_cast<bool>(out);
+}
+
+int Usage() {
+  std::fprintf(stderr, "usage: qf-rc -o OUTPUT.cpp [-d DEPFILE] SCRIPT.rc\n");
+  return 2;
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
-  if (argc != 3) {
-    std::cerr << "usage: qf-rc SCRIPT.rc OUTPUT.cpp\n";
-    return 2;
+  std::string output, depfile, script;
+  for (int i = 1; i < argc; ++i) {
+    const std::string a = argv[i];
+    if ((a == "-o" || a == "-d") && i + 1 < argc)
+      (a == "-o" ? output : depfile) = argv[++i];
+    else if (!a.empty() && a[0] != '-' && script.empty())
+      script = a;
+    else
+      return Usage();
   }
-  std::vector<Resource> resources = Parse(argv[1]);
-  if (resources.empty()) Fail(argv[1], "no resources");
-  Emit(resources, argv[2]);
+  if (output.empty() || script.empty()) return Usage();
+
+  std::ifstream in(script, std::ios::binary);
+  if (!in) {
+    std::fprintf(stderr, "%s: cannot be read\n", script.c_str());
+    return 1;
+  }
+  const std::string source((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  const size_t slash = script.rfind('/');
+  const std::string folder = slash == std::string::npos ? std::string() : script.substr(0, slash + 1);
+  try {
+    Parser parser(Tokenize(source), folder);
+    const std::vector<Resource> resources = parser.Script();
+    if (!WriteFile(output, Generate(resources, script))) {
+      std::fprintf(stderr, "%s: cannot be written\n", output.c_str());
+      return 1;
+    }
+    if (!depfile.empty()) {
+      std::string deps = MakeEscape(output) + ": " + MakeEscape(script);
+      for (const std::string& input : parser.Inputs()) deps += " " + MakeEscape(input);
+      if (!WriteFile(depfile, deps + "\n")) {
+        std::fprintf(stderr, "%s: cannot be written\n", depfile.c_str());
+        return 1;
+      }
+    }
+  } catch (const CompileError& e) {
+    std::fprintf(stderr, "%s:%d: %s\n", script.c_str(), e.line, e.what());
+    std::remove(output.c_str());
+    return 1;
+  }
   return 0;
 }

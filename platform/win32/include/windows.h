@@ -73,6 +73,7 @@ typedef int (*FARPROC)(void);
 #define MEM_RELEASE 0x00008000
 #define PAGE_READWRITE 0x04
 
+// Reserves and commits fresh pages (address null, MEM_COMMIT, PAGE_READWRITE).
 QF_WIN32_API LPVOID VirtualAlloc(LPVOID address, SIZE_T size, DWORD allocation_type, DWORD protect);
 // With MEM_RELEASE and size 0, frees the whole reservation made by VirtualAlloc.
 QF_WIN32_API BOOL VirtualFree(LPVOID address, SIZE_T size, DWORD free_type);
@@ -82,11 +83,14 @@ QF_WIN32_API BOOL VirtualFree(LPVOID address, SIZE_T size, DWORD free_type);
 QF_WIN32_API HMODULE LoadLibraryA(LPCSTR path);
 QF_WIN32_API FARPROC GetProcAddress(HMODULE module, LPCSTR name);
 QF_WIN32_API BOOL FreeLibrary(HMODULE module);
-// Copies the module's full path; returns its length without the terminating zero
-// (the copy is cut to size - 1 characters when the buffer is too small).
+// Copies the module's full path (a null module: the executable's) and returns its
+// length without the terminating zero. When the buffer is too small, the copy is
+// cut to size - 1 characters and size is returned.
 QF_WIN32_API DWORD GetModuleFileNameA(HMODULE module, LPSTR filename, DWORD size);
 
 // ---- Resources ----
+// A null module means the executable. Names and types are integer ids
+// (MAKEINTRESOURCEA, or text "#123") or, for types, names compared without case.
 QF_WIN32_API HRSRC FindResourceA(HMODULE module, LPCSTR name, LPCSTR type);
 QF_WIN32_API HGLOBAL LoadResource(HMODULE module, HRSRC resource);
 QF_WIN32_API LPVOID LockResource(HGLOBAL resource_data);

@@ -1,51 +1,48 @@
-// Whole-page allocations over mmap: zero-filled and read-write, released as
-// one reservation, as the plug-in's large working arrays expect.
-#include <windows.h>
-
+// Page allocator: every reservation is its own anonymous mapping, committed
+// read-write at once (so zero-filled), and remembered with its size so that a
+// release frees exactly what was reserved.
 #include <sys/mman.h>
+#include <unistd.h>
 
-#include <map>
 #include <mutex>
+#include <unordered_map>
+
+#include "windows.h"
 
 namespace {
 
-// Registries live until the process ends: modules still loaded at exit run
-// their unload code after static objects would have been destroyed.
-
-std::mutex& Lock() {
-  static auto* lock = new std::mutex();
-  return *lock;
+std::mutex g_mutex;
+std::unordered_map<void*, size_t>& Reservations() {
+  static auto* map = new std::unordered_map<void*, size_t>;  // outlives every module's tear-down
+  return *map;
 }
-std::map<void*, size_t>& Reservations() {
-  static auto* reservations = new std::map<void*, size_t>();
-  return *reservations;
-}
-
-// Refuse sizes no machine here can back, rather than letting mmap overcommit.
-constexpr SIZE_T kLargestAllocation = SIZE_T(1) << 40;
 
 }  // namespace
 
-LPVOID VirtualAlloc(LPVOID address, SIZE_T size, DWORD allocation_type, DWORD /*protect*/) {
-  if (address != nullptr || size == 0 || size > kLargestAllocation) return nullptr;
-  if (!(allocation_type & (MEM_COMMIT | MEM_RESERVE))) return nullptr;
-  void* block = mmap(nullptr, size, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
-  if (block == MAP_FAILED) return nullptr;
-  std::lock_guard<std::mutex> guard(Lock());
-  Reservations()[block] = size;
-  return block;
+QF_WIN32_API LPVOID VirtualAlloc(LPVOID address, SIZE_T size, DWORD allocation_type, DWORD protect) {
+  // Only fresh reservations are served: there is no committing inside an existing one.
+  if (address || size == 0 || protect != PAGE_READWRITE) return nullptr;
+  if ((allocation_type & MEM_COMMIT) == 0 || (allocation_type & ~(MEM_COMMIT | MEM_RESERVE)) != 0)
+    return nullptr;
+  const size_t page = static_cast<size_t>(sysconf(_SC_PAGESIZE));
+  if (size > SIZE_MAX - (page - 1)) return nullptr;
+  const size_t bytes = (size + page - 1) / page * page;
+  void* p = mmap(nullptr, bytes, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+  if (p == MAP_FAILED) return nullptr;
+  std::lock_guard<std::mutex> lock(g_mutex);
+  Reservations()[p] = bytes;
+  return p;
 }
 
-BOOL VirtualFree(LPVOID address, SIZE_T size, DWORD free_type) {
-  if (!address || free_type != MEM_RELEASE || size != 0) return FALSE;
-  size_t length;
+QF_WIN32_API BOOL VirtualFree(LPVOID address, SIZE_T size, DWORD free_type) {
+  if (!address || size != 0 || free_type != MEM_RELEASE) return FALSE;
+  size_t bytes = 0;
   {
-    std::lock_guard<std::mutex> guard(Lock());
+    std::lock_guard<std::mutex> lock(g_mutex);
     auto it = Reservations().find(address);
     if (it == Reservations().end()) return FALSE;
-    length = it->second;
+    bytes = it->second;
     Reservations().erase(it);
   }
-  munmap(address, length);
-  return TRUE;
+  return munmap(address, bytes) == 0 ? TRUE : FALSE;
 }

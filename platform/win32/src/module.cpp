@@ -1,133 +1,129 @@
-// Modules: loading, symbol lookup and file paths. A module's instance handle
-// is its load address, so any address inside it leads back to the module.
-#include <windows.h>
-
+// Modules are shared objects. A module's instance handle is the address at
+// which the loader mapped it, the same value dladdr reports as an address's
+// object base, so a module finds its own handle from any of its addresses.
 #include <dlfcn.h>
 #include <link.h>
-#include <unistd.h>
-
+#include <climits>
+#include <cstdlib>
 #include <cstring>
-#include <map>
 #include <mutex>
 #include <string>
+#include <unistd.h>
+#include <unordered_map>
+#include <vector>
+
+#include "module_internal.h"
 
 namespace {
 
-// Registries live until the process ends: modules still loaded at exit run
-// their unload code after static objects would have been destroyed.
-
-std::mutex& Lock() {
-  static auto* lock = new std::mutex();
-  return *lock;
-}
-// dlopen handles of the modules loaded through LoadLibraryA.
-std::map<HMODULE, void*>& Loaded() {
-  static auto* loaded = new std::map<HMODULE, void*>();
-  return *loaded;
+std::mutex g_mutex;
+// Each LoadLibraryA of a module adds one loader handle; FreeLibrary gives one back.
+std::unordered_map<HMODULE, std::vector<void*>>& Loaded() {
+  static auto* map = new std::unordered_map<HMODULE, std::vector<void*>>;
+  return *map;
 }
 
-std::string MainExecutablePath() {
-  char path[4096];
-  ssize_t n = readlink("/proc/self/exe", path, sizeof(path) - 1);
-  if (n <= 0) return std::string();
-  return std::string(path, static_cast<size_t>(n));
+void* LoaderHandle(HMODULE module) {
+  std::lock_guard<std::mutex> lock(g_mutex);
+  auto it = Loaded().find(module);
+  return it == Loaded().end() ? nullptr : it->second.back();
 }
 
-// The load address of a loaded object: the page start of its first segment.
-uintptr_t BaseOf(const dl_phdr_info* info) {
-  for (int i = 0; i < info->dlpi_phnum; ++i) {
+int FirstObjectAddress(dl_phdr_info* info, size_t, void* out) {
+  // The loader reports the executable first.
+  for (ElfW(Half) i = 0; i < info->dlpi_phnum; ++i) {
     if (info->dlpi_phdr[i].p_type == PT_LOAD) {
-      uintptr_t start = info->dlpi_addr + info->dlpi_phdr[i].p_vaddr;
-      return start & ~uintptr_t(getpagesize() - 1);
+      *static_cast<const void**>(out) = reinterpret_cast<const void*>(info->dlpi_addr + info->dlpi_phdr[i].p_vaddr);
+      break;
     }
   }
-  return 0;
+  return 1;
 }
 
-struct PathSearch {
-  uintptr_t base;
-  bool found;
-  std::string path;  // empty for the main program, which is listed without a name
-};
+std::string ExecutablePath() {
+  char buffer[PATH_MAX];
+  const ssize_t n = readlink("/proc/self/exe", buffer, sizeof buffer);
+  return n > 0 ? std::string(buffer, static_cast<size_t>(n)) : std::string();
+}
 
-int FindByBase(dl_phdr_info* info, size_t, void* data) {
-  auto* search = static_cast<PathSearch*>(data);
-  if (BaseOf(info) != search->base) return 0;
-  search->found = true;
-  if (info->dlpi_name) search->path = info->dlpi_name;
-  return 1;
+// The module's full file path, or empty when the handle is no module's.
+std::string ModulePath(HMODULE module) {
+  const HINSTANCE main = QFMainModuleInstance();
+  if (!module || module == main) return ExecutablePath();
+  Dl_info info;
+  if (!dladdr(module, &info) || info.dli_fbase != module || !info.dli_fname) return std::string();
+  if (info.dli_fname[0] == '/') return info.dli_fname;
+  char* full = realpath(info.dli_fname, nullptr);
+  if (!full) return info.dli_fname;
+  std::string path(full);
+  std::free(full);
+  return path;
 }
 
 }  // namespace
 
-HINSTANCE QFModuleFromAddress(const void* address) {
+HINSTANCE QFMainModuleInstance() {
+  const void* address = nullptr;
+  dl_iterate_phdr(FirstObjectAddress, &address);
+  return address ? QFModuleFromAddress(address) : nullptr;
+}
+
+QF_WIN32_API HINSTANCE QFModuleFromAddress(const void* address) {
   Dl_info info;
-  if (!address || !dladdr(address, &info) || !info.dli_fbase) return nullptr;
+  if (!address || !dladdr(address, &info)) return nullptr;
   return static_cast<HINSTANCE>(info.dli_fbase);
 }
 
-HMODULE LoadLibraryA(LPCSTR path) {
+QF_WIN32_API HMODULE LoadLibraryA(LPCSTR path) {
   if (!path) return nullptr;
+  // The module's constructors, and so its module entry, run inside dlopen.
   void* handle = dlopen(path, RTLD_NOW | RTLD_LOCAL);
   if (!handle) return nullptr;
-  // The module's dynamic section lies inside it, so it leads to the load address.
   link_map* map = nullptr;
-  HMODULE module = nullptr;
-  if (dlinfo(handle, RTLD_DI_LINKMAP, &map) == 0 && map) module = QFModuleFromAddress(map->l_ld);
-  if (!module) {
+  Dl_info info;
+  if (dlinfo(handle, RTLD_DI_LINKMAP, &map) != 0 || !map || !dladdr(map->l_ld, &info)) {
     dlclose(handle);
     return nullptr;
   }
-  std::lock_guard<std::mutex> guard(Lock());
-  if (Loaded().count(module)) {
-    dlclose(handle);  // already loaded through us: one reference is enough
-  } else {
-    Loaded()[module] = handle;
-  }
+  HMODULE module = static_cast<HMODULE>(info.dli_fbase);
+  std::lock_guard<std::mutex> lock(g_mutex);
+  Loaded()[module].push_back(handle);
   return module;
 }
 
-FARPROC GetProcAddress(HMODULE module, LPCSTR name) {
-  if (!module || !name) return nullptr;
-  void* handle;
-  {
-    std::lock_guard<std::mutex> guard(Lock());
-    auto it = Loaded().find(module);
-    if (it == Loaded().end()) return nullptr;
-    handle = it->second;
-  }
+QF_WIN32_API FARPROC GetProcAddress(HMODULE module, LPCSTR name) {
+  if (!name || IS_INTRESOURCE(name)) return nullptr;  // no exports by ordinal
+  void* handle = LoaderHandle(module);
+  if (!handle) return nullptr;
   return reinterpret_cast<FARPROC>(dlsym(handle, name));
 }
 
-BOOL FreeLibrary(HMODULE module) {
-  void* handle;
+QF_WIN32_API BOOL FreeLibrary(HMODULE module) {
+  void* handle = nullptr;
   {
-    std::lock_guard<std::mutex> guard(Lock());
+    std::lock_guard<std::mutex> lock(g_mutex);
     auto it = Loaded().find(module);
     if (it == Loaded().end()) return FALSE;
-    handle = it->second;
-    Loaded().erase(it);
+    handle = it->second.back();
+    it->second.pop_back();
+    if (it->second.empty()) Loaded().erase(it);
   }
+  // Outside the lock: the module's destructors call back into this library.
   return dlclose(handle) == 0 ? TRUE : FALSE;
 }
 
-DWORD GetModuleFileNameA(HMODULE module, LPSTR filename, DWORD size) {
+QF_WIN32_API DWORD GetModuleFileNameA(HMODULE module, LPSTR filename, DWORD size) {
   if (!filename || size == 0) return 0;
-  std::string path;
-  if (module == nullptr) {
-    path = MainExecutablePath();
-  } else {
-    PathSearch search{reinterpret_cast<uintptr_t>(module), false, std::string()};
-    dl_iterate_phdr(FindByBase, &search);
-    if (!search.found) {
-      filename[0] = '\0';
-      return 0;
-    }
-    path = search.path.empty() ? MainExecutablePath() : search.path;
+  const std::string path = ModulePath(module);
+  if (path.empty()) {
+    filename[0] = '\0';
+    return 0;
   }
-  DWORD length = static_cast<DWORD>(path.size());
-  if (length >= size) length = size - 1;
-  std::memcpy(filename, path.data(), length);
-  filename[length] = '\0';
-  return length;
+  if (path.size() >= size) {
+    std::memcpy(filename, path.data(), size - 1);
+    filename[size - 1] = '\0';
+    return size;
+  }
+  std::memcpy(filename, path.c_str(), path.size() + 1);
+  return static_cast<DWORD>(path.size());
 }
