@@ -2,6 +2,8 @@
 // that is not part of the exported interface.
 #pragma once
 
+#include <cstdint>
+
 #include "engine/qf_engine.h"
 
 // The caller's default light (__SetLightDef), or null for the built-in one.
@@ -21,3 +23,15 @@ float __DefRenderOnePixel(float centreX, float centreY, unsigned char* image, un
 // and the full channel value, 255 for 8-bit and 32768 for 16-bit images.
 extern int __RowBytes;
 extern int __MaxChannel;
+
+// Images of the current scene call, for the shader's glass: the output
+// image, the image behind the scene (the source, replaced by the output after
+// a back-face pass) and a second depth buffer of the frame's size.
+extern unsigned char* __OutImage;
+extern unsigned char* __BackImage;
+extern float* __BackZBuff;
+
+// Channel value number index of an image of the current depth (_Deep): a
+// 16-bit element when _Deep is 1, an 8-bit element otherwise.
+uint32_t __GetChannel(const unsigned char* buffer, int index);
+void __SetChannel(unsigned char* buffer, int index, uint32_t value);

@@ -20,3 +20,15 @@ __RenderOnePixelFn __RenderOnePixel = __DefRenderOnePixel;
 void __SetDefRenderOnePixel() { __RenderOnePixel = __DefRenderOnePixel; }
 
 void __SetNewRenderOnePixel(__RenderOnePixelFn fn) { __RenderOnePixel = fn; }
+
+uint32_t __GetChannel(const unsigned char* buffer, int index) {
+    if (_Deep != 0) return reinterpret_cast<const uint16_t*>(buffer)[index];
+    return buffer[index];
+}
+
+void __SetChannel(unsigned char* buffer, int index, uint32_t value) {
+    if (_Deep != 0)
+        reinterpret_cast<uint16_t*>(buffer)[index] = static_cast<uint16_t>(value);
+    else
+        buffer[index] = static_cast<uint8_t>(value);
+}

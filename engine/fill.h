@@ -1,0 +1,33 @@
+// Triangle set-up and the scanline fillers of the Phong, Flat and Solid
+// draws: each set-up copies one triangle into image coordinates, orients its
+// edge table, computes its plane and calls its filler.
+#pragma once
+
+#include "engine/qf_engine.h"
+#include "engine/raster.h"
+
+void __SetupTrianglePhong(unsigned char* image, unsigned char* source, int width, int height,
+                          __Texture* textures, material3ds* materials, int materialCount,
+                          __Triangle3ds* triangle, __Point3ds* vertices, int cx, int cy,
+                          int lightCount, light3ds* lights, GlassProp* glass);
+void __SetupTriangleFlat(unsigned char* image, unsigned char* source, int width, int height,
+                         __Texture* textures, material3ds* materials, int materialCount,
+                         __Triangle3ds* triangle, __Point3ds* vertices, int cx, int cy,
+                         int lightCount, light3ds* lights, GlassProp* glass);
+void __SetupTriangleSolid(unsigned char* image, int width, int height, __Triangle3ds* triangle,
+                          __Point3ds* vertices, int cx, int cy, float r, float g, float b,
+                          float opacity);
+
+void __FillTrianglePhong(unsigned char* image, unsigned char* source, int width, int height,
+                         __Texture* textures, material3ds* materials, int materialCount,
+                         __Triangle3ds* triangle, int n, __Point3ds* screen, EdgeEntry* table,
+                         int lowestRow, int cx, int cy, float A, float B, float C, float D,
+                         int lightCount, light3ds* lights, GlassProp* glass);
+void __FillTriangleFlat(unsigned char* image, unsigned char* source, int width, int height,
+                        __Texture* textures, material3ds* materials, int materialCount,
+                        __Triangle3ds* triangle, int n, __Point3ds* screen, EdgeEntry* table,
+                        int lowestRow, int cx, int cy, float A, float B, float C, float D,
+                        int lightCount, light3ds* lights, GlassProp* glass);
+void __FillTriangleSolid(unsigned char* image, int width, int height, __Triangle3ds* triangle,
+                         int n, __Point3ds* screen, EdgeEntry* table, int lowestRow, int cx,
+                         int cy, float r, float g, float b, float opacity);
