@@ -1,34 +1,183 @@
-// The per-pixel shader hook: every shading filler asks the function it holds
-// for a pixel's colour and opacity.
+// The per-pixel shader hook and the engine's own shader: material colours,
+// texture stages, glass, lights with a specular highlight, and the channel
+// helpers through which the engine reads and writes pixels of either depth.
+#include <cmath>
+
+#include "engine/glass.h"
+#include "engine/pixel_shade.h"
 #include "engine/qf_engine.h"
 #include "engine/scene_state.h"
+#include "engine/texture_stages.h"
 
-// Until the lighting stages arrive the engine's own shader paints black at
-// full opacity.
-float __DefRenderOnePixel(float, float, unsigned char*, unsigned char*, float, float, float,
-                          __Triangle3ds*, material3ds*, int, float& r, float& g, float& b,
-                          __Point*, unsigned char, float, float, __Texture*, int, light3ds*,
-                          __PrevInfo*, GlassProp*, float, float, float, float) {
-    r = 0.0f;
-    g = 0.0f;
-    b = 0.0f;
-    return 1.0f;
+namespace {
+
+// The shader's stages, reached in this order: the reflection map is sampled
+// first, then the colour, opacity and bump maps run, then the reflection is
+// blended in; glass comes after the light check. A constant table, so that
+// the calls through it compile to direct calls.
+struct ShaderStages {
+    bool (*sampleReflection)(const map3ds&, const __Texture&, const PixelShade&, float, float,
+                             float, ReflectionSample&);
+    void (*colourMap)(const map3ds&, const __Texture&, float, float, const __PrevInfo*,
+                      PixelShade&);
+    void (*opacityMap)(const map3ds&, const __Texture&, float, float, const __PrevInfo*,
+                       PixelShade&);
+    void (*bumpMap)(const map3ds&, const __Texture&, float, float, const __PrevInfo*,
+                    PixelShade&);
+    void (*blendReflection)(const ReflectionSample&, PixelShade&);
+    void (*glass)(const GlassProp&, PixelShade&, float, float, float, float, float,
+                  const unsigned char*, const __PrevInfo*, float, float, float, float);
+};
+
+constexpr ShaderStages kStages = {ShadeReflectionMap, ShadeColourMap,  ShadeOpacityMap,
+                                  ShadeBumpMap,       BlendReflection, ShadeGlass};
+
+// Texture slots of a material and the map record each slot reads.
+enum Slot { kColourSlot, kOpacitySlot, kBumpSlot, kReflectionSlot, kSlotsPerMaterial };
+enum MapPosition { kColourMap = 0, kOpacityMap = 2, kBumpMap = 3, kReflectionMap = 7 };
+
+// Defaults of a pixel without a usable material: grey with a sharp white highlight.
+constexpr float kDefaultDiffuse = 0.5f;
+constexpr float kDefaultExponent = 150.0f;
+constexpr float kDefaultStrength = 10.0f;
+
+// A colour channel times the full channel value, clamped to 0 .. maxChannel
+// (a NaN, which no sane scene produces, stores as 0 too).
+float ScaleChannel(float v, float maxChannel) {
+    v = v * maxChannel;
+    if (!(v >= 0.0f)) v = 0.0f;
+    if (v > maxChannel) v = maxChannel;
+    return v;
+}
+
+}  // namespace
+
+float __DefRenderOnePixel(float centreX, float centreY, unsigned char*, unsigned char* source,
+                          float x, float y, float z, __Triangle3ds* triangle,
+                          material3ds* materials, int materialCount, float& r, float& g, float& b,
+                          __Point* normal, unsigned char texturesOn, float u, float v,
+                          __Texture* textures, int lightCount, light3ds* lights,
+                          __PrevInfo* prev, GlassProp* glass, float planeA, float planeB,
+                          float planeC, float planeD) {
+    PixelShade pixel{{kDefaultDiffuse, kDefaultDiffuse, kDefaultDiffuse},
+                     1.0f,
+                     {normal->x, normal->y, normal->z}};
+    float specular[3] = {1.0f, 1.0f, 1.0f};
+    float exponent = kDefaultExponent;
+    float strength = kDefaultStrength;
+    float selfIllum = 0.0f;
+
+    // The back-face pass shades the faces' far side; a double-sided surface
+    // always shows its near side.
+    float* n = pixel.normal;
+    if (_DrawBackFaces1 != 0) {
+        n[0] = -n[0];
+        n[1] = -n[1];
+        n[2] = -n[2];
+    }
+    if (_DubleSide != 0 && n[2] < 0.0f) n[2] = -n[2];
+    const float length = std::sqrt(n[0] * n[0] + n[1] * n[1] + n[2] * n[2]);
+    if (length != 0.0f) {
+        n[0] = n[0] / length;
+        n[1] = n[1] / length;
+        n[2] = n[2] / length;
+    }
+
+    // The glass record of the pixel's material; with no materials the first
+    // record serves, and an index outside the materials has none.
+    const GlassProp* glassRecord = materialCount > 0 ? nullptr : glass;
+    ReflectionSample reflection{};
+    bool reflected = false;
+    if (materialCount > 0 && triangle->material < materialCount) {
+        const int m = triangle->material;
+        const material3ds& material = materials[m];
+        if (glass != nullptr) glassRecord = glass + m;
+        float transparency = -material.transparency;
+        if (transparency < 0.0f) transparency = 0.0f;
+        if (transparency > 1.0f) transparency = 1.0f;
+        pixel.opacity = 1.0f - transparency;
+        for (int c = 0; c < 3; ++c) {
+            pixel.diffuse[c] = material.diffuse[c];
+            specular[c] = material.specular[c];
+        }
+        exponent = 100.0f * material.shininess;
+        strength = material.shininessStrength;
+        selfIllum = material.selfIllum;
+
+        if (textures != nullptr) {
+            const __Texture* slots = textures + m * kSlotsPerMaterial;
+            reflected = kStages.sampleReflection(material.maps[kReflectionMap],
+                                                 slots[kReflectionSlot], pixel, x, y, z,
+                                                 reflection);
+            if (texturesOn != 0) {
+                kStages.colourMap(material.maps[kColourMap], slots[kColourSlot], u, v, prev,
+                                  pixel);
+                kStages.opacityMap(material.maps[kOpacityMap], slots[kOpacitySlot], u, v, prev,
+                                   pixel);
+                kStages.bumpMap(material.maps[kBumpMap], slots[kBumpSlot], u, v, prev, pixel);
+            }
+        }
+    }
+    if (reflected) kStages.blendReflection(reflection, pixel);
+
+    if (lightCount == 0) {
+        if (__LightDef == nullptr) {
+            r = g = b = 0.0f;
+            return pixel.opacity;
+        }
+        lights = __LightDef;
+        lightCount = 1;
+    }
+    r = g = b = 0.0f;
+
+    if (glassRecord != nullptr && glassRecord->enabled != 0)
+        kStages.glass(*glassRecord, pixel, centreX, centreY, x, y, z, source, prev, planeA, planeB,
+                      planeC, planeD);
+
+    // The highlight follows the diffuse term itself; every light adds the
+    // self-illumination once.
+    const float keep = 1.0f - selfIllum;
+    for (int i = 0; i < lightCount; ++i) {
+        const light3ds& light = lights[i];
+        float lx = light.x - x;
+        float ly = light.y - y;
+        float lz = light.z - z;
+        const float distance = std::sqrt(lx * lx + ly * ly + lz * lz);
+        if (distance != 0.0f) {
+            lx = lx / distance;
+            ly = ly / distance;
+            lz = lz / distance;
+        }
+        float d = light.intensity * (n[0] * lx + n[1] * ly + n[2] * lz);
+        if (!(d > 0.0f)) d = 0.0f;
+        const float s = strength * std::pow(d, exponent);
+        const float e = d * keep + selfIllum;
+        r += (pixel.diffuse[0] * e + specular[0] * s) * light.color[0];
+        g += (pixel.diffuse[1] * e + specular[1] * s) * light.color[1];
+        b += (pixel.diffuse[2] * e + specular[2] * s) * light.color[2];
+    }
+
+    const float maxChannel = static_cast<float>(__MaxChannel);
+    r = ScaleChannel(r, maxChannel);
+    g = ScaleChannel(g, maxChannel);
+    b = ScaleChannel(b, maxChannel);
+    return pixel.opacity;
 }
 
 __RenderOnePixelFn __RenderOnePixel = __DefRenderOnePixel;
 
 void __SetDefRenderOnePixel() { __RenderOnePixel = __DefRenderOnePixel; }
 
-void __SetNewRenderOnePixel(__RenderOnePixelFn fn) { __RenderOnePixel = fn; }
+// The fillers call the hook unconditionally, so a null shader puts the
+// engine's own back rather than leaving nothing to call.
+void __SetNewRenderOnePixel(__RenderOnePixelFn fn) {
+    __RenderOnePixel = fn != nullptr ? fn : __DefRenderOnePixel;
+}
 
 uint32_t __GetChannel(const unsigned char* buffer, int index) {
-    if (_Deep != 0) return reinterpret_cast<const uint16_t*>(buffer)[index];
-    return buffer[index];
+    return ChannelAt(buffer, index, _Deep != 0);
 }
 
 void __SetChannel(unsigned char* buffer, int index, uint32_t value) {
-    if (_Deep != 0)
-        reinterpret_cast<uint16_t*>(buffer)[index] = static_cast<uint16_t>(value);
-    else
-        buffer[index] = static_cast<uint8_t>(value);
+    SetChannelAt(buffer, index, value, _Deep != 0);
 }

@@ -1,6 +1,6 @@
-// Keeps the engine's process-wide switches and frame globals apart between
-// tests: each test starts from the values the engine has at load and leaves
-// them as it found them.
+// Keeps the engine's process-wide switches, frame globals, per-call images
+// and shader hook apart between tests: each test starts from the values the
+// engine has at load and leaves them as it found them.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -15,6 +15,10 @@ protected:
         _DrawMode = 6;
         _Quality = 1;
         _Deep = 0;
+        _UseMultyRefract = 1;
+        _DubleSide = 0;
+        _DrawBackFaces = 0;
+        _DrawBackFaces1 = 0;
         _UsePhong2 = 0;
         _Persp_Val = 0.0f;
         _Persp_x = 0.0f;
@@ -33,6 +37,9 @@ private:
         float* zbuff;
         int zw, zh, rowBytes, maxChannel;
         light3ds* light;
+        __RenderOnePixelFn hook;
+        unsigned char *outImage, *backImage;
+        float* backZBuff;
     };
     static unsigned char* Switch(int i) {
         static unsigned char* const all[12] = {&_DrawMode, &_Quality, &_Deep, &_UseMultyRefract,
@@ -55,6 +62,10 @@ private:
         s.rowBytes = __RowBytes;
         s.maxChannel = __MaxChannel;
         s.light = __LightDef;
+        s.hook = __RenderOnePixel;
+        s.outImage = __OutImage;
+        s.backImage = __BackImage;
+        s.backZBuff = __BackZBuff;
         return s;
     }
     static void Restore(const State& s) {
@@ -70,6 +81,10 @@ private:
         __RowBytes = s.rowBytes;
         __MaxChannel = s.maxChannel;
         __LightDef = s.light;
+        __RenderOnePixel = s.hook;
+        __OutImage = s.outImage;
+        __BackImage = s.backImage;
+        __BackZBuff = s.backZBuff;
     }
     State saved_{};
 };

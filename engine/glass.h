@@ -1,0 +1,17 @@
+// The default shader's glass stage: the image behind the relief, read at a
+// position shifted along the pixel's normal by a different distance for red,
+// green and blue (chromatic aberration), replaces the diffuse colour, which
+// survives as a tint around mid-grey.
+#pragma once
+
+#include "engine/pixel_shade.h"
+#include "engine/qf_engine.h"
+
+// Refracts for the pixel at (px, py, pz) about the centre (centreX, centreY):
+// sets the diffuse colour and may lower the opacity. source is the scene's
+// source image, prev the neighbouring pixel or null, plane the triangle's
+// plane in image coordinates. In the layered case it also updates
+// __BackImage and __BackZBuff.
+void ShadeGlass(const GlassProp& glass, PixelShade& pixel, float centreX, float centreY, float px,
+                float py, float pz, const unsigned char* source, const __PrevInfo* prev,
+                float planeA, float planeB, float planeC, float planeD);
