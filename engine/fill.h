@@ -18,6 +18,10 @@ void __SetupTriangleSolid(unsigned char* image, int width, int height, __Triangl
                           __Point3ds* vertices, int cx, int cy, float r, float g, float b,
                           float opacity);
 
+// The fillers scan a triangle already in image coordinates: screen holds its
+// n vertices, table its oriented edge table with the top vertex first, and
+// lowestRow the truncated smallest y. The scan is clipped to the frame
+// (Zwidth x Zheight).
 void __FillTrianglePhong(unsigned char* image, unsigned char* source, int width, int height,
                          __Texture* textures, material3ds* materials, int materialCount,
                          __Triangle3ds* triangle, int n, __Point3ds* screen, EdgeEntry* table,
