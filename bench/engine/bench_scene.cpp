@@ -49,7 +49,7 @@ struct FixedScene {
             }
             // Wound to face the viewer.
             const int a = 3 * i;
-            triangles.push_back({a, a + 2, a + 1, 0, 0});
+            triangles.push_back({a, a + 1, a + 2, 0, 0});
         }
         material.diffuse[0] = 0.7f;
         material.diffuse[1] = 0.8f;
