@@ -7,7 +7,14 @@
 #include "SPBasic.h"
 #include "qf_host/host_session.h"
 
+// What a checked-out path handle points to: the mask it was checked out for.
+struct PF_PathOutline {
+  PF_PathID id;
+};
+
 namespace qfhost {
+
+struct HostMask;
 
 struct HostCallbacks {
   // Makes `session` the one that callbacks on this thread reach, until the
@@ -55,7 +62,7 @@ struct HostCallbacks {
   // "PF Param Utils Suite".
   static PF_Err UpdateParamUI(PF_ProgPtr effect_ref, PF_ParamIndex index, const PF_ParamDef* def);
 
-  // Path suites: the host has no mask paths yet.
+  // Path suites, over the masks of the effect's layer.
   static PF_Err NumPaths(PF_ProgPtr effect_ref, A_long* num_paths);
   static PF_Err PathInfo(PF_ProgPtr effect_ref, A_long index, PF_PathID* unique_id);
   static PF_Err CheckoutPath(PF_ProgPtr effect_ref, PF_PathID unique_id, A_long what_time,
@@ -67,6 +74,8 @@ struct HostCallbacks {
   static PF_Err PathVertexInfo(PF_ProgPtr effect_ref, PF_PathOutlinePtr path, A_long which,
                                PF_PathVertex* vertex);
   static PF_Err PathIsInverted(PF_ProgPtr effect_ref, PF_PathID unique_id, PF_Boolean* inverted);
+  // The mask behind a checked-out path, or null with the misuse recorded.
+  static const HostMask* MaskOfPath(PF_ProgPtr effect_ref, PF_PathOutlinePtr path, const char* caller);
 };
 
 }  // namespace qfhost

@@ -158,7 +158,10 @@ PF_Err HostCallbacks::CheckoutParam(PF_ProgPtr effect_ref, PF_ParamIndex index, 
   HostSession* s = Active("checkout_param");
   LoadedEffect* e = s ? s->FindEffect(effect_ref, "checkout_param") : nullptr;
   if (!e) return PF_Err_BAD_CALLBACK_PARAM;
-  if (auto err = s->NextCallFails(HostCall::kCheckoutParam)) return *err;
+  if (auto err = s->NextCallFails(HostCall::kCheckoutParam)) {
+    e->FailedCheckout(param);
+    return *err;
+  }
   return e->Checkout(index, param);
 }
 
@@ -344,39 +347,108 @@ PF_Err HostCallbacks::UpdateParamUI(PF_ProgPtr effect_ref, PF_ParamIndex index, 
   return PF_Err_NONE;
 }
 
-PF_Err HostCallbacks::NumPaths(PF_ProgPtr, A_long* num_paths) {
-  if (num_paths) *num_paths = 0;
+PF_Err HostCallbacks::NumPaths(PF_ProgPtr effect_ref, A_long* num_paths) {
+  HostSession* s = Active("PF_NumPaths");
+  LoadedEffect* e = s ? s->FindEffect(effect_ref, "PF_NumPaths") : nullptr;
+  if (!e) return PF_Err_BAD_CALLBACK_PARAM;
+  if (!num_paths) {
+    s->RecordError("PF_NumPaths: no result pointer");
+    return PF_Err_BAD_CALLBACK_PARAM;
+  }
+  *num_paths = static_cast<A_long>(e->masks_.size());
   return PF_Err_NONE;
 }
 
-PF_Err HostCallbacks::PathInfo(PF_ProgPtr, A_long, PF_PathID* unique_id) {
-  if (unique_id) *unique_id = 0;
-  return PF_Err_INVALID_INDEX;
+PF_Err HostCallbacks::PathInfo(PF_ProgPtr effect_ref, A_long index, PF_PathID* unique_id) {
+  HostSession* s = Active("PF_PathInfo");
+  LoadedEffect* e = s ? s->FindEffect(effect_ref, "PF_PathInfo") : nullptr;
+  if (!e) return PF_Err_BAD_CALLBACK_PARAM;
+  if (!unique_id) {
+    s->RecordError("PF_PathInfo: no result pointer");
+    return PF_Err_BAD_CALLBACK_PARAM;
+  }
+  *unique_id = 0;
+  if (index < 0 || static_cast<size_t>(index) >= e->masks_.size()) {
+    s->RecordError("PF_PathInfo: no path " + std::to_string(index) + " (the layer has " +
+                   std::to_string(e->masks_.size()) + ")");
+    return PF_Err_INVALID_INDEX;
+  }
+  *unique_id = e->masks_[index].id;
+  return PF_Err_NONE;
 }
 
-PF_Err HostCallbacks::CheckoutPath(PF_ProgPtr, PF_PathID, A_long, A_long, A_u_long, PF_PathOutlinePtr* path) {
-  if (path) *path = nullptr;
-  return PF_Err_NONE;
+PF_Err HostCallbacks::CheckoutPath(PF_ProgPtr effect_ref, PF_PathID unique_id, A_long, A_long, A_u_long,
+                                   PF_PathOutlinePtr* path) {
+  HostSession* s = Active("PF_CheckoutPath");
+  LoadedEffect* e = s ? s->FindEffect(effect_ref, "PF_CheckoutPath") : nullptr;
+  return e ? e->CheckoutPath(unique_id, path) : PF_Err_BAD_CALLBACK_PARAM;
+}
+
+PF_Err HostCallbacks::CheckinPath(PF_ProgPtr effect_ref, PF_PathID unique_id, PF_Boolean, PF_PathOutlinePtr path) {
+  HostSession* s = Active("PF_CheckinPath");
+  LoadedEffect* e = s ? s->FindEffect(effect_ref, "PF_CheckinPath") : nullptr;
+  return e ? e->CheckinPath(unique_id, path) : PF_Err_BAD_CALLBACK_PARAM;
+}
+
+const HostMask* HostCallbacks::MaskOfPath(PF_ProgPtr effect_ref, PF_PathOutlinePtr path, const char* caller) {
+  HostSession* s = Active(caller);
+  LoadedEffect* e = s ? s->FindEffect(effect_ref, caller) : nullptr;
+  return e ? e->CheckedOutMask(path, caller) : nullptr;
 }
 
 namespace {
-PF_Err NoSuchPath(const char* caller) {
-  if (HostSession* s = HostCallbacks::Active(caller))
-    s->RecordError(std::string(caller) + ": no such path");
-  return PF_Err_BAD_CALLBACK_PARAM;
+
+// An open path of n vertices has n - 1 segments; a closed one n, the last
+// running back to the first vertex.
+A_long SegmentCount(const HostMask& mask) {
+  const A_long n = static_cast<A_long>(mask.path.vertices.size());
+  return mask.path.closed ? n : n - 1;
 }
+
 }  // namespace
 
-PF_Err HostCallbacks::CheckinPath(PF_ProgPtr, PF_PathID, PF_Boolean, PF_PathOutlinePtr) {
-  return NoSuchPath("PF_CheckinPath");
+PF_Err HostCallbacks::PathIsOpen(PF_ProgPtr effect_ref, PF_PathOutlinePtr path, PF_Boolean* open) {
+  const HostMask* mask = MaskOfPath(effect_ref, path, "PF_PathIsOpen");
+  if (!mask || !open) return PF_Err_BAD_CALLBACK_PARAM;
+  *open = mask->path.closed ? 0 : 1;
+  return PF_Err_NONE;
 }
-PF_Err HostCallbacks::PathIsOpen(PF_ProgPtr, PF_PathOutlinePtr, PF_Boolean*) { return NoSuchPath("PF_PathIsOpen"); }
-PF_Err HostCallbacks::PathNumSegments(PF_ProgPtr, PF_PathOutlinePtr, A_long*) {
-  return NoSuchPath("PF_PathNumSegments");
+
+PF_Err HostCallbacks::PathNumSegments(PF_ProgPtr effect_ref, PF_PathOutlinePtr path, A_long* num_segments) {
+  const HostMask* mask = MaskOfPath(effect_ref, path, "PF_PathNumSegments");
+  if (!mask || !num_segments) return PF_Err_BAD_CALLBACK_PARAM;
+  *num_segments = SegmentCount(*mask);
+  return PF_Err_NONE;
 }
-PF_Err HostCallbacks::PathVertexInfo(PF_ProgPtr, PF_PathOutlinePtr, A_long, PF_PathVertex*) {
-  return NoSuchPath("PF_PathVertexInfo");
+
+PF_Err HostCallbacks::PathVertexInfo(PF_ProgPtr effect_ref, PF_PathOutlinePtr path, A_long which,
+                                     PF_PathVertex* vertex) {
+  const HostMask* mask = MaskOfPath(effect_ref, path, "PF_PathVertexInfo");
+  if (!mask || !vertex) return PF_Err_BAD_CALLBACK_PARAM;
+  // Vertices 0 to the segment count: on a closed path the last of them is vertex 0 again.
+  const A_long n = static_cast<A_long>(mask->path.vertices.size());
+  if (which < 0 || which > SegmentCount(*mask)) {
+    Active("PF_PathVertexInfo")->RecordError("PF_PathVertexInfo: no vertex " + std::to_string(which) +
+                                              " (the path has " + std::to_string(n) + ")");
+    return PF_Err_INVALID_INDEX;
+  }
+  const MaskVertex& v = mask->path.vertices[which % n];
+  *vertex = PF_PathVertex{v.x, v.y, v.in_x, v.in_y, v.out_x, v.out_y};
+  return PF_Err_NONE;
 }
-PF_Err HostCallbacks::PathIsInverted(PF_ProgPtr, PF_PathID, PF_Boolean*) { return NoSuchPath("PF_PathIsInverted"); }
+
+PF_Err HostCallbacks::PathIsInverted(PF_ProgPtr effect_ref, PF_PathID unique_id, PF_Boolean* inverted) {
+  HostSession* s = Active("PF_PathIsInverted");
+  LoadedEffect* e = s ? s->FindEffect(effect_ref, "PF_PathIsInverted") : nullptr;
+  if (!e || !inverted) return PF_Err_BAD_CALLBACK_PARAM;
+  const HostMask* mask = e->FindMask(unique_id);
+  if (!mask) {
+    s->RecordError("PF_PathIsInverted: no path " + std::to_string(unique_id));
+    *inverted = 0;
+    return PF_Err_BAD_CALLBACK_PARAM;
+  }
+  *inverted = mask->inverted ? 1 : 0;
+  return PF_Err_NONE;
+}
 
 }  // namespace qfhost

@@ -108,6 +108,16 @@ PF_Err LoadedEffect::Send(PF_Cmd cmd, void* extra) {
                       " parameter check-out(s) not checked in");
     checkouts_.clear();
   }
+  if (!path_checkouts_.empty()) {
+    host_.RecordError(std::string(CommandName(cmd)) + ": " + std::to_string(path_checkouts_.size()) +
+                      " path check-out(s) not checked in");
+    path_checkouts_.clear();
+  }
+  if (in_data_.sequence_data) {
+    const auto state = host_.handle_state(in_data_.sequence_data);
+    if (state && !state->disposed && state->locks != 0)
+      host_.RecordError(std::string(CommandName(cmd)) + " left the sequence data locked");
+  }
   return err;
 }
 
@@ -152,6 +162,52 @@ PF_Err LoadedEffect::UserChangedParam(PF_ParamIndex index) {
 
 PF_Err LoadedEffect::UpdateParamsUI() { return Send(PF_Cmd_UPDATE_PARAMS_UI); }
 
+void LoadedEffect::SetLayer(PF_ParamIndex index, const HostWorld* world) {
+  if (index != 0 && (index < 0 || static_cast<size_t>(index) >= params_.size() ||
+                     params_[index]->def.param_type != PF_Param_LAYER))
+    throw HostError("parameter " + std::to_string(index) + " is not a layer");
+  layers_[index] = world;
+}
+
+PF_PathID LoadedEffect::AddMask(MaskPath path, bool inverted) {
+  // Mask ids are not their positions in the list, so that a plug-in that
+  // mixes the two finds no mask.
+  constexpr PF_PathID kFirstMaskId = 1001;
+  if (path.vertices.empty()) throw HostError("a mask needs at least one vertex");
+  const PF_PathID id = kFirstMaskId + static_cast<PF_PathID>(masks_.size());
+  masks_.push_back(HostMask{id, std::move(path), inverted});
+  return id;
+}
+
+PF_Err LoadedEffect::Render(HostWorld& output, const FrameTime& time, A_long quality) {
+  auto input = layers_.find(0);
+  if (input == layers_.end() || !input->second) throw HostError("render without an input layer");
+  const HostWorld& source = *input->second;
+  if (output.width() != source.width() || output.height() != source.height() || output.deep() != source.deep())
+    throw HostError("the output world differs from the input layer in size or depth");
+
+  in_data_.width = source.width();
+  in_data_.height = source.height();
+  in_data_.extent_hint = PF_Rect{0, 0, source.width(), source.height()};
+  in_data_.current_time = time.current_time;
+  in_data_.time_step = time.time_step;
+  in_data_.local_time_step = time.time_step;
+  in_data_.time_scale = time.time_scale;
+  in_data_.total_time = time.total_time;
+  in_data_.quality = quality;
+  params_[0]->def.u.ld = *source.world();
+  output_ = *output.world();
+
+  const PF_Err err = Send(PF_Cmd_RENDER);
+  output_ = PF_LayerDef{};
+
+  if (!output.PaddingIntact()) host_.RecordError("render wrote into the padding after the output world's rows");
+  for (const auto& [index, world] : layers_)
+    if (world && !world->PaddingIntact())
+      host_.RecordError("render wrote into the padding of layer " + std::to_string(index));
+  return err;
+}
+
 PF_Err LoadedEffect::AddParam(PF_ParamIndex index, const PF_ParamDef& def) {
   if (current_cmd_ != PF_Cmd_PARAMS_SETUP) {
     host_.RecordError(std::string("add_param during ") + CommandName(current_cmd_));
@@ -194,8 +250,21 @@ PF_Err LoadedEffect::Checkout(PF_ParamIndex index, PF_ParamDef* param) {
     return PF_Err_INVALID_INDEX;
   }
   *param = params_[index]->def;
+  if (param->param_type == PF_Param_LAYER) {
+    // A layer parameter checks out as the layer's world, or as an empty one.
+    auto layer = layers_.find(index);
+    const A_long dephault = param->u.ld.dephault;
+    param->u.ld = layer != layers_.end() && layer->second ? *layer->second->world() : PF_LayerDef{};
+    param->u.ld.dephault = dephault;
+  }
   checkouts_[param] = index;
   return PF_Err_NONE;
+}
+
+void LoadedEffect::FailedCheckout(PF_ParamDef* param) {
+  if (!param) return;
+  *param = PF_ParamDef{};
+  checkouts_[param] = -1;
 }
 
 PF_Err LoadedEffect::Checkin(PF_ParamDef* param) {
@@ -204,6 +273,47 @@ PF_Err LoadedEffect::Checkin(PF_ParamDef* param) {
     return PF_Err_BAD_CALLBACK_PARAM;
   }
   return PF_Err_NONE;
+}
+
+const HostMask* LoadedEffect::FindMask(PF_PathID id) const {
+  for (const HostMask& m : masks_)
+    if (m.id == id) return &m;
+  return nullptr;
+}
+
+PF_Err LoadedEffect::CheckoutPath(PF_PathID id, PF_PathOutlinePtr* path) {
+  if (!path) {
+    host_.RecordError("PF_CheckoutPath: no result pointer");
+    return PF_Err_BAD_CALLBACK_PARAM;
+  }
+  // No path for id 0 or for a mask the layer does not have; that is no error.
+  *path = nullptr;
+  if (!FindMask(id)) return PF_Err_NONE;
+  path_checkouts_.push_back(std::make_unique<PF_PathOutline>(PF_PathOutline{id}));
+  *path = path_checkouts_.back().get();
+  return PF_Err_NONE;
+}
+
+PF_Err LoadedEffect::CheckinPath(PF_PathID id, PF_PathOutlinePtr path) {
+  for (auto it = path_checkouts_.begin(); it != path_checkouts_.end(); ++it)
+    if (it->get() == path) {
+      if (path->id != id) {
+        host_.RecordError("PF_CheckinPath: path " + std::to_string(path->id) + " checked in as " +
+                          std::to_string(id));
+        return PF_Err_BAD_CALLBACK_PARAM;
+      }
+      path_checkouts_.erase(it);
+      return PF_Err_NONE;
+    }
+  host_.RecordError("PF_CheckinPath: path was not checked out");
+  return PF_Err_BAD_CALLBACK_PARAM;
+}
+
+const HostMask* LoadedEffect::CheckedOutMask(PF_PathOutlinePtr path, const char* caller) {
+  for (const auto& checkout : path_checkouts_)
+    if (checkout.get() == path) return FindMask(path->id);
+  host_.RecordError(std::string(caller) + ": not a checked-out path");
+  return nullptr;
 }
 
 }  // namespace qfhost

@@ -2,26 +2,33 @@
 #include <cstdio>
 #include <cstdlib>
 #include <iostream>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "qf_host/deliverable.h"
 #include "qf_host/host_error.h"
 #include "qf_host/host_session.h"
+#include "qf_host/image.h"
 #include "qf_host/loaded_effect.h"
+#include "qf_host/mask.h"
+#include "qf_host/param_values.h"
+#include "qf_host/png_io.h"
 #include "qf_host/report.h"
+#include "qf_host/world.h"
 
 namespace {
 
 using qfhost::HostError;
 
 const char kUsage[] =
-    "usage: qf-host [--fail CALL[:N]]... COMMAND DELIVERABLE\n"
+    "usage: qf-host [--fail CALL[:N]]... COMMAND DELIVERABLE [OPTIONS]\n"
     "Loads a QuillFrame deliverable and drives its commands as the host application does.\n"
     "\n"
     "Commands:\n"
     "  info     the property list and what global set-up reports, as JSON\n"
     "  params   the parameters the effect declares, as a JSON array\n"
+    "  render   renders one frame to a PNG file (see 'qf-host render --help')\n"
     "\n"
     "DELIVERABLE is a path, or \"floral\" (QuillFrameFloral64.aex) or \"geometry\"\n"
     "(QuillFrame64.aex) for the deliverables next to qf-host.\n"
@@ -48,6 +55,54 @@ const char kParamsUsage[] =
     "choices, comment; and flags, ui_flags, ui_width, ui_height and id as declared.\n"
     "Fixed-point values print as decimals, colours as {r, g, b, a}, points in percent.\n";
 
+const char kRenderUsage[] =
+    "usage: qf-host render DELIVERABLE [OPTIONS] -o OUT.png\n"
+    "Runs global set-up, parameter set-up and sequence set-up, renders one frame (time 0,\n"
+    "30 ticks a second, high quality) onto the source, then sequence and global set-down,\n"
+    "and writes the output frame as an RGBA PNG of the world's depth. Pixels pass between\n"
+    "files and worlds with straight (unpremultiplied) alpha, as the files hold them.\n"
+    "\n"
+    "Options:\n"
+    "  -o, --output OUT.png   the file to write (required)\n"
+    "  --source FILE.png      the layer the effect is applied to: a PNG of 8 or 16 bits,\n"
+    "                         grey, RGB or RGBA (alpha kept). Without it, a built-in\n"
+    "                         picture (an evening sky over hills) of --size\n"
+    "  --size WxH             the built-in picture's size (default 1920x1080)\n"
+    "  --depth 8|16           the worlds' depth (default: the source's, 8 for the built-in\n"
+    "                         picture). 16-bit worlds hold 0..32768: 16-bit files are\n"
+    "                         scaled to round(v * 32768 / 65535) and back to\n"
+    "                         round(v * 65535 / 32768)\n"
+    "  --set NAME=VALUE       a parameter by its name as 'qf-host params' lists it\n"
+    "                         (repeatable; the rest keep their declared defaults):\n"
+    "                           slider        whole number        --set 'Max iterations=4'\n"
+    "                           fixed slider  decimal             --set Width=0.5\n"
+    "                           angle         degrees             --set 'Rotate UV=-30'\n"
+    "                           checkbox      on|off, true|false, yes|no, 1|0\n"
+    "                                                             --set Glass=off\n"
+    "                           colour        #rrggbb             --set Diffuse=#ffd080\n"
+    "                           point         x,y pixels or x%,y% --set Position=25%,50%\n"
+    "                           popup         choice name or number from 1\n"
+    "                                                             --set 'Mask kind=Custom path'\n"
+    "                         Values outside a parameter's valid range are refused.\n"
+    "  --reflection FILE.png  the layer of \"Texture reflection\" (any size; without it the\n"
+    "                         parameter names no layer)\n"
+    "  --mask FILE            a mask on the source layer, chosen in \"Path of custom contour\".\n"
+    "                         The mask is only followed when \"Mask kind\" is the custom path:\n"
+    "                         add --set 'Mask kind=Custom path' (or its number, 7).\n"
+    "                         FILE holds SVG path data (M, L, C, Z, absolute and relative;\n"
+    "                         one subpath; a Z back onto the first vertex joins the two),\n"
+    "                         an .svg file (its first <path>, transforms not applied) or\n"
+    "                         JSON:\n"
+    "                           {\"closed\": true, \"vertices\": [\n"
+    "                             {\"x\": 100, \"y\": 500, \"in\": [80, 520], \"out\": [120, 480]},\n"
+    "                             ...]}\n"
+    "                         or only the list of vertices (a closed path). Coordinates are\n"
+    "                         source pixels, y downward; \"in\" and \"out\" are the tangents'\n"
+    "                         absolute points and default to the vertex itself\n"
+    "  --mask-inverted        the mask is inverted\n"
+    "\n"
+    "Sizes run from 1 x 1 to 16384 x 16384 pixels, within the memory the machine has free.\n";
+
 struct UsageError {
   std::string message;
 };
@@ -70,7 +125,7 @@ void CheckEnd(const qfhost::HostSession& host) {
     throw HostError(std::to_string(host.live_handle_count()) + " handle(s) never disposed");
 }
 
-int Run(const std::string& command, const std::string& target, qfhost::HostSession& host) {
+int Report(const std::string& command, const std::string& target, qfhost::HostSession& host) {
   auto deliverable = qfhost::Deliverable::Load(target);
   qfhost::LoadedEffect effect(host, deliverable);
   Check(host, PF_Cmd_GLOBAL_SETUP, effect.GlobalSetup());
@@ -84,6 +139,94 @@ int Run(const std::string& command, const std::string& target, qfhost::HostSessi
   Check(host, PF_Cmd_GLOBAL_SETDOWN, effect.GlobalSetdown());
   CheckEnd(host);
   std::fputs(report.Dump().c_str(), stdout);
+  return 0;
+}
+
+struct RenderOptions {
+  std::string output;
+  std::string source;  // empty: the built-in picture
+  std::optional<std::string> size;
+  std::optional<int> depth;
+  std::vector<qfhost::ParamSetting> settings;
+  std::string reflection;
+  std::string mask;
+  bool mask_inverted = false;
+};
+
+// "WxH" (or "W x H") with both sides whole numbers.
+void ParseSize(const std::string& text, int* width, int* height) {
+  long long w = 0, h = 0;
+  int used = 0;
+  if (std::sscanf(text.c_str(), " %lld x %lld %n", &w, &h, &used) != 2 || used != static_cast<int>(text.size()) ||
+      text.find_first_of("+-") != std::string::npos)
+    throw UsageError{"--size: '" + text + "' is not WxH"};
+  qfhost::CheckImageSize("--size", w, h);
+  *width = static_cast<int>(w);
+  *height = static_cast<int>(h);
+}
+
+// The effect's mask path parameter: the first of its kind.
+PF_ParamIndex PathParam(const qfhost::LoadedEffect& effect) {
+  for (size_t i = 1; i < effect.param_count(); ++i)
+    if (effect.param(static_cast<PF_ParamIndex>(i)).def.param_type == PF_Param_PATH)
+      return static_cast<PF_ParamIndex>(i);
+  throw HostError("the effect has no mask path parameter for --mask");
+}
+
+PF_ParamIndex ReflectionParam(const qfhost::LoadedEffect& effect) {
+  const PF_ParamIndex index = qfhost::FindParam(effect, "Texture reflection");
+  if (effect.param(index).def.param_type != PF_Param_LAYER)
+    throw HostError("\"Texture reflection\" is not a layer parameter");
+  return index;
+}
+
+int Render(const std::string& target, const RenderOptions& options, qfhost::HostSession& host) {
+  if (!options.source.empty() && options.size)
+    throw UsageError{"--size and --source exclude each other (the source sets the size)"};
+  if (options.mask_inverted && options.mask.empty()) throw UsageError{"--mask-inverted needs --mask"};
+
+  // Every input is read before the plug-in runs.
+  std::optional<qfhost::HostWorld> source_world;
+  {
+    qfhost::Image source;
+    bool deep = options.depth.value_or(8) == 16;
+    if (options.source.empty()) {
+      int width = 1920, height = 1080;
+      if (options.size) ParseSize(*options.size, &width, &height);
+      qfhost::CheckRenderMemory(width, height, deep, qfhost::AvailableMemoryBytes());
+      source = qfhost::BuiltInSource(width, height);
+    } else {
+      source = qfhost::ReadPng(options.source);
+      if (!options.depth) deep = source.bits == 16;
+      qfhost::CheckRenderMemory(source.width, source.height, deep, qfhost::AvailableMemoryBytes());
+    }
+    source_world.emplace(qfhost::WorldFromImage(source, deep));
+  }
+  const bool deep = source_world->deep();
+  std::optional<qfhost::HostWorld> reflection_world;
+  if (!options.reflection.empty())
+    reflection_world.emplace(qfhost::WorldFromImage(qfhost::ReadPng(options.reflection), deep));
+  std::optional<qfhost::MaskPath> mask;
+  if (!options.mask.empty()) mask = qfhost::LoadMask(options.mask);
+
+  auto deliverable = qfhost::Deliverable::Load(target);
+  qfhost::LoadedEffect effect(host, deliverable);
+  Check(host, PF_Cmd_GLOBAL_SETUP, effect.GlobalSetup());
+  Check(host, PF_Cmd_PARAMS_SETUP, effect.ParamsSetup());
+
+  const qfhost::LayerSize layer{source_world->width(), source_world->height()};
+  qfhost::ApplyParamValues(effect, options.settings, layer);
+  effect.SetLayer(0, &*source_world);
+  if (reflection_world) effect.SetLayer(ReflectionParam(effect), &*reflection_world);
+  if (mask) effect.mutable_param(PathParam(effect)).u.path_d.path_id = effect.AddMask(*mask, options.mask_inverted);
+
+  Check(host, PF_Cmd_SEQUENCE_SETUP, effect.SequenceSetup());
+  qfhost::HostWorld output(layer.width, layer.height, deep);
+  Check(host, PF_Cmd_RENDER, effect.Render(output, qfhost::FrameTime{}));
+  Check(host, PF_Cmd_SEQUENCE_SETDOWN, effect.SequenceSetdown());
+  Check(host, PF_Cmd_GLOBAL_SETDOWN, effect.GlobalSetdown());
+  CheckEnd(host);
+  qfhost::WritePng(options.output, qfhost::ImageFromWorld(output));
   return 0;
 }
 
@@ -104,35 +247,95 @@ void AddFailure(qfhost::HostSession& host, const std::string& spec) {
   host.FailCall(*call, nth);
 }
 
+// Options that take a value, as "--opt VALUE" or "--opt=VALUE".
+const char* const kValueOptions[] = {"--fail", "-o", "--output", "--source", "--size",
+                                     "--depth", "--set", "--reflection", "--mask"};
+
+bool TakesValue(const std::string& option) {
+  for (const char* o : kValueOptions)
+    if (option == o) return true;
+  return false;
+}
+
+void SetRenderOption(RenderOptions& r, const std::string& option, const std::string& value) {
+  if (value.empty() && option != "--mask-inverted") throw UsageError{option + " needs a value"};
+  if (option == "-o" || option == "--output") {
+    r.output = value;
+  } else if (option == "--source") {
+    r.source = value;
+  } else if (option == "--size") {
+    r.size = value;
+  } else if (option == "--depth") {
+    if (value != "8" && value != "16") throw UsageError{"--depth: '" + value + "' is not 8 or 16"};
+    r.depth = std::stoi(value);
+  } else if (option == "--set") {
+    r.settings.push_back(qfhost::ParseSetting(value));
+  } else if (option == "--reflection") {
+    r.reflection = value;
+  } else if (option == "--mask") {
+    r.mask = value;
+  } else if (option == "--mask-inverted") {
+    r.mask_inverted = true;
+  }
+}
+
 int Main(int argc, char** argv) {
   qfhost::HostSession host;
   std::vector<std::string> words;
+  std::vector<std::pair<std::string, std::string>> options;  // in order, --fail and -h aside
   bool help = false;
   for (int i = 1; i < argc; ++i) {
-    const std::string arg = argv[i];
-    if (arg == "-h" || arg == "--help") {
+    std::string arg = argv[i];
+    std::string value;
+    const size_t eq = arg.find('=');
+    const bool inline_value = arg.rfind("--", 0) == 0 && eq != std::string::npos;
+    if (inline_value) {
+      value = arg.substr(eq + 1);
+      arg.erase(eq);
+    }
+    if (TakesValue(arg)) {
+      if (!inline_value) {
+        if (i + 1 >= argc) throw UsageError{arg + " needs a value"};
+        value = argv[++i];
+      }
+      if (arg == "--fail") {
+        AddFailure(host, value);
+      } else {
+        options.emplace_back(arg, value);
+      }
+    } else if (inline_value && (arg == "--help" || arg == "--mask-inverted")) {
+      throw UsageError{"option '" + arg + "' takes no value"};
+    } else if (arg == "-h" || arg == "--help") {
       help = true;
-    } else if (arg == "--fail") {
-      if (i + 1 >= argc) throw UsageError{"--fail needs a host call"};
-      AddFailure(host, argv[++i]);
-    } else if (arg.rfind("--fail=", 0) == 0) {
-      AddFailure(host, arg.substr(7));
+    } else if (arg == "--mask-inverted") {
+      options.emplace_back(arg, "");
     } else if (arg.size() > 1 && arg[0] == '-') {
       throw UsageError{"unknown option '" + arg + "'"};
     } else {
       words.push_back(arg);
     }
   }
+  const std::string command = words.empty() ? "" : words[0];
   if (help) {
-    const std::string command = words.empty() ? "" : words[0];
-    std::fputs(command == "info" ? kInfoUsage : command == "params" ? kParamsUsage : kUsage, stdout);
+    std::fputs(command == "info"     ? kInfoUsage
+               : command == "params" ? kParamsUsage
+               : command == "render" ? kRenderUsage
+                                     : kUsage,
+               stdout);
     return 0;
   }
   if (words.empty()) throw UsageError{"no command given (try --help)"};
-  const std::string& command = words[0];
-  if (command != "info" && command != "params") throw UsageError{"unknown command '" + command + "'"};
+  if (command != "info" && command != "params" && command != "render")
+    throw UsageError{"unknown command '" + command + "'"};
   if (words.size() != 2) throw UsageError{command + " takes one DELIVERABLE (try 'qf-host " + command + " --help')"};
-  return Run(command, words[1], host);
+  if (command != "render") {
+    if (!options.empty()) throw UsageError{options[0].first + " is an option of render, not of " + command};
+    return Report(command, words[1], host);
+  }
+  RenderOptions render;
+  for (const auto& [option, value] : options) SetRenderOption(render, option, value);
+  if (render.output.empty()) throw UsageError{"render needs an output file: -o OUT.png"};
+  return Render(words[1], render, host);
 }
 
 }  // namespace

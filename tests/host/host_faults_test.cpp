@@ -9,6 +9,7 @@
 #include "qf_host/host_error.h"
 #include "qf_host/host_session.h"
 #include "qf_host/loaded_effect.h"
+#include "temp_files.h"
 
 namespace {
 
@@ -90,23 +91,23 @@ TEST_F(ProbeTest, AnEscapingExceptionBecomesAHostError) {
 }
 
 TEST_F(ProbeTest, HostKeepsItsOwnCopyOfParameterTexts) {
-  ASSERT_EQ(effect_->param_count(), 2u);
-  EXPECT_STREQ(effect_->param(1).def.u.pd.namesptr, "One|Two");
+  ASSERT_EQ(effect_->param_count(), static_cast<size_t>(kProbeParamCount));
+  EXPECT_STREQ(effect_->param(1).def.u.pd.namesptr, kProbeChoices);
   EXPECT_EQ(effect_->param(0).def.param_type, PF_Param_LAYER);
-  effect_->mutable_param(1).u.pd.value = 1;
-  EXPECT_EQ(effect_->Send(kProbeReadChoice), 1);
+  effect_->mutable_param(1).u.pd.value = 3;
+  EXPECT_EQ(effect_->Send(kProbeReadChoice), 3);
 }
 
 TEST_F(ProbeTest, FailingCallsAreCountedPerSession) {
-  host_.FailCall(qfhost::HostCall::kAddParam, 2, 77);  // the first was at set-up
+  host_.FailCall(qfhost::HostCall::kAddParam, 4, 77);  // the first three were at set-up
   EXPECT_EQ(effect_->ParamsSetup(), 77);
   EXPECT_EQ(effect_->param_count(), 1u);
   EXPECT_EQ(effect_->ParamsSetup(), PF_Err_NONE);
-  EXPECT_EQ(host_.CallCount(qfhost::HostCall::kAddParam), 3);
+  EXPECT_EQ(host_.CallCount(qfhost::HostCall::kAddParam), 7);
 }
 
 TEST(DeliverableLoad, RefusesWhatIsNoEffect) {
-  const std::string text = ::testing::TempDir() + "qf_host_not_a_plugin.aex";
+  const std::string text = qfhost_test::TempFile("not_a_plugin.aex");
   std::ofstream(text) << "just some text\n";
   const struct {
     std::string path;

@@ -1,6 +1,7 @@
 // One instance of an effect in a host session: the records the host passes
 // with every command, the parameter definitions collected at parameter
-// set-up, and the sequence data the effect keeps with the host.
+// set-up, the sequence data the effect keeps with the host, and the layer the
+// effect is applied to, with its masks and the layers its parameters name.
 #pragma once
 
 #include <map>
@@ -11,6 +12,8 @@
 #include "AE_Effect.h"
 #include "qf_host/deliverable.h"
 #include "qf_host/host_session.h"
+#include "qf_host/mask.h"
+#include "qf_host/world.h"
 
 namespace qfhost {
 
@@ -21,6 +24,22 @@ const char* CommandName(PF_Cmd cmd);  // "global set-up", ...
 struct HostParam {
   PF_ParamDef def{};
   std::string text;
+};
+
+// A mask of the effect's layer, as the path suites hand it out.
+struct HostMask {
+  PF_PathID id = 0;
+  MaskPath path;
+  bool inverted = false;
+};
+
+// When a frame is rendered, in the host's time units: current_time and
+// time_step count ticks of which time_scale make a second.
+struct FrameTime {
+  A_long current_time = 0;
+  A_long time_step = 1;
+  A_u_long time_scale = 30;
+  A_long total_time = 1;  // the layer's duration
 };
 
 class LoadedEffect {
@@ -43,6 +62,20 @@ class LoadedEffect {
   PF_Err SequenceSetdown();
   PF_Err UserChangedParam(PF_ParamIndex index);
   PF_Err UpdateParamsUI();
+
+  // The world that checking out layer parameter `index` gives (null: no
+  // layer); index 0 is the input layer the effect is applied to. The world
+  // is not copied and must outlive the effect's commands.
+  void SetLayer(PF_ParamIndex index, const HostWorld* world);
+  // Adds a mask to the effect's layer and returns its id, never 0.
+  PF_PathID AddMask(MaskPath path, bool inverted);
+
+  // Renders one frame of the input layer into `output`, which has the input
+  // layer's size: the input record carries the layer's full size, the time
+  // and the quality; parameter 0 is the input layer. Afterwards the host
+  // checks that no world's row padding was written. Throws HostError without
+  // an input layer or for an output of another size.
+  PF_Err Render(HostWorld& output, const FrameTime& time, A_long quality = PF_Quality_HI);
 
   HostSession& host() const { return host_; }
   const Deliverable& deliverable() const { return *deliverable_; }
@@ -77,6 +110,14 @@ class LoadedEffect {
   PF_Err AddParam(PF_ParamIndex index, const PF_ParamDef& def);
   PF_Err Checkout(PF_ParamIndex index, PF_ParamDef* param);
   PF_Err Checkin(PF_ParamDef* param);
+  // A check-out the host refused: the definition is left empty, and is still
+  // to be checked in, as after any check-out.
+  void FailedCheckout(PF_ParamDef* param);
+  const HostMask* FindMask(PF_PathID id) const;
+  PF_Err CheckoutPath(PF_PathID id, PF_PathOutlinePtr* path);
+  PF_Err CheckinPath(PF_PathID id, PF_PathOutlinePtr path);
+  // The mask behind a checked-out path, or null (recorded as misuse).
+  const HostMask* CheckedOutMask(PF_PathOutlinePtr path, const char* caller);
 
   HostSession& host_;
   std::shared_ptr<const Deliverable> deliverable_;
@@ -94,6 +135,9 @@ class LoadedEffect {
   std::vector<PF_ParamDef*> param_array_;  // what the plug-in receives
   std::vector<PF_CustomUIInfo> custom_ui_;
   std::map<PF_ParamDef*, PF_ParamIndex> checkouts_;
+  std::map<PF_ParamIndex, const HostWorld*> layers_;
+  std::vector<HostMask> masks_;
+  std::vector<std::unique_ptr<PF_PathOutline>> path_checkouts_;
 };
 
 }  // namespace qfhost

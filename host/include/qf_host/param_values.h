@@ -1,0 +1,51 @@
+// Parameter values as a person writes them, turned into the values of the
+// effect's own parameter definitions:
+//   slider            a whole number           "Max iterations=4"
+//   fixed slider      a decimal                "Width=0.5"
+//   angle             degrees                  "Rotate UV=-30"
+//   checkbox          on/off, true/false, yes/no, 1/0
+//   colour            #rrggbb                  "Diffuse=#ffd080"
+//   point             x,y in layer pixels, or x%,y% of the layer (each on its own)
+//   popup             a choice by name (any case) or by number from 1
+// Numbers must lie in the parameter's valid range when it declares one.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "AE_Effect.h"
+#include "qf_host/loaded_effect.h"
+
+namespace qfhost {
+
+// The size of the layer that point values refer to.
+struct LayerSize {
+  int width = 0;
+  int height = 0;
+};
+
+// One "NAME=VALUE", split at the first '='.
+struct ParamSetting {
+  std::string name;
+  std::string value;
+};
+// Throws HostError when there is no '=' or no name.
+ParamSetting ParseSetting(const std::string& text);
+
+// The declared parameter called `name`: the exact name, else the one name
+// that matches ignoring case. Throws HostError naming the closest names.
+PF_ParamIndex FindParam(const LoadedEffect& effect, const std::string& name);
+
+// The value a new instance of the parameter has: its declared default, with
+// points turned from percent of the layer into layer pixels.
+void SetDefaultValue(PF_ParamDef& def, LayerSize layer);
+
+// Sets def's value from text by def's kind. Throws HostError starting with the
+// parameter's name for a value that does not fit, or for a kind that takes no
+// typed value (layers, paths, groups).
+void SetParamValue(PF_ParamDef& def, const std::string& text, LayerSize layer);
+
+// Every declared parameter at its default, then the settings in order.
+void ApplyParamValues(LoadedEffect& effect, const std::vector<ParamSetting>& settings, LayerSize layer);
+
+}  // namespace qfhost

@@ -1,0 +1,289 @@
+#include "qf_host/mask.h"
+
+#include <cctype>
+#include <cerrno>
+#include <cmath>
+#include <cstdlib>
+#include <cstring>
+#include <fstream>
+#include <sstream>
+
+#include "qf_host/host_error.h"
+#include "qf_host/json.h"
+
+namespace qfhost {
+namespace {
+
+bool IsSpace(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\f'; }
+bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+
+MaskVertex Corner(double x, double y) { return MaskVertex{x, y, x, y, x, y}; }
+
+// SVG path data: commands and their numbers, with the current point.
+class SvgPathReader {
+ public:
+  explicit SvgPathReader(const std::string& data) : data_(data) {}
+
+  MaskPath Read() {
+    char command = 0;
+    while (true) {
+      SkipSeparators();
+      if (at_ >= data_.size()) break;
+      const char c = data_[at_];
+      if (std::isalpha(static_cast<unsigned char>(c))) {
+        command = c;
+        ++at_;
+        if (command == 'Z' || command == 'z') {
+          Close();
+          continue;
+        }
+      } else if (command == 0) {
+        Fail("path data must start with M");
+      } else if (command == 'Z' || command == 'z') {
+        Fail("numbers after Z");
+      }
+      if (closed_) Fail("more than one subpath (a mask is one path)");
+      if (path_.vertices.empty() && command != 'M' && command != 'm') Fail("path data must start with M");
+      Segment(command);
+      // Numbers that follow a move are lines; those after L or C repeat them.
+      if (command == 'M') command = 'L';
+      if (command == 'm') command = 'l';
+    }
+    if (path_.vertices.empty()) throw HostError("SVG path data has no vertices");
+    path_.closed = closed_;
+    return path_;
+  }
+
+ private:
+  [[noreturn]] void Fail(const std::string& what) const {
+    throw HostError("SVG path data, character " + std::to_string(at_ + 1) + ": " + what);
+  }
+
+  void SkipSeparators() {
+    while (at_ < data_.size() && (IsSpace(data_[at_]) || data_[at_] == ',')) ++at_;
+  }
+
+  // sign? (digits (. digits?)? | . digits) ([eE] sign? digits)?
+  double Number() {
+    SkipSeparators();
+    const size_t start = at_;
+    if (at_ < data_.size() && (data_[at_] == '+' || data_[at_] == '-')) ++at_;
+    size_t digits = 0;
+    while (at_ < data_.size() && IsDigit(data_[at_])) ++at_, ++digits;
+    if (at_ < data_.size() && data_[at_] == '.') {
+      ++at_;
+      while (at_ < data_.size() && IsDigit(data_[at_])) ++at_, ++digits;
+    }
+    if (digits == 0) {
+      at_ = start;
+      Fail(at_ < data_.size() ? std::string("a number is expected, not '") + data_[at_] + "'"
+                              : std::string("a number is missing at the end"));
+    }
+    if (at_ < data_.size() && (data_[at_] == 'e' || data_[at_] == 'E')) {
+      size_t e = at_ + 1;
+      if (e < data_.size() && (data_[e] == '+' || data_[e] == '-')) ++e;
+      if (e < data_.size() && IsDigit(data_[e])) {
+        while (e < data_.size() && IsDigit(data_[e])) ++e;
+        at_ = e;
+      }
+    }
+    const double v = std::strtod(data_.substr(start, at_ - start).c_str(), nullptr);
+    if (!std::isfinite(v)) {
+      at_ = start;
+      Fail("number out of range");
+    }
+    return v;
+  }
+
+  void Point(bool relative, double* x, double* y) {
+    *x = Number();
+    *y = Number();
+    if (relative) {
+      *x += cx_;
+      *y += cy_;
+    }
+  }
+
+  void Segment(char command) {
+    const bool relative = std::islower(static_cast<unsigned char>(command)) != 0;
+    double x, y;
+    switch (command) {
+      case 'M':
+      case 'm':
+        if (!path_.vertices.empty()) Fail("more than one subpath (a mask is one path)");
+        Point(relative, &x, &y);
+        path_.vertices.push_back(Corner(x, y));
+        break;
+      case 'L':
+      case 'l':
+        Point(relative, &x, &y);
+        path_.vertices.push_back(Corner(x, y));
+        break;
+      case 'C':
+      case 'c': {
+        double x1, y1, x2, y2;
+        Point(relative, &x1, &y1);
+        Point(relative, &x2, &y2);
+        Point(relative, &x, &y);
+        MaskVertex& last = path_.vertices.back();
+        last.out_x = x1;
+        last.out_y = y1;
+        MaskVertex v = Corner(x, y);
+        v.in_x = x2;
+        v.in_y = y2;
+        path_.vertices.push_back(v);
+        break;
+      }
+      default:
+        --at_;
+        Fail(std::string("unsupported command '") + command + "' (M, L, C and Z are read)");
+    }
+    cx_ = x;
+    cy_ = y;
+  }
+
+  void Close() {
+    if (path_.vertices.empty()) Fail("Z before any vertex");
+    if (closed_) return;
+    closed_ = true;
+    // A last vertex drawn back onto the first is the first: it keeps the incoming tangent.
+    std::vector<MaskVertex>& v = path_.vertices;
+    if (v.size() > 1 && v.back().x == v.front().x && v.back().y == v.front().y) {
+      v.front().in_x = v.back().in_x;
+      v.front().in_y = v.back().in_y;
+      v.pop_back();
+    }
+    cx_ = v.front().x;
+    cy_ = v.front().y;
+  }
+
+  const std::string& data_;
+  size_t at_ = 0;
+  double cx_ = 0, cy_ = 0;  // the current point
+  bool closed_ = false;
+  MaskPath path_;
+};
+
+// The value of attribute `name` in the tag whose attributes start at `at`;
+// false when the tag ends without it.
+bool FindAttribute(const std::string& text, size_t at, const std::string& name, std::string* value) {
+  while (true) {
+    while (at < text.size() && IsSpace(text[at])) ++at;
+    if (at >= text.size() || text[at] == '>' || text[at] == '/') return false;
+    const size_t name_start = at;
+    while (at < text.size() && !IsSpace(text[at]) && text[at] != '=' && text[at] != '>' && text[at] != '/') ++at;
+    const std::string attribute = text.substr(name_start, at - name_start);
+    while (at < text.size() && IsSpace(text[at])) ++at;
+    if (at >= text.size() || text[at] != '=') {
+      if (attribute.empty()) return false;
+      continue;  // an attribute without a value
+    }
+    ++at;
+    while (at < text.size() && IsSpace(text[at])) ++at;
+    if (at >= text.size() || (text[at] != '"' && text[at] != '\'')) return false;
+    const char quote = text[at++];
+    const size_t end = text.find(quote, at);
+    if (end == std::string::npos) return false;
+    if (attribute == name) {
+      *value = text.substr(at, end - at);
+      return true;
+    }
+    at = end + 1;
+  }
+}
+
+void ReadPoint(const Json& value, const std::string& where, double* x, double* y) {
+  if (!value.IsArray() || value.size() != 2 || !value[0].IsNumber() || !value[1].IsNumber())
+    throw HostError(where + " must be [x, y]");
+  *x = value[0].AsNumber();
+  *y = value[1].AsNumber();
+}
+
+double ReadCoordinate(const Json& vertex, const char* key, const std::string& where) {
+  const Json* v = vertex.Find(key);
+  if (!v || !v->IsNumber()) throw HostError(where + " needs a number \"" + key + "\"");
+  return v->AsNumber();
+}
+
+MaskVertex ReadJsonVertex(const Json& vertex, size_t index) {
+  const std::string where = "mask vertex " + std::to_string(index);
+  if (!vertex.IsObject()) throw HostError(where + " is not an object");
+  for (const auto& item : vertex.items())
+    if (item.first != "x" && item.first != "y" && item.first != "in" && item.first != "out")
+      throw HostError(where + ": unknown key \"" + item.first + "\" (x, y, in, out)");
+  MaskVertex v = Corner(ReadCoordinate(vertex, "x", where), ReadCoordinate(vertex, "y", where));
+  if (const Json* in = vertex.Find("in")) ReadPoint(*in, where + " \"in\"", &v.in_x, &v.in_y);
+  if (const Json* out = vertex.Find("out")) ReadPoint(*out, where + " \"out\"", &v.out_x, &v.out_y);
+  for (double c : {v.x, v.y, v.in_x, v.in_y, v.out_x, v.out_y})
+    if (!std::isfinite(c)) throw HostError(where + ": coordinate out of range");
+  return v;
+}
+
+}  // namespace
+
+MaskPath ParseSvgPathData(const std::string& data) { return SvgPathReader(data).Read(); }
+
+MaskPath ParseSvgFile(const std::string& text) {
+  size_t at = 0;
+  while ((at = text.find('<', at)) != std::string::npos) {
+    if (text.compare(at, 4, "<!--") == 0) {
+      at = text.find("-->", at + 4);
+      if (at == std::string::npos) break;
+      continue;
+    }
+    size_t name_end = at + 1;
+    while (name_end < text.size() && !IsSpace(text[name_end]) && text[name_end] != '>' && text[name_end] != '/')
+      ++name_end;
+    std::string name = text.substr(at + 1, name_end - at - 1);
+    const size_t colon = name.find(':');  // a namespace prefix, as in <svg:path>
+    if (colon != std::string::npos) name.erase(0, colon + 1);
+    if (name == "path") {
+      std::string d;
+      if (!FindAttribute(text, name_end, "d", &d)) throw HostError("the first <path> has no d attribute");
+      return ParseSvgPathData(d);
+    }
+    at = name_end;
+  }
+  throw HostError("no <path> element");
+}
+
+MaskPath ParseMaskJson(const std::string& text) {
+  const Json root = Json::Parse(text);
+  MaskPath path;
+  const Json* vertices = &root;
+  if (root.IsObject()) {
+    for (const auto& item : root.items())
+      if (item.first != "closed" && item.first != "vertices")
+        throw HostError("mask: unknown key \"" + item.first + "\" (closed, vertices)");
+    if (const Json* closed = root.Find("closed")) {
+      if (!closed->IsBool()) throw HostError("mask: \"closed\" must be true or false");
+      path.closed = closed->AsBool();
+    }
+    vertices = root.Find("vertices");
+    if (!vertices) throw HostError("mask: \"vertices\" is missing");
+  }
+  if (!vertices->IsArray()) throw HostError("mask: the vertices must be a JSON array");
+  for (size_t i = 0; i < vertices->size(); ++i) path.vertices.push_back(ReadJsonVertex((*vertices)[i], i));
+  if (path.vertices.empty()) throw HostError("mask has no vertices");
+  return path;
+}
+
+MaskPath LoadMask(const std::string& path) {
+  std::ifstream file(path, std::ios::binary);
+  if (!file) throw HostError(path + ": " + std::strerror(errno));
+  std::stringstream buffer;
+  buffer << file.rdbuf();
+  const std::string text = buffer.str();
+  size_t first = 0;
+  if (text.compare(0, 3, "\xEF\xBB\xBF") == 0) first = 3;  // a UTF-8 byte-order mark
+  while (first < text.size() && IsSpace(text[first])) ++first;
+  try {
+    if (first < text.size() && (text[first] == '[' || text[first] == '{')) return ParseMaskJson(text);
+    if (first < text.size() && text[first] == '<') return ParseSvgFile(text);
+    return ParseSvgPathData(text.substr(first));
+  } catch (const HostError& e) {
+    throw HostError(path + ": " + e.what());
+  }
+}
+
+}  // namespace qfhost

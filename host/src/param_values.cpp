@@ -1,0 +1,289 @@
+#include "qf_host/param_values.h"
+
+#include <algorithm>
+#include <cctype>
+#include <climits>
+#include <cmath>
+#include <cstdlib>
+
+#include "qf_host/host_error.h"
+#include "qf_host/report.h"
+
+namespace qfhost {
+namespace {
+
+std::string Trim(const std::string& s) {
+  size_t a = 0, b = s.size();
+  while (a < b && std::isspace(static_cast<unsigned char>(s[a]))) ++a;
+  while (b > a && std::isspace(static_cast<unsigned char>(s[b - 1]))) --b;
+  return s.substr(a, b - a);
+}
+
+std::string Lower(std::string s) {
+  for (char& c : s) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  return s;
+}
+
+size_t EditDistance(const std::string& a, const std::string& b) {
+  std::vector<size_t> row(b.size() + 1);
+  for (size_t j = 0; j <= b.size(); ++j) row[j] = j;
+  for (size_t i = 1; i <= a.size(); ++i) {
+    size_t diagonal = row[0];
+    row[0] = i;
+    for (size_t j = 1; j <= b.size(); ++j) {
+      const size_t above = row[j];
+      row[j] = std::min({row[j] + 1, row[j - 1] + 1, diagonal + (a[i - 1] == b[j - 1] ? 0 : 1)});
+      diagonal = above;
+    }
+  }
+  return row[b.size()];
+}
+
+// sign? (digits (. digits?)? | . digits) (e sign? digits)?: plain decimals only,
+// so that "inf", "nan" and hexadecimal never pass as numbers.
+bool ParseDecimal(const std::string& text, double* value) {
+  const std::string s = Trim(text);
+  size_t i = 0, digits = 0;
+  if (i < s.size() && (s[i] == '+' || s[i] == '-')) ++i;
+  while (i < s.size() && std::isdigit(static_cast<unsigned char>(s[i]))) ++i, ++digits;
+  if (i < s.size() && s[i] == '.') {
+    ++i;
+    while (i < s.size() && std::isdigit(static_cast<unsigned char>(s[i]))) ++i, ++digits;
+  }
+  if (digits == 0) return false;
+  if (i < s.size() && (s[i] == 'e' || s[i] == 'E')) {
+    ++i;
+    if (i < s.size() && (s[i] == '+' || s[i] == '-')) ++i;
+    size_t exponent = 0;
+    while (i < s.size() && std::isdigit(static_cast<unsigned char>(s[i]))) ++i, ++exponent;
+    if (exponent == 0) return false;
+  }
+  if (i != s.size()) return false;
+  *value = std::strtod(s.c_str(), nullptr);
+  return std::isfinite(*value);
+}
+
+bool ParseWhole(const std::string& text, long long* value) {
+  const std::string s = Trim(text);
+  size_t i = (!s.empty() && (s[0] == '+' || s[0] == '-')) ? 1 : 0;
+  if (i == s.size() || s.size() - i > 12) return false;
+  for (size_t k = i; k < s.size(); ++k)
+    if (!std::isdigit(static_cast<unsigned char>(s[k]))) return false;
+  *value = std::strtoll(s.c_str(), nullptr, 10);
+  return true;
+}
+
+// A 16.16 value, or false when the number lies beyond what 16.16 holds.
+bool ToFixed(double v, PF_Fixed* fixed) {
+  const double scaled = std::round(v * 65536.0);
+  if (!(scaled >= INT32_MIN && scaled <= INT32_MAX)) return false;
+  *fixed = static_cast<PF_Fixed>(scaled);
+  return true;
+}
+
+[[noreturn]] void Fail(const PF_ParamDef& def, const std::string& what) {
+  throw HostError(std::string(def.name) + ": " + what);
+}
+
+std::string Quoted(const std::string& s) { return "'" + s + "'"; }
+
+PF_Fixed FixedValue(const PF_ParamDef& def, const std::string& text, const char* unit) {
+  double v;
+  if (!ParseDecimal(text, &v)) Fail(def, Quoted(Trim(text)) + " is not a number" + unit);
+  PF_Fixed fixed;
+  if (!ToFixed(v, &fixed)) Fail(def, Trim(text) + " is beyond the largest value, 32767.99998");
+  return fixed;
+}
+
+void CheckFixedRange(const PF_ParamDef& def, const std::string& text, PF_Fixed v, PF_Fixed lo, PF_Fixed hi) {
+  if (v < lo || v > hi)
+    Fail(def, Trim(text) + " is outside the valid range " + FormatFixed(lo) + " to " + FormatFixed(hi));
+}
+
+std::vector<std::string> Choices(const PF_ParamDef& def) {
+  std::vector<std::string> out;
+  const std::string names = def.u.pd.namesptr ? def.u.pd.namesptr : "";
+  size_t start = 0;
+  while (true) {
+    const size_t bar = names.find('|', start);
+    out.push_back(names.substr(start, bar == std::string::npos ? std::string::npos : bar - start));
+    if (bar == std::string::npos) break;
+    start = bar + 1;
+  }
+  return out;
+}
+
+void SetPopup(PF_ParamDef& def, const std::string& text) {
+  const std::string wanted = Lower(Trim(text));
+  const std::vector<std::string> choices = Choices(def);
+  for (size_t i = 0; i < choices.size() && static_cast<A_short>(i) < def.u.pd.num_choices; ++i)
+    if (Lower(Trim(choices[i])) == wanted) {
+      def.u.pd.value = static_cast<PF_ParamValue>(i + 1);
+      return;
+    }
+  long long n;
+  if (ParseWhole(text, &n) && n >= 1 && n <= def.u.pd.num_choices) {
+    def.u.pd.value = static_cast<PF_ParamValue>(n);
+    return;
+  }
+  std::string list;
+  for (const std::string& c : choices) list += (list.empty() ? "" : ", ") + c;
+  Fail(def, "no choice " + Quoted(Trim(text)) + " (" + list + ", or a number 1 to " +
+                std::to_string(def.u.pd.num_choices) + ")");
+}
+
+void SetCheckbox(PF_ParamDef& def, const std::string& text) {
+  const std::string v = Lower(Trim(text));
+  if (v == "on" || v == "true" || v == "yes" || v == "1") {
+    def.u.bd.value = 1;
+  } else if (v == "off" || v == "false" || v == "no" || v == "0") {
+    def.u.bd.value = 0;
+  } else {
+    Fail(def, Quoted(Trim(text)) + " is not on or off");
+  }
+}
+
+int HexDigit(char c) {
+  if (c >= '0' && c <= '9') return c - '0';
+  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+  return -1;
+}
+
+void SetColour(PF_ParamDef& def, const std::string& text) {
+  const std::string s = Trim(text);
+  int bytes[3];
+  bool ok = s.size() == 7 && s[0] == '#';
+  for (int i = 0; ok && i < 3; ++i) {
+    const int hi = HexDigit(s[1 + 2 * i]), lo = HexDigit(s[2 + 2 * i]);
+    ok = hi >= 0 && lo >= 0;
+    bytes[i] = hi * 16 + lo;
+  }
+  if (!ok) Fail(def, Quoted(s) + " is not a colour #rrggbb");
+  // The alpha byte stays as declared.
+  def.u.cd.value.red = static_cast<A_u_char>(bytes[0]);
+  def.u.cd.value.green = static_cast<A_u_char>(bytes[1]);
+  def.u.cd.value.blue = static_cast<A_u_char>(bytes[2]);
+}
+
+// One point coordinate: pixels, or percent of `size` with a trailing '%'.
+PF_Fixed PointCoordinate(const PF_ParamDef& def, const std::string& part, int size) {
+  std::string s = Trim(part);
+  const bool percent = !s.empty() && s.back() == '%';
+  if (percent) s.pop_back();
+  double v;
+  if (!ParseDecimal(s, &v)) Fail(def, Quoted(Trim(part)) + " is not a number of pixels or a percentage");
+  if (percent) v = v / 100.0 * size;
+  PF_Fixed fixed;
+  if (!ToFixed(v, &fixed)) Fail(def, Trim(part) + " lies beyond the largest position, 32767.99998 pixels");
+  if (def.u.td.restrict_bounds && (fixed < 0 || fixed > size * 65536LL))
+    Fail(def, Trim(part) + " lies outside the layer (0 to " + std::to_string(size) + " pixels)");
+  return fixed;
+}
+
+void SetPoint(PF_ParamDef& def, const std::string& text, LayerSize layer) {
+  const size_t comma = text.find(',');
+  if (comma == std::string::npos || text.find(',', comma + 1) != std::string::npos)
+    Fail(def, Quoted(Trim(text)) + " is not a point x,y (pixels) or x%,y%");
+  def.u.td.x_value = PointCoordinate(def, text.substr(0, comma), layer.width);
+  def.u.td.y_value = PointCoordinate(def, text.substr(comma + 1), layer.height);
+}
+
+PF_Fixed PercentToPixels(PF_Fixed percent, int size) {
+  return static_cast<PF_Fixed>(std::llround(static_cast<double>(percent) * size / 100.0));
+}
+
+}  // namespace
+
+ParamSetting ParseSetting(const std::string& text) {
+  const size_t eq = text.find('=');
+  if (eq == std::string::npos) throw HostError("setting " + Quoted(text) + " is not NAME=VALUE");
+  ParamSetting s{Trim(text.substr(0, eq)), text.substr(eq + 1)};
+  if (s.name.empty()) throw HostError("setting " + Quoted(text) + " names no parameter");
+  return s;
+}
+
+PF_ParamIndex FindParam(const LoadedEffect& effect, const std::string& name) {
+  const std::string wanted = Lower(Trim(name));
+  std::vector<PF_ParamIndex> same_letters;
+  struct Near {
+    size_t distance;
+    PF_ParamIndex index;
+  };
+  std::vector<Near> near;
+  for (size_t i = 1; i < effect.param_count(); ++i) {
+    const PF_ParamIndex index = static_cast<PF_ParamIndex>(i);
+    const std::string declared = effect.param(index).def.name;
+    if (declared.empty()) continue;  // group ends have no name
+    if (declared == Trim(name)) return index;
+    if (Lower(declared) == wanted) same_letters.push_back(index);
+    near.push_back({EditDistance(Lower(declared), wanted), index});
+  }
+  if (same_letters.size() == 1) return same_letters[0];
+  std::stable_sort(near.begin(), near.end(), [](const Near& a, const Near& b) { return a.distance < b.distance; });
+  std::string closest;
+  for (size_t i = 0; i < near.size() && i < 3; ++i)
+    closest += (i ? ", \"" : "\"") + std::string(effect.param(near[i].index).def.name) + "\"";
+  throw HostError("unknown parameter " + Quoted(Trim(name)) + (closest.empty() ? "" : " (closest: " + closest + ")"));
+}
+
+void SetDefaultValue(PF_ParamDef& def, LayerSize layer) {
+  PF_ParamDefUnion& u = def.u;
+  switch (def.param_type) {
+    case PF_Param_SLIDER: u.sd.value = u.sd.dephault; break;
+    case PF_Param_FIX_SLIDER: u.fd.value = u.fd.dephault; break;
+    case PF_Param_ANGLE: u.ad.value = u.ad.dephault; break;
+    case PF_Param_CHECKBOX: u.bd.value = u.bd.dephault; break;
+    case PF_Param_COLOR: u.cd.value = u.cd.dephault; break;
+    case PF_Param_POPUP: u.pd.value = u.pd.dephault; break;
+    case PF_Param_PATH: u.path_d.path_id = static_cast<PF_PathID>(u.path_d.dephault); break;
+    case PF_Param_POINT:
+      u.td.x_value = PercentToPixels(u.td.x_dephault, layer.width);
+      u.td.y_value = PercentToPixels(u.td.y_dephault, layer.height);
+      break;
+    default: break;
+  }
+}
+
+void SetParamValue(PF_ParamDef& def, const std::string& text, LayerSize layer) {
+  PF_ParamDefUnion& u = def.u;
+  switch (def.param_type) {
+    case PF_Param_SLIDER: {
+      long long v;
+      if (!ParseWhole(text, &v)) Fail(def, Quoted(Trim(text)) + " is not a whole number");
+      if (v < u.sd.valid_min || v > u.sd.valid_max)
+        Fail(def, Trim(text) + " is outside the valid range " + std::to_string(u.sd.valid_min) + " to " +
+                      std::to_string(u.sd.valid_max));
+      u.sd.value = static_cast<PF_ParamValue>(v);
+      return;
+    }
+    case PF_Param_FIX_SLIDER: {
+      const PF_Fixed v = FixedValue(def, text, "");
+      CheckFixedRange(def, text, v, u.fd.valid_min, u.fd.valid_max);
+      u.fd.value = v;
+      return;
+    }
+    case PF_Param_ANGLE: {
+      const PF_Fixed v = FixedValue(def, text, " of degrees");
+      // An angle declared with both limits 0 has no range.
+      if (u.ad.valid_min != 0 || u.ad.valid_max != 0) CheckFixedRange(def, text, v, u.ad.valid_min, u.ad.valid_max);
+      u.ad.value = v;
+      return;
+    }
+    case PF_Param_CHECKBOX: SetCheckbox(def, text); return;
+    case PF_Param_COLOR: SetColour(def, text); return;
+    case PF_Param_POINT: SetPoint(def, text, layer); return;
+    case PF_Param_POPUP: SetPopup(def, text); return;
+    case PF_Param_LAYER: Fail(def, "a layer takes an image (--reflection), not a value");
+    case PF_Param_PATH: Fail(def, "a mask path takes a mask (--mask), not a value");
+    default: Fail(def, std::string("a ") + ParamKindName(def.param_type) + " parameter takes no value");
+  }
+}
+
+void ApplyParamValues(LoadedEffect& effect, const std::vector<ParamSetting>& settings, LayerSize layer) {
+  for (size_t i = 1; i < effect.param_count(); ++i)
+    SetDefaultValue(effect.mutable_param(static_cast<PF_ParamIndex>(i)), layer);
+  for (const ParamSetting& s : settings) SetParamValue(effect.mutable_param(FindParam(effect, s.name)), s.value, layer);
+}
+
+}  // namespace qfhost

@@ -1,0 +1,266 @@
+// Pictures in and out: PNG files of every colour type, the channel scalings
+// between file and world depths, and the padded worlds the plug-in draws in.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <fstream>
+#include <functional>
+#include <iterator>
+
+#include "qf_host/host_error.h"
+#include "qf_host/image.h"
+#include "qf_host/png_io.h"
+#include "qf_host/world.h"
+#include "temp_files.h"
+#include "test_png.h"
+
+namespace {
+
+using qfhost::HostError;
+using qfhost::HostWorld;
+using qfhost::Image;
+using qfhost_test::Put16;
+using qfhost_test::TestPng;
+
+::testing::AssertionResult ThrowsContaining(const std::function<void()>& f, const std::string& text) {
+  try {
+    f();
+  } catch (const HostError& e) {
+    if (std::string(e.what()).find(text) != std::string::npos) return ::testing::AssertionSuccess();
+    return ::testing::AssertionFailure() << "message \"" << e.what() << "\" lacks \"" << text << "\"";
+  }
+  return ::testing::AssertionFailure() << "no HostError";
+}
+
+// Every sample distinct enough that a swapped channel or row shows.
+Image Pattern(int width, int height, int bits) {
+  Image im = qfhost::MakeImage("pattern", width, height, bits);
+  for (int y = 0; y < height; ++y)
+    for (int x = 0; x < width; ++x)
+      for (int c = 0; c < 4; ++c)
+        im.pixel(x, y)[c] = static_cast<uint16_t>((x * 37 + y * 101 + c * 53 + (bits == 16 ? x * 977 : 0)) %
+                                                  (bits == 16 ? 65536 : 256));
+  return im;
+}
+
+TEST(Png, RoundTripKeepsEverySample) {
+  for (int bits : {8, 16}) {
+    const Image in = Pattern(13, 7, bits);
+    const std::string path = qfhost_test::TempFile(std::to_string(bits) + ".png");
+    qfhost::WritePng(path, in);
+    const Image out = qfhost::ReadPng(path);
+    EXPECT_EQ(out.width, 13);
+    EXPECT_EQ(out.height, 7);
+    EXPECT_EQ(out.bits, bits);
+    EXPECT_EQ(out.rgba, in.rgba) << bits << " bits";
+  }
+}
+
+TEST(Png, ReadsEveryColourTypeAsRgba) {
+  struct Case {
+    const char* label;
+    TestPng png;
+    int bits;
+    std::vector<uint16_t> first_pixel, second_pixel;
+  };
+  std::vector<Case> cases;
+  {
+    TestPng p{2, 1, 8, PNG_COLOR_TYPE_GRAY};
+    p.rows = {10, 200};
+    cases.push_back({"grey 8", p, 8, {10, 10, 10, 255}, {200, 200, 200, 255}});
+  }
+  {
+    TestPng p{2, 1, 16, PNG_COLOR_TYPE_GRAY};
+    Put16(p.rows, 1000);
+    Put16(p.rows, 65535);
+    cases.push_back({"grey 16", p, 16, {1000, 1000, 1000, 65535}, {65535, 65535, 65535, 65535}});
+  }
+  {
+    TestPng p{2, 1, 1, PNG_COLOR_TYPE_GRAY};
+    p.rows = {0x40};  // 0 then 1
+    cases.push_back({"grey 1", p, 8, {0, 0, 0, 255}, {255, 255, 255, 255}});
+  }
+  {
+    TestPng p{2, 1, 8, PNG_COLOR_TYPE_GRAY_ALPHA};
+    p.rows = {10, 20, 30, 40};
+    cases.push_back({"grey alpha 8", p, 8, {10, 10, 10, 20}, {30, 30, 30, 40}});
+  }
+  {
+    TestPng p{2, 1, 8, PNG_COLOR_TYPE_RGB};
+    p.rows = {1, 2, 3, 4, 5, 6};
+    cases.push_back({"RGB 8", p, 8, {1, 2, 3, 255}, {4, 5, 6, 255}});
+  }
+  {
+    TestPng p{2, 1, 16, PNG_COLOR_TYPE_RGB};
+    for (uint16_t v : {1, 2, 3, 40000, 50000, 60000}) Put16(p.rows, v);
+    cases.push_back({"RGB 16", p, 16, {1, 2, 3, 65535}, {40000, 50000, 60000, 65535}});
+  }
+  {
+    TestPng p{2, 1, 16, PNG_COLOR_TYPE_RGBA};
+    for (uint16_t v : {1, 2, 3, 4, 65535, 0, 32768, 7}) Put16(p.rows, v);
+    cases.push_back({"RGBA 16", p, 16, {1, 2, 3, 4}, {65535, 0, 32768, 7}});
+  }
+  {
+    TestPng p{2, 1, 8, PNG_COLOR_TYPE_PALETTE};
+    p.palette = {{9, 8, 7}, {250, 251, 252}};
+    p.palette_alpha = {100};  // entry 1 stays opaque
+    p.rows = {1, 0};
+    cases.push_back({"palette with transparency", p, 8, {250, 251, 252, 255}, {9, 8, 7, 100}});
+  }
+  {
+    TestPng p{2, 2, 8, PNG_COLOR_TYPE_RGB};
+    p.interlaced = true;
+    p.rows = {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12};
+    cases.push_back({"interlaced RGB", p, 8, {1, 2, 3, 255}, {4, 5, 6, 255}});
+  }
+  for (const Case& c : cases) {
+    const std::string path = qfhost_test::TempFile(std::string(c.label) + ".png");
+    ASSERT_TRUE(qfhost_test::WriteTestPng(path, c.png)) << c.label;
+    const Image im = qfhost::ReadPng(path);
+    EXPECT_EQ(im.bits, c.bits) << c.label;
+    ASSERT_EQ(im.width, c.png.width) << c.label;
+    EXPECT_EQ(std::vector<uint16_t>(im.pixel(0, 0), im.pixel(0, 0) + 4), c.first_pixel) << c.label;
+    EXPECT_EQ(std::vector<uint16_t>(im.pixel(1, 0), im.pixel(1, 0) + 4), c.second_pixel) << c.label;
+  }
+}
+
+TEST(Png, RefusesWhatItCannotRead) {
+  const std::string text = qfhost_test::TempFile("text.png");
+  std::ofstream(text) << "hello, not a picture\n";
+
+  const std::string truncated = qfhost_test::TempFile("truncated.png");
+  {
+    const std::string whole = qfhost_test::TempFile("whole.png");
+    qfhost::WritePng(whole, Pattern(64, 64, 8));
+    std::ifstream in(whole, std::ios::binary);
+    std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    std::ofstream(truncated, std::ios::binary) << bytes.substr(0, bytes.size() / 2);
+  }
+
+  const std::string huge = qfhost_test::TempFile("huge.png");
+  TestPng wide{qfhost::kMaxImageSide + 1, 1, 8, PNG_COLOR_TYPE_GRAY};
+  wide.rows.assign(wide.width, 0);
+  ASSERT_TRUE(qfhost_test::WriteTestPng(huge, wide));
+
+  EXPECT_TRUE(ThrowsContaining([&] { qfhost::ReadPng(qfhost_test::TempFile("missing.png")); }, "No such file"));
+  EXPECT_TRUE(ThrowsContaining([&] { qfhost::ReadPng(text); }, "not a PNG file"));
+  EXPECT_TRUE(ThrowsContaining([&] { qfhost::ReadPng(truncated); }, "damaged PNG"));
+  EXPECT_TRUE(ThrowsContaining([&] { qfhost::ReadPng(huge); }, "16385 x 1 is outside"));
+}
+
+TEST(Png, FailedWriteLeavesNoFile) {
+  EXPECT_TRUE(ThrowsContaining([] { qfhost::WritePng("/nonexistent-folder/out.png", Pattern(2, 2, 8)); },
+                               "cannot write /nonexistent-folder/out.png"));
+}
+
+TEST(ChannelScaling, SixteenBitFilesMapOntoTheWorldRange) {
+  EXPECT_EQ(qfhost::File16ToWorld16(0), 0);
+  EXPECT_EQ(qfhost::File16ToWorld16(65535), 32768);
+  EXPECT_EQ(qfhost::File16ToWorld16(2), 1);       // 1.00002
+  EXPECT_EQ(qfhost::File16ToWorld16(32767), 16384);  // 16383.75
+  EXPECT_EQ(qfhost::World16ToFile16(32768), 65535);
+  EXPECT_EQ(qfhost::World16ToFile16(1), 2);       // 1.99997
+  EXPECT_EQ(qfhost::World16ToFile16(16384), 32768);  // 32767.5 rounds up
+  EXPECT_EQ(qfhost::World16ToFile16(40000), 65535);  // beyond the world range
+  // Every world value survives the trip to a file and back.
+  for (unsigned v = 0; v <= 32768; ++v)
+    ASSERT_EQ(qfhost::File16ToWorld16(qfhost::World16ToFile16(static_cast<uint16_t>(v))), v);
+  EXPECT_EQ(qfhost::File16ToWorld8(65535), 255);
+  EXPECT_EQ(qfhost::File16ToWorld8(128), 0);  // 0.498
+  EXPECT_EQ(qfhost::File16ToWorld8(129), 1);  // 0.502
+  EXPECT_EQ(qfhost::File8ToWorld16(255), 32768);
+  EXPECT_EQ(qfhost::File8ToWorld16(1), 129);  // 128.5 rounds up
+}
+
+TEST(HostWorld, RowsArePaddedAndGuarded) {
+  for (bool deep : {false, true}) {
+    HostWorld w(5, 3, deep);
+    const A_long channel = deep ? 2 : 1;
+    const PF_EffectWorld* pf = w.world();
+    EXPECT_EQ(pf->width, 5);
+    EXPECT_EQ(pf->height, 3);
+    EXPECT_GT(pf->rowbytes, 4 * 5 * channel);
+    EXPECT_EQ(pf->rowbytes % (4 * channel), 0);
+    EXPECT_EQ((pf->world_flags & PF_WorldFlag_DEEP) != 0, deep);
+    EXPECT_TRUE(w.PaddingIntact());
+
+    // Channels land at rowbytes * y + (4 x + c) channels, alpha first.
+    w.set_channel(4, 2, 3, deep ? 32768 : 255);
+    const auto* base = static_cast<const uint8_t*>(pf->data);
+    const uint8_t* at = base + pf->rowbytes * 2 + (4 * 4 + 3) * channel;
+    EXPECT_EQ(deep ? *reinterpret_cast<const uint16_t*>(at) : *at, deep ? 32768 : 255);
+    EXPECT_TRUE(w.PaddingIntact());
+
+    // A write just past the last pixel of a row is caught.
+    static_cast<uint8_t*>(w.world()->data)[pf->rowbytes * 1 + 4 * 5 * channel] = 0;
+    EXPECT_FALSE(w.PaddingIntact());
+  }
+}
+
+TEST(HostWorld, ImagesEnterInHostOrderAtTheWorldDepth) {
+  Image im = qfhost::MakeImage("test", 2, 1, 16);
+  const uint16_t px[8] = {65535, 32767, 0, 2, 1, 2, 3, 4};
+  std::copy(px, px + 8, im.rgba.begin());
+
+  const HostWorld deep = qfhost::WorldFromImage(im, true);
+  // Host order is alpha, red, green, blue.
+  EXPECT_EQ(deep.channel(0, 0, 0), 1);
+  EXPECT_EQ(deep.channel(0, 0, 1), 32768);
+  EXPECT_EQ(deep.channel(0, 0, 2), 16384);
+  EXPECT_EQ(deep.channel(0, 0, 3), 0);
+  EXPECT_EQ(deep.channel(1, 0, 1), 1);
+
+  const HostWorld shallow = qfhost::WorldFromImage(im, false);
+  EXPECT_EQ(shallow.channel(0, 0, 1), 255);
+  EXPECT_EQ(shallow.channel(0, 0, 2), 127);  // 127.498
+
+  Image eight = qfhost::MakeImage("test", 1, 1, 8);
+  eight.rgba = {255, 128, 0, 255};
+  const HostWorld up = qfhost::WorldFromImage(eight, true);
+  EXPECT_EQ(up.channel(0, 0, 0), 32768);
+  EXPECT_EQ(up.channel(0, 0, 1), 32768);
+  EXPECT_EQ(up.channel(0, 0, 2), 16448);  // 128 * 32768 / 255 = 16448.25
+
+  // Out again at the world's depth, with 16 bits scaled back to the file range.
+  const Image back = qfhost::ImageFromWorld(deep);
+  EXPECT_EQ(back.bits, 16);
+  EXPECT_EQ(std::vector<uint16_t>(back.rgba.begin(), back.rgba.begin() + 4),
+            (std::vector<uint16_t>{65535, 32768, 0, 2}));
+  const Image back8 = qfhost::ImageFromWorld(shallow);
+  EXPECT_EQ(back8.bits, 8);
+  EXPECT_EQ(std::vector<uint16_t>(back8.rgba.begin(), back8.rgba.begin() + 4),
+            (std::vector<uint16_t>{255, 127, 0, 0}));
+}
+
+TEST(Sizes, RefusedBeforeAnythingIsAllocated) {
+  EXPECT_TRUE(ThrowsContaining([] { HostWorld(0, 10, false); }, "0 x 10 is outside 1 x 1 to 16384 x 16384"));
+  EXPECT_TRUE(ThrowsContaining([] { qfhost::MakeImage("pic", 10, 16385, 8); }, "pic: size 10 x 16385"));
+  EXPECT_TRUE(ThrowsContaining([] { qfhost::CheckImageSize("x", -1, 5); }, "outside"));
+
+  // The memory check compares with what the system says it has.
+  const uint64_t need = qfhost::RenderMemoryBytes(16384, 16384, true);
+  EXPECT_GT(need, 4ull << 30);
+  EXPECT_NO_THROW(qfhost::CheckRenderMemory(16384, 16384, true, need));
+  EXPECT_NO_THROW(qfhost::CheckRenderMemory(16384, 16384, true, 0));  // unknown
+  EXPECT_TRUE(ThrowsContaining([&] { qfhost::CheckRenderMemory(16384, 16384, true, need - 1); },
+                               "a 16384 x 16384 16-bit render needs about"));
+}
+
+TEST(BuiltInSource, OpaqueVariedAndTheSameEveryTime) {
+  const Image a = qfhost::BuiltInSource(96, 54);
+  const Image b = qfhost::BuiltInSource(96, 54);
+  EXPECT_EQ(a.bits, 16);
+  EXPECT_EQ(a.rgba, b.rgba);
+  uint16_t lo = 65535, hi = 0;
+  for (size_t i = 0; i < a.rgba.size(); i += 4) {
+    ASSERT_EQ(a.rgba[i + 3], 65535);
+    lo = std::min(lo, a.rgba[i]);
+    hi = std::max(hi, a.rgba[i]);
+  }
+  EXPECT_GT(hi - lo, 20000);  // a picture, not a flat fill
+  // Sizes with odd aspects still work.
+  EXPECT_EQ(qfhost::BuiltInSource(1, 300).rgba.size(), 1200u);
+}
+
+}  // namespace

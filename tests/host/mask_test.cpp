@@ -1,0 +1,185 @@
+// Masks as a person writes them: SVG path data, SVG files and the JSON list
+// of vertices, and the JSON reader under the last.
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <functional>
+#include <sstream>
+
+#include "qf_host/host_error.h"
+#include "qf_host/json.h"
+#include "qf_host/mask.h"
+#include "temp_files.h"
+
+namespace {
+
+using qfhost::HostError;
+using qfhost::MaskPath;
+using qfhost::MaskVertex;
+
+std::string Text(const MaskVertex& v) {
+  std::ostringstream s;
+  s << "(" << v.x << "," << v.y << " in " << v.in_x << "," << v.in_y << " out " << v.out_x << "," << v.out_y << ")";
+  return s.str();
+}
+
+std::string Text(const MaskPath& p) {
+  std::string s = p.closed ? "closed" : "open";
+  for (const MaskVertex& v : p.vertices) s += " " + Text(v);
+  return s;
+}
+
+std::string ErrorOf(const std::function<void()>& f) {
+  try {
+    f();
+  } catch (const HostError& e) {
+    return e.what();
+  }
+  return "(no error)";
+}
+
+TEST(SvgPath, LinesAndCurvesGiveVerticesWithAbsoluteTangents) {
+  const MaskPath p = qfhost::ParseSvgPathData("M 10 20 L 110 20 C 130 20 150 40 150 60 L 10 60 Z");
+  EXPECT_EQ(Text(p),
+            "closed (10,20 in 10,20 out 10,20) (110,20 in 110,20 out 130,20) (150,60 in 150,40 out 150,60) "
+            "(10,60 in 10,60 out 10,60)");
+  const MaskPath open = qfhost::ParseSvgPathData("M0,0 L5,5");
+  EXPECT_FALSE(open.closed);
+  EXPECT_EQ(open.vertices.size(), 2u);
+}
+
+TEST(SvgPath, RelativeCommandsMatchTheirAbsoluteForms) {
+  const MaskPath rel = qfhost::ParseSvgPathData("m 10 20 l 100 0 c 20 0 40 20 40 40 l -140 0 z");
+  const MaskPath abs = qfhost::ParseSvgPathData("M 10 20 L 110 20 C 130 20 150 40 150 60 L 10 60 Z");
+  EXPECT_EQ(Text(rel), Text(abs));
+}
+
+TEST(SvgPath, ImplicitRepetitionsAndCompactNumbers) {
+  // Pairs after a move are lines; "-" and a second "." start new numbers.
+  EXPECT_EQ(Text(qfhost::ParseSvgPathData("M10-20 30,40 .5.5")),
+            "open (10,-20 in 10,-20 out 10,-20) (30,40 in 30,40 out 30,40) (0.5,0.5 in 0.5,0.5 out 0.5,0.5)");
+  EXPECT_EQ(Text(qfhost::ParseSvgPathData("m1 1 1 1 1e1 0")), Text(qfhost::ParseSvgPathData("M1 1 L2 2 L12 2")));
+  const MaskPath curves = qfhost::ParseSvgPathData("M0 0 c1 0 2 1 2 2 1 0 2 1 2 2");
+  ASSERT_EQ(curves.vertices.size(), 3u);
+  EXPECT_EQ(Text(curves.vertices[1]), "(2,2 in 2,1 out 3,2)");
+  EXPECT_EQ(Text(curves.vertices[2]), "(4,4 in 4,3 out 4,4)");
+}
+
+TEST(SvgPath, ClosingOntoTheFirstVertexMergesThem) {
+  // A circle-like path that ends where it began: the end vertex's incoming
+  // tangent becomes the first vertex's.
+  const MaskPath p = qfhost::ParseSvgPathData("M 0 50 C 0 0 100 0 100 50 C 100 100 0 100 0 50 Z");
+  EXPECT_TRUE(p.closed);
+  ASSERT_EQ(p.vertices.size(), 2u);
+  EXPECT_EQ(Text(p.vertices[0]), "(0,50 in 0,100 out 0,0)");
+  EXPECT_EQ(Text(p.vertices[1]), "(100,50 in 100,0 out 100,100)");
+}
+
+TEST(SvgPath, RefusesWhatAMaskCannotBe) {
+  const struct {
+    const char* data;
+    const char* reason;
+  } cases[] = {
+      {"", "no vertices"},
+      {"L 1 2", "must start with M"},
+      {"M 1 2 Q 3 4 5 6", "unsupported command 'Q'"},
+      {"M 1 2 H 5", "unsupported command 'H'"},
+      {"M 1 2 L 3", "a number is missing at the end"},
+      {"M 1 2 L 3 x", "a number is expected, not 'x'"},
+      {"M 0 0 L 1 1 Z M 5 5 L 6 6", "more than one subpath"},
+      {"M 0 0 L 1 1 M 5 5", "more than one subpath"},
+      {"M 0 0 Z 4 4", "numbers after Z"},
+      {"M 1e999 0", "out of range"},
+  };
+  for (const auto& c : cases)
+    EXPECT_NE(ErrorOf([&] { qfhost::ParseSvgPathData(c.data); }).find(c.reason), std::string::npos)
+        << c.data << ": " << ErrorOf([&] { qfhost::ParseSvgPathData(c.data); });
+}
+
+TEST(SvgFile, TakesTheFirstPathElement) {
+  const std::string svg =
+      "<?xml version=\"1.0\"?>\n<svg xmlns=\"http://www.w3.org/2000/svg\">\n"
+      "  <!-- <path d=\"M 9 9 L 8 8\"/> -->\n"
+      "  <pathology d=\"M 7 7 L 6 6\"/>\n"
+      "  <g><path id='first' fill=\"none\"\n d = 'M 1 2 L 3 4' /></g>\n"
+      "  <path d=\"M 5 5 L 6 6\"/>\n</svg>\n";
+  EXPECT_EQ(Text(qfhost::ParseSvgFile(svg)), "open (1,2 in 1,2 out 1,2) (3,4 in 3,4 out 3,4)");
+  EXPECT_EQ(qfhost::ParseSvgFile("<svg:svg><svg:path d='M0 0 L 1 0 L 1 1 z'/></svg:svg>").vertices.size(), 3u);
+  EXPECT_NE(ErrorOf([] { qfhost::ParseSvgFile("<svg><rect/></svg>"); }).find("no <path> element"), std::string::npos);
+  EXPECT_NE(ErrorOf([] { qfhost::ParseSvgFile("<svg><path id=\"d\"/></svg>"); }).find("no d attribute"),
+            std::string::npos);
+}
+
+TEST(MaskJson, VerticesWithTangentsInBothForms) {
+  const MaskPath p = qfhost::ParseMaskJson(
+      "{\"closed\": false, \"vertices\": ["
+      "{\"x\": 1, \"y\": 2, \"in\": [0, 2], \"out\": [3.5, -2e1]},"
+      "{\"y\": 6, \"x\": 5}]}");
+  EXPECT_EQ(Text(p), "open (1,2 in 0,2 out 3.5,-20) (5,6 in 5,6 out 5,6)");
+  const MaskPath bare = qfhost::ParseMaskJson("[{\"x\": 1, \"y\": 2}, {\"x\": 3, \"y\": 4}, {\"x\": 5, \"y\": 0}]");
+  EXPECT_TRUE(bare.closed);
+  EXPECT_EQ(bare.vertices.size(), 3u);
+}
+
+TEST(MaskJson, NamesTheFault) {
+  const struct {
+    const char* json;
+    const char* reason;
+  } cases[] = {
+      {"[]", "no vertices"},
+      {"[{\"x\": 1}]", "mask vertex 0 needs a number \"y\""},
+      {"[{\"x\": 1, \"y\": 2}, {\"x\": 1, \"y\": 2, \"in\": [1]}]", "mask vertex 1 \"in\" must be [x, y]"},
+      {"[{\"x\": 1, \"y\": 2, \"tangent\": 3}]", "unknown key \"tangent\""},
+      {"{\"closed\": 1, \"vertices\": []}", "\"closed\" must be true or false"},
+      {"{\"vertex\": []}", "unknown key \"vertex\""},
+      {"{\"closed\": true}", "\"vertices\" is missing"},
+      {"[1, 2]", "mask vertex 0 is not an object"},
+      {"[{\"x\": 1,\n \"y\": }]", "JSON line 2 column 7"},
+  };
+  for (const auto& c : cases)
+    EXPECT_NE(ErrorOf([&] { qfhost::ParseMaskJson(c.json); }).find(c.reason), std::string::npos)
+        << c.json << ": " << ErrorOf([&] { qfhost::ParseMaskJson(c.json); });
+}
+
+TEST(MaskFile, FormatFollowsTheContent) {
+  const struct {
+    const char* name;
+    const char* text;
+    size_t vertices;
+  } files[] = {
+      {"mask.json", "  \n[{\"x\": 1, \"y\": 2}]", 1},
+      {"mask.svg", "<svg><path d=\"M0 0 L 1 1 L 2 0\"/></svg>", 3},
+      {"mask.txt", "\xEF\xBB\xBF M 0 0 L 4 4", 2},
+  };
+  for (const auto& f : files) {
+    std::ofstream(qfhost_test::TempFile(f.name)) << f.text;
+    EXPECT_EQ(qfhost::LoadMask(qfhost_test::TempFile(f.name)).vertices.size(), f.vertices) << f.name;
+  }
+  const std::string broken = qfhost_test::TempFile("broken.svg");
+  std::ofstream(broken) << "<svg><path d='M 0 0 A 1 1 0 0 0 5 5'/></svg>";
+  const std::string message = ErrorOf([&] { qfhost::LoadMask(broken); });
+  EXPECT_EQ(message.rfind(broken + ": ", 0), 0u) << message;
+  EXPECT_NE(ErrorOf([&] { qfhost::LoadMask(qfhost_test::TempFile("missing")); }).find("No such file"), std::string::npos);
+}
+
+TEST(JsonRead, ValuesEscapesAndLimits) {
+  const qfhost::Json j = qfhost::Json::Parse(
+      " {\"a\": [1, -2.5e3, true, false, null], \"s\": \"q\\\"\\\\\\/\\n\\u00e9\\ud83d\\ude00\"} ");
+  ASSERT_TRUE(j.IsObject());
+  const qfhost::Json* a = j.Find("a");
+  ASSERT_TRUE(a && a->IsArray());
+  ASSERT_EQ(a->size(), 5u);
+  EXPECT_EQ((*a)[1].AsNumber(), -2500);
+  EXPECT_TRUE((*a)[2].AsBool());
+  EXPECT_TRUE((*a)[3].IsBool());
+  EXPECT_TRUE((*a)[4].IsNull());
+  EXPECT_EQ(j.Find("s")->AsString(), "q\"\\/\n\xC3\xA9\xF0\x9F\x98\x80");
+  EXPECT_EQ(j.Find("missing"), nullptr);
+
+  for (const char* bad : {"", "[1,]", "{\"a\" 1}", "01", "1.", "[1] 2", "\"\\ud800\"", "nul", "\"a\nb\""})
+    EXPECT_THROW(qfhost::Json::Parse(bad), HostError) << bad;
+  // Deep nesting is refused rather than followed down the stack.
+  EXPECT_THROW(qfhost::Json::Parse(std::string(100000, '[')), HostError);
+}
+
+}  // namespace
