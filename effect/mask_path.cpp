@@ -53,7 +53,14 @@ double ParameterAtLength(double phi, const double X[4], const double Y[4]) {
 
 }  // namespace
 
-CustomPath::~CustomPath() { ReleaseCustomPath(this); }
+CustomPath::~CustomPath() {
+    // Reached only when an exception passes through the render: a second
+    // exception here would end the process.
+    try {
+        ReleaseCustomPath(this);
+    } catch (...) {
+    }
+}
 
 int32_t ReadCustomPath(PF_InData* in_data, PF_PathID path_id, CustomPath* path) {
     ReleaseCustomPath(path);
@@ -135,20 +142,19 @@ int32_t ReadCustomPath(PF_InData* in_data, PF_PathID path_id, CustomPath* path) 
 }
 
 void ReleaseCustomPath(CustomPath* path) {
-    if (path->path && path->query_suite) {
-        path->query_suite->PF_CheckinPath(path->in_data->effect_ref, path->path_id, 0, path->path);
-    }
+    // Each hold is dropped from the record before it is handed back, so that
+    // a host call that throws is never repeated when the record is released
+    // again on the way out.
+    PF_PathOutlinePtr outline = path->path;
     path->path = nullptr;
-    if (path->data_suite) {
-        ReleaseHostSuite(path->in_data, kPFPathDataSuite, kPFPathDataSuiteVersion1,
-                         path->data_suite);
-    }
+    if (outline && path->query_suite)
+        path->query_suite->PF_CheckinPath(path->in_data->effect_ref, path->path_id, 0, outline);
+    const PF_PathDataSuite1* data = path->data_suite;
     path->data_suite = nullptr;
-    if (path->query_suite) {
-        ReleaseHostSuite(path->in_data, kPFPathQuerySuite, kPFPathQuerySuiteVersion1,
-                         path->query_suite);
-    }
+    if (data) ReleaseHostSuite(path->in_data, kPFPathDataSuite, kPFPathDataSuiteVersion1, data);
+    const PF_PathQuerySuite1* query = path->query_suite;
     path->query_suite = nullptr;
+    if (query) ReleaseHostSuite(path->in_data, kPFPathQuerySuite, kPFPathQuerySuiteVersion1, query);
     FreeArrays(path);
 }
 

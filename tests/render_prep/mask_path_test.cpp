@@ -141,6 +141,7 @@ public:
     bool inverted = false;
     A_long segments = 0;
     int throw_at_vertex = -1;
+    bool throw_at_checkin = false;
 
     std::map<std::string, int> suites_held;
     std::vector<std::string> releases;
@@ -204,6 +205,7 @@ private:
         host.checkin_id = id;
         host.checkin_changed = changed;
         host.checkin_path = path;
+        if (host.throw_at_checkin) throw std::runtime_error("host gave up");
         return PF_Err_NONE;
     }
     static PF_Err IsOpen(PF_ProgPtr ref, PF_PathOutlinePtr path, PF_Boolean* open) {
@@ -484,6 +486,22 @@ TEST(CustomPathRelease, ExceptionFromTheHostStillReleasesEverything) {
     try {
         CustomPath path;
         ReadCustomPath(&host.in_data, kPathId, &path);
+        FAIL() << "the host's exception did not pass";
+    } catch (const std::runtime_error&) {
+    }
+    EXPECT_EQ(host.checkins, 1);
+    EXPECT_TRUE(host.Balanced());
+    EXPECT_EQ(page_probe::Live(), 0);
+}
+
+TEST(CustomPathRelease, CheckinThatThrowsIsNotRepeatedOnTheWayOut) {
+    FakePathHost host;
+    host.Serve(OpenCorner(), true);
+    host.throw_at_checkin = true;
+    try {
+        CustomPath path;
+        ReadCustomPath(&host.in_data, kPathId, &path);
+        ReleaseCustomPath(&path);
         FAIL() << "the host's exception did not pass";
     } catch (const std::runtime_error&) {
     }
