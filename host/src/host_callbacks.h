@@ -6,15 +6,16 @@
 #include "AE_EffectSuites.h"
 #include "SPBasic.h"
 #include "qf_host/host_session.h"
+#include "qf_host/mask.h"
 
-// What a checked-out path handle points to: the mask it was checked out for.
+// What a checked-out path handle points to: the mask it was checked out for
+// and its shape at the time of the check-out.
 struct PF_PathOutline {
   PF_PathID id;
+  qfhost::MaskPath path;
 };
 
 namespace qfhost {
-
-struct HostMask;
 
 struct HostCallbacks {
   // Makes `session` the one that callbacks on this thread reach, until the
@@ -74,8 +75,8 @@ struct HostCallbacks {
   static PF_Err PathVertexInfo(PF_ProgPtr effect_ref, PF_PathOutlinePtr path, A_long which,
                                PF_PathVertex* vertex);
   static PF_Err PathIsInverted(PF_ProgPtr effect_ref, PF_PathID unique_id, PF_Boolean* inverted);
-  // The mask behind a checked-out path, or null with the misuse recorded.
-  static const HostMask* MaskOfPath(PF_ProgPtr effect_ref, PF_PathOutlinePtr path, const char* caller);
+  // The shape of a checked-out path, or null with the misuse recorded.
+  static const MaskPath* ShapeOfPath(PF_ProgPtr effect_ref, PF_PathOutlinePtr path, const char* caller);
 };
 
 }  // namespace qfhost

@@ -153,8 +153,8 @@ HostSession* HostCallbacks::Active(const char* caller) {
   return g_active;
 }
 
-PF_Err HostCallbacks::CheckoutParam(PF_ProgPtr effect_ref, PF_ParamIndex index, A_long, A_long, A_u_long,
-                                    PF_ParamDef* param) {
+PF_Err HostCallbacks::CheckoutParam(PF_ProgPtr effect_ref, PF_ParamIndex index, A_long what_time, A_long,
+                                    A_u_long time_scale, PF_ParamDef* param) {
   HostSession* s = Active("checkout_param");
   LoadedEffect* e = s ? s->FindEffect(effect_ref, "checkout_param") : nullptr;
   if (!e) return PF_Err_BAD_CALLBACK_PARAM;
@@ -162,7 +162,7 @@ PF_Err HostCallbacks::CheckoutParam(PF_ProgPtr effect_ref, PF_ParamIndex index, 
     e->FailedCheckout(param);
     return *err;
   }
-  return e->Checkout(index, param);
+  return e->Checkout(index, param, e->CallbackSeconds(what_time, time_scale, "checkout_param"));
 }
 
 PF_Err HostCallbacks::CheckinParam(PF_ProgPtr effect_ref, PF_ParamDef* param) {
@@ -377,11 +377,12 @@ PF_Err HostCallbacks::PathInfo(PF_ProgPtr effect_ref, A_long index, PF_PathID* u
   return PF_Err_NONE;
 }
 
-PF_Err HostCallbacks::CheckoutPath(PF_ProgPtr effect_ref, PF_PathID unique_id, A_long, A_long, A_u_long,
-                                   PF_PathOutlinePtr* path) {
+PF_Err HostCallbacks::CheckoutPath(PF_ProgPtr effect_ref, PF_PathID unique_id, A_long what_time, A_long,
+                                   A_u_long time_scale, PF_PathOutlinePtr* path) {
   HostSession* s = Active("PF_CheckoutPath");
   LoadedEffect* e = s ? s->FindEffect(effect_ref, "PF_CheckoutPath") : nullptr;
-  return e ? e->CheckoutPath(unique_id, path) : PF_Err_BAD_CALLBACK_PARAM;
+  if (!e) return PF_Err_BAD_CALLBACK_PARAM;
+  return e->CheckoutPath(unique_id, e->CallbackSeconds(what_time, time_scale, "PF_CheckoutPath"), path);
 }
 
 PF_Err HostCallbacks::CheckinPath(PF_ProgPtr effect_ref, PF_PathID unique_id, PF_Boolean, PF_PathOutlinePtr path) {
@@ -390,49 +391,49 @@ PF_Err HostCallbacks::CheckinPath(PF_ProgPtr effect_ref, PF_PathID unique_id, PF
   return e ? e->CheckinPath(unique_id, path) : PF_Err_BAD_CALLBACK_PARAM;
 }
 
-const HostMask* HostCallbacks::MaskOfPath(PF_ProgPtr effect_ref, PF_PathOutlinePtr path, const char* caller) {
+const MaskPath* HostCallbacks::ShapeOfPath(PF_ProgPtr effect_ref, PF_PathOutlinePtr path, const char* caller) {
   HostSession* s = Active(caller);
   LoadedEffect* e = s ? s->FindEffect(effect_ref, caller) : nullptr;
-  return e ? e->CheckedOutMask(path, caller) : nullptr;
+  return e ? e->CheckedOutPath(path, caller) : nullptr;
 }
 
 namespace {
 
 // An open path of n vertices has n - 1 segments; a closed one n, the last
 // running back to the first vertex.
-A_long SegmentCount(const HostMask& mask) {
-  const A_long n = static_cast<A_long>(mask.path.vertices.size());
-  return mask.path.closed ? n : n - 1;
+A_long SegmentCount(const MaskPath& path) {
+  const A_long n = static_cast<A_long>(path.vertices.size());
+  return path.closed ? n : n - 1;
 }
 
 }  // namespace
 
 PF_Err HostCallbacks::PathIsOpen(PF_ProgPtr effect_ref, PF_PathOutlinePtr path, PF_Boolean* open) {
-  const HostMask* mask = MaskOfPath(effect_ref, path, "PF_PathIsOpen");
-  if (!mask || !open) return PF_Err_BAD_CALLBACK_PARAM;
-  *open = mask->path.closed ? 0 : 1;
+  const MaskPath* shape = ShapeOfPath(effect_ref, path, "PF_PathIsOpen");
+  if (!shape || !open) return PF_Err_BAD_CALLBACK_PARAM;
+  *open = shape->closed ? 0 : 1;
   return PF_Err_NONE;
 }
 
 PF_Err HostCallbacks::PathNumSegments(PF_ProgPtr effect_ref, PF_PathOutlinePtr path, A_long* num_segments) {
-  const HostMask* mask = MaskOfPath(effect_ref, path, "PF_PathNumSegments");
-  if (!mask || !num_segments) return PF_Err_BAD_CALLBACK_PARAM;
-  *num_segments = SegmentCount(*mask);
+  const MaskPath* shape = ShapeOfPath(effect_ref, path, "PF_PathNumSegments");
+  if (!shape || !num_segments) return PF_Err_BAD_CALLBACK_PARAM;
+  *num_segments = SegmentCount(*shape);
   return PF_Err_NONE;
 }
 
 PF_Err HostCallbacks::PathVertexInfo(PF_ProgPtr effect_ref, PF_PathOutlinePtr path, A_long which,
                                      PF_PathVertex* vertex) {
-  const HostMask* mask = MaskOfPath(effect_ref, path, "PF_PathVertexInfo");
-  if (!mask || !vertex) return PF_Err_BAD_CALLBACK_PARAM;
+  const MaskPath* shape = ShapeOfPath(effect_ref, path, "PF_PathVertexInfo");
+  if (!shape || !vertex) return PF_Err_BAD_CALLBACK_PARAM;
   // Vertices 0 to the segment count: on a closed path the last of them is vertex 0 again.
-  const A_long n = static_cast<A_long>(mask->path.vertices.size());
-  if (which < 0 || which > SegmentCount(*mask)) {
+  const A_long n = static_cast<A_long>(shape->vertices.size());
+  if (which < 0 || which > SegmentCount(*shape)) {
     Active("PF_PathVertexInfo")->RecordError("PF_PathVertexInfo: no vertex " + std::to_string(which) +
                                               " (the path has " + std::to_string(n) + ")");
     return PF_Err_INVALID_INDEX;
   }
-  const MaskVertex& v = mask->path.vertices[which % n];
+  const MaskVertex& v = shape->vertices[which % n];
   *vertex = PF_PathVertex{v.x, v.y, v.in_x, v.in_y, v.out_x, v.out_y};
   return PF_Err_NONE;
 }

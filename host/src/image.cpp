@@ -87,6 +87,36 @@ uint8_t File16ToWorld8(uint16_t v) { return static_cast<uint8_t>(RoundedQuotient
 
 uint16_t File8ToWorld16(uint8_t v) { return static_cast<uint16_t>(RoundedQuotient(v * 32768ull, 255)); }
 
+int DownsampledSide(int full, int factor) { return (full + factor - 1) / factor; }
+
+Image DownsampleImage(const Image& image, int factor) {
+  if (factor < 1 || factor > 16) throw HostError("downsampling by " + std::to_string(factor) + " is not offered");
+  if (factor == 1) return image;
+  const int width = DownsampledSide(image.width, factor);
+  const int height = DownsampledSide(image.height, factor);
+  Image out = MakeImage("the downsampled picture", width, height, image.bits);
+  for (int y = 0; y < height; ++y)
+    for (int x = 0; x < width; ++x) {
+      const int x1 = std::min(image.width, (x + 1) * factor), y1 = std::min(image.height, (y + 1) * factor);
+      uint64_t count = 0, alpha = 0, plain[3] = {}, weighted[3] = {};
+      for (int sy = y * factor; sy < y1; ++sy)
+        for (int sx = x * factor; sx < x1; ++sx) {
+          const uint16_t* p = image.pixel(sx, sy);
+          ++count;
+          alpha += p[3];
+          for (int c = 0; c < 3; ++c) {
+            plain[c] += p[c];
+            weighted[c] += static_cast<uint64_t>(p[c]) * p[3];
+          }
+        }
+      uint16_t* q = out.pixel(x, y);
+      for (int c = 0; c < 3; ++c)
+        q[c] = static_cast<uint16_t>(alpha ? RoundedQuotient(weighted[c], alpha) : RoundedQuotient(plain[c], count));
+      q[3] = static_cast<uint16_t>(RoundedQuotient(alpha, count));
+    }
+  return out;
+}
+
 Image BuiltInSource(int width, int height) {
   Image image = MakeImage("built-in source", width, height, 16);
   const double h = height;

@@ -1,9 +1,11 @@
 #include "qf_host/loaded_effect.h"
 
+#include <cmath>
 #include <cstring>
 
 #include "host_callbacks.h"
 #include "qf_host/host_error.h"
+#include "qf_host/image.h"
 
 namespace qfhost {
 
@@ -68,13 +70,16 @@ PF_ParamDef& LoadedEffect::mutable_param(PF_ParamIndex index) {
 void LoadedEffect::ResetParams() {
   params_.clear();
   param_array_.clear();
+  tracks_.clear();
   auto input = std::make_unique<HostParam>();
   input->def.param_type = PF_Param_LAYER;
   param_array_.push_back(&input->def);
   params_.push_back(std::move(input));
 }
 
-PF_Err LoadedEffect::Send(PF_Cmd cmd, void* extra) {
+PF_Err LoadedEffect::Send(PF_Cmd cmd, void* extra) { return SendWith(cmd, extra, param_array_.data()); }
+
+PF_Err LoadedEffect::SendWith(PF_Cmd cmd, void* extra, PF_ParamDef** params) {
   if (in_command_)
     throw HostError(std::string(CommandName(cmd)) + " sent while " + CommandName(current_cmd_) + " is running");
   in_data_.num_params = static_cast<A_long>(param_array_.size());
@@ -89,7 +94,7 @@ PF_Err LoadedEffect::Send(PF_Cmd cmd, void* extra) {
   {
     HostCallbacks::ActiveScope active(&host_);
     try {
-      err = deliverable_->entry()(cmd, &in_data_, &out_data_, param_array_.data(), &output_, extra);
+      err = deliverable_->entry()(cmd, &in_data_, &out_data_, params, &output_, extra);
     } catch (...) {
       in_command_ = false;
       throw HostError(std::string("the plug-in let an exception out of ") + CommandName(cmd));
@@ -170,24 +175,82 @@ void LoadedEffect::SetLayer(PF_ParamIndex index, const HostWorld* world) {
 }
 
 PF_PathID LoadedEffect::AddMask(MaskPath path, bool inverted) {
+  if (path.vertices.empty()) throw HostError("a mask needs at least one vertex");
+  std::vector<MaskKey> keys(1);
+  keys[0].path = std::move(path);
+  return AddAnimatedMask(std::move(keys), inverted);
+}
+
+PF_PathID LoadedEffect::AddAnimatedMask(std::vector<MaskKey> keys, bool inverted) {
   // Mask ids are not their positions in the list, so that a plug-in that
   // mixes the two finds no mask.
   constexpr PF_PathID kFirstMaskId = 1001;
-  if (path.vertices.empty()) throw HostError("a mask needs at least one vertex");
+  keys = OrderMaskKeys(std::move(keys));
   const PF_PathID id = kFirstMaskId + static_cast<PF_PathID>(masks_.size());
-  masks_.push_back(HostMask{id, std::move(path), inverted});
+  masks_.push_back(HostMask{id, std::move(keys), inverted});
   return id;
+}
+
+void LoadedEffect::AnimateParam(PF_ParamIndex index, ParamTrack track) {
+  const PF_ParamDef& def = param(index).def;
+  if (track.empty()) {
+    tracks_.erase(index);
+    return;
+  }
+  const std::string name = index == 0 ? std::string("the input layer") : std::string(def.name);
+  if (index == 0 || !IsAnimatable(def.param_type))
+    throw HostError(name + ": a parameter of this kind takes no keyframes");
+  for (size_t k = 0; k < track.size(); ++k) {
+    if (track[k].def.param_type != def.param_type) throw HostError(name + ": a key of another kind");
+    if (k > 0 && !(track[k - 1].seconds < track[k].seconds)) throw HostError(name + ": keys out of time order");
+  }
+  tracks_[index] = std::move(track);
+}
+
+PF_ParamDef LoadedEffect::ParamAt(PF_ParamIndex index, double seconds) const {
+  PF_ParamDef def = param(index).def;
+  auto track = tracks_.find(index);
+  if (track != tracks_.end()) SetValueAt(track->second, seconds, def);
+  return def;
+}
+
+PF_ParamDef LoadedEffect::HandedOver(PF_ParamIndex index, double seconds) const {
+  PF_ParamDef def = ParamAt(index, seconds);
+  if (def.param_type == PF_Param_POINT && downsample_ > 1) {
+    def.u.td.x_value = static_cast<PF_Fixed>(std::lround(static_cast<double>(def.u.td.x_value) / downsample_));
+    def.u.td.y_value = static_cast<PF_Fixed>(std::lround(static_cast<double>(def.u.td.y_value) / downsample_));
+  }
+  return def;
+}
+
+double LoadedEffect::CallbackSeconds(A_long time, A_u_long time_scale, const char* caller) {
+  if (time_scale == 0) {
+    host_.RecordError(std::string(caller) + ": time scale 0");
+    return 0;
+  }
+  return Seconds(time, time_scale);
 }
 
 PF_Err LoadedEffect::Render(HostWorld& output, const FrameTime& time, A_long quality) {
   auto input = layers_.find(0);
   if (input == layers_.end() || !input->second) throw HostError("render without an input layer");
+  return Render(output, time, quality, Downsample{1, input->second->width(), input->second->height()});
+}
+
+PF_Err LoadedEffect::Render(HostWorld& output, const FrameTime& time, A_long quality, const Downsample& downsample) {
+  auto input = layers_.find(0);
+  if (input == layers_.end() || !input->second) throw HostError("render without an input layer");
   const HostWorld& source = *input->second;
   if (output.width() != source.width() || output.height() != source.height() || output.deep() != source.deep())
     throw HostError("the output world differs from the input layer in size or depth");
+  if (downsample.factor < 1 || downsample.full_width < 1 || downsample.full_height < 1 ||
+      DownsampledSide(downsample.full_width, downsample.factor) != source.width() ||
+      DownsampledSide(downsample.full_height, downsample.factor) != source.height())
+    throw HostError("the input layer is not the full size downsampled by the factor");
+  if (time.time_scale == 0) throw HostError("a frame time needs a time scale above 0");
 
-  in_data_.width = source.width();
-  in_data_.height = source.height();
+  in_data_.width = downsample.full_width;
+  in_data_.height = downsample.full_height;
   in_data_.extent_hint = PF_Rect{0, 0, source.width(), source.height()};
   in_data_.current_time = time.current_time;
   in_data_.time_step = time.time_step;
@@ -198,7 +261,24 @@ PF_Err LoadedEffect::Render(HostWorld& output, const FrameTime& time, A_long qua
   params_[0]->def.u.ld = *source.world();
   output_ = *output.world();
 
-  const PF_Err err = Send(PF_Cmd_RENDER);
+  // Points and masks are handed over in the reduced picture's pixels while
+  // this render runs, however it ends.
+  struct Reduced {
+    int& factor;
+    ~Reduced() { factor = 1; }
+  } reduced{downsample_};
+  downsample_ = downsample.factor;
+  // The plug-in receives every parameter as it stands at the frame's time,
+  // in copies, so that the values the host keeps stay as they were set.
+  const double seconds = Seconds(time.current_time, time.time_scale);
+  std::vector<PF_ParamDef> frame_params;
+  frame_params.reserve(params_.size());
+  for (size_t i = 0; i < params_.size(); ++i)
+    frame_params.push_back(HandedOver(static_cast<PF_ParamIndex>(i), seconds));
+  std::vector<PF_ParamDef*> frame_array;
+  for (PF_ParamDef& def : frame_params) frame_array.push_back(&def);
+
+  const PF_Err err = SendWith(PF_Cmd_RENDER, nullptr, frame_array.data());
   output_ = PF_LayerDef{};
 
   if (!output.PaddingIntact()) host_.RecordError("render wrote into the padding after the output world's rows");
@@ -240,7 +320,7 @@ PF_Err LoadedEffect::AddParam(PF_ParamIndex index, const PF_ParamDef& def) {
   return PF_Err_NONE;
 }
 
-PF_Err LoadedEffect::Checkout(PF_ParamIndex index, PF_ParamDef* param) {
+PF_Err LoadedEffect::Checkout(PF_ParamIndex index, PF_ParamDef* param, double seconds) {
   if (!param) {
     host_.RecordError("checkout_param: no definition to fill");
     return PF_Err_BAD_CALLBACK_PARAM;
@@ -249,7 +329,7 @@ PF_Err LoadedEffect::Checkout(PF_ParamIndex index, PF_ParamDef* param) {
     host_.RecordError("checkout_param: no parameter " + std::to_string(index));
     return PF_Err_INVALID_INDEX;
   }
-  *param = params_[index]->def;
+  *param = HandedOver(index, seconds);
   if (param->param_type == PF_Param_LAYER) {
     // A layer parameter checks out as the layer's world, or as an empty one.
     auto layer = layers_.find(index);
@@ -281,15 +361,21 @@ const HostMask* LoadedEffect::FindMask(PF_PathID id) const {
   return nullptr;
 }
 
-PF_Err LoadedEffect::CheckoutPath(PF_PathID id, PF_PathOutlinePtr* path) {
+PF_Err LoadedEffect::CheckoutPath(PF_PathID id, double seconds, PF_PathOutlinePtr* path) {
   if (!path) {
     host_.RecordError("PF_CheckoutPath: no result pointer");
     return PF_Err_BAD_CALLBACK_PARAM;
   }
   // No path for id 0 or for a mask the layer does not have; that is no error.
   *path = nullptr;
-  if (!FindMask(id)) return PF_Err_NONE;
-  path_checkouts_.push_back(std::make_unique<PF_PathOutline>(PF_PathOutline{id}));
+  const HostMask* mask = FindMask(id);
+  if (!mask) return PF_Err_NONE;
+  // The shape at the asked time, in the pixels of the picture being rendered.
+  MaskPath shape = MaskAt(mask->keys, seconds);
+  if (downsample_ > 1)
+    for (MaskVertex& v : shape.vertices)
+      for (double* c : {&v.x, &v.y, &v.in_x, &v.in_y, &v.out_x, &v.out_y}) *c /= downsample_;
+  path_checkouts_.push_back(std::make_unique<PF_PathOutline>(PF_PathOutline{id, std::move(shape)}));
   *path = path_checkouts_.back().get();
   return PF_Err_NONE;
 }
@@ -309,9 +395,9 @@ PF_Err LoadedEffect::CheckinPath(PF_PathID id, PF_PathOutlinePtr path) {
   return PF_Err_BAD_CALLBACK_PARAM;
 }
 
-const HostMask* LoadedEffect::CheckedOutMask(PF_PathOutlinePtr path, const char* caller) {
+const MaskPath* LoadedEffect::CheckedOutPath(PF_PathOutlinePtr path, const char* caller) {
   for (const auto& checkout : path_checkouts_)
-    if (checkout.get() == path) return FindMask(path->id);
+    if (checkout.get() == path) return &checkout->path;
   host_.RecordError(std::string(caller) + ": not a checked-out path");
   return nullptr;
 }

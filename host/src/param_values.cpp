@@ -4,20 +4,15 @@
 #include <cctype>
 #include <climits>
 #include <cmath>
+#include <cstdio>
 #include <cstdlib>
 
 #include "qf_host/host_error.h"
 #include "qf_host/report.h"
+#include "text_numbers.h"
 
 namespace qfhost {
 namespace {
-
-std::string Trim(const std::string& s) {
-  size_t a = 0, b = s.size();
-  while (a < b && std::isspace(static_cast<unsigned char>(s[a]))) ++a;
-  while (b > a && std::isspace(static_cast<unsigned char>(s[b - 1]))) --b;
-  return s.substr(a, b - a);
-}
 
 std::string Lower(std::string s) {
   for (char& c : s) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
@@ -37,40 +32,6 @@ size_t EditDistance(const std::string& a, const std::string& b) {
     }
   }
   return row[b.size()];
-}
-
-// sign? (digits (. digits?)? | . digits) (e sign? digits)?: plain decimals only,
-// so that "inf", "nan" and hexadecimal never pass as numbers.
-bool ParseDecimal(const std::string& text, double* value) {
-  const std::string s = Trim(text);
-  size_t i = 0, digits = 0;
-  if (i < s.size() && (s[i] == '+' || s[i] == '-')) ++i;
-  while (i < s.size() && std::isdigit(static_cast<unsigned char>(s[i]))) ++i, ++digits;
-  if (i < s.size() && s[i] == '.') {
-    ++i;
-    while (i < s.size() && std::isdigit(static_cast<unsigned char>(s[i]))) ++i, ++digits;
-  }
-  if (digits == 0) return false;
-  if (i < s.size() && (s[i] == 'e' || s[i] == 'E')) {
-    ++i;
-    if (i < s.size() && (s[i] == '+' || s[i] == '-')) ++i;
-    size_t exponent = 0;
-    while (i < s.size() && std::isdigit(static_cast<unsigned char>(s[i]))) ++i, ++exponent;
-    if (exponent == 0) return false;
-  }
-  if (i != s.size()) return false;
-  *value = std::strtod(s.c_str(), nullptr);
-  return std::isfinite(*value);
-}
-
-bool ParseWhole(const std::string& text, long long* value) {
-  const std::string s = Trim(text);
-  size_t i = (!s.empty() && (s[0] == '+' || s[0] == '-')) ? 1 : 0;
-  if (i == s.size() || s.size() - i > 12) return false;
-  for (size_t k = i; k < s.size(); ++k)
-    if (!std::isdigit(static_cast<unsigned char>(s[k]))) return false;
-  *value = std::strtoll(s.c_str(), nullptr, 10);
-  return true;
 }
 
 // A 16.16 value, or false when the number lies beyond what 16.16 holds.
@@ -280,10 +241,65 @@ void SetParamValue(PF_ParamDef& def, const std::string& text, LayerSize layer) {
   }
 }
 
+bool IsKeyed(const std::string& text) { return text.find('@') != std::string::npos; }
+
+ParamTrack ParseParamTrack(const PF_ParamDef& def, const std::string& text, LayerSize layer, FrameRate rate) {
+  if (!IsAnimatable(def.param_type))
+    Fail(def, std::string("a ") + ParamKindName(def.param_type) + " parameter takes no keyframes");
+  // Each key runs to the first comma after its '@', so that a point's own
+  // comma stays in its value.
+  ParamTrack track;
+  size_t at = 0;
+  while (true) {
+    const size_t key_at = text.find('@', at);
+    const size_t comma = key_at == std::string::npos ? std::string::npos : text.find(',', key_at);
+    if (key_at == std::string::npos) Fail(def, "key " + Quoted(Trim(text.substr(at))) + " has no @TIME");
+    ParamKey key;
+    key.def = def;
+    SetParamValue(key.def, text.substr(at, key_at - at), layer);
+    const std::string time =
+        text.substr(key_at + 1, comma == std::string::npos ? std::string::npos : comma - key_at - 1);
+    try {
+      key.seconds = ToSeconds(ParseKeyTime(time), rate);
+    } catch (const HostError& e) {
+      Fail(def, std::string("keyframe time ") + e.what());
+    }
+    track.push_back(key);
+    if (comma == std::string::npos) break;
+    at = comma + 1;
+  }
+  std::stable_sort(track.begin(), track.end(),
+                   [](const ParamKey& a, const ParamKey& b) { return a.seconds < b.seconds; });
+  for (size_t k = 1; k < track.size(); ++k)
+    if (track[k - 1].seconds == track[k].seconds) {
+      char when[32];
+      std::snprintf(when, sizeof when, "%g s", track[k].seconds);
+      Fail(def, std::string("two keys at ") + when);
+    }
+  return track;
+}
+
+void ApplyParamValues(LoadedEffect& effect, const std::vector<ParamSetting>& settings, LayerSize layer,
+                      FrameRate rate) {
+  for (size_t i = 1; i < effect.param_count(); ++i) {
+    const PF_ParamIndex index = static_cast<PF_ParamIndex>(i);
+    SetDefaultValue(effect.mutable_param(index), layer);
+    effect.AnimateParam(index, {});
+  }
+  for (const ParamSetting& s : settings) {
+    const PF_ParamIndex index = FindParam(effect, s.name);
+    PF_ParamDef& def = effect.mutable_param(index);
+    if (IsKeyed(s.value)) {
+      effect.AnimateParam(index, ParseParamTrack(def, s.value, layer, rate));
+    } else {
+      SetParamValue(def, s.value, layer);
+      effect.AnimateParam(index, {});
+    }
+  }
+}
+
 void ApplyParamValues(LoadedEffect& effect, const std::vector<ParamSetting>& settings, LayerSize layer) {
-  for (size_t i = 1; i < effect.param_count(); ++i)
-    SetDefaultValue(effect.mutable_param(static_cast<PF_ParamIndex>(i)), layer);
-  for (const ParamSetting& s : settings) SetParamValue(effect.mutable_param(FindParam(effect, s.name)), s.value, layer);
+  ApplyParamValues(effect, settings, layer, FrameRate{});
 }
 
 }  // namespace qfhost

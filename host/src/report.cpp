@@ -1,8 +1,10 @@
 #include "qf_host/report.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <vector>
 
 namespace qfhost {
 namespace {
@@ -117,6 +119,55 @@ void AddKindFields(Json& o, const HostParam& p) {
   }
 }
 
+std::vector<std::string> ChoiceList(const std::string& names) {
+  std::vector<std::string> out;
+  const Json choices = Choices(names);
+  for (size_t i = 0; i < choices.size(); ++i) out.push_back(choices[i].AsString());
+  return out;
+}
+
+std::string ColourText(const PF_Pixel& p) {
+  char buf[8];
+  std::snprintf(buf, sizeof buf, "#%02x%02x%02x", p.red, p.green, p.blue);
+  return buf;
+}
+
+// What a parameter takes, for the help's last column.
+std::string HelpText(const HostParam& p) {
+  const PF_ParamDefUnion& u = p.def.u;
+  switch (p.def.param_type) {
+    case PF_Param_SLIDER:
+      return "default " + std::to_string(u.sd.dephault) + "; valid " + std::to_string(u.sd.valid_min) + " to " +
+             std::to_string(u.sd.valid_max);
+    case PF_Param_FIX_SLIDER:
+      return "default " + FormatFixed(u.fd.dephault) + "; valid " + FormatFixed(u.fd.valid_min) + " to " +
+             FormatFixed(u.fd.valid_max);
+    case PF_Param_ANGLE:
+      return "default " + FormatFixed(u.ad.dephault) + " degrees; " +
+             (u.ad.valid_min == 0 && u.ad.valid_max == 0
+                  ? std::string("any value")
+                  : "valid " + FormatFixed(u.ad.valid_min) + " to " + FormatFixed(u.ad.valid_max));
+    case PF_Param_CHECKBOX: return std::string("default ") + (u.bd.dephault ? "on" : "off") + "; on or off";
+    case PF_Param_COLOR: return "default " + ColourText(u.cd.dephault) + "; #rrggbb";
+    case PF_Param_POINT:
+      return "default " + FormatFixed(u.td.x_dephault) + "%," + FormatFixed(u.td.y_dephault) +
+             "%; x,y in pixels or x%,y%";
+    case PF_Param_POPUP: {
+      const std::vector<std::string> choices = ChoiceList(p.text);
+      const size_t d = static_cast<size_t>(u.pd.dephault);
+      std::string text =
+          "default " + (d >= 1 && d <= choices.size() ? choices[d - 1] : std::to_string(d)) + "; choices ";
+      for (size_t i = 0; i < choices.size(); ++i) text += (i ? ", " : "") + choices[i];
+      return text + " (or 1 to " + std::to_string(u.pd.num_choices) + ")";
+    }
+    case PF_Param_LAYER:
+      return std::string(p.def.name) == "Texture reflection" ? "a picture: --reflection FILE.png"
+                                                             : "takes no value here";
+    case PF_Param_PATH: return "a mask: --mask FILE (with \"Mask kind\" on the custom path)";
+    default: return "takes no value";
+  }
+}
+
 }  // namespace
 
 const char* ParamKindName(PF_ParamType type) {
@@ -176,6 +227,61 @@ Json InfoReport(const LoadedEffect& effect) {
   out.Set("file", effect.deliverable().path());
   out.Set("property_list", std::move(list));
   out.Set("global_setup", std::move(setup));
+  return out;
+}
+
+std::string ParamsHelp(const LoadedEffect& effect) {
+  struct Line {
+    std::string name, kind, text;
+  };
+  std::vector<Line> lines;
+  size_t name_width = 0, kind_width = 0;
+  int depth = 0;
+  for (size_t i = 1; i < effect.param_count(); ++i) {
+    const HostParam& p = effect.param(static_cast<PF_ParamIndex>(i));
+    const std::string indent(2 + 2 * depth, ' ');
+    if (p.def.param_type == PF_Param_GROUP_END) {
+      depth = std::max(0, depth - 1);
+      continue;
+    }
+    if (p.def.param_type == PF_Param_GROUP_START) {
+      ++depth;
+      lines.push_back({indent + p.def.name + ":", "", ""});
+      continue;
+    }
+    lines.push_back({indent + p.def.name, ParamKindName(p.def.param_type), HelpText(p)});
+    name_width = std::max(name_width, lines.back().name.size());
+    kind_width = std::max(kind_width, lines.back().kind.size());
+  }
+  // The last column is wrapped at spaces to keep lines within kLineWidth.
+  constexpr size_t kLineWidth = 100;
+  const size_t column = name_width + 2 + kind_width + 2;
+  std::string out;
+  for (const Line& l : lines) {
+    if (l.kind.empty()) {
+      out += l.name + "\n";
+      continue;
+    }
+    std::string line = l.name + std::string(name_width + 2 - l.name.size(), ' ') + l.kind +
+                       std::string(kind_width + 2 - l.kind.size(), ' ');
+    size_t at = 0;
+    while (true) {
+      size_t end = l.text.size();
+      if (column + end - at > kLineWidth) {
+        // After a comma or semicolon where one is in reach, else at any space.
+        const size_t limit = at + (kLineWidth > column ? kLineWidth - column : 0);
+        size_t space = l.text.rfind(' ', limit);
+        while (space != std::string::npos && space > at && l.text[space - 1] != ',' && l.text[space - 1] != ';')
+          space = l.text.rfind(' ', space - 1);
+        if (space == std::string::npos || space <= at) space = l.text.rfind(' ', limit);
+        if (space != std::string::npos && space > at) end = space;
+      }
+      out += line + l.text.substr(at, end - at) + "\n";
+      if (end >= l.text.size()) break;
+      at = end + 1;
+      line = std::string(column, ' ');
+    }
+  }
   return out;
 }
 

@@ -3,9 +3,11 @@
 #include <gtest/gtest.h>
 #include <sys/wait.h>
 
+#include <cstdio>
 #include <cstdlib>
 #include <fstream>
 #include <sstream>
+#include <vector>
 
 #include "qf_host/image.h"
 #include "qf_host/png_io.h"
@@ -183,6 +185,195 @@ TEST(QfHostRender, RefusalsAreOneLine) {
     EXPECT_EQ(Count(r.err, "\n"), 1u) << args << ": " << r.err;
     EXPECT_NE(r.err.find(c.reason), std::string::npos) << args << ": " << r.err;
     EXPECT_FALSE(std::ifstream(out).good()) << args;
+  }
+}
+
+// An opaque 8-bit source, so that what passes through unchanged compares exactly.
+std::string WriteSource(const std::string& name, int width, int height) {
+  qfhost::Image source = qfhost::BuiltInSource(width, height);
+  for (uint16_t& v : source.rgba) v = qfhost::File16ToWorld8(v);
+  source.bits = 8;
+  const std::string path = qfhost_test::TempFile(name);
+  qfhost::WritePng(path, source);
+  return path;
+}
+
+std::vector<std::string> Lines(const std::string& text) {
+  std::vector<std::string> lines;
+  std::istringstream in(text);
+  for (std::string line; std::getline(in, line);) lines.push_back(line);
+  return lines;
+}
+
+TEST(QfHostAnimation, ARangeWritesNumberedFramesThatGrow) {
+  const std::string source = WriteSource("source.png", 96, 64);
+  const std::string pattern = qfhost_test::TempFile("grow_%04d.png");
+  const std::string stats = qfhost_test::TempFile("stats.txt");
+  std::vector<std::string> files;
+  for (int f = 0; f < 5; ++f) {
+    char name[16];
+    std::snprintf(name, sizeof name, "%04d", f);
+    files.push_back(qfhost_test::TempFile("grow_" + std::string(name) + ".png"));
+  }
+  const Result r = RunHost("render floral --source '" + source + "' --frames 0-4 --set 'Completeness=0@0,100@4' " +
+                           "--set 'Completeness distance=0' --stats '" + stats + "' -o '" + pattern + "'");
+  ASSERT_EQ(r.status, 0) << r.err;
+  EXPECT_EQ(r.out, "");
+  // Not a terminal: one progress line per frame.
+  const std::vector<std::string> progress = Lines(r.err);
+  ASSERT_EQ(progress.size(), 5u) << r.err;
+  EXPECT_EQ(progress[0].rfind("frame 0  1/5  ", 0), 0u) << progress[0];
+  EXPECT_EQ(progress[4].rfind("frame 4  5/5  ", 0), 0u) << progress[4];
+  EXPECT_NE(progress[4].find(" fps  0:00 left"), std::string::npos) << progress[4];
+
+  const std::vector<std::string> stat_lines = Lines(Slurp(stats));
+  ASSERT_EQ(stat_lines.size(), 5u);
+  for (int f = 0; f < 5; ++f) {
+    long long frame = -1;
+    double ms = -1;
+    EXPECT_EQ(std::sscanf(stat_lines[f].c_str(), "%lld %lf", &frame, &ms), 2) << stat_lines[f];
+    EXPECT_EQ(frame, f);
+    EXPECT_GE(ms, 0.0);
+  }
+
+  // Nothing grows at frame 0: the source comes back as it went in. After
+  // that the ornament covers more of the frame every frame.
+  const qfhost::Image in = qfhost::ReadPng(source);
+  EXPECT_EQ(qfhost::ReadPng(files[0]).rgba, in.rgba);
+  size_t previous = 0;
+  for (int f = 1; f < 5; ++f) {
+    const qfhost::Image frame = qfhost::ReadPng(files[f]);
+    size_t changed = 0;
+    for (size_t i = 0; i < frame.rgba.size(); ++i) changed += frame.rgba[i] != in.rgba[i];
+    EXPECT_GT(changed, previous) << "frame " << f;
+    previous = changed;
+  }
+}
+
+TEST(QfHostAnimation, TheSequenceIsSetUpOnceForTheRange) {
+  // The effect takes a host handle at sequence set-up only: with the second
+  // one refused, a range renders only when the set-up is not repeated.
+  const std::string pattern = qfhost_test::TempFile("once_%d.png");
+  for (int f = 0; f < 3; ++f) qfhost_test::TempFile("once_" + std::to_string(f) + ".png");
+  const Result r = RunHost("--fail host_new_handle:2 render floral --size 32x24 --frames 0-2 -o '" + pattern + "'");
+  EXPECT_EQ(r.status, 0) << r.err;
+}
+
+TEST(QfHostAnimation, OneFrameAtATimeAndAMovingMask) {
+  const std::string a = qfhost_test::TempFile("a.svg");
+  const std::string b = qfhost_test::TempFile("b.json");
+  std::ofstream(a) << "M 10 60 C 30 20 90 20 110 60";
+  std::ofstream(b) << "{\"closed\": false, \"vertices\": [{\"x\": 20, \"y\": 10}, {\"x\": 100, \"y\": 70}]}";
+  // 0.5 s at 30 frames a second is frame 15.
+  const std::string pattern = qfhost_test::TempFile("at_%03d.png");
+  const std::string file = qfhost_test::TempFile("at_015.png");
+  const Result r = RunHost("render floral --size 120x80 --fps 30 --time 0.5s --set 'Mask kind=Custom path' --mask '" +
+                           a + "@0' --mask '" + b + "@1s' -o '" + pattern + "'");
+  ASSERT_EQ(r.status, 0) << r.err;
+  EXPECT_EQ(r.out + r.err, "");  // a single frame shows no progress
+  EXPECT_EQ(qfhost::ReadPng(file).width, 120);
+}
+
+TEST(QfHostAnimation, ReducedResolutionAndDraftQuality) {
+  const std::string full = qfhost_test::TempFile("full.png");
+  const std::string half = qfhost_test::TempFile("half.png");
+  const std::string third = qfhost_test::TempFile("third.png");
+  const std::string draft = qfhost_test::TempFile("draft.png");
+  const std::string args = "render floral --size 200x120 --set 'Render mode=Flat' ";
+  ASSERT_EQ(RunHost(args + "-o '" + full + "'").status, 0);
+  Result r = RunHost(args + "--resolution half -o '" + half + "'");
+  ASSERT_EQ(r.status, 0) << r.err;
+  EXPECT_EQ(r.out + r.err, "");
+  qfhost::Image image = qfhost::ReadPng(half);
+  EXPECT_EQ(image.width, 100);
+  EXPECT_EQ(image.height, 60);
+  ASSERT_EQ(RunHost(args + "--resolution third -o '" + third + "'").status, 0);
+  image = qfhost::ReadPng(third);
+  EXPECT_EQ(image.width, 67);  // a started block counts
+  EXPECT_EQ(image.height, 40);
+
+  // Draft quality draws without smoothing: the same scene, other pixels.
+  ASSERT_EQ(RunHost(args + "--quality draft -o '" + draft + "'").status, 0);
+  EXPECT_NE(qfhost::ReadPng(draft).rgba, qfhost::ReadPng(full).rgba);
+  ASSERT_EQ(RunHost(args + "--quality high -o '" + draft + "'").status, 0);
+  EXPECT_EQ(qfhost::ReadPng(draft).rgba, qfhost::ReadPng(full).rgba);
+}
+
+TEST(QfHostAnimation, HelpForADeliverableListsItsParameters) {
+  const Result r = RunHost("render floral --help");
+  ASSERT_EQ(r.status, 0) << r.err;
+  EXPECT_EQ(r.out.rfind("usage: qf-host render DELIVERABLE", 0), 0u);
+  for (const char* option : {"--frames A-B", "--time T", "--fps N", "--stats FILE",
+                             "--resolution full|half|third|quarter", "--quality high|draft", "NAME=V1@T1,V2@T2"})
+    EXPECT_NE(r.out.find(option), std::string::npos) << option;
+  const size_t list = r.out.find("Parameters of QuillFrame Floral");
+  ASSERT_NE(list, std::string::npos);
+  const std::string params = r.out.substr(list);
+  for (const char* line :
+       {"\n  Render mode               popup       default Phong; choices Rough, Line, Wire, Flat,",
+        "\n  Mask of source:\n", "\n    Completeness            fix_slider  default 100; valid 0 to 100\n",
+        "\n    Max iterations          slider      default 3; valid 1 to 100\n",
+        "\n  Position                  point       default 50%,50%; x,y in pixels or x%,y%\n",
+        "\n    Diffuse                 color       default #c0c0c0; #rrggbb\n",
+        "\n    Glass                   checkbox    default on; on or off\n",
+        "\n    Texture reflection      layer       a picture: --reflection FILE.png\n"})
+    EXPECT_NE(params.find(line), std::string::npos) << line;
+  // Group ends have no line of their own.
+  EXPECT_EQ(Count(params, "group_end"), 0u);
+
+  const Result g = RunHost("render geometry --help");
+  ASSERT_EQ(g.status, 0) << g.err;
+  EXPECT_NE(g.out.find("Parameters of QuillFrame Geometry"), std::string::npos);
+  EXPECT_NE(g.out.find("Proportion lenght"), std::string::npos);
+}
+
+// Bad animation input: non-zero exit, one "qf-host: " line, no frame written.
+TEST(QfHostAnimation, RefusalsAreOneLine) {
+  const std::string square = qfhost_test::TempFile("square.svg");
+  const std::string triangle = qfhost_test::TempFile("triangle.svg");
+  std::ofstream(square) << "M 0 0 L 10 0 L 10 10 L 0 10 Z";
+  std::ofstream(triangle) << "M 0 0 L 10 0 L 10 10 Z";
+  const std::string out = qfhost_test::TempFile("never_%02d.png");
+  const std::string frame0 = qfhost_test::TempFile("never_00.png");
+  const std::string plain = qfhost_test::TempFile("never.png");
+  const struct {
+    std::string args;
+    std::string reason;
+  } cases[] = {
+      {"--set 'Completeness=0@0,100@later' -o OUT",
+       "Completeness: keyframe time 'later' is not a number of frames (12) or of seconds (0.5s)"},
+      {"--set 'Completeness=0@0,100' -o OUT", "Completeness: key '100' has no @TIME"},
+      {"--set 'Texture reflection=0@0' -o OUT", "a layer parameter takes no keyframes"},
+      {"--frames 4-2 -o OUT", "--frames: the range 4-2 ends before it begins"},
+      {"--frames 2 -o OUT", "--frames: '2' is not a range A-B"},
+      {"--frames 0-2 -o PLAIN", "has no number field (name_%04d.png) for the frames of a range"},
+      {"--frames 0-2 -o 'x_%s.png'", "has a '%' that is no number field"},
+      {"--frames 0-2 --time 1 -o OUT", "--frames and --time exclude each other"},
+      {"--time 1.5 -o OUT", "--time: frame 1.5 is not a whole frame"},
+      {"--time soon -o OUT", "--time: 'soon' is not a number of frames"},
+      {"--fps 0 -o OUT", "--fps: '0' is not a frame rate"},
+      {"--resolution tiny -o OUT", "--resolution: 'tiny' is not full, half, third or quarter"},
+      {"--quality best -o OUT", "--quality: 'best' is not high or draft"},
+      {"--mask SQUARE@0 --mask TRIANGLE@2s -o OUT",
+       "has 4 vertices and " + triangle + " has 3: the shapes of an animated mask need the same vertex count"},
+      {"--mask SQUARE@0 --mask SQUARE -o OUT", "the shapes of an animated mask each need one"},
+      {"--mask SQUARE@1s --mask SQUARE@24 -o OUT", "are both keyed at 1 s"},
+      {"--stats /nonexistent/stats.txt -o OUT", "--stats: cannot write /nonexistent/stats.txt"},
+  };
+  for (const auto& c : cases) {
+    std::string args = "render floral --size 16x16 " + c.args;
+    for (const auto& [word, value] : {std::pair<std::string, std::string>{"OUT", out}, {"PLAIN", plain},
+                                      {"SQUARE", square}, {"TRIANGLE", triangle}})
+      for (size_t at = args.find(word); at != std::string::npos; at = args.find(word, at + value.size() + 2))
+        args.replace(at, word.size(), "'" + value + "'");
+    const Result r = RunHost(args);
+    EXPECT_NE(r.status, 0) << args;
+    EXPECT_EQ(r.out, "") << args;
+    EXPECT_EQ(r.err.rfind("qf-host: ", 0), 0u) << args << ": " << r.err;
+    EXPECT_EQ(Count(r.err, "\n"), 1u) << args << ": " << r.err;
+    EXPECT_NE(r.err.find(c.reason), std::string::npos) << args << ": " << r.err;
+    EXPECT_FALSE(std::ifstream(frame0).good()) << args;
+    EXPECT_FALSE(std::ifstream(plain).good()) << args;
   }
 }
 

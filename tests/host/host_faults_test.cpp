@@ -99,11 +99,12 @@ TEST_F(ProbeTest, HostKeepsItsOwnCopyOfParameterTexts) {
 }
 
 TEST_F(ProbeTest, FailingCallsAreCountedPerSession) {
-  host_.FailCall(qfhost::HostCall::kAddParam, 4, 77);  // the first three were at set-up
+  constexpr int kDeclared = kProbeParamCount - 1;  // the calls of the set-up before
+  host_.FailCall(qfhost::HostCall::kAddParam, kDeclared + 1, 77);
   EXPECT_EQ(effect_->ParamsSetup(), 77);
   EXPECT_EQ(effect_->param_count(), 1u);
   EXPECT_EQ(effect_->ParamsSetup(), PF_Err_NONE);
-  EXPECT_EQ(host_.CallCount(qfhost::HostCall::kAddParam), 7);
+  EXPECT_EQ(host_.CallCount(qfhost::HostCall::kAddParam), 2 * kDeclared + 1);
 }
 
 TEST(DeliverableLoad, RefusesWhatIsNoEffect) {

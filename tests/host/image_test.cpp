@@ -247,6 +247,50 @@ TEST(Sizes, RefusedBeforeAnythingIsAllocated) {
                                "a 16384 x 16384 16-bit render needs about"));
 }
 
+TEST(Downsample, BlocksAverageWithAlphaWeightingAndPartialEdges) {
+  EXPECT_EQ(qfhost::DownsampledSide(1920, 2), 960);
+  EXPECT_EQ(qfhost::DownsampledSide(1919, 2), 960);
+  EXPECT_EQ(qfhost::DownsampledSide(1080, 3), 360);
+  EXPECT_EQ(qfhost::DownsampledSide(1, 4), 1);
+
+  // 3 x 3 at half size: a 2 x 2 block, two 2 x 1 edge blocks and a corner pixel.
+  Image im = qfhost::MakeImage("source", 3, 3, 8);
+  const auto set = [&](int x, int y, uint16_t r, uint16_t g, uint16_t b, uint16_t a) {
+    uint16_t* p = im.pixel(x, y);
+    p[0] = r, p[1] = g, p[2] = b, p[3] = a;
+  };
+  set(0, 0, 200, 0, 0, 255);
+  set(1, 0, 255, 255, 255, 0);  // transparent white: must not lighten the block
+  set(0, 1, 100, 0, 0, 255);
+  set(1, 1, 255, 255, 255, 0);
+  set(2, 0, 10, 20, 30, 40);  // right edge block: (2,0) and (2,1)
+  set(2, 1, 11, 21, 31, 40);
+  set(0, 2, 7, 7, 7, 0);  // bottom edge block, wholly transparent
+  set(1, 2, 8, 9, 10, 0);
+  set(2, 2, 1, 2, 3, 4);
+  const Image half = qfhost::DownsampleImage(im, 2);
+  ASSERT_EQ(half.width, 2);
+  ASSERT_EQ(half.height, 2);
+  EXPECT_EQ(half.bits, 8);
+  const auto px = [&](int x, int y) {
+    const uint16_t* p = half.pixel(x, y);
+    return std::vector<int>{p[0], p[1], p[2], p[3]};
+  };
+  EXPECT_EQ(px(0, 0), (std::vector<int>{150, 0, 0, 128}));  // colour of the opaque two, alpha 127.5 rounded up
+  EXPECT_EQ(px(1, 0), (std::vector<int>{11, 21, 31, 40}));   // 10.5 and the like round up
+  EXPECT_EQ(px(0, 1), (std::vector<int>{8, 8, 9, 0}));       // plain averages where nothing shows
+  EXPECT_EQ(px(1, 1), (std::vector<int>{1, 2, 3, 4}));
+
+  // 16-bit samples stay 16-bit; factor 1 is the picture itself.
+  const Image deep = Pattern(5, 4, 16);
+  EXPECT_EQ(qfhost::DownsampleImage(deep, 1).rgba, deep.rgba);
+  const Image quarter = qfhost::DownsampleImage(deep, 4);
+  EXPECT_EQ(quarter.bits, 16);
+  EXPECT_EQ(quarter.width, 2);
+  EXPECT_EQ(quarter.height, 1);
+  EXPECT_TRUE(ThrowsContaining([&] { qfhost::DownsampleImage(deep, 0); }, "not offered"));
+}
+
 TEST(BuiltInSource, OpaqueVariedAndTheSameEveryTime) {
   const Image a = qfhost::BuiltInSource(96, 54);
   const Image b = qfhost::BuiltInSource(96, 54);

@@ -21,7 +21,9 @@ enum {
   kProbeChoiceParam = 1,  // popup: how the render behaves (below)
   kProbeLayerParam = 2,   // a layer
   kProbePathParam = 3,    // a mask path
-  kProbeParamCount = 4,   // the input layer included
+  kProbeAmountParam = 4,  // a fixed slider, 0 to 100
+  kProbeWhereParam = 5,   // a point
+  kProbeParamCount = 6,   // the input layer included
 };
 
 // The render's behaviour, by the popup's choice.
@@ -51,6 +53,10 @@ struct ProbeRenderReport {
   A_long segments;
   A_long vertices_read;  // segments + 1, at most kProbeMaxVertices
   PF_PathVertex vertices[kProbeMaxVertices];
+  PF_Fixed amount;       // "Amount" in the parameter array
+  PF_Fixed amount_next;  // "Amount" checked out one time step after the current time
+  PF_Fixed where_x;      // "Where" in the parameter array
+  PF_Fixed where_y;
 };
 
 // Exported by the probe: the report of its last render.

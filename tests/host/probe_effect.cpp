@@ -62,6 +62,16 @@ PF_Err ParamsSetup(PF_InData* in, PF_OutData* out) {
   def.param_type = PF_Param_PATH;
   in->utils->ansi.strcpy(def.name, "Path");
   if ((err = in->inter.add_param(in->effect_ref, -1, &def))) return err;
+  def = PF_ParamDef{};
+  def.param_type = PF_Param_FIX_SLIDER;
+  in->utils->ansi.strcpy(def.name, "Amount");
+  def.u.fd.valid_max = def.u.fd.slider_max = 100 << 16;
+  if ((err = in->inter.add_param(in->effect_ref, -1, &def))) return err;
+  def = PF_ParamDef{};
+  def.param_type = PF_Param_POINT;
+  in->utils->ansi.strcpy(def.name, "Where");
+  def.u.td.x_dephault = def.u.td.y_dephault = 50 << 16;
+  if ((err = in->inter.add_param(in->effect_ref, -1, &def))) return err;
   out->num_params = kProbeParamCount;
   return PF_Err_NONE;
 }
@@ -115,6 +125,14 @@ PF_Err Render(PF_InData* in, PF_OutData* out, PF_ParamDef* params[], PF_LayerDef
                                                      in->local_time_step, in->time_scale, &layer);
   g_report.layer = layer.u.ld;
   in->inter.checkin_param(in->effect_ref, &layer);
+  g_report.amount = params[kProbeAmountParam]->u.fd.value;
+  g_report.where_x = params[kProbeWhereParam]->u.td.x_value;
+  g_report.where_y = params[kProbeWhereParam]->u.td.y_value;
+  PF_ParamDef amount{};
+  in->inter.checkout_param(in->effect_ref, kProbeAmountParam, in->current_time + in->time_step, in->time_step,
+                           in->time_scale, &amount);
+  g_report.amount_next = amount.u.fd.value;
+  in->inter.checkin_param(in->effect_ref, &amount);
   ReadPath(in, params, behaviour);
 
   if (behaviour == kProbeRenderKeepLocked) in->utils->host_lock_handle(out->sequence_data);

@@ -3,6 +3,7 @@
 // masks, and what the host notices when a render misbehaves.
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <cstring>
 
 #include "probe_commands.h"
@@ -208,6 +209,139 @@ TEST_F(ProbeRender, MisbehaviourIsNoticed) {
   ASSERT_EQ(effect_->Render(output, qfhost::FrameTime{}), PF_Err_NONE);
   EXPECT_TRUE(HasErrorContaining(host_, "PF_PathVertexInfo: no vertex 2 (the path has 1)"));
   EXPECT_TRUE(HasErrorContaining(host_, "render: 1 path check-out(s) not checked in"));
+}
+
+qfhost::FrameTime At24(A_long frame) {
+  qfhost::FrameTime t;
+  t.current_time = frame;
+  t.time_step = 1;
+  t.time_scale = 24;
+  t.total_time = 48;
+  return t;
+}
+
+qfhost::ParamTrack Track(const PF_ParamDef& def, std::vector<std::pair<double, PF_Fixed>> keys) {
+  qfhost::ParamTrack track;
+  for (const auto& [seconds, value] : keys) {
+    qfhost::ParamKey key{seconds, def};
+    key.def.u.fd.value = value;
+    track.push_back(key);
+  }
+  return track;
+}
+
+TEST_F(ProbeRender, ParametersAreHandedOverAtTheFramesTime) {
+  const HostWorld source = Numbered(8, 6, false);
+  HostWorld output(8, 6, false);
+  effect_->SetLayer(0, &source);
+  const PF_ParamDef amount = effect_->param(kProbeAmountParam).def;
+  effect_->AnimateParam(kProbeAmountParam, Track(amount, {{0.0, 0}, {1.0, 100 << 16}}));
+
+  ASSERT_EQ(effect_->Render(output, At24(6)), PF_Err_NONE);  // 0.25 s
+  EXPECT_EQ(report_->amount, 25 << 16);
+  // A check-out at another time sees the value of that time: frame 7.
+  EXPECT_EQ(report_->amount_next, std::llround((100 << 16) * 7 / 24.0));
+  ASSERT_EQ(effect_->Render(output, At24(30)), PF_Err_NONE);  // after the last key
+  EXPECT_EQ(report_->amount, 100 << 16);
+  EXPECT_EQ(report_->amount_next, 100 << 16);
+  EXPECT_TRUE(host_.errors().empty()) << ErrorsText(host_);
+  // The value the host keeps is not touched by a frame.
+  EXPECT_EQ(effect_->param(kProbeAmountParam).def.u.fd.value, amount.u.fd.value);
+  EXPECT_EQ(effect_->ParamAt(kProbeAmountParam, 0.5).u.fd.value, 50 << 16);
+
+  // An empty track makes the value constant again.
+  effect_->mutable_param(kProbeAmountParam).u.fd.value = 7 << 16;
+  effect_->AnimateParam(kProbeAmountParam, {});
+  ASSERT_EQ(effect_->Render(output, At24(6)), PF_Err_NONE);
+  EXPECT_EQ(report_->amount, 7 << 16);
+  EXPECT_EQ(report_->amount_next, 7 << 16);
+}
+
+TEST_F(ProbeRender, OnlyValuedParametersTakeKeys) {
+  const PF_ParamDef amount = effect_->param(kProbeAmountParam).def;
+  for (PF_ParamIndex index : {0, static_cast<int>(kProbeLayerParam), static_cast<int>(kProbePathParam)}) {
+    qfhost::ParamTrack track{qfhost::ParamKey{0.0, effect_->param(index).def}};
+    EXPECT_THROW(effect_->AnimateParam(index, track), qfhost::HostError) << index;
+  }
+  // A popup with a slider's key; keys out of order; two at one time; no such parameter.
+  EXPECT_THROW(effect_->AnimateParam(kProbeChoiceParam, Track(amount, {{0.0, 1}})), qfhost::HostError);
+  EXPECT_THROW(effect_->AnimateParam(kProbeAmountParam, Track(amount, {{1.0, 1}, {0.0, 2}})), qfhost::HostError);
+  EXPECT_THROW(effect_->AnimateParam(kProbeAmountParam, Track(amount, {{1.0, 1}, {1.0, 2}})), qfhost::HostError);
+  EXPECT_THROW(effect_->AnimateParam(kProbeParamCount, Track(amount, {{0.0, 1}})), qfhost::HostError);
+}
+
+TEST_F(ProbeRender, AnAnimatedMaskIsCheckedOutAtTheFramesTime) {
+  MaskPath small;
+  small.closed = false;
+  small.vertices = {{10, 10, 10, 10, 20, 10}, {30, 30, 30, 20, 30, 30}};
+  MaskPath large = small;
+  for (qfhost::MaskVertex& v : large.vertices)
+    for (double* c : {&v.x, &v.y, &v.in_x, &v.in_y, &v.out_x, &v.out_y}) *c *= 3;
+  const PF_PathID id = effect_->AddAnimatedMask({{1.0, large, "large"}, {0.0, small, "small"}}, false);
+  effect_->mutable_param(kProbePathParam).u.path_d.path_id = id;
+  const HostWorld source = Numbered(100, 100, false);
+  HostWorld output(100, 100, false);
+  effect_->SetLayer(0, &source);
+
+  ASSERT_EQ(effect_->Render(output, At24(12)), PF_Err_NONE);  // half way
+  ASSERT_EQ(report_->vertices_read, 2);
+  EXPECT_EQ(report_->vertices[1].x, 60);
+  EXPECT_EQ(report_->vertices[1].tan_in_y, 40);
+  EXPECT_EQ(report_->vertices[0].tan_out_x, 40);
+  ASSERT_EQ(effect_->Render(output, At24(48)), PF_Err_NONE);
+  EXPECT_EQ(report_->vertices[1].x, 90);
+  EXPECT_TRUE(host_.errors().empty()) << ErrorsText(host_);
+
+  MaskPath three = small;
+  three.vertices.push_back(three.vertices.back());
+  EXPECT_THROW(effect_->AddAnimatedMask({{0.0, small, "a"}, {1.0, three, "b"}}, false), qfhost::HostError);
+}
+
+TEST_F(ProbeRender, AReducedFrameKeepsTheFullWidthAndScalesPointsAndMasks) {
+  // 15 x 10 at half resolution: 8 x 5, the last column from a block of one.
+  const HostWorld source = Numbered(8, 5, false);
+  HostWorld output(8, 5, false);
+  effect_->SetLayer(0, &source);
+  effect_->mutable_param(kProbeWhereParam).u.td.x_value = 12 << 16;
+  effect_->mutable_param(kProbeWhereParam).u.td.y_value = (7 << 16) + (1 << 15);
+  MaskPath path;
+  path.vertices = {{14, 8, 12, 8, 15, 9}};
+  effect_->mutable_param(kProbePathParam).u.path_d.path_id = effect_->AddMask(path, false);
+
+  ASSERT_EQ(effect_->Render(output, At24(0), PF_Quality_LO, qfhost::Downsample{2, 15, 10}), PF_Err_NONE);
+  EXPECT_TRUE(host_.errors().empty()) << ErrorsText(host_);
+  EXPECT_EQ(report_->in_data.width, 15);  // the effect's render scale is 8 / 15
+  EXPECT_EQ(report_->in_data.height, 10);
+  EXPECT_EQ(report_->in_data.quality, PF_Quality_LO);
+  EXPECT_EQ(report_->output.width, 8);
+  EXPECT_EQ(report_->where_x, 6 << 16);
+  EXPECT_EQ(report_->where_y, (3 << 16) + (3 << 14));
+  EXPECT_EQ(report_->vertices[0].x, 7);
+  EXPECT_EQ(report_->vertices[0].tan_in_x, 6);
+  EXPECT_EQ(report_->vertices[0].tan_out_y, 4.5);
+  // The host's own values stay at full size, and the next full frame gets them.
+  EXPECT_EQ(effect_->param(kProbeWhereParam).def.u.td.x_value, 12 << 16);
+  const HostWorld full_source = Numbered(15, 10, false);
+  HostWorld full_output(15, 10, false);
+  effect_->SetLayer(0, &full_source);
+  ASSERT_EQ(effect_->Render(full_output, At24(0)), PF_Err_NONE);
+  EXPECT_EQ(report_->where_x, 12 << 16);
+  EXPECT_EQ(report_->vertices[0].x, 14);
+  EXPECT_EQ(report_->in_data.width, 15);
+
+  // The layer must be the full size downsampled by the factor.
+  effect_->SetLayer(0, &source);
+  EXPECT_THROW(effect_->Render(output, At24(0), PF_Quality_HI, qfhost::Downsample{2, 17, 10}), qfhost::HostError);
+  EXPECT_THROW(effect_->Render(output, At24(0), PF_Quality_HI, qfhost::Downsample{0, 8, 5}), qfhost::HostError);
+}
+
+TEST_F(ProbeRender, TimeScaleZeroIsNoticed) {
+  const HostWorld source = Numbered(4, 4, false);
+  HostWorld output(4, 4, false);
+  effect_->SetLayer(0, &source);
+  qfhost::FrameTime time;
+  time.time_scale = 0;
+  EXPECT_THROW(effect_->Render(output, time), qfhost::HostError);
 }
 
 TEST_F(ProbeRender, NeedsAnInputLayerOfTheOutputsSize) {

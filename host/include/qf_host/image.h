@@ -38,6 +38,17 @@ uint16_t World16ToFile16(uint16_t v);  // round(v * 65535 / 32768), at most 6553
 uint8_t File16ToWorld8(uint16_t v);    // round(v * 255 / 65535)
 uint16_t File8ToWorld16(uint8_t v);    // round(v * 32768 / 255)
 
+// A side of `full` pixels at 1 / factor resolution: every started block of
+// `factor` pixels gives one.
+int DownsampledSide(int full, int factor);
+
+// The image at 1 / factor resolution (factor 1 to 16), DownsampledSide pixels
+// each way, at its depth. Each pixel averages its block (the blocks at the
+// right and bottom edges may be smaller): alpha plainly, colour weighted by
+// alpha so that transparent pixels do not darken the edges, and plainly where
+// the whole block is transparent. Rounded to the nearest sample.
+Image DownsampleImage(const Image& image, int factor);
+
 // The picture the host renders onto when it is given no source: a soft
 // evening sky over hills with a low sun, opaque, 16 bits, the same for the
 // same size.

@@ -10,7 +10,9 @@
 #include <vector>
 
 #include "AE_Effect.h"
+#include "qf_host/animation.h"
 #include "qf_host/deliverable.h"
+#include "qf_host/frame_time.h"
 #include "qf_host/host_session.h"
 #include "qf_host/mask.h"
 #include "qf_host/world.h"
@@ -26,20 +28,22 @@ struct HostParam {
   std::string text;
 };
 
-// A mask of the effect's layer, as the path suites hand it out.
+// A mask of the effect's layer, as the path suites hand it out: its shape
+// at every key (one key for a mask that does not move).
 struct HostMask {
   PF_PathID id = 0;
-  MaskPath path;
+  std::vector<MaskKey> keys;
   bool inverted = false;
 };
 
-// When a frame is rendered, in the host's time units: current_time and
-// time_step count ticks of which time_scale make a second.
-struct FrameTime {
-  A_long current_time = 0;
-  A_long time_step = 1;
-  A_u_long time_scale = 30;
-  A_long total_time = 1;  // the layer's duration
+// A frame rendered at a reduced resolution: the output and the layers are the
+// pictures downsampled `factor` times each way (DownsampledSide), while the
+// input record keeps the layer's full size. Point values and masks are handed
+// over divided by the factor, in the pixels of the reduced picture.
+struct Downsample {
+  int factor = 1;
+  int full_width = 0;  // the input layer's size at full resolution
+  int full_height = 0;
 };
 
 class LoadedEffect {
@@ -69,6 +73,19 @@ class LoadedEffect {
   void SetLayer(PF_ParamIndex index, const HostWorld* world);
   // Adds a mask to the effect's layer and returns its id, never 0.
   PF_PathID AddMask(MaskPath path, bool inverted);
+  // Adds a mask whose shape moves between keys (OrderMaskKeys); the path
+  // suites hand out its shape at the time of the check-out. Throws HostError
+  // for keys that cannot be interpolated.
+  PF_PathID AddAnimatedMask(std::vector<MaskKey> keys, bool inverted);
+
+  // Keys the value of declared parameter `index`: renders and check-outs see
+  // its value at their time. An empty track makes the value constant again.
+  // Throws HostError for a kind that takes no keys (IsAnimatable) and for
+  // keys of another kind, out of time order or two at one time.
+  void AnimateParam(PF_ParamIndex index, ParamTrack track);
+  // The definition of parameter `index` with its value at `seconds`, at full
+  // resolution.
+  PF_ParamDef ParamAt(PF_ParamIndex index, double seconds) const;
 
   // Renders one frame of the input layer into `output`, which has the input
   // layer's size: the input record carries the layer's full size, the time
@@ -76,6 +93,12 @@ class LoadedEffect {
   // checks that no world's row padding was written. Throws HostError without
   // an input layer or for an output of another size.
   PF_Err Render(HostWorld& output, const FrameTime& time, A_long quality = PF_Quality_HI);
+  // The same at a reduced resolution: `output` and the input layer are the
+  // downsampled pictures and the input record carries `downsample`'s full
+  // size. Every parameter is handed over with its value at the frame's time.
+  // Throws HostError also when the input layer is not the full size
+  // downsampled by the factor.
+  PF_Err Render(HostWorld& output, const FrameTime& time, A_long quality, const Downsample& downsample);
 
   HostSession& host() const { return host_; }
   const Deliverable& deliverable() const { return *deliverable_; }
@@ -107,17 +130,24 @@ class LoadedEffect {
   friend struct HostCallbacks;
 
   void ResetParams();
+  // Sends with `params` as the parameter array.
+  PF_Err SendWith(PF_Cmd cmd, void* extra, PF_ParamDef** params);
+  // The definition as the plug-in receives it at `seconds`: scaled to the
+  // reduced picture during a reduced render.
+  PF_ParamDef HandedOver(PF_ParamIndex index, double seconds) const;
+  // The seconds of a time the plug-in passes; misuse is recorded for a scale of 0.
+  double CallbackSeconds(A_long time, A_u_long time_scale, const char* caller);
   PF_Err AddParam(PF_ParamIndex index, const PF_ParamDef& def);
-  PF_Err Checkout(PF_ParamIndex index, PF_ParamDef* param);
+  PF_Err Checkout(PF_ParamIndex index, PF_ParamDef* param, double seconds);
   PF_Err Checkin(PF_ParamDef* param);
   // A check-out the host refused: the definition is left empty, and is still
   // to be checked in, as after any check-out.
   void FailedCheckout(PF_ParamDef* param);
   const HostMask* FindMask(PF_PathID id) const;
-  PF_Err CheckoutPath(PF_PathID id, PF_PathOutlinePtr* path);
+  PF_Err CheckoutPath(PF_PathID id, double seconds, PF_PathOutlinePtr* path);
   PF_Err CheckinPath(PF_PathID id, PF_PathOutlinePtr path);
-  // The mask behind a checked-out path, or null (recorded as misuse).
-  const HostMask* CheckedOutMask(PF_PathOutlinePtr path, const char* caller);
+  // The shape of a checked-out path, or null (recorded as misuse).
+  const MaskPath* CheckedOutPath(PF_PathOutlinePtr path, const char* caller);
 
   HostSession& host_;
   std::shared_ptr<const Deliverable> deliverable_;
@@ -133,6 +163,8 @@ class LoadedEffect {
   A_long flat_sdata_size_ = 0;
   std::vector<std::unique_ptr<HostParam>> params_;
   std::vector<PF_ParamDef*> param_array_;  // what the plug-in receives
+  std::map<PF_ParamIndex, ParamTrack> tracks_;
+  int downsample_ = 1;  // the factor of the render that is running
   std::vector<PF_CustomUIInfo> custom_ui_;
   std::map<PF_ParamDef*, PF_ParamIndex> checkouts_;
   std::map<PF_ParamIndex, const HostWorld*> layers_;

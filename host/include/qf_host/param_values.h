@@ -8,12 +8,18 @@
 //   point             x,y in layer pixels, or x%,y% of the layer (each on its own)
 //   popup             a choice by name (any case) or by number from 1
 // Numbers must lie in the parameter's valid range when it declares one.
+//
+// A value may also be keyframed, "V1@T1,V2@T2,...", each time a frame number
+// ("@12") or seconds ("@0.5s"), for every kind that takes keys (IsAnimatable);
+// points keep their own comma: "Position=10%,50%@0,90%,50%@2s".
 #pragma once
 
 #include <string>
 #include <vector>
 
 #include "AE_Effect.h"
+#include "qf_host/animation.h"
+#include "qf_host/frame_time.h"
 #include "qf_host/loaded_effect.h"
 
 namespace qfhost {
@@ -45,7 +51,21 @@ void SetDefaultValue(PF_ParamDef& def, LayerSize layer);
 // typed value (layers, paths, groups).
 void SetParamValue(PF_ParamDef& def, const std::string& text, LayerSize layer);
 
-// Every declared parameter at its default, then the settings in order.
+// Whether a value is keyframed: it holds an '@'.
+bool IsKeyed(const std::string& text);
+
+// The keys of a keyed value in time order, each value read as SetParamValue
+// reads it. Throws HostError starting with the parameter's name for a kind
+// that takes no keys, a value that does not fit, a key without "@TIME", a
+// time that is not a number, or two keys at one time.
+ParamTrack ParseParamTrack(const PF_ParamDef& def, const std::string& text, LayerSize layer, FrameRate rate);
+
+// Every declared parameter at its default and not animated, then the
+// settings in order; keyed values animate their parameters, with key times
+// in frames at `rate`.
+void ApplyParamValues(LoadedEffect& effect, const std::vector<ParamSetting>& settings, LayerSize layer,
+                      FrameRate rate);
+// The same at 24 frames a second.
 void ApplyParamValues(LoadedEffect& effect, const std::vector<ParamSetting>& settings, LayerSize layer);
 
 }  // namespace qfhost

@@ -24,4 +24,9 @@ Json InfoReport(const LoadedEffect& effect);
 // One object per declared parameter (the input layer left out).
 Json ParamsReport(const LoadedEffect& effect);
 
+// What `qf-host render DELIVERABLE --help` lists: one line per declared
+// parameter with its kind, default, valid range and choices, or what it takes
+// instead of a value, indented under the groups that hold it.
+std::string ParamsHelp(const LoadedEffect& effect);
+
 }  // namespace qfhost

@@ -1,0 +1,121 @@
+#include "qf_host/animation.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+
+#include "qf_host/host_error.h"
+
+namespace qfhost {
+namespace {
+
+// Where `seconds` falls among keys in time order: between keys *from and
+// *from + 1 at `fraction` (0 up to 1), or on one key with fraction 0.
+template <typename Key>
+size_t Locate(const std::vector<Key>& keys, double seconds, double* fraction) {
+  *fraction = 0;
+  if (seconds <= keys.front().seconds) return 0;
+  if (seconds >= keys.back().seconds) return keys.size() - 1;
+  size_t k = 0;
+  while (keys[k + 1].seconds <= seconds) ++k;
+  *fraction = (seconds - keys[k].seconds) / (keys[k + 1].seconds - keys[k].seconds);
+  return k;
+}
+
+template <typename T>
+T Between(T a, T b, double f) {
+  return static_cast<T>(std::llround(static_cast<double>(a) + (static_cast<double>(b) - a) * f));
+}
+
+double Between(double a, double b, double f) { return a + (b - a) * f; }
+
+std::string SecondsText(double seconds) {
+  char buf[32];
+  std::snprintf(buf, sizeof buf, "%g s", seconds);
+  return buf;
+}
+
+std::string Source(const MaskKey& key) {
+  return key.source.empty() ? "the mask at " + SecondsText(key.seconds) : key.source;
+}
+
+}  // namespace
+
+bool IsAnimatable(PF_ParamType type) {
+  switch (type) {
+    case PF_Param_SLIDER:
+    case PF_Param_FIX_SLIDER:
+    case PF_Param_ANGLE:
+    case PF_Param_CHECKBOX:
+    case PF_Param_COLOR:
+    case PF_Param_POINT:
+    case PF_Param_POPUP: return true;
+    default: return false;
+  }
+}
+
+void SetValueAt(const ParamTrack& track, double seconds, PF_ParamDef& def) {
+  double f = 0;
+  const size_t k = Locate(track, seconds, &f);
+  const PF_ParamDefUnion& a = track[k].def.u;
+  // On a key, or past the last, the next key is the same one.
+  const PF_ParamDefUnion& b = track[std::min(k + 1, track.size() - 1)].def.u;
+  PF_ParamDefUnion& u = def.u;
+  switch (def.param_type) {
+    case PF_Param_SLIDER: u.sd.value = Between(a.sd.value, b.sd.value, f); break;
+    case PF_Param_FIX_SLIDER: u.fd.value = Between(a.fd.value, b.fd.value, f); break;
+    case PF_Param_ANGLE: u.ad.value = Between(a.ad.value, b.ad.value, f); break;
+    case PF_Param_COLOR:
+      u.cd.value.alpha = Between(a.cd.value.alpha, b.cd.value.alpha, f);
+      u.cd.value.red = Between(a.cd.value.red, b.cd.value.red, f);
+      u.cd.value.green = Between(a.cd.value.green, b.cd.value.green, f);
+      u.cd.value.blue = Between(a.cd.value.blue, b.cd.value.blue, f);
+      break;
+    case PF_Param_POINT:
+      u.td.x_value = Between(a.td.x_value, b.td.x_value, f);
+      u.td.y_value = Between(a.td.y_value, b.td.y_value, f);
+      break;
+    // Stepped: the key before holds until the next.
+    case PF_Param_CHECKBOX: u.bd.value = a.bd.value; break;
+    case PF_Param_POPUP: u.pd.value = a.pd.value; break;
+    default: break;
+  }
+}
+
+std::vector<MaskKey> OrderMaskKeys(std::vector<MaskKey> keys) {
+  if (keys.empty()) throw HostError("a mask needs at least one shape");
+  std::stable_sort(keys.begin(), keys.end(), [](const MaskKey& a, const MaskKey& b) { return a.seconds < b.seconds; });
+  for (size_t i = 0; i < keys.size(); ++i) {
+    if (keys[i].path.vertices.empty()) throw HostError(Source(keys[i]) + ": a mask needs at least one vertex");
+    if (i == 0) continue;
+    const MaskKey& a = keys[i - 1];
+    const MaskKey& b = keys[i];
+    if (a.seconds == b.seconds)
+      throw HostError(Source(a) + " and " + Source(b) + " are both keyed at " + SecondsText(a.seconds));
+    if (a.path.vertices.size() != b.path.vertices.size())
+      throw HostError(Source(a) + " has " + std::to_string(a.path.vertices.size()) + " vertices and " + Source(b) +
+                      " has " + std::to_string(b.path.vertices.size()) +
+                      ": the shapes of an animated mask need the same vertex count");
+    if (a.path.closed != b.path.closed)
+      throw HostError(Source(a) + " and " + Source(b) +
+                      " differ in being closed: the shapes of an animated mask are all closed or all open");
+  }
+  return keys;
+}
+
+MaskPath MaskAt(const std::vector<MaskKey>& keys, double seconds) {
+  double f = 0;
+  const size_t k = Locate(keys, seconds, &f);
+  MaskPath path = keys[k].path;
+  if (f == 0) return path;
+  const MaskPath& next = keys[k + 1].path;
+  for (size_t i = 0; i < path.vertices.size(); ++i) {
+    MaskVertex& v = path.vertices[i];
+    const MaskVertex& w = next.vertices[i];
+    v = MaskVertex{Between(v.x, w.x, f),       Between(v.y, w.y, f),       Between(v.in_x, w.in_x, f),
+                   Between(v.in_y, w.in_y, f), Between(v.out_x, w.out_x, f), Between(v.out_y, w.out_y, f)};
+  }
+  return path;
+}
+
+}  // namespace qfhost
