@@ -7,6 +7,7 @@
 #include <cstring>
 #include <functional>
 
+#include "host_error_of.h"
 #include "qf_host/animation.h"
 #include "qf_host/frame_range.h"
 #include "qf_host/frame_time.h"
@@ -25,14 +26,7 @@ const qfhost::LayerSize kLayer{400, 200};
 const FrameRate k24{24, 1};
 const FrameRate k30{30, 1};
 
-std::string ErrorOf(const std::function<void()>& f) {
-  try {
-    f();
-  } catch (const HostError& e) {
-    return e.what();
-  }
-  return "(no error)";
-}
+using qfhost_test::ErrorOf;
 
 PF_ParamDef Named(PF_ParamType type, const char* name) {
   PF_ParamDef def{};

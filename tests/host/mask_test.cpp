@@ -6,6 +6,7 @@
 #include <functional>
 #include <sstream>
 
+#include "host_error_of.h"
 #include "qf_host/host_error.h"
 #include "qf_host/json.h"
 #include "qf_host/mask.h"
@@ -29,14 +30,7 @@ std::string Text(const MaskPath& p) {
   return s;
 }
 
-std::string ErrorOf(const std::function<void()>& f) {
-  try {
-    f();
-  } catch (const HostError& e) {
-    return e.what();
-  }
-  return "(no error)";
-}
+using qfhost_test::ErrorOf;
 
 TEST(SvgPath, LinesAndCurvesGiveVerticesWithAbsoluteTangents) {
   const MaskPath p = qfhost::ParseSvgPathData("M 10 20 L 110 20 C 130 20 150 40 150 60 L 10 60 Z");

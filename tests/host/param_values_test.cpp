@@ -5,6 +5,7 @@
 #include <cstring>
 #include <functional>
 
+#include "host_error_of.h"
 #include "qf_host/deliverable.h"
 #include "qf_host/host_error.h"
 #include "qf_host/host_session.h"
@@ -26,14 +27,7 @@ PF_ParamDef Named(PF_ParamType type, const char* name) {
   return def;
 }
 
-std::string ErrorOf(const std::function<void()>& f) {
-  try {
-    f();
-  } catch (const HostError& e) {
-    return e.what();
-  }
-  return "(no error)";
-}
+using qfhost_test::ErrorOf;
 
 // The message of setting `text` on a copy of def.
 std::string Refusal(PF_ParamDef def, const std::string& text) {
