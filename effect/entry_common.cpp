@@ -80,6 +80,10 @@ PF_Err SequenceSetup(PF_InData* in_data, PF_OutData* out_data, PF_ParamDef*[], P
 
   auto* raster = static_cast<unsigned char*>(utils->host_lock_handle(handle));
   if (raster) {
+    // Only the first byte of each cell holds a grey level, but the bump
+    // texture reads whole cells: the rest is cleared rather than left as
+    // whatever the host's new handle happened to hold.
+    std::memset(raster, 0, kBumpImageBytes);
     ReadBumpBitmap(raster);
     utils->host_unlock_handle(handle);
   }

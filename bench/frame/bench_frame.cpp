@@ -1,0 +1,262 @@
+// Milliseconds per frame of the Floral deliverable: its default frame (every
+// parameter at its default, over the host's built-in picture) at 1920 x 1080
+// and 3840 x 2160, 8 and 16 bits; and at 1920 x 1080 the same frame with its
+// stages turned off one by one, with a "Texture reflection" layer, and in the
+// "Rough" and "Line" render modes. Each row reports the triangles grown, the
+// pixels shaded and, measured in the same run, the memory-bandwidth floor:
+// the time of one copy of each frame-sized buffer that the render touches.
+//
+// The timed frames run exactly as a host runs the deliverable: the real
+// module, loaded through the host library. The counts come from a separate
+// pass through the same code linked in statically, with a small in-process
+// host. The module exports the engine's shader hook but neither its default
+// shader, to which a counting hook would hand each pixel on, nor the triangle
+// count, so the shipped module cannot be counted honestly. The counting pass
+// is given the timed instance's parameters, picture and layer, and must draw
+// the very frame that is timed, or the row is dropped with an error.
+#include <benchmark/benchmark.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdint>
+#include <cstring>
+#include <limits>
+#include <optional>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "effect/pattern_list.h"
+#include "engine/qf_engine.h"
+#include "engine/scene_state.h"
+#include "entry_test_support.h"
+#include "fake_host.h"
+#include "qf_host/deliverable.h"
+#include "qf_host/host_error.h"
+#include "qf_host/host_session.h"
+#include "qf_host/image.h"
+#include "qf_host/loaded_effect.h"
+#include "qf_host/param_values.h"
+#include "qf_host/world.h"
+
+// The statically linked Floral build's entry point.
+extern "C" PF_Err EntryPointFunc(PF_Cmd, PF_InData*, PF_OutData*, PF_ParamDef*[], PF_LayerDef*, void*);
+
+namespace {
+
+using qfhost::HostWorld;
+
+// What a row reports besides its time: measured once, on the row's first
+// run (the library runs a row several times while it settles the iteration
+// count).
+struct Measured {
+  long triangles = 0;
+  long shaded = 0;
+  double floor_ms = 0;
+};
+
+// One row of the table.
+struct FrameCase {
+  std::string label;
+  int width, height;
+  bool deep;
+  std::vector<std::string> settings;  // "NAME=VALUE" over the defaults
+  bool reflection;                    // the built-in picture as "Texture reflection"
+  std::optional<Measured> measured;
+};
+
+// ---- The counting pass ----
+
+long g_shaded = 0;
+float CountingShader(float a1, float a2, unsigned char* a3, unsigned char* a4, float a5, float a6, float a7,
+                     __Triangle3ds* a8, material3ds* a9, int a10, float& r, float& g, float& b, __Point* a14,
+                     unsigned char a15, float a16, float a17, __Texture* a18, int a19, light3ds* a20,
+                     __PrevInfo* a21, GlassProp* a22, float a23, float a24, float a25, float a26) {
+  ++g_shaded;
+  return __DefRenderOnePixel(a1, a2, a3, a4, a5, a6, a7, a8, a9, a10, r, g, b, a14, a15, a16, a17, a18, a19,
+                             a20, a21, a22, a23, a24, a25, a26);
+}
+
+struct Counts {
+  long triangles = 0;
+  long shaded = 0;
+  std::optional<HostWorld> frame;
+};
+
+// Renders the frame the timed instance renders, with the parameter values it
+// holds, through the statically linked build, counting as it goes.
+Counts CountFrame(const qfhost::LoadedEffect& timed, const HostWorld& source, const HostWorld* reflection) {
+  AttachTestModule();
+  FakeHost host;
+  host.in_data.width = source.width();
+  host.in_data.height = source.height();
+  if (reflection) host.layer = *reflection->world();
+
+  std::vector<PF_ParamDef> defs(timed.param_count());
+  std::vector<PF_ParamDef*> params(defs.size());
+  for (size_t i = 1; i < defs.size(); ++i) defs[i] = timed.param(static_cast<PF_ParamIndex>(i)).def;
+  defs[0].param_type = PF_Param_LAYER;
+  defs[0].u.ld = *source.world();
+  for (size_t i = 0; i < defs.size(); ++i) params[i] = &defs[i];
+
+  Counts counts;
+  if (EntryPointFunc(PF_Cmd_SEQUENCE_SETUP, &host.in_data, &host.out_data, params.data(), nullptr, nullptr) !=
+      PF_Err_NONE)
+    return counts;
+  host.in_data.sequence_data = host.out_data.sequence_data;
+
+  HostWorld output(source.width(), source.height(), source.deep());
+  g_shaded = 0;
+  __SetNewRenderOnePixel(CountingShader);
+  const PF_Err err =
+      EntryPointFunc(PF_Cmd_RENDER, &host.in_data, &host.out_data, params.data(), output.world(), nullptr);
+  __SetDefRenderOnePixel();
+  EntryPointFunc(PF_Cmd_SEQUENCE_SETDOWN, &host.in_data, &host.out_data, params.data(), nullptr, nullptr);
+  if (err != PF_Err_NONE) return counts;
+  counts.triangles = TriangleCount;
+  counts.shaded = g_shaded;
+  counts.frame.emplace(std::move(output));
+  return counts;
+}
+
+bool SameFrame(const HostWorld& a, const HostWorld& b) {
+  for (int y = 0; y < a.height(); ++y)
+    for (int x = 0; x < a.width(); ++x)
+      for (int c = 0; c < 4; ++c)
+        if (a.channel(x, y, c) != b.channel(x, y, c)) return false;
+  return true;
+}
+
+// ---- The floor ----
+
+// Bytes of each frame-sized buffer a render of the case touches: the host's
+// source and output worlds and the engine-order copies of both; in every
+// mode but "Rough" also the engine's depth buffer and its per-call images
+// (scratch layer, last-merge and under-merge images, the image behind and
+// its depth buffer); with a reflection layer, the layer and its texels.
+std::vector<size_t> FrameBuffers(const FrameCase& c, const HostWorld& world) {
+  const size_t pixels = static_cast<size_t>(c.width) * c.height;
+  const size_t image = pixels * (c.deep ? 8 : 4);
+  const size_t depth = pixels * sizeof(float);
+  const size_t host = static_cast<size_t>(world.world()->rowbytes) * c.height;
+  std::vector<size_t> sizes = {host, host, host, host};
+  const bool rough = std::find(c.settings.begin(), c.settings.end(), "Render mode=Rough") != c.settings.end();
+  if (!rough) sizes.insert(sizes.end(), {depth, image, image, image, image, depth});
+  if (c.reflection) sizes.insert(sizes.end(), {host, image});
+  return sizes;
+}
+
+// The best of a few rounds of one memcpy into each buffer, in milliseconds.
+double FloorMilliseconds(const std::vector<size_t>& sizes) {
+  const size_t largest = *std::max_element(sizes.begin(), sizes.end());
+  const std::vector<uint8_t> from(largest, 0x5A);
+  std::vector<std::vector<uint8_t>> to;
+  for (size_t s : sizes) to.emplace_back(s, 0);  // written once, so every page is mapped
+  double best = std::numeric_limits<double>::infinity();
+  for (int round = 0; round < 5; ++round) {
+    const auto start = std::chrono::steady_clock::now();
+    for (auto& buffer : to) {
+      std::memcpy(buffer.data(), from.data(), buffer.size());
+      benchmark::DoNotOptimize(buffer.data());
+      benchmark::ClobberMemory();
+    }
+    const std::chrono::duration<double, std::milli> took = std::chrono::steady_clock::now() - start;
+    best = std::min(best, took.count());
+  }
+  return best;
+}
+
+// ---- The timed frames ----
+
+// Counts the frame the instance renders and checks that the counting pass
+// drew that very frame; measures the floor. False with the reason in `why`.
+bool Measure(const qfhost::LoadedEffect& effect, const HostWorld& timed_frame, const HostWorld& source,
+             const HostWorld* reflection, FrameCase* c, const char** why) {
+  const Counts counts = CountFrame(effect, source, reflection);
+  if (!counts.frame || !SameFrame(*counts.frame, timed_frame)) {
+    *why = "the counting pass drew another frame than the timed one";
+    return false;
+  }
+  c->measured = Measured{counts.triangles, counts.shaded, FloorMilliseconds(FrameBuffers(*c, timed_frame))};
+  return true;
+}
+
+void BM_Frame(benchmark::State& state, FrameCase* c) {
+  try {
+    const HostWorld source = qfhost::WorldFromImage(qfhost::BuiltInSource(c->width, c->height), c->deep);
+    std::optional<HostWorld> reflection;
+    if (c->reflection)
+      reflection.emplace(qfhost::WorldFromImage(qfhost::BuiltInSource(c->width, c->height), c->deep));
+
+    qfhost::HostSession host;
+    qfhost::LoadedEffect effect(host, qfhost::Deliverable::Load(QF_FLORAL_PATH));
+    std::vector<qfhost::ParamSetting> settings;
+    for (const std::string& s : c->settings) settings.push_back(qfhost::ParseSetting(s));
+    if (effect.GlobalSetup() != PF_Err_NONE || effect.ParamsSetup() != PF_Err_NONE) {
+      state.SkipWithError("the deliverable's set-up failed");
+      return;
+    }
+    qfhost::ApplyParamValues(effect, settings, {c->width, c->height});
+    effect.SetLayer(0, &source);
+    if (reflection) effect.SetLayer(qfhost::FindParam(effect, "Texture reflection"), &*reflection);
+    if (effect.SequenceSetup() != PF_Err_NONE) {
+      state.SkipWithError("the deliverable's sequence set-up failed");
+      return;
+    }
+    HostWorld output(c->width, c->height, c->deep);
+    if (!c->measured) {
+      const char* why = "the deliverable did not render the frame";
+      if (effect.Render(output, qfhost::FrameTime{}) != PF_Err_NONE || !host.errors().empty() ||
+          !Measure(effect, output, source, reflection ? &*reflection : nullptr, c, &why)) {
+        state.SkipWithError(why);
+        return;
+      }
+    }
+
+    for (auto _ : state) {
+      if (effect.Render(output, qfhost::FrameTime{}) != PF_Err_NONE) {
+        state.SkipWithError("a timed render failed");
+        break;
+      }
+      benchmark::DoNotOptimize(output.world()->data);
+    }
+    effect.SequenceSetdown();
+    effect.GlobalSetdown();
+
+    const Measured& m = *c->measured;
+    state.counters["triangles"] = static_cast<double>(m.triangles);
+    state.counters["shaded_px"] = static_cast<double>(m.shaded);
+    state.counters["shaded_px/s"] =
+        benchmark::Counter(static_cast<double>(m.shaded) * state.iterations(), benchmark::Counter::kIsRate);
+    state.counters["floor_ms"] = m.floor_ms;
+  } catch (const qfhost::HostError& e) {
+    state.SkipWithError(e.what());
+  }
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  // The rows, kept in place for the whole run: each caches its measurements.
+  static std::vector<FrameCase> cases;
+  for (const auto& [width, height] : {std::pair{1920, 1080}, std::pair{3840, 2160}})
+    for (bool deep : {false, true}) cases.push_back({"default", width, height, deep, {}, false, {}});
+  for (bool deep : {false, true}) {
+    cases.push_back({"Glass off", 1920, 1080, deep, {"Glass=off"}, false, {}});
+    cases.push_back({"Bump percent 0", 1920, 1080, deep, {"Bump percent=0"}, false, {}});
+    cases.push_back({"Glass off, Bump percent 0", 1920, 1080, deep, {"Glass=off", "Bump percent=0"}, false, {}});
+    cases.push_back({"Texture reflection", 1920, 1080, deep, {}, true, {}});
+    cases.push_back({"Rough", 1920, 1080, deep, {"Render mode=Rough"}, false, {}});
+    cases.push_back({"Line", 1920, 1080, deep, {"Render mode=Line"}, false, {}});
+  }
+  for (FrameCase& c : cases) {
+    const std::string name = "Frame/" + std::to_string(c.width) + "x" + std::to_string(c.height) + "/" +
+                             (c.deep ? "16-bit/" : "8-bit/") + c.label;
+    benchmark::RegisterBenchmark(name.c_str(), BM_Frame, &c)->Unit(benchmark::kMillisecond)->MinTime(3.0);
+  }
+  benchmark::Initialize(&argc, argv);
+  if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
+  benchmark::RunSpecifiedBenchmarks();
+  benchmark::Shutdown();
+  return 0;
+}

@@ -1,0 +1,178 @@
+// End to end: the Floral deliverable's default frame and its stages, rendered
+// through the host library over the built-in picture, as a host renders them.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+#include "floral_frames.h"
+#include "qf_host/image.h"
+#include "qf_host/world.h"
+
+namespace {
+
+using frames::FrameSpec;
+using frames::SamePixel;
+using qfhost::HostWorld;
+
+// The default mask kind, "U-like", grows the ornament up both sides of the
+// frame and along a band across its lower half. The block between the two
+// stands, above the band, stays clear of it: the sky of the built-in picture.
+struct Block {
+  int x0, y0, x1, y1;  // x0 <= x < x1, y0 <= y < y1
+};
+Block ClearUpperMiddle(const FrameSpec& spec) {
+  return {spec.width * 35 / 100, 0, spec.width * 65 / 100, spec.height * 2 / 5};
+}
+
+// Pixels of the block in which the two worlds differ.
+long DifferingIn(const Block& b, const HostWorld& a, const HostWorld& c) {
+  long n = 0;
+  for (int y = b.y0; y < b.y1; ++y)
+    for (int x = b.x0; x < b.x1; ++x) n += !SamePixel(a, c, x, y);
+  return n;
+}
+
+// Frames in which the ornament stays where the default frame grows it.
+void ExpectUpperMiddleUntouched(const FrameSpec& spec, const HostWorld& frame, const std::string& what) {
+  EXPECT_EQ(DifferingIn(ClearUpperMiddle(spec), frame, frames::SourceOf(spec)), 0)
+      << what << " drew between the stands; see " << frames::SaveForInspection(frame, what);
+}
+
+TEST(DefaultFrame, OrnamentCoversTheUAndLeavesTheSkyBetweenItsStands) {
+  for (bool deep : {false, true}) {
+    SCOPED_TRACE(deep ? "16-bit" : "8-bit");
+    FrameSpec spec;
+    spec.deep = deep;
+    const HostWorld source = frames::SourceOf(spec);
+    const HostWorld frame = frames::RenderFrame(spec);
+
+    std::vector<int> changed_in_row(spec.height), changed_in_column(spec.width);
+    long changed = 0;
+    const uint16_t opaque = deep ? 32768 : 255;
+    for (int y = 0; y < spec.height; ++y)
+      for (int x = 0; x < spec.width; ++x) {
+        ASSERT_EQ(frame.channel(x, y, 0), opaque) << "over an opaque picture the frame stays opaque";
+        if (SamePixel(frame, source, x, y)) continue;
+        ++changed;
+        ++changed_in_row[y];
+        ++changed_in_column[x];
+      }
+    // The stands reach the top and the band reaches across: every row and
+    // every column holds ornament, well over half the frame.
+    EXPECT_GT(changed, static_cast<long>(spec.width) * spec.height / 2);
+    EXPECT_EQ(std::count(changed_in_row.begin(), changed_in_row.end(), 0), 0);
+    EXPECT_EQ(std::count(changed_in_column.begin(), changed_in_column.end(), 0), 0);
+    ExpectUpperMiddleUntouched(spec, frame, deep ? "default16" : "default8");
+  }
+}
+
+TEST(DefaultFrame, GlassAndBumpEachChangeTheOrnamentOnly) {
+  FrameSpec spec;
+  frames::FloralInstance floral;
+  const HostWorld both = floral.Render(spec);
+  spec.settings = {"Glass=off"};
+  const HostWorld no_glass = floral.Render(spec);
+  spec.settings = {"Bump percent=0"};
+  const HostWorld no_bump = floral.Render(spec);
+  spec.settings = {"Glass=off", "Bump percent=0"};
+  const HostWorld neither = floral.Render(spec);
+
+  // Each stage changes nearly every pixel of the ornament, which covers
+  // about two thirds of the frame.
+  const long half = static_cast<long>(spec.width) * spec.height / 2;
+  EXPECT_GT(frames::DifferingPixels(both, neither), half);
+  EXPECT_GT(frames::DifferingPixels(both, no_glass), half);
+  EXPECT_GT(frames::DifferingPixels(no_bump, neither), half);
+  EXPECT_GT(frames::DifferingPixels(both, no_bump), half);
+  EXPECT_GT(frames::DifferingPixels(no_glass, neither), half);
+  ExpectUpperMiddleUntouched(spec, no_glass, "no_glass");
+  ExpectUpperMiddleUntouched(spec, no_bump, "no_bump");
+  ExpectUpperMiddleUntouched(spec, neither, "neither");
+}
+
+TEST(DefaultFrame, ReflectionLayerIsSeenInTheOrnament) {
+  FrameSpec spec;
+  // Any picture will do, of any size.
+  const HostWorld picture = qfhost::WorldFromImage(qfhost::BuiltInSource(96, 54), spec.deep);
+  frames::FloralInstance floral;
+  const HostWorld plain = floral.Render(spec);
+  spec.reflection = &picture;
+  const HostWorld reflecting = floral.Render(spec);
+  EXPECT_GT(frames::DifferingPixels(plain, reflecting), static_cast<long>(spec.width) * spec.height / 2);
+  ExpectUpperMiddleUntouched(spec, reflecting, "reflecting");
+
+  // At 0 percent the layer is read and blended in at no weight.
+  spec.settings = {"Reflection percent=0"};
+  EXPECT_EQ(frames::DifferingPixels(plain, floral.Render(spec)), 0);
+}
+
+TEST(DefaultFrame, SameParametersGiveTheSameFrame) {
+  FrameSpec spec;
+  frames::FloralInstance floral;
+  const uint64_t first = frames::PixelHash(floral.Render(spec));
+  EXPECT_EQ(frames::PixelHash(floral.Render(spec)), first);
+
+  // Frames of other sizes, depths, modes and layers in between leave nothing
+  // behind that the next frame would see.
+  FrameSpec other;
+  other.width = 200;
+  other.height = 260;
+  other.deep = true;
+  other.settings = {"Render mode=Line", "Mask kind=Window"};
+  const HostWorld picture = qfhost::WorldFromImage(qfhost::BuiltInSource(50, 50), true);
+  other.reflection = &picture;
+  floral.Render(other);
+  other.settings = {"Render mode=Rough"};
+  floral.Render(other);
+  EXPECT_EQ(frames::PixelHash(floral.Render(spec)), first);
+
+  // A second instance, its sequence data taken while the first still holds
+  // its own, draws the same frame: nothing depends on what the memory of a
+  // new host handle happened to hold.
+  EXPECT_EQ(frames::PixelHash(frames::RenderFrame(spec)), first);
+}
+
+// Channel c of pixel (x, y) of an 8-bit and a 16-bit world, compared in 8-bit
+// levels: |v8 - v16 * 255 / 32768|, rounded up.
+int LevelsApart(const HostWorld& w8, const HostWorld& w16, int x, int y, int c) {
+  const long v8 = w8.channel(x, y, c), v16 = w16.channel(x, y, c);
+  const long d = std::labs(v8 * 32768 - v16 * 255);
+  return static_cast<int>((d + 32767) / 32768);
+}
+
+// With every pixel drawn at full coverage (no edge smoothing at low quality),
+// the two depths shade alike: the shader works in the same floats and only
+// the channels' last rounding differs. The glass stage tints a refracted
+// sample of the source, which at 8 bits already carries a rounding of its
+// own, so there two roundings meet. The relief is left at 0: the bump stage
+// reads the relief image as channels of the frame's depth, 16-bit values in a
+// 16-bit frame, so it lays another relief over a 16-bit frame than over an
+// 8-bit one.
+TEST(DefaultFrame, EightAndSixteenBitsAgreeWhereTheOrnamentIsOpaque) {
+  for (bool glass : {false, true}) {
+    SCOPED_TRACE(glass ? "glass" : "no glass");
+    FrameSpec spec;
+    spec.quality = PF_Quality_LO;
+    spec.settings = {"Bump percent=0", glass ? "Glass=on" : "Glass=off"};
+    const HostWorld frame8 = frames::RenderFrame(spec);
+    spec.deep = true;
+    const HostWorld frame16 = frames::RenderFrame(spec);
+    const HostWorld source16 = frames::SourceOf(spec);
+
+    const int tolerance = glass ? 2 : 1;
+    long ornament = 0;
+    int worst = 0;
+    for (int y = 0; y < spec.height; ++y)
+      for (int x = 0; x < spec.width; ++x) {
+        ornament += !SamePixel(frame16, source16, x, y);
+        for (int c = 0; c < 4; ++c) worst = std::max(worst, LevelsApart(frame8, frame16, x, y, c));
+      }
+    EXPECT_GT(ornament, static_cast<long>(spec.width) * spec.height / 2);
+    EXPECT_LE(worst, tolerance);
+  }
+}
+
+}  // namespace

@@ -1,0 +1,104 @@
+#include "floral_frames.h"
+
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include "qf_host/deliverable.h"
+#include "qf_host/image.h"
+#include "qf_host/param_values.h"
+#include "qf_host/png_io.h"
+
+namespace frames {
+
+namespace {
+
+using qfhost::HostSession;
+using qfhost::HostWorld;
+
+// Every complaint the host recorded since the last check fails the test.
+void ExpectNoHostErrors(HostSession& host, const char* during) {
+  for (const std::string& e : host.errors()) ADD_FAILURE() << "host error during " << during << ": " << e;
+  host.ClearErrors();
+}
+
+}  // namespace
+
+HostWorld SourceOf(const FrameSpec& spec) {
+  return qfhost::WorldFromImage(qfhost::BuiltInSource(spec.width, spec.height), spec.deep);
+}
+
+FloralInstance::FloralInstance() : effect_(host_, qfhost::Deliverable::Load(QF_FLORAL_PATH)) {
+  EXPECT_EQ(effect_.GlobalSetup(), PF_Err_NONE);
+  EXPECT_EQ(effect_.ParamsSetup(), PF_Err_NONE);
+  EXPECT_EQ(effect_.SequenceSetup(), PF_Err_NONE);
+  ExpectNoHostErrors(host_, "set-up");
+}
+
+FloralInstance::~FloralInstance() {
+  EXPECT_EQ(effect_.SequenceSetdown(), PF_Err_NONE);
+  EXPECT_EQ(effect_.GlobalSetdown(), PF_Err_NONE);
+  ExpectNoHostErrors(host_, "set-down");
+  EXPECT_TRUE(host_.UnreleasedSuites().empty());
+  EXPECT_EQ(host_.live_handle_count(), 0u);
+}
+
+HostWorld FloralInstance::Render(const FrameSpec& spec) {
+  std::vector<qfhost::ParamSetting> settings;
+  for (const std::string& s : spec.settings) settings.push_back(qfhost::ParseSetting(s));
+  qfhost::ApplyParamValues(effect_, settings, {spec.width, spec.height});
+
+  const HostWorld source = SourceOf(spec);
+  effect_.SetLayer(0, &source);
+  effect_.SetLayer(qfhost::FindParam(effect_, "Texture reflection"), spec.reflection);
+  if (spec.mask) {
+    effect_.mutable_param(qfhost::FindParam(effect_, "Path of custom contour")).u.path_d.path_id =
+        effect_.AddMask(*spec.mask, false);
+  }
+
+  HostWorld output(spec.width, spec.height, spec.deep);
+  EXPECT_EQ(effect_.Render(output, qfhost::FrameTime{}, spec.quality), PF_Err_NONE);
+  ExpectNoHostErrors(host_, "render");
+  // The layers are the caller's and this call's: the instance keeps none.
+  effect_.SetLayer(0, nullptr);
+  effect_.SetLayer(qfhost::FindParam(effect_, "Texture reflection"), nullptr);
+  return output;
+}
+
+HostWorld RenderFrame(const FrameSpec& spec) {
+  FloralInstance instance;
+  return instance.Render(spec);
+}
+
+uint64_t PixelHash(const HostWorld& world) {
+  uint64_t h = 1469598103934665603ull;
+  auto add = [&h](unsigned byte) { h = (h ^ byte) * 1099511628211ull; };
+  for (int y = 0; y < world.height(); ++y)
+    for (int x = 0; x < world.width(); ++x)
+      for (int c = 0; c < 4; ++c) {
+        const uint16_t v = world.channel(x, y, c);
+        add(v & 0xFF);
+        if (world.deep()) add(v >> 8);
+      }
+  return h;
+}
+
+bool SamePixel(const HostWorld& a, const HostWorld& b, int x, int y) {
+  for (int c = 0; c < 4; ++c)
+    if (a.channel(x, y, c) != b.channel(x, y, c)) return false;
+  return true;
+}
+
+long DifferingPixels(const HostWorld& a, const HostWorld& b) {
+  long n = 0;
+  for (int y = 0; y < a.height(); ++y)
+    for (int x = 0; x < a.width(); ++x) n += !SamePixel(a, b, x, y);
+  return n;
+}
+
+std::string SaveForInspection(const HostWorld& world, const std::string& name) {
+  const std::string path = ::testing::TempDir() + "qf_frames_" + std::to_string(getpid()) + "_" + name + ".png";
+  qfhost::WritePng(path, qfhost::ImageFromWorld(world));
+  return path;
+}
+
+}  // namespace frames

@@ -1,0 +1,69 @@
+// Frames of the Floral deliverable rendered as a host renders them: the real
+// module loaded through the host library, global, parameter and sequence
+// set-up, parameters set by name, the frame rendered over the host's built-in
+// picture, and the host's own checks after every command.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "AE_Effect.h"
+#include "qf_host/host_session.h"
+#include "qf_host/loaded_effect.h"
+#include "qf_host/mask.h"
+#include "qf_host/world.h"
+
+namespace frames {
+
+struct FrameSpec {
+  int width = 320;
+  int height = 180;
+  bool deep = false;
+  std::vector<std::string> settings;       // "NAME=VALUE", as qf-host --set takes them
+  std::optional<qfhost::MaskPath> mask;    // a mask on the source, chosen in "Path of custom contour"
+  const qfhost::HostWorld* reflection = nullptr;  // the "Texture reflection" layer, or none
+  A_long quality = PF_Quality_HI;
+};
+
+// The built-in picture a frame of the spec is rendered over, at its size and depth.
+qfhost::HostWorld SourceOf(const FrameSpec& spec);
+
+// One instance of the Floral effect in a session of its own, set up to its
+// sequence. Renders report every failure and host complaint to the running
+// test; the destructor sets the instance down and checks that nothing the
+// host handed out is still held.
+class FloralInstance {
+ public:
+  FloralInstance();
+  ~FloralInstance();
+  FloralInstance(const FloralInstance&) = delete;
+  FloralInstance& operator=(const FloralInstance&) = delete;
+
+  qfhost::HostWorld Render(const FrameSpec& spec);
+
+ private:
+  qfhost::HostSession host_;
+  qfhost::LoadedEffect effect_;
+};
+
+// A frame rendered by an instance of its own.
+qfhost::HostWorld RenderFrame(const FrameSpec& spec);
+
+// FNV-1a (64 bits) of the world's pixels in host order, row by row, the
+// padding left out: one byte a channel in 8-bit worlds, two (low byte first)
+// in 16-bit worlds.
+uint64_t PixelHash(const qfhost::HostWorld& world);
+
+// Whether all four channels of pixel (x, y) are the same in both worlds.
+bool SamePixel(const qfhost::HostWorld& a, const qfhost::HostWorld& b, int x, int y);
+
+// Pixels that differ between two worlds of one size.
+long DifferingPixels(const qfhost::HostWorld& a, const qfhost::HostWorld& b);
+
+// Writes the world to a PNG in the test's temporary folder and returns its
+// path, for a person to look at when a frame is not what a test expected.
+std::string SaveForInspection(const qfhost::HostWorld& world, const std::string& name);
+
+}  // namespace frames
