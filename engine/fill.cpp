@@ -262,10 +262,12 @@ struct Shading {
 struct PhongPixels : Shading {
     static constexpr bool kPhong = true;
     __PrevInfo prev{};
+    float unitNormals[3][3] = {};
 
     void Interpolate(int px, int py) {
-        __InterpNormalPersp(&normal, screen, static_cast<float>(px), static_cast<float>(py), depth,
-                            S, areaS, P, areaP, texturesOn, &u, &v, M, cx, cy);
+        InterpUnitNormal(&normal, unitNormals, screen, static_cast<float>(px),
+                         static_cast<float>(py), depth, S, areaS, P, areaP, texturesOn, &u, &v, M,
+                         cx, cy);
     }
     void Remember(int px, int py) {
         prev.nx = normal.x;
@@ -455,6 +457,7 @@ void __FillTrianglePhong(unsigned char* image, unsigned char* source, int, int,
     PhongPixels pixels{MakeShading(image, source, textures, materials, materialCount, triangle,
                                    screen, cx, cy, A, B, C, D, lightCount, lights, glass)};
     if (!pixels.Prepare()) return;
+    UnitVertexNormals(screen, pixels.unitNormals);
     if (_Quality != 0 && _UsePhong2 != 0) {
         // Mid-edge normals of the edges 0-1, 1-2 and 2-0, from the stored normals.
         for (int i = 0; i < 3; ++i) {

@@ -38,23 +38,21 @@ struct Frame {
     Behind behind;
 };
 
-// Channel j of the image behind at pixel (X, Y), for a sample at depth z.
-float ValueBehind(const Frame& f, int j, int X, int Y, float z) {
+// Channel j of the image behind at pixel (X, Y) when that image does not
+// depend on the sample's depth (not Behind::Layers).
+float ImageBehind(const Frame& f, int j, int X, int Y) {
     const int pixel = 4 * X + Y * f.stride;
     const int channel = pixel + j;
-    switch (f.behind) {
-    case Behind::BackFacesOverSource: {
-        const float source = static_cast<float>(ChannelAt(f.source, channel, f.deep));
-        if (ChannelAt(f.back, pixel + 3, f.deep) == 0) return source;
-        const float alpha = static_cast<float>(ChannelAt(f.out, pixel + 3, f.deep)) / f.maxChannel;
-        return alpha * static_cast<float>(ChannelAt(f.back, channel, f.deep)) +
-               (1.0f - alpha) * source;
-    }
-    case Behind::Source:
-        return static_cast<float>(ChannelAt(f.source, channel, f.deep));
-    case Behind::Layers:
-        break;
-    }
+    const float source = static_cast<float>(ChannelAt(f.source, channel, f.deep));
+    if (f.behind == Behind::Source || ChannelAt(f.back, pixel + 3, f.deep) == 0) return source;
+    const float alpha = static_cast<float>(ChannelAt(f.out, pixel + 3, f.deep)) / f.maxChannel;
+    return alpha * static_cast<float>(ChannelAt(f.back, channel, f.deep)) + (1.0f - alpha) * source;
+}
+
+// Channel j of the layer behind at pixel (X, Y), for a sample at depth z.
+float LayerBehind(const Frame& f, int j, int X, int Y, float z) {
+    const int pixel = 4 * X + Y * f.stride;
+    const int channel = pixel + j;
     float* depth = f.backDepth + (Y * f.width + X);
     const float stored = *depth;
     if (!(std::fabs(stored - z) >= kSameSurfaceDepth))
@@ -72,6 +70,11 @@ float ValueBehind(const Frame& f, int j, int X, int Y, float z) {
     }
     if (j == 2) *depth = z;
     return value;
+}
+
+// Channel j of the image behind at pixel (X, Y), for a sample at depth z.
+float ValueBehind(const Frame& f, int j, int X, int Y, float z) {
+    return f.behind == Behind::Layers ? LayerBehind(f, j, X, Y, z) : ImageBehind(f, j, X, Y);
 }
 
 // The truncated sample position p when it lies in 0 .. size - 1, else
@@ -101,6 +104,37 @@ Frame CurrentFrame(const unsigned char* source) {
         f.behind = Behind::Layers;
     return f;
 }
+
+// The samples of one channel's footprint: nx columns from x0 by stepX and ny
+// rows from y0 by stepY; a sample outside the image reads at the pixel's own
+// column or row instead, and is left out when that lies outside too.
+struct Footprint {
+    float x0, y0, stepX, stepY;
+    int nx, ny;
+    int ownX, ownY;
+
+    // The sum of read(X, Y) over the samples, row by row, counting them in count.
+    template <class Total, class Read>
+    Total Sum(int& count, Read&& read) const {
+        // Every row steps through the same columns.
+        int columns[kFootprintCap];
+        float x = x0;
+        for (int s = 0; s < nx; ++s, x += stepX) columns[s] = Inside(x, ownX, Zwidth);
+        Total sum = 0;
+        float y = y0;
+        for (int r = 0; r < ny; ++r, y += stepY) {
+            const int Y = Inside(y, ownY, Zheight);
+            if (Y < 0) continue;
+            for (int s = 0; s < nx; ++s) {
+                const int X = columns[s];
+                if (X < 0) continue;
+                ++count;
+                sum += read(X, Y);
+            }
+        }
+        return sum;
+    }
+};
 
 int Span(float d) {
     const float n = std::fabs(d) + 1.0f;
@@ -179,22 +213,37 @@ void ShadeGlass(const GlassProp& glass, PixelShade& pixel, float centreX, float 
             const int ny = Span(dy[j]);
             const float stepX = dx[j] / static_cast<float>(nx);
             const float stepY = dy[j] / static_cast<float>(ny);
-            float sum = 0.0f;
+            const Footprint fp{qx[j], qy[j], stepX, stepY, nx, ny, ownX, ownY};
             int count = 0;
-            float y = qy[j];
-            for (int r = 0; r < ny; ++r, y += stepY) {
-                const int Y = Inside(y, ownY, Zheight);
-                float x = qx[j];
-                for (int s = 0; s < nx; ++s, x += stepX) {
-                    const int X = Inside(x, ownX, Zwidth);
-                    if (X < 0 || Y < 0) continue;
-                    ++count;
+            float sum;
+            if (f.behind == Behind::Layers) {
+                // Only the layers depend on the sample's depth.
+                sum = fp.Sum<float>(count, [&](int X, int Y) {
                     const float z = planeDepth ? -(planeD + planeA * static_cast<float>(X) +
                                                    planeB * static_cast<float>(Y)) /
                                                      planeC
                                                : pz;
-                    sum += ValueBehind(f, j, X, Y, z);
+                    return LayerBehind(f, j, X, Y, z);
+                });
+            } else if (f.behind == Behind::Source) {
+                // At most 25 channel values below 2^16: every partial float
+                // sum is a whole number below 2^24, exact, so the integer sum
+                // gives the same value.
+                uint32_t total;
+                if (f.deep) {
+                    const uint16_t* source = reinterpret_cast<const uint16_t*>(f.source) + j;
+                    total = fp.Sum<uint32_t>(count, [&](int X, int Y) -> uint32_t {
+                        return source[4 * X + Y * f.stride];
+                    });
+                } else {
+                    const unsigned char* source = f.source + j;
+                    total = fp.Sum<uint32_t>(count, [&](int X, int Y) -> uint32_t {
+                        return source[4 * X + Y * f.stride];
+                    });
                 }
+                sum = static_cast<float>(total);
+            } else {
+                sum = fp.Sum<float>(count, [&](int X, int Y) { return ImageBehind(f, j, X, Y); });
             }
             const float channel = sum / static_cast<float>(nx * ny * __MaxChannel);
             coverage += static_cast<float>(count) / static_cast<float>(nx * ny);

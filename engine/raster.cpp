@@ -238,17 +238,28 @@ namespace {
 
 // Barycentric weights of (x, y) against the triangle T (x0, x1, x2, y0, y1,
 // y2): negatives become 0, and they are scaled to sum 1 when that is possible.
-void Weights(const float* T, float area, float x, float y, float* w, bool normaliseWhenPositive) {
-    static const int pairs[3][2] = {{1, 2}, {2, 0}, {0, 1}};
-    for (int i = 0; i < 3; ++i) {
-        const int p = pairs[i][0], q = pairs[i][1];
-        const float m[9] = {T[p], T[q], x, T[3 + p], T[3 + q], y, 1.0f, 1.0f, 1.0f};
-        w[i] = __Det3(m) / area;
-        if (w[i] < 0.0f) w[i] = 0.0f;
+// Weight i is __Det3 of the rows (xp, xq, x), (yp, yq, y), (1, 1, 1) over
+// area, for the vertices p, q after i; its products by 1 are left out, as
+// they are exact.
+inline void Weights(const float* T, float area, float x, float y, float* w,
+                    bool normaliseWhenPositive) {
+    const float x0 = T[0], x1 = T[1], x2 = T[2];
+    const float y0 = T[3], y1 = T[4], y2 = T[5];
+    float w0 = (x1 * (y2 - y) - x2 * (y1 - y) + x * (y1 - y2)) / area;
+    float w1 = (x2 * (y0 - y) - x0 * (y2 - y) + x * (y2 - y0)) / area;
+    float w2 = (x0 * (y1 - y) - x1 * (y0 - y) + x * (y0 - y1)) / area;
+    if (w0 < 0.0f) w0 = 0.0f;
+    if (w1 < 0.0f) w1 = 0.0f;
+    if (w2 < 0.0f) w2 = 0.0f;
+    const float sum = w0 + w1 + w2;
+    if (normaliseWhenPositive ? sum > 0.0f : sum != 0.0f) {
+        w0 /= sum;
+        w1 /= sum;
+        w2 /= sum;
     }
-    const float sum = w[0] + w[1] + w[2];
-    if (normaliseWhenPositive ? sum > 0.0f : sum != 0.0f)
-        for (int i = 0; i < 3; ++i) w[i] /= sum;
+    w[0] = w0;
+    w[1] = w1;
+    w[2] = w2;
 }
 
 void TexCoords(const __Point3ds* vertices, const float* w, float x, float y, float z,
@@ -267,13 +278,7 @@ void TexCoords(const __Point3ds* vertices, const float* w, float x, float y, flo
 
 }  // namespace
 
-void __InterpNormalPersp(__Point* normal, const __Point3ds* vertices, float x, float y, float z,
-                         const float* S, float areaS, const float* P, float areaP,
-                         unsigned char textures, float* u, float* v, const float* M, float cx,
-                         float cy) {
-    float w[3];
-    Weights(S, areaS, x, y, w, true);
-    float N[3][3];
+void UnitVertexNormals(const __Point3ds* vertices, float N[3][3]) {
     for (int i = 0; i < 3; ++i) {
         const __Point3ds& p = vertices[i];
         N[i][0] = p.nx;
@@ -283,6 +288,23 @@ void __InterpNormalPersp(__Point* normal, const __Point3ds* vertices, float x, f
         if (length > 0.0f)
             for (int k = 0; k < 3; ++k) N[i][k] /= length;
     }
+}
+
+void __InterpNormalPersp(__Point* normal, const __Point3ds* vertices, float x, float y, float z,
+                         const float* S, float areaS, const float* P, float areaP,
+                         unsigned char textures, float* u, float* v, const float* M, float cx,
+                         float cy) {
+    float N[3][3];
+    UnitVertexNormals(vertices, N);
+    InterpUnitNormal(normal, N, vertices, x, y, z, S, areaS, P, areaP, textures, u, v, M, cx, cy);
+}
+
+void InterpUnitNormal(__Point* normal, const float N[3][3], const __Point3ds* vertices, float x,
+                      float y, float z, const float* S, float areaS, const float* P, float areaP,
+                      unsigned char textures, float* u, float* v, const float* M, float cx,
+                      float cy) {
+    float w[3];
+    Weights(S, areaS, x, y, w, true);
     float R[3];
     if (_Quality != 0 && _UsePhong2 != 0) {
         for (int k = 0; k < 3; ++k)

@@ -63,6 +63,16 @@ void __InterpNormalPersp(__Point* normal, const __Point3ds* vertices, float x, f
                          unsigned char textures, float* u, float* v, const float* M, float cx,
                          float cy);
 
+// The three vertex normals scaled to unit length (a zero normal stays zero),
+// as __InterpNormalPersp blends them: the same for every pixel of a triangle.
+void UnitVertexNormals(const __Point3ds* vertices, float N[3][3]);
+
+// __InterpNormalPersp over normals N already made by UnitVertexNormals.
+void InterpUnitNormal(__Point* normal, const float N[3][3], const __Point3ds* vertices, float x,
+                      float y, float z, const float* S, float areaS, const float* P, float areaP,
+                      unsigned char textures, float* u, float* v, const float* M, float cx,
+                      float cy);
+
 // __InterpNormalPersp's texture coordinates alone.
 void __InterpTexCoords(__Point* normal, const __Point3ds* vertices, float x, float y, float z,
                        const float* S, float areaS, const float* P, float areaP,

@@ -150,7 +150,10 @@ float __DefRenderOnePixel(float centreX, float centreY, unsigned char*, unsigned
         }
         float d = light.intensity * (n[0] * lx + n[1] * ly + n[2] * lz);
         if (!(d > 0.0f)) d = 0.0f;
-        const float s = strength * std::pow(d, exponent);
+        // A light behind the surface gives d = +0, whose power is +0 for any
+        // positive exponent: the call is left out for it.
+        const float power = d == 0.0f && exponent > 0.0f ? 0.0f : std::pow(d, exponent);
+        const float s = strength * power;
         const float e = d * keep + selfIllum;
         r += (pixel.diffuse[0] * e + specular[0] * s) * light.color[0];
         g += (pixel.diffuse[1] * e + specular[1] * s) * light.color[1];

@@ -205,6 +205,50 @@ bool BoxCoordinate(float p, float pz, float r, float rz, float h, float s, float
     return found;
 }
 
+// Brightness sums over a bump footprint: at each sample, at the texel to its
+// right and at the texel below it.
+struct BrightnessSums {
+    uint32_t s00, s10, s01;
+};
+
+// Each sample is compared with the texels one footprint step away, wrapping
+// to the first column (row) past the last. Channel is the texels' element type.
+template <typename Channel>
+BrightnessSums BumpFootprint(const Texels& t, const Footprint& f) {
+    const Channel* texels = reinterpret_cast<const Channel*>(t.pixels);
+    const auto brightness = [&](int x, int y) -> uint32_t {
+        const Channel* p = texels + (x + y * t.width) * 4;
+        return static_cast<uint32_t>(p[0]) + p[1] + p[2];
+    };
+    const float stepX = f.dx / static_cast<float>(f.nx);
+    const float stepY = f.dy / static_cast<float>(f.ny);
+    const float toRight = std::fabs(f.dx) > 1.0f ? std::fabs(f.dx) : 1.0f;
+    const float toLower = std::fabs(f.dy) > 1.0f ? std::fabs(f.dy) : 1.0f;
+    const float width = static_cast<float>(t.width);
+    const float height = static_cast<float>(t.height);
+    // Every row steps through the same columns.
+    int columns[kFootprintCap], rights[kFootprintCap];
+    float x = f.x;
+    for (int i = 0; i < f.nx; ++i, x += stepX) {
+        columns[i] = TexelIndex(x, t.width);
+        const float rightAt = static_cast<float>(columns[i]) + toRight;
+        rights[i] = rightAt < width ? static_cast<int>(rightAt) : 0;
+    }
+    BrightnessSums sums{0, 0, 0};
+    float y = f.y;
+    for (int j = 0; j < f.ny; ++j, y += stepY) {
+        const int row = TexelIndex(y, t.height);
+        const float lowerAt = static_cast<float>(row) + toLower;
+        const int lower = lowerAt < height ? static_cast<int>(lowerAt) : 0;
+        for (int i = 0; i < f.nx; ++i) {
+            sums.s00 += brightness(columns[i], row);
+            sums.s10 += brightness(rights[i], row);
+            sums.s01 += brightness(columns[i], lower);
+        }
+    }
+    return sums;
+}
+
 }  // namespace
 
 bool ShadeReflectionMap(const map3ds& map, const __Texture& texture, const PixelShade& pixel,
@@ -273,34 +317,12 @@ void ShadeBumpMap(const map3ds& map, const __Texture& texture, float u, float v,
     double c00, c10, c01;
     Footprint f;
     if (FootprintOf(map, t, prev, X, Y, f)) {
-        // Each sample is compared with the texels one footprint step away,
-        // wrapping to the first column (row) past the last.
-        const float stepX = f.dx / static_cast<float>(f.nx);
-        const float stepY = f.dy / static_cast<float>(f.ny);
-        const float toRight = std::fabs(f.dx) > 1.0f ? std::fabs(f.dx) : 1.0f;
-        const float toLower = std::fabs(f.dy) > 1.0f ? std::fabs(f.dy) : 1.0f;
-        const float width = static_cast<float>(t.width);
-        const float height = static_cast<float>(t.height);
-        uint32_t s00 = 0, s10 = 0, s01 = 0;
-        float y = f.y;
-        for (int j = 0; j < f.ny; ++j, y += stepY) {
-            const int row = TexelIndex(y, t.height);
-            const float lowerAt = static_cast<float>(row) + toLower;
-            const int lower = lowerAt < height ? static_cast<int>(lowerAt) : 0;
-            float x = f.x;
-            for (int i = 0; i < f.nx; ++i, x += stepX) {
-                const int column = TexelIndex(x, t.width);
-                const float rightAt = static_cast<float>(column) + toRight;
-                const int right = rightAt < width ? static_cast<int>(rightAt) : 0;
-                s00 += t.Brightness(column, row);
-                s10 += t.Brightness(right, row);
-                s01 += t.Brightness(column, lower);
-            }
-        }
         const float samples = static_cast<float>(f.nx * f.ny);
-        c00 = static_cast<float>(s00) / samples;
-        c10 = static_cast<float>(s10) / samples;
-        c01 = static_cast<float>(s01) / samples;
+        const BrightnessSums sums =
+            t.deep ? BumpFootprint<uint16_t>(t, f) : BumpFootprint<uint8_t>(t, f);
+        c00 = static_cast<float>(sums.s00) / samples;
+        c10 = static_cast<float>(sums.s10) / samples;
+        c01 = static_cast<float>(sums.s01) / samples;
     } else {
         // The last column (row) is its own neighbour: no gradient across the edge.
         const int x0 = static_cast<int>(X);
