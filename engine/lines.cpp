@@ -74,11 +74,15 @@ bool ClipToLimit(float& x0, float& y0, float& x1, float& y1) {
     return true;
 }
 
-// The positions start, start + step, ... (count of them) that lie within the
-// frame's 0 .. size - 1, visited in that order.
+// The positions start, start + step, ... (count of them), visited in that
+// order; with frameOnly, only those that lie within the frame's 0 .. size - 1.
 template <typename Visit>
-void ForEachInFrame(int start, int step, int count, int size, Visit visit) {
+void ForEachPosition(int start, int step, int count, int size, bool frameOnly, Visit visit) {
     if (count <= 0) return;
+    if (!frameOnly) {
+        for (int i = 0, p = start; i < count; ++i, p += step) visit(p);
+        return;
+    }
     int first = start, last = start + step * (count - 1);
     if (step > 0) {
         if (first < 0) first = 0;
@@ -100,12 +104,13 @@ struct Ink {
 // The wide anti-aliased line: a Bresenham walk from (x0, y0) with a band of
 // 2W pixels across it at every walked point and a 2W x 2W cap around each
 // end, each examined pixel blended with its coverage by the segment (or, with
-// _Quality 0, the bare walk blended with the opacity). Pixels outside the
-// frame are neither shaded nor drawn. shade(px, py, ink) runs before every
-// pixel drawn.
+// _Quality 0, the bare walk blended with the opacity). shade(px, py, ink)
+// runs before every pixel drawn. Pixels outside the frame are never drawn;
+// with frameOnly they are not visited at all, which suits a line whose shade
+// does nothing there.
 template <typename Shade>
 void DrawWideLine(float x0, float y0, float x1, float y1, float lineWidth, unsigned char* target,
-                  unsigned char* source, Ink ink, Shade shade) {
+                  unsigned char* source, bool frameOnly, Ink ink, Shade shade) {
     if (!Finite(x0, y0, x1, y1)) return;
     if ((std::fabs(x0) > kCoordLimit || std::fabs(y0) > kCoordLimit ||
          std::fabs(x1) > kCoordLimit || std::fabs(y1) > kCoordLimit) &&
@@ -141,25 +146,26 @@ void DrawWideLine(float x0, float y0, float x1, float y1, float lineWidth, unsig
     };
     // A cap: rows from cy - sign * W towards cy + sign * W, each row's columns likewise.
     auto cap = [&](int cx, int cy, int colStep, int rowStep) {
-        ForEachInFrame(cy - rowStep * W, rowStep, 2 * W, Zheight, [&](int py) {
-            ForEachInFrame(cx - colStep * W, colStep, 2 * W, Zwidth,
-                           [&](int px) { withCoverage(px, py); });
+        ForEachPosition(cy - rowStep * W, rowStep, 2 * W, Zheight, frameOnly, [&](int py) {
+            ForEachPosition(cx - colStep * W, colStep, 2 * W, Zwidth, frameOnly,
+                            [&](int px) { withCoverage(px, py); });
         });
     };
 
     if (_Quality != 0) cap(x, y, sx, sy);
     for (int i = 0; i <= major; ++i) {
         if (_Quality == 0) {
-            if (x >= 0 && x < Zwidth && y >= 0 && y < Zheight) {
+            if (!frameOnly || (x >= 0 && x < Zwidth && y >= 0 && y < Zheight)) {
                 shade(x, y, ink);
                 __BlendPixel(ink.opacity, target, source, ink.r, ink.g, ink.b, x, y, ink.opacity);
             }
         } else if (xMajor) {
-            if (x >= 0 && x < Zwidth)
-                ForEachInFrame(y - sy * W, sy, 2 * W, Zheight,
-                               [&](int py) { withCoverage(x, py); });
-        } else if (y >= 0 && y < Zheight) {
-            ForEachInFrame(x - sx * W, sx, 2 * W, Zwidth, [&](int px) { withCoverage(px, y); });
+            if (!frameOnly || (x >= 0 && x < Zwidth))
+                ForEachPosition(y - sy * W, sy, 2 * W, Zheight, frameOnly,
+                                [&](int py) { withCoverage(x, py); });
+        } else if (!frameOnly || (y >= 0 && y < Zheight)) {
+            ForEachPosition(x - sx * W, sx, 2 * W, Zwidth, frameOnly,
+                            [&](int px) { withCoverage(px, y); });
         }
         while (err >= 0.0f) {
             if (xMajor)
@@ -204,6 +210,8 @@ void __PlotInverted(unsigned char* target, unsigned char* source, int width, int
     const unsigned char* in = source + offset;
     const uint32_t full = static_cast<uint32_t>(__MaxChannel);
     __SetChannel(out, 3, full);
+    // A 16-bit source value above full inverts to 0 rather than wrapping to a
+    // value above full, which no image may hold.
     for (int k = 0; k < 3; ++k) {
         const uint32_t value = __GetChannel(in, k);
         __SetChannel(out, k, value < full ? full - value : 0u);
@@ -240,7 +248,9 @@ void __DrawLineShaded(float x0, float x1, float y0, float y1, float lineWidth,
     const Ink start{static_cast<float>(__MaxChannel), 0.0f, 0.0f, 1.0f};
     const float centreX = static_cast<float>(cx);
     const float centreY = static_cast<float>(cy);
-    DrawWideLine(x0, y0, x1, y1, lineWidth, target, source, start,
+    // The hook sees every examined pixel, also outside the frame: an installed
+    // shader, or the default one's glass, may act there.
+    DrawWideLine(x0, y0, x1, y1, lineWidth, target, source, false, start,
                  [&](int px, int py, Ink& ink) {
                      __Point normal{-planeA, -planeB, -planeC};
                      ink.opacity = __RenderOnePixel(
@@ -258,7 +268,7 @@ void __DrawLineColor(uint32_t red, uint32_t green, uint32_t blue, float x0, floa
                      int, int) {
     const Ink ink{static_cast<float>(red), static_cast<float>(green), static_cast<float>(blue),
                   1.0f};
-    DrawWideLine(x0, y0, x1, y1, lineWidth, target, source, ink, [](int, int, Ink&) {});
+    DrawWideLine(x0, y0, x1, y1, lineWidth, target, source, true, ink, [](int, int, Ink&) {});
 }
 
 void __DrawTriangleRough(unsigned char* target, unsigned char* source, int width, int height,

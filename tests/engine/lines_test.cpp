@@ -134,10 +134,10 @@ TEST_F(RoughLine, WalksFromTheSmallerEndAndStopsShortOfAWholeEnd) {
     EXPECT_EQ(Drawn(), (Pixels{{2, 5}}));
 }
 
-TEST_F(RoughLine, SixteenBitInvertsAgainst32768AndNeverBelowZero) {
+TEST_F(RoughLine, SixteenBitInvertsAgainst32768AndNeverAboveIt) {
     Use16Bit();
     __SetChannel(source_.data(), 0, 1000);
-    __SetChannel(source_.data(), 1, 40000);
+    __SetChannel(source_.data(), 1, 40000);  // out of range: inverts to 0, not a wrapped value
     Rough(0.0f, 0.0f, 0.5f, 0.0f);
     EXPECT_TRUE(At(0, 0, 0) == 31768u && At(0, 0, 1) == 0u && At(0, 0, 3) == 32768u);
 }
@@ -235,15 +235,28 @@ TEST_F(WideLine, SixteenBitColour) {
     EXPECT_EQ(At(6, 5, 3), 16384u);  // half covered
 }
 
-TEST_F(WideLine, OutsideTheFrameNothingIsShadedOrDrawn) {
+TEST_F(WideLine, OutsideTheFrameTheShaderRunsButNothingIsDrawn) {
     Resize(16, 8);
     Shaded(-20.0f, 3.0f, 40.0f, 3.0f, 1.0f);
-    for (const Pos& p : Calls())
-        EXPECT_TRUE(p.first >= 0 && p.first < 16 && p.second >= 0 && p.second < 8);
+    // Every examined pixel is shaded, those off the frame included.
+    const std::vector<Pos> calls = Calls();
+    ASSERT_EQ(calls.size(), 36u + 61u * 6u + 36u);
+    EXPECT_TRUE(calls.front() == Pos(-23, 0) && calls.back() == Pos(39, 1));
+    EXPECT_EQ(CallsAt(-5, 3), 1);
+    EXPECT_EQ(Drawn().size(), 16u);
     for (int x = 0; x < 16; ++x) EXPECT_EQ(At(x, 3, 0), 200u);
+    g_calls.clear();
+    Fill(0, 0);
+    _Quality = 0;
+    Shaded(-2.0f, 3.0f, 1.0f, 3.0f, 1.0f);
+    EXPECT_EQ(Calls(), (std::vector<Pos>{{-2, 3}, {-1, 3}, {0, 3}, {1, 3}}));
+    EXPECT_EQ(Drawn(), (Pixels{{0, 3}, {1, 3}}));
+    _Quality = 1;
+    Fill(0, 0);
+    Colour(70, -20.0f, 3.0f, 40.0f, 3.0f, 1.0f);
     const std::vector<unsigned char> near = target_;
     Fill(0, 0);
-    Shaded(-1e12f, 3.0f, 1e12f, 3.0f, 1.0f);  // far-flung ends draw the same row
+    Colour(70, -1e12f, 3.0f, 1e12f, 3.0f, 1.0f);  // far-flung ends draw the same row
     EXPECT_EQ(target_, near);
     Fill(0, 0);
     Colour(70, 2.0f, 2.0f, 5.0f, 2.0f, 1e12f);  // a band wider than the frame covers it
