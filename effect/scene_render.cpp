@@ -10,7 +10,7 @@
 
 namespace {
 
-constexpr double kLightDegreesToRadians = 3.141592 / 180;  // pi as the light angles take it
+constexpr double kLightPi = 3.141592;  // pi as the light angles take it
 constexpr double kPi = 3.141592653589793;
 // The opposite light stands 25 degrees below the horizon.
 constexpr double kOppositeElevation = -0.4363323129985824;
@@ -85,6 +85,7 @@ RenderFrame DescribeFrame(const PF_InData* in_data, const PF_LayerDef* output,
     frame.width = output->width;
     frame.height = output->height;
     frame.deep = (output->world_flags & PF_WorldFlag_DEEP) != 0;
+    // A source width of 0 would divide by zero; the scale then stays 1.
     if (in_data->width != 0) {
         frame.renderScale = static_cast<float>(frame.width) / static_cast<float>(in_data->width);
     }
@@ -93,6 +94,10 @@ RenderFrame DescribeFrame(const PF_InData* in_data, const PF_LayerDef* output,
     frame.sourceStride = ChannelStride(source->rowbytes, frame.deep);
     return frame;
 }
+
+// Degrees to radians as value x pi / 180, multiplied before dividing: a
+// folded pi / 180 rounds differently for some angles.
+float LightAngle(double degrees) { return static_cast<float>(degrees * kLightPi / 180); }
 
 SceneSettings ReadSceneSettings(PF_ParamDef* params[], const SceneParamIndices& at) {
     SceneSettings s;
@@ -115,9 +120,8 @@ SceneSettings ReadSceneSettings(PF_ParamDef* params[], const SceneParamIndices& 
     s.bumpAmount = static_cast<float>(FixedValue(params[at.bumpPercent]) * 20 / 1000);
     s.reflectionAmount = static_cast<float>(FixedValue(params[at.reflectionPercent]) / 100);
     s.lightIntensity = static_cast<float>(FixedValue(params[at.multiply]) / 100);
-    const double rotate_uv = params[at.rotateUV]->u.ad.value / 65536.0;
-    s.rotateUV = static_cast<float>(rotate_uv * kLightDegreesToRadians);
-    s.rotateWV = static_cast<float>(FixedValue(params[at.rotateWV]) * kLightDegreesToRadians);
+    s.rotateUV = LightAngle(params[at.rotateUV]->u.ad.value / 65536.0);
+    s.rotateWV = LightAngle(FixedValue(params[at.rotateWV]));
     s.oppositingLight = CheckboxOn(params[at.oppositingLight]);
     s.cutAlpha = CheckboxOn(params[at.cutAlpha]);
     return s;

@@ -12,6 +12,7 @@
 #include "effect/floral_growth.h"
 #include "effect/scene_render.h"
 #include "engine/qf_engine.h"
+#include "growth/floral.h"
 #include "entry_test_support.h"
 #include "fake_host.h"
 #include "page_probe.h"
@@ -198,6 +199,65 @@ TEST_F(FloralWalk, SameParametersGrowTheSameTriangles) {
     EXPECT_FALSE(first.empty());
     // Whatever the generator's state before, the render reseeds it.
     EXPECT_EQ(grow(17), first);
+}
+
+std::vector<float> Corners(const QFTrList& list) {
+    std::vector<float> corners;
+    for (QFTrNode* node = list.first->next; node; node = node->next)
+        for (const TriangleCorner& c : node->payload->corners)
+            corners.insert(corners.end(), {c.x, c.y, c.z, c.nx, c.ny, c.nz});
+    return corners;
+}
+
+TEST_F(FloralWalk, EachStepCallsTheGeneratorOfItsDraw) {
+    // One step on each of the first two segments (steps of 8 along 8 pixels).
+    growth.completeness = 20;
+    growth.density = 16;
+    growth.maxIterations = 4;
+    growth.maxTriangles = 12;
+    growth.dispersion = 0.4f;
+    growth.length = 30;
+    for (int kind = 1; kind <= 3; ++kind) {
+        for (int seed = 0; seed < 4; ++seed) {
+            SCOPED_TRACE("kind " + std::to_string(kind) + " seed " + std::to_string(seed));
+            growth.kind = kind;
+            growth.seed = seed;
+            QFTrList grown;
+            TriangleCount = 0;
+            GrowFloralPattern(growth, 400, 300, seeds, grown);
+
+            // The same steps, drawn and grown one by one.
+            QFTrList expected;
+            TriangleCount = 0;
+            unsigned previous = 0;
+            for (int i = 0; i < 2; ++i) {
+                std::srand(previous + unsigned(i) + unsigned(seed));
+                const int r = std::rand();
+                previous = unsigned(r);
+                const float u = float(r % 1000) / 1000.0f;
+                const float heading =
+                    float(VectorAngleDegrees(-0.6f, -0.8f, 0, 0) * 0.017453292519943295 -
+                          1.5707963267948966) +
+                    0.4f * (u - 0.5f);
+                float turn = 1.0f * (0.5f + u * 0.4f / 3);
+                if (u < 0.5f) turn = -turn;
+                float fernTurn = turn * 2.5f * (u - 0.5f) + (turn + 0.4f);
+                if (std::fabs(fernTurn) < 0.5f) fernTurn = fernTurn < 0 ? -0.5f : 0.5f;
+                const float x = 8.0f * i - 40, z = float(r % 50 + 20);
+                const uint8_t upper = u > 0.5f ? 1 : 0;
+                if (kind == 2 || (kind == 3 && r % 2 == 0)) {
+                    GrowFloralFern(uint8_t(2 + upper), expected, x, 20, z, heading, turn, 30, 1,
+                                   12, -400, 0.5f, fernTurn, 0.0f);
+                } else {
+                    GrowFloralStem(r % 4 + 1, expected, x, 20, z, heading,
+                                   kind == 3 ? turn * 1.5f : turn, 30, 1, upper, -400);
+                }
+            }
+            const std::vector<float> want = Corners(expected);
+            ASSERT_FALSE(want.empty());
+            EXPECT_EQ(Corners(grown), want);
+        }
+    }
 }
 
 // ---- Renders through the entry point with a fake host ----
@@ -498,6 +558,25 @@ TEST_F(FloralRender, SceneRecordsFollowTheParameters) {
     EXPECT_EQ(single.records.lightCount, 1);
     EXPECT_STREQ(single.records.material.maps[3].name, "");
     EXPECT_EQ(single.records.textures[2].loaded, 0);
+}
+
+TEST_F(FloralRender, LightAnglesAreDegreesTimesPiThenOverOneEighty) {
+    // Angles for which value x 3.141592 / 180 and value x (3.141592 / 180)
+    // round to different floats.
+    defs[kFloralRotateUV].u.ad.value = 38671875;   // about 590.086 degrees
+    defs[kFloralRotateWV].u.fd.value = -41484375;  // about -633.001 degrees
+    SceneRender scene;
+    Begin(&scene);
+    EXPECT_EQ(scene.settings.rotateUV, 0x1.4990ecp+3f);
+    EXPECT_EQ(scene.settings.rotateWV, -0x1.6188d8p+3f);
+    PrepareScene(&scene);
+    const float uv = 0x1.4990ecp+3f, wv = -0x1.6188d8p+3f;
+    const float a = 2000.0f * std::cos(wv);
+    const light3ds& light = scene.records.lights[0];
+    EXPECT_EQ(light.x, a * std::cos(uv));
+    EXPECT_EQ(light.y, a * std::sin(uv));
+    EXPECT_EQ(light.z, 2000.0f * std::sin(wv));
+    EXPECT_EQ(EndSceneRender(&scene), PF_Err_NONE);
 }
 
 TEST_F(FloralRender, ReflectionLayerBecomesReversedTexels) {
