@@ -84,6 +84,11 @@ TEST_F(Glass, DiffuseColourTintsAroundMidGrey) {
     EXPECT_FLOAT_EQ(p.diffuse[2], static_cast<float>(0.25 + 101.0 / 255.0));
     diffuse_[0] = 1.0f;
     EXPECT_EQ(Refract(39.5f, 3.0f, 0.0f, 0.0f, 1.0f).diffuse[0], 1.0f);  // 0.5 + 198 / 255
+    // The tint is added in doubles: in floats 0.2 - 0.5 + 101 / 255 gives 0.0960784256.
+    diffuse_[1] = 0.2f;
+    EXPECT_EQ(Refract(20.5f, 1.0f, 0.0f, 0.0f, 1.0f).diffuse[1],
+              static_cast<float>(static_cast<double>(0.2f) - 0.5 +
+                                 static_cast<double>(101.0f / 255.0f)));
 }
 
 TEST_F(Glass, SamplesLeavingTheImageFallBackPerAxis) {
@@ -192,6 +197,26 @@ TEST_F(Glass, FootprintSpansTheNeighboursRefractionAndCountsCoverage) {
 
     _DrawBackFaces = 1;  // no footprint: the own column lies outside
     EXPECT_EQ(Refract(41.0f, 1.0f, 0.0f, 0.0f, 1.0f, &prev).opacity, 0.0f);
+}
+
+TEST_F(Glass, BackFaceSwitchOtherThanOneKeepsTheFootprint) {
+    _Quality = 1;
+    _DrawBackFaces = 2;  // back faces drawn first, yet not the value that stops footprints
+    glass_.refraction = 1.0f;
+    glass_.offset = 3.0f;
+    __PrevInfo prev{2.0f, 0.0f, 0.0f, 1, 20.5f, 1.0f, 0.0f, 0.0f};
+    back_[Index(18, 1, 0)] = 200;
+    back_[Index(18, 1, 3)] = 1;
+    out_[Index(18, 1, 3)] = 51;
+    // Columns 20, 19, 18, 16, 15 of row 1; at 18 the back faces' image over the source.
+    const float at18 = 0.2f * 200.0f + 0.8f * 91.0f;
+    PixelShade p = Refract(20.5f, 1.0f, 0.0f, 0.0f, 1.0f, &prev);
+    EXPECT_FLOAT_EQ(p.diffuse[0], (101.0f + 96.0f + at18 + 81.0f + 76.0f) / (5.0f * 255.0f));
+    // In the back-face pass itself only the source is read.
+    _DrawBackFaces1 = 1;
+    _UseMultyRefract = 0;
+    p = Refract(20.5f, 1.0f, 0.0f, 0.0f, 1.0f, &prev);
+    EXPECT_FLOAT_EQ(p.diffuse[0], (101.0f + 96.0f + 91.0f + 81.0f + 76.0f) / (5.0f * 255.0f));
 }
 
 TEST_F(Glass, SixteenBitLayersCountFullCoverageAt32768) {

@@ -190,6 +190,14 @@ TEST_F(BumpMap, BendsAlongTheBrightnessGradientWithoutRenormalising) {
     EXPECT_FLOAT_EQ(Bend(1.1f / 3.0f, 0.0f, 10.0f).normal[0], -3.0f);
 }
 
+TEST_F(BumpMap, StrengthAndBendAreWorkedOutInDoubles) {
+    // A tenth of 0.1 in floats would bend by -0.0299999993 and 0.0599999987.
+    const PixelShade p = Bend(1.0f / 3.0f, 0.0f, 0.1f);  // gradient (3, -6)
+    const double k = static_cast<double>(0.1f) / 10.0;
+    EXPECT_EQ(p.normal[0], static_cast<float>(-3.0 * k));
+    EXPECT_EQ(p.normal[1], static_cast<float>(6.0 * k));
+}
+
 TEST_F(BumpMap, LastColumnAndRowHaveNoGradientAcross) {
     PixelShade p = Bend(1.0f, 0.0f, 10.0f);  // texel (3, 0)
     EXPECT_EQ(p.normal[0], 0.0f);
