@@ -154,7 +154,9 @@ void __BlendPixel(float, unsigned char* image, unsigned char*, float r, float g,
 
 namespace {
 
-int RowOf(const __Point3ds& v) { return static_cast<int>(v.y); }
+// A vertex's row: its y truncated toward zero, kept as a float so that a
+// vertex beyond the range of an int still compares by its own row.
+float RowOf(const __Point3ds& v) { return std::trunc(v.y); }
 
 // x of the edge at scanline y; an edge lower than one row gives its larger x.
 float EdgeX(const __Point3ds& s, const __Point3ds& e, float y) {
@@ -163,11 +165,11 @@ float EdgeX(const __Point3ds& s, const __Point3ds& e, float y) {
 }
 
 bool RunsUpOver(const __Point3ds& s, const __Point3ds& e, float y) {
-    return static_cast<float>(RowOf(s)) <= y && y <= static_cast<float>(RowOf(e));
+    return RowOf(s) <= y && y <= RowOf(e);
 }
 
 bool RunsDownOver(const __Point3ds& s, const __Point3ds& e, float y) {
-    return static_cast<float>(RowOf(e)) <= y && y < static_cast<float>(RowOf(s));
+    return RowOf(e) <= y && y < RowOf(s);
 }
 
 }  // namespace

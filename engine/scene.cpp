@@ -2,6 +2,7 @@
 // and default light, runs the back-face and front passes through the loop of
 // the current draw mode, and releases what it took; __RasterSolid fills with
 // one colour; __DrawScenesLineColor outlines in one colour.
+#include <climits>
 #include <cstddef>
 #include <cstring>
 
@@ -77,6 +78,15 @@ bool PassesWidenedTest(float facing) {
     return PassesStandardTest(facing) || (_DrawBackFaces1 == 0 && _UseMultyRefract == 2);
 }
 
+// A rectangle bound truncated toward zero. A bound beyond the range of an
+// int (a far vertex, such as a strong perspective warp makes) is held at
+// that end of the range, so the rectangle still reaches across the frame.
+int RectBound(float v) {
+    if (v >= 2147483648.0f) return INT_MAX;
+    if (!(v > -2147483648.0f)) return INT_MIN;
+    return static_cast<int>(v);
+}
+
 void DrawDirect(const Scene& s, __Triangle3ds* t, TriangleDraw draw) {
     draw(s.out, s.source, s.width, s.height, s.textures, s.materials, s.materialCount, t, s.points,
          s.cx, s.cy, s.lightCount, s.lights, s.glass);
@@ -97,10 +107,10 @@ void DrawThroughScratch(const Scene& s, __Triangle3ds* t, TriangleDraw draw, flo
     }
     const float cx = static_cast<float>(s.cx);
     const float cy = static_cast<float>(s.cy);
-    const int x0 = static_cast<int>(minX - marginX + cx);
-    const int y0 = static_cast<int>(minY - marginY + cy);
-    const int x1 = static_cast<int>(maxX + marginX + cx);
-    const int y1 = static_cast<int>(maxY + marginY + cy);
+    const int x0 = RectBound(minX - marginX + cx);
+    const int y0 = RectBound(minY - marginY + cy);
+    const int x1 = RectBound(maxX + marginX + cx);
+    const int y1 = RectBound(maxY + marginY + cy);
     __ClearScratchRect(x0, y0, x1, y1);
     draw(__ScratchLayer, s.source, s.width, s.height, s.textures, s.materials, s.materialCount, t,
          s.points, s.cx, s.cy, s.lightCount, s.lights, s.glass);
@@ -214,7 +224,7 @@ bool PrepareCall(const Scene& s, int lightCount, size_t bytesPerPixel) {
         return false;
     }
     std::memset(__MergeLast, 0, imageBytes);
-    if (s.source) std::memcpy(__BackImage, s.source, imageBytes);
+    if (s.source) std::memcpy(__BackImage, s.source, imageBytes);  // else it stays clear
     std::memset(__BackZBuff, kEmptyDepthByte, pixels * sizeof(float));
     return true;
 }
@@ -239,7 +249,7 @@ void __RasterScene(unsigned char* out, unsigned char* source, int width, int hei
         RunPass(scene);
         return;
     }
-    if (width <= 0 || height <= 0) return;
+    if (width <= 0 || height <= 0) return;  // an empty frame takes no buffers
     if (!PrepareCall(scene, lightCount, bytesPerPixel)) return;
     _DrawBackFaces1 = _DrawBackFaces;
 

@@ -243,6 +243,22 @@ TEST_F(PlainFill, FarAwayCornersAreClippedToTheFrame) {
     }
 }
 
+TEST_F(PlainFill, CornersBeyondTheRangeOfAnIntKeepTheirRows) {
+    // The right side runs from (0, 0) up to (2^32, 2^32), so it crosses row y
+    // at x = y; the corner above it lies beyond the range of an int.
+    cx_ = cy_ = 0;
+    __Point3ds v[3] = {Vertex(0.0f, 8589934592.0f), Vertex(0.0f, 0.0f),
+                       Vertex(4294967296.0f, 4294967296.0f)};
+    for (Mode mode : kModes) {
+        Resize(16, 16);
+        Draw(mode, v);
+        Pixels expected;  // columns up to xR (Flat, Solid) or below it (Phong)
+        for (int y = 0; y < 16; ++y)
+            for (int x = 0; x <= (mode == Mode::Phong ? y - 1 : y); ++x) expected.insert({x, y});
+        EXPECT_EQ(Drawn(), expected) << static_cast<int>(mode);
+    }
+}
+
 using ShaderArguments = Fill;
 
 TEST_F(ShaderArguments, FlatHandsOverThePlaneAndANeighbourThatIsNeverValid) {

@@ -304,6 +304,14 @@ TEST(EdgeTable, ScanlineRowsTruncateTowardZeroAndTheLastEntryIsTheFallback) {
     EXPECT_EQ(CrossAt(1, 0, flat, f, 3.0f).x, 7.0f);
 }
 
+TEST(EdgeTable, ScanlineRowsOfFarVerticesAreTheirOwn) {
+    // An upward edge ending beyond the range of an int still holds scanline 5.
+    const __Point3ds v[3] = {At(0, 0), At(4294967296.0f, 4294967296.0f), At(-7, 9)};
+    const EdgeEntry t[2] = {{0, 1, 0}, {1, 2, 0}};
+    const Crossing k = CrossAt(2, 0, v, t, 5.0f);
+    EXPECT_TRUE(k.x == 5.0f && k.x1 == 0.0f && k.y2 == 4294967296.0f);
+}
+
 // Edge (40, 0) -> (0, 10) runs up towards smaller x: the run is measured a row down.
 TEST(EdgeTable, ScanlineRunLooksTowardsTheLowerEnd) {
     const __Point3ds v[3] = {At(40, 0), At(0, 10), At(40, 10)};

@@ -132,6 +132,20 @@ TEST_F(SceneTest, FrontPassDrawsOnlyFrontFaces) {
     }
 }
 
+TEST_F(SceneTest, AFarVertexStillReachesTheFrameThroughTheScratchLayer) {
+    // A strong perspective warp can throw a vertex beyond the range of an
+    // int; the scratch rectangle then still spans the frame.
+    __Point3ds far[3] = {kFront[0], kFront[1], kFront[2]};
+    far[1].x = 1e10f;
+    for (unsigned char mode : {3, 6}) {
+        out_.assign(kSize * kSize * 4, 0);
+        _DrawMode = mode;
+        _Quality = 1;
+        Draw(far);
+        EXPECT_TRUE(Centre()[0] == 255 && Centre()[3] == 255) << int(mode);
+    }
+}
+
 TEST_F(SceneTest, BackFacePassRunsFirstAndBecomesTheBackground) {
     _DrawBackFaces = 1;
     _Quality = 0;
