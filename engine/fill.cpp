@@ -411,32 +411,41 @@ Shading MakeShading(unsigned char* image, unsigned char* source, __Texture* text
     return shading;
 }
 
+typedef void (*ShadedFiller)(unsigned char* image, unsigned char* source, int width, int height,
+                             __Texture* textures, material3ds* materials, int materialCount,
+                             __Triangle3ds* triangle, int n, __Point3ds* screen, EdgeEntry* table,
+                             int lowestRow, int cx, int cy, float A, float B, float C, float D,
+                             int lightCount, light3ds* lights, GlassProp* glass);
+
+// The set-up both shaded fillers share: screen copies, oriented edge table, plane.
+void SetupShaded(ShadedFiller fill, unsigned char* image, unsigned char* source, int width,
+                 int height, __Texture* textures, material3ds* materials, int materialCount,
+                 __Triangle3ds* triangle, __Point3ds* vertices, int cx, int cy, int lightCount,
+                 light3ds* lights, GlassProp* glass) {
+    ScreenTriangle screen;
+    if (!MakeScreenTriangle(triangle, vertices, cx, cy, &screen)) return;
+    float A, B, C, D;
+    if (!MakePlane(screen.v, &A, &B, &C, &D)) return;
+    fill(image, source, width, height, textures, materials, materialCount, triangle, 3, screen.v,
+         screen.table, screen.lowestRow, cx, cy, A, B, C, D, lightCount, lights, glass);
+}
+
 }  // namespace
 
 void __SetupTrianglePhong(unsigned char* image, unsigned char* source, int width, int height,
                           __Texture* textures, material3ds* materials, int materialCount,
                           __Triangle3ds* triangle, __Point3ds* vertices, int cx, int cy,
                           int lightCount, light3ds* lights, GlassProp* glass) {
-    ScreenTriangle screen;
-    if (!MakeScreenTriangle(triangle, vertices, cx, cy, &screen)) return;
-    float A, B, C, D;
-    if (!MakePlane(screen.v, &A, &B, &C, &D)) return;
-    __FillTrianglePhong(image, source, width, height, textures, materials, materialCount, triangle,
-                        3, screen.v, screen.table, screen.lowestRow, cx, cy, A, B, C, D,
-                        lightCount, lights, glass);
+    SetupShaded(__FillTrianglePhong, image, source, width, height, textures, materials,
+                materialCount, triangle, vertices, cx, cy, lightCount, lights, glass);
 }
 
 void __SetupTriangleFlat(unsigned char* image, unsigned char* source, int width, int height,
                          __Texture* textures, material3ds* materials, int materialCount,
                          __Triangle3ds* triangle, __Point3ds* vertices, int cx, int cy,
                          int lightCount, light3ds* lights, GlassProp* glass) {
-    ScreenTriangle screen;
-    if (!MakeScreenTriangle(triangle, vertices, cx, cy, &screen)) return;
-    float A, B, C, D;
-    if (!MakePlane(screen.v, &A, &B, &C, &D)) return;
-    __FillTriangleFlat(image, source, width, height, textures, materials, materialCount, triangle,
-                       3, screen.v, screen.table, screen.lowestRow, cx, cy, A, B, C, D, lightCount,
-                       lights, glass);
+    SetupShaded(__FillTriangleFlat, image, source, width, height, textures, materials,
+                materialCount, triangle, vertices, cx, cy, lightCount, lights, glass);
 }
 
 void __SetupTriangleSolid(unsigned char* image, int width, int height, __Triangle3ds* triangle,
