@@ -174,6 +174,14 @@ TEST_F(FloralWalk, CustomPathIsWalkedByArcLength) {
     }
 }
 
+std::vector<float> Corners(const QFTrList& list) {
+    std::vector<float> corners;
+    for (QFTrNode* node = list.first->next; node; node = node->next)
+        for (const TriangleCorner& c : node->payload->corners)
+            corners.insert(corners.end(), {c.x, c.y, c.z, c.nx, c.ny, c.nz});
+    return corners;
+}
+
 TEST_F(FloralWalk, SameParametersGrowTheSameTriangles) {
     growth.kind = 3;
     growth.maxIterations = 3;
@@ -188,10 +196,7 @@ TEST_F(FloralWalk, SameParametersGrowTheSameTriangles) {
         QFTrList list;
         TriangleCount = 0;
         GrowFloralPattern(growth, 400, 300, seeds, list);
-        std::vector<float> corners;
-        for (QFTrNode* node = list.first->next; node; node = node->next)
-            for (const TriangleCorner& c : node->payload->corners)
-                corners.insert(corners.end(), {c.x, c.y, c.z, c.nx, c.ny, c.nz});
+        const std::vector<float> corners = Corners(list);
         EXPECT_EQ(corners.size(), size_t(TriangleCount) * 18);
         return corners;
     };
@@ -199,14 +204,6 @@ TEST_F(FloralWalk, SameParametersGrowTheSameTriangles) {
     EXPECT_FALSE(first.empty());
     // Whatever the generator's state before, the render reseeds it.
     EXPECT_EQ(grow(17), first);
-}
-
-std::vector<float> Corners(const QFTrList& list) {
-    std::vector<float> corners;
-    for (QFTrNode* node = list.first->next; node; node = node->next)
-        for (const TriangleCorner& c : node->payload->corners)
-            corners.insert(corners.end(), {c.x, c.y, c.z, c.nx, c.ny, c.nz});
-    return corners;
 }
 
 TEST_F(FloralWalk, EachStepCallsTheGeneratorOfItsDraw) {

@@ -13,7 +13,7 @@
 
 namespace {
 
-using frames::FrameSpec;
+using frames::FrameRequest;
 using frames::SamePixel;
 using qfhost::HostWorld;
 
@@ -23,8 +23,8 @@ using qfhost::HostWorld;
 struct Block {
   int x0, y0, x1, y1;  // x0 <= x < x1, y0 <= y < y1
 };
-Block ClearUpperMiddle(const FrameSpec& spec) {
-  return {spec.width * 35 / 100, 0, spec.width * 65 / 100, spec.height * 2 / 5};
+Block ClearUpperMiddle(const FrameRequest& request) {
+  return {request.width * 35 / 100, 0, request.width * 65 / 100, request.height * 2 / 5};
 }
 
 // Pixels of the block in which the two worlds differ.
@@ -36,24 +36,24 @@ long DifferingIn(const Block& b, const HostWorld& a, const HostWorld& c) {
 }
 
 // Frames in which the ornament stays where the default frame grows it.
-void ExpectUpperMiddleUntouched(const FrameSpec& spec, const HostWorld& frame, const std::string& what) {
-  EXPECT_EQ(DifferingIn(ClearUpperMiddle(spec), frame, frames::SourceOf(spec)), 0)
+void ExpectUpperMiddleUntouched(const FrameRequest& request, const HostWorld& frame, const std::string& what) {
+  EXPECT_EQ(DifferingIn(ClearUpperMiddle(request), frame, frames::SourceOf(request)), 0)
       << what << " drew between the stands; see " << frames::SaveForInspection(frame, what);
 }
 
 TEST(DefaultFrame, OrnamentCoversTheUAndLeavesTheSkyBetweenItsStands) {
   for (bool deep : {false, true}) {
     SCOPED_TRACE(deep ? "16-bit" : "8-bit");
-    FrameSpec spec;
-    spec.deep = deep;
-    const HostWorld source = frames::SourceOf(spec);
-    const HostWorld frame = frames::RenderFrame(spec);
+    FrameRequest request;
+    request.deep = deep;
+    const HostWorld source = frames::SourceOf(request);
+    const HostWorld frame = frames::RenderFrame(request);
 
-    std::vector<int> changed_in_row(spec.height), changed_in_column(spec.width);
+    std::vector<int> changed_in_row(request.height), changed_in_column(request.width);
     long changed = 0;
     const uint16_t opaque = deep ? 32768 : 255;
-    for (int y = 0; y < spec.height; ++y)
-      for (int x = 0; x < spec.width; ++x) {
+    for (int y = 0; y < request.height; ++y)
+      for (int x = 0; x < request.width; ++x) {
         ASSERT_EQ(frame.channel(x, y, 0), opaque) << "over an opaque picture the frame stays opaque";
         if (SamePixel(frame, source, x, y)) continue;
         ++changed;
@@ -62,62 +62,62 @@ TEST(DefaultFrame, OrnamentCoversTheUAndLeavesTheSkyBetweenItsStands) {
       }
     // The stands reach the top and the band reaches across: every row and
     // every column holds ornament, well over half the frame.
-    EXPECT_GT(changed, static_cast<long>(spec.width) * spec.height / 2);
+    EXPECT_GT(changed, static_cast<long>(request.width) * request.height / 2);
     EXPECT_EQ(std::count(changed_in_row.begin(), changed_in_row.end(), 0), 0);
     EXPECT_EQ(std::count(changed_in_column.begin(), changed_in_column.end(), 0), 0);
-    ExpectUpperMiddleUntouched(spec, frame, deep ? "default16" : "default8");
+    ExpectUpperMiddleUntouched(request, frame, deep ? "default16" : "default8");
   }
 }
 
 TEST(DefaultFrame, GlassAndBumpEachChangeTheOrnamentOnly) {
-  FrameSpec spec;
+  FrameRequest request;
   frames::FloralInstance floral;
-  const HostWorld both = floral.Render(spec);
-  spec.settings = {"Glass=off"};
-  const HostWorld no_glass = floral.Render(spec);
-  spec.settings = {"Bump percent=0"};
-  const HostWorld no_bump = floral.Render(spec);
-  spec.settings = {"Glass=off", "Bump percent=0"};
-  const HostWorld neither = floral.Render(spec);
+  const HostWorld both = floral.Render(request);
+  request.settings = {"Glass=off"};
+  const HostWorld no_glass = floral.Render(request);
+  request.settings = {"Bump percent=0"};
+  const HostWorld no_bump = floral.Render(request);
+  request.settings = {"Glass=off", "Bump percent=0"};
+  const HostWorld neither = floral.Render(request);
 
   // Each stage changes nearly every pixel of the ornament, which covers
   // about two thirds of the frame.
-  const long half = static_cast<long>(spec.width) * spec.height / 2;
+  const long half = static_cast<long>(request.width) * request.height / 2;
   EXPECT_GT(frames::DifferingPixels(both, neither), half);
   EXPECT_GT(frames::DifferingPixels(both, no_glass), half);
   EXPECT_GT(frames::DifferingPixels(no_bump, neither), half);
   EXPECT_GT(frames::DifferingPixels(both, no_bump), half);
   EXPECT_GT(frames::DifferingPixels(no_glass, neither), half);
-  ExpectUpperMiddleUntouched(spec, no_glass, "no_glass");
-  ExpectUpperMiddleUntouched(spec, no_bump, "no_bump");
-  ExpectUpperMiddleUntouched(spec, neither, "neither");
+  ExpectUpperMiddleUntouched(request, no_glass, "no_glass");
+  ExpectUpperMiddleUntouched(request, no_bump, "no_bump");
+  ExpectUpperMiddleUntouched(request, neither, "neither");
 }
 
 TEST(DefaultFrame, ReflectionLayerIsSeenInTheOrnament) {
-  FrameSpec spec;
+  FrameRequest request;
   // Any picture will do, of any size.
-  const HostWorld picture = qfhost::WorldFromImage(qfhost::BuiltInSource(96, 54), spec.deep);
+  const HostWorld picture = qfhost::WorldFromImage(qfhost::BuiltInSource(96, 54), request.deep);
   frames::FloralInstance floral;
-  const HostWorld plain = floral.Render(spec);
-  spec.reflection = &picture;
-  const HostWorld reflecting = floral.Render(spec);
-  EXPECT_GT(frames::DifferingPixels(plain, reflecting), static_cast<long>(spec.width) * spec.height / 2);
-  ExpectUpperMiddleUntouched(spec, reflecting, "reflecting");
+  const HostWorld plain = floral.Render(request);
+  request.reflection = &picture;
+  const HostWorld reflecting = floral.Render(request);
+  EXPECT_GT(frames::DifferingPixels(plain, reflecting), static_cast<long>(request.width) * request.height / 2);
+  ExpectUpperMiddleUntouched(request, reflecting, "reflecting");
 
   // At 0 percent the layer is read and blended in at no weight.
-  spec.settings = {"Reflection percent=0"};
-  EXPECT_EQ(frames::DifferingPixels(plain, floral.Render(spec)), 0);
+  request.settings = {"Reflection percent=0"};
+  EXPECT_EQ(frames::DifferingPixels(plain, floral.Render(request)), 0);
 }
 
 TEST(DefaultFrame, SameParametersGiveTheSameFrame) {
-  FrameSpec spec;
+  FrameRequest request;
   frames::FloralInstance floral;
-  const uint64_t first = frames::PixelHash(floral.Render(spec));
-  EXPECT_EQ(frames::PixelHash(floral.Render(spec)), first);
+  const uint64_t first = frames::PixelHash(floral.Render(request));
+  EXPECT_EQ(frames::PixelHash(floral.Render(request)), first);
 
   // Frames of other sizes, depths, modes and layers in between leave nothing
   // behind that the next frame would see.
-  FrameSpec other;
+  FrameRequest other;
   other.width = 200;
   other.height = 260;
   other.deep = true;
@@ -127,12 +127,12 @@ TEST(DefaultFrame, SameParametersGiveTheSameFrame) {
   floral.Render(other);
   other.settings = {"Render mode=Rough"};
   floral.Render(other);
-  EXPECT_EQ(frames::PixelHash(floral.Render(spec)), first);
+  EXPECT_EQ(frames::PixelHash(floral.Render(request)), first);
 
   // A second instance, its sequence data taken while the first still holds
   // its own, draws the same frame: nothing depends on what the memory of a
   // new host handle happened to hold.
-  EXPECT_EQ(frames::PixelHash(frames::RenderFrame(spec)), first);
+  EXPECT_EQ(frames::PixelHash(frames::RenderFrame(request)), first);
 }
 
 // Channel c of pixel (x, y) of an 8-bit and a 16-bit world, compared in 8-bit
@@ -154,23 +154,23 @@ int LevelsApart(const HostWorld& w8, const HostWorld& w16, int x, int y, int c) 
 TEST(DefaultFrame, EightAndSixteenBitsAgreeWhereTheOrnamentIsOpaque) {
   for (bool glass : {false, true}) {
     SCOPED_TRACE(glass ? "glass" : "no glass");
-    FrameSpec spec;
-    spec.quality = PF_Quality_LO;
-    spec.settings = {"Bump percent=0", glass ? "Glass=on" : "Glass=off"};
-    const HostWorld frame8 = frames::RenderFrame(spec);
-    spec.deep = true;
-    const HostWorld frame16 = frames::RenderFrame(spec);
-    const HostWorld source16 = frames::SourceOf(spec);
+    FrameRequest request;
+    request.quality = PF_Quality_LO;
+    request.settings = {"Bump percent=0", glass ? "Glass=on" : "Glass=off"};
+    const HostWorld frame8 = frames::RenderFrame(request);
+    request.deep = true;
+    const HostWorld frame16 = frames::RenderFrame(request);
+    const HostWorld source16 = frames::SourceOf(request);
 
     const int tolerance = glass ? 2 : 1;
     long ornament = 0;
     int worst = 0;
-    for (int y = 0; y < spec.height; ++y)
-      for (int x = 0; x < spec.width; ++x) {
+    for (int y = 0; y < request.height; ++y)
+      for (int x = 0; x < request.width; ++x) {
         ornament += !SamePixel(frame16, source16, x, y);
         for (int c = 0; c < 4; ++c) worst = std::max(worst, LevelsApart(frame8, frame16, x, y, c));
       }
-    EXPECT_GT(ornament, static_cast<long>(spec.width) * spec.height / 2);
+    EXPECT_GT(ornament, static_cast<long>(request.width) * request.height / 2);
     EXPECT_LE(worst, tolerance);
   }
 }

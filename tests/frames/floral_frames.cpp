@@ -23,8 +23,8 @@ void ExpectNoHostErrors(HostSession& host, const char* during) {
 
 }  // namespace
 
-HostWorld SourceOf(const FrameSpec& spec) {
-  return qfhost::WorldFromImage(qfhost::BuiltInSource(spec.width, spec.height), spec.deep);
+HostWorld SourceOf(const FrameRequest& request) {
+  return qfhost::WorldFromImage(qfhost::BuiltInSource(request.width, request.height), request.deep);
 }
 
 FloralInstance::FloralInstance() : effect_(host_, qfhost::Deliverable::Load(QF_FLORAL_PATH)) {
@@ -42,21 +42,21 @@ FloralInstance::~FloralInstance() {
   EXPECT_EQ(host_.live_handle_count(), 0u);
 }
 
-HostWorld FloralInstance::Render(const FrameSpec& spec) {
+HostWorld FloralInstance::Render(const FrameRequest& request) {
   std::vector<qfhost::ParamSetting> settings;
-  for (const std::string& s : spec.settings) settings.push_back(qfhost::ParseSetting(s));
-  qfhost::ApplyParamValues(effect_, settings, {spec.width, spec.height});
+  for (const std::string& s : request.settings) settings.push_back(qfhost::ParseSetting(s));
+  qfhost::ApplyParamValues(effect_, settings, {request.width, request.height});
 
-  const HostWorld source = SourceOf(spec);
+  const HostWorld source = SourceOf(request);
   effect_.SetLayer(0, &source);
-  effect_.SetLayer(qfhost::FindParam(effect_, "Texture reflection"), spec.reflection);
-  if (spec.mask) {
+  effect_.SetLayer(qfhost::FindParam(effect_, "Texture reflection"), request.reflection);
+  if (request.mask) {
     effect_.mutable_param(qfhost::FindParam(effect_, "Path of custom contour")).u.path_d.path_id =
-        effect_.AddMask(*spec.mask, false);
+        effect_.AddMask(*request.mask, false);
   }
 
-  HostWorld output(spec.width, spec.height, spec.deep);
-  EXPECT_EQ(effect_.Render(output, qfhost::FrameTime{}, spec.quality), PF_Err_NONE);
+  HostWorld output(request.width, request.height, request.deep);
+  EXPECT_EQ(effect_.Render(output, qfhost::FrameTime{}, request.quality), PF_Err_NONE);
   ExpectNoHostErrors(host_, "render");
   // The layers are the caller's and this call's: the instance keeps none.
   effect_.SetLayer(0, nullptr);
@@ -64,9 +64,9 @@ HostWorld FloralInstance::Render(const FrameSpec& spec) {
   return output;
 }
 
-HostWorld RenderFrame(const FrameSpec& spec) {
+HostWorld RenderFrame(const FrameRequest& request) {
   FloralInstance instance;
-  return instance.Render(spec);
+  return instance.Render(request);
 }
 
 uint64_t PixelHash(const HostWorld& world) {

@@ -17,7 +17,7 @@
 
 namespace frames {
 
-struct FrameSpec {
+struct FrameRequest {
   int width = 320;
   int height = 180;
   bool deep = false;
@@ -27,8 +27,8 @@ struct FrameSpec {
   A_long quality = PF_Quality_HI;
 };
 
-// The built-in picture a frame of the spec is rendered over, at its size and depth.
-qfhost::HostWorld SourceOf(const FrameSpec& spec);
+// The built-in picture a requested frame is rendered over, at its size and depth.
+qfhost::HostWorld SourceOf(const FrameRequest& request);
 
 // One instance of the Floral effect in a session of its own, set up to its
 // sequence. Renders report every failure and host complaint to the running
@@ -41,7 +41,7 @@ class FloralInstance {
   FloralInstance(const FloralInstance&) = delete;
   FloralInstance& operator=(const FloralInstance&) = delete;
 
-  qfhost::HostWorld Render(const FrameSpec& spec);
+  qfhost::HostWorld Render(const FrameRequest& request);
 
  private:
   qfhost::HostSession host_;
@@ -49,7 +49,7 @@ class FloralInstance {
 };
 
 // A frame rendered by an instance of its own.
-qfhost::HostWorld RenderFrame(const FrameSpec& spec);
+qfhost::HostWorld RenderFrame(const FrameRequest& request);
 
 // FNV-1a (64 bits) of the world's pixels in host order, row by row, the
 // padding left out: one byte a channel in 8-bit worlds, two (low byte first)

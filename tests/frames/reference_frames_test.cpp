@@ -16,7 +16,7 @@
 
 namespace {
 
-using frames::FrameSpec;
+using frames::FrameRequest;
 
 struct Reference {
   const char* name;
@@ -31,12 +31,12 @@ class ReferenceFrame : public ::testing::TestWithParam<Reference> {};
 
 TEST_P(ReferenceFrame, KeepsEveryPixel) {
   const Reference& r = GetParam();
-  FrameSpec spec;
-  spec.deep = r.deep;
-  spec.settings = r.settings;
-  if (r.mask) spec.mask = qfhost::ParseSvgPathData(r.mask);
-  const qfhost::HostWorld frame = frames::RenderFrame(spec);
-  ASSERT_GT(frames::DifferingPixels(frame, frames::SourceOf(spec)), 0) << "nothing drawn";
+  FrameRequest request;
+  request.deep = r.deep;
+  request.settings = r.settings;
+  if (r.mask) request.mask = qfhost::ParseSvgPathData(r.mask);
+  const qfhost::HostWorld frame = frames::RenderFrame(request);
+  ASSERT_GT(frames::DifferingPixels(frame, frames::SourceOf(request)), 0) << "nothing drawn";
   const uint64_t hash = frames::PixelHash(frame);
   EXPECT_EQ(hash, r.hash) << r.name << ": 0x" << std::hex << hash << "; the frame is "
                           << frames::SaveForInspection(frame, r.name);
