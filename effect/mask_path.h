@@ -1,20 +1,14 @@
 // The custom mask path: read through the host's path suites at the start of a
 // render, kept as cubic Bézier segments with each segment's share of the whole
-// path length, walked by arc fraction while growing, and handed back to the
-// host at the end of the render.
+// path length (walked by the growth through SeedPathOf), and handed back to
+// the host at the end of the render.
 #pragma once
 
 #include <cstdint>
 
 #include "AE_Effect.h"
 #include "AE_EffectSuites.h"
-
-// One path vertex in walking order, in the host's layer coordinates.
-struct PathVertexRecord {
-    double x, y;
-    double in_x, in_y;    // incoming tangent point
-    double out_x, out_y;  // outgoing tangent point
-};
+#include "growth/seed_path.h"
 
 // Everything one render holds of the path, from reading to release. The
 // destructor releases whatever is still held, so an exception passing
@@ -45,20 +39,5 @@ int32_t ReadCustomPath(PF_InData* in_data, PF_PathID path_id, CustomPath* path);
 // path empty. Releasing an empty record does nothing.
 void ReleaseCustomPath(CustomPath* path);
 
-// Control values of segment i (vertex i to vertex (i + 1) mod vertex_count):
-// X and Y each hold P0 to P3. i must lie below vertex_count.
-void PathSegmentControls(const CustomPath& path, int32_t i, double X[4], double Y[4]);
-
-// Cubic Bézier helpers over the four control values P0 to P3 of one coordinate.
-double BezierPoint(double t, const double P[4]);
-double BezierDerivative(double t, const double P[4]);
-double BezierSpeed(double t, const double X[4], const double Y[4]);
-// Ten-point midpoint estimate of the arc length.
-double BezierLength(const double X[4], const double Y[4]);
-// Control values of the part from 0 to t.
-void BezierSplitLeft(double t, const double P[4], double Q[4]);
-// Point and derivative at the parameter belonging to the arc fraction phi.
-void BezierPointTangentAtLength(double phi, const double X[4], const double Y[4], double* x,
-                                double* y, double* dx, double* dy);
-// Point at the parameter belonging to the arc fraction phi.
-void BezierPointAtLength(double phi, const double X[4], const double Y[4], double* x, double* y);
+// The path's arrays as the growth walk reads them.
+SeedPath SeedPathOf(const CustomPath& path);

@@ -11,7 +11,7 @@
 #include <cstdint>
 
 #include "AE_Effect.h"
-#include "effect/pattern_list.h"
+#include "growth/pattern_list.h"
 #include "engine/qf_engine.h"
 
 // Where a build keeps the scene parameters in its parameter array.

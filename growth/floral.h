@@ -8,7 +8,7 @@
 
 #include <cstdint>
 
-#include "effect/pattern_list.h"
+#include "growth/pattern_list.h"
 
 // Bearing in degrees of (ax - bx, ay - by): 0 towards -y, 90 towards +x,
 // 180 towards +y, 270 towards -x.

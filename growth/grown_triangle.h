@@ -4,7 +4,7 @@
 
 #include <cstdint>
 
-#include "effect/pattern_list.h"
+#include "growth/pattern_list.h"
 
 // Triangles one render may grow. At the budget the pattern list and the mesh
 // built from it stay well under 1 GiB together.

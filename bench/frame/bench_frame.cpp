@@ -26,7 +26,7 @@
 #include <utility>
 #include <vector>
 
-#include "effect/pattern_list.h"
+#include "growth/pattern_list.h"
 #include "engine/qf_engine.h"
 #include "engine/scene_state.h"
 #include "entry_test_support.h"

@@ -1,4 +1,4 @@
-#include "effect/pattern_list.h"
+#include "growth/pattern_list.h"
 
 #include <windows.h>
 

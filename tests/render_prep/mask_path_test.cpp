@@ -17,81 +17,6 @@ const char* const ShippedFileName = "qf_render_prep_tests";
 
 namespace {
 
-// ---- Bézier helpers ----
-
-// A straight segment from (0, 0) to (30, 0) with evenly spaced control points.
-const double kStraightX[4] = {0, 10, 20, 30};
-const double kStraightY[4] = {0, 0, 0, 0};
-// A bent segment whose parameter and arc fraction differ.
-const double kBentX[4] = {-3, 12, 40, 25};
-const double kBentY[4] = {7, -20, 5, 33};
-
-TEST(Bezier, StraightSegmentMeasuresItsLength) {
-    EXPECT_DOUBLE_EQ(BezierLength(kStraightX, kStraightY), 30.0);
-    EXPECT_DOUBLE_EQ(BezierSpeed(0.3, kStraightX, kStraightY), 30.0);
-}
-
-TEST(Bezier, ArcFractionsZeroAndOneGiveTheEndPointsExactly) {
-    double x, y, dx, dy;
-    BezierPointTangentAtLength(0.0, kBentX, kBentY, &x, &y, &dx, &dy);
-    EXPECT_EQ(x, -3.0);
-    EXPECT_EQ(y, 7.0);
-    EXPECT_DOUBLE_EQ(dx, 3 * (12.0 + 3));
-    EXPECT_DOUBLE_EQ(dy, 3 * (-20.0 - 7));
-    BezierPointAtLength(1.0, kBentX, kBentY, &x, &y);
-    EXPECT_EQ(x, 25.0);
-    EXPECT_EQ(y, 33.0);
-    BezierPointAtLength(-0.5, kBentX, kBentY, &x, &y);
-    EXPECT_EQ(x, -3.0);
-    BezierPointAtLength(7.0, kBentX, kBentY, &x, &y);
-    EXPECT_EQ(x, 25.0);
-}
-
-TEST(Bezier, HalfTheArcOfAStraightSegmentIsItsMiddle) {
-    double x, y, dx, dy;
-    BezierPointTangentAtLength(0.5, kStraightX, kStraightY, &x, &y, &dx, &dy);
-    EXPECT_NEAR(x, 15.0, 30.0 / 1024);
-    EXPECT_EQ(y, 0.0);
-    EXPECT_DOUBLE_EQ(dx, 30.0);
-    EXPECT_EQ(dy, 0.0);
-    double px, py;
-    BezierPointAtLength(0.5, kStraightX, kStraightY, &px, &py);
-    EXPECT_EQ(px, x);
-    EXPECT_EQ(py, y);
-}
-
-TEST(Bezier, ArcFractionFollowsLengthNotParameter) {
-    // On the bent segment the point at a quarter of the arc must cut off a
-    // left part of about a quarter of the length.
-    const double total = BezierLength(kBentX, kBentY);
-    for (double phi : {0.25, 0.6, 0.9}) {
-        double x, y;
-        BezierPointAtLength(phi, kBentX, kBentY, &x, &y);
-        // Find the parameter of that point on a 1/1024 grid.
-        double best_t = 0, best = 1e300;
-        for (int k = 0; k <= 1024; ++k) {
-            const double t = k / 1024.0;
-            const double d = std::hypot(BezierPoint(t, kBentX) - x, BezierPoint(t, kBentY) - y);
-            if (d < best) best = d, best_t = t;
-        }
-        double lx[4], ly[4];
-        BezierSplitLeft(best_t, kBentX, lx);
-        BezierSplitLeft(best_t, kBentY, ly);
-        EXPECT_NEAR(BezierLength(lx, ly) / total, phi, 0.01) << "phi " << phi;
-    }
-}
-
-TEST(Bezier, LeftPartEndsOnTheCurve) {
-    for (double t : {0.0, 0.3, 0.75, 1.0}) {
-        double q[4];
-        BezierSplitLeft(t, kBentX, q);
-        EXPECT_EQ(q[0], kBentX[0]);
-        EXPECT_NEAR(q[3], BezierPoint(t, kBentX), 1e-12);
-        // The left part's start tangent is the full curve's, scaled by t.
-        EXPECT_NEAR(3 * (q[1] - q[0]), t * BezierDerivative(0, kBentX), 1e-12);
-    }
-}
-
 // ---- A host that serves the two path suites ----
 
 class FakePathHost {
@@ -279,7 +204,7 @@ void ExpectRecord(const PathVertexRecord& r, const PF_PathVertex& v, bool swappe
 // Growth direction of segment i halfway along it: the unit derivative turned a quarter.
 void GrowthDirection(const CustomPath& path, int32_t i, double* nx, double* ny) {
     double X[4], Y[4], x, y, dx, dy;
-    PathSegmentControls(path, i, X, Y);
+    PathSegmentControls(SeedPathOf(path), i, X, Y);
     BezierPointTangentAtLength(0.5, X, Y, &x, &y, &dx, &dy);
     const double length = std::hypot(dx, dy);
     *nx = -dy / length;
@@ -297,7 +222,7 @@ TEST(CustomPathRead, OpenPathSharesLengthBetweenItsSegmentsButTheClosingOne) {
         ExpectShares(path, {30.0 / 70, 40.0 / 70, 0.0});
         for (int i = 0; i < 3; ++i) ExpectRecord(path.vertices[i], host.vertices[i], false);
         double X[4], Y[4];
-        PathSegmentControls(path, 1, X, Y);
+        PathSegmentControls(SeedPathOf(path), 1, X, Y);
         EXPECT_EQ(X[0], 30);
         EXPECT_EQ(Y[1], 40.0 / 3);  // vertex 1's out-tangent
         EXPECT_EQ(Y[2], 80.0 / 3);  // vertex 2's in-tangent
@@ -330,7 +255,7 @@ TEST(CustomPathRead, ClosedPathRunsItsLastSegmentBackToTheFirstVertex) {
     EXPECT_EQ(ReadCustomPath(&host.in_data, kPathId, &path), 3);
     ExpectShares(path, {30.0 / 120, 40.0 / 120, 50.0 / 120});
     double X[4], Y[4];
-    PathSegmentControls(path, 2, X, Y);
+    PathSegmentControls(SeedPathOf(path), 2, X, Y);
     EXPECT_EQ(X[0], 30);
     EXPECT_EQ(Y[0], 40);
     EXPECT_EQ(X[2], 10);  // vertex 0's in-tangent
@@ -348,7 +273,7 @@ TEST(CustomPathRead, ClosedOneSegmentPathIsOneVertexWithTheWholeShare) {
     ExpectShares(path, {1.0});
     ExpectRecord(path.vertices[0], host.vertices[0], false);
     double X[4], Y[4];
-    PathSegmentControls(path, 0, X, Y);
+    PathSegmentControls(SeedPathOf(path), 0, X, Y);
     EXPECT_EQ(X[1], 10);  // out through its own tangents
     EXPECT_EQ(X[2], 0);
     EXPECT_EQ(X[3], 5);
