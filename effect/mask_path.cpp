@@ -1,7 +1,5 @@
 #include "effect/mask_path.h"
 
-#include <windows.h>
-
 #include <cmath>
 
 #include "effect/entry.h"
@@ -12,19 +10,9 @@ namespace {
 constexpr double kShortestPath = 0.00001;
 constexpr double kShortPathTotal = 0.01;
 
-void* AllocatePages(size_t bytes) {
-    return VirtualAlloc(nullptr, bytes, MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE);
-}
-
-void FreePages(void* block) {
-    if (block) VirtualFree(block, 0, MEM_RELEASE);
-}
-
 void FreeArrays(CustomPath* path) {
-    FreePages(path->vertices);
-    FreePages(path->fractions);
-    path->vertices = nullptr;
-    path->fractions = nullptr;
+    path->vertices.reset();
+    path->fractions.reset();
     path->vertex_count = 0;
 }
 
@@ -76,9 +64,8 @@ int32_t ReadCustomPath(PF_InData* in_data, PF_PathID path_id, CustomPath* path) 
     if (count <= 0 || count > INT32_MAX) return 0;
     const int32_t nv = static_cast<int32_t>(count);
 
-    path->vertices =
-        static_cast<PathVertexRecord*>(AllocatePages(sizeof(PathVertexRecord) * size_t(nv)));
-    path->fractions = static_cast<double*>(AllocatePages(sizeof(double) * size_t(nv)));
+    path->vertices = AllocatePageArray<PathVertexRecord>(size_t(nv));
+    path->fractions = AllocatePageArray<double>(size_t(nv));
     if (!path->vertices || !path->fractions) {
         FreeArrays(path);
         return 0;
@@ -100,7 +87,7 @@ int32_t ReadCustomPath(PF_InData* in_data, PF_PathID path_id, CustomPath* path) 
     path->vertex_count = nv;
 
     // An open path has no segment from its last vertex back to the first.
-    double* fractions = path->fractions;
+    double* fractions = path->fractions.get();
     fractions[nv - 1] = 0.0;
     double total = 0.0;
     for (int32_t i = 0; i < nv; ++i) {
@@ -138,7 +125,7 @@ void ReleaseCustomPath(CustomPath* path) {
 SeedPath SeedPathOf(const CustomPath& path) {
     SeedPath view;
     view.vertexCount = path.vertex_count;
-    view.vertices = path.vertices;
-    view.fractions = path.fractions;
+    view.vertices = path.vertices.get();
+    view.fractions = path.fractions.get();
     return view;
 }

@@ -8,6 +8,7 @@
 
 #include "AE_Effect.h"
 #include "AE_EffectSuites.h"
+#include "engine/page_array.h"
 #include "growth/seed_path.h"
 
 // Everything one render holds of the path, from reading to release. The
@@ -25,8 +26,8 @@ struct CustomPath {
     const PF_PathDataSuite1* data_suite = nullptr;
     PF_PathOutlinePtr path = nullptr;
     int32_t vertex_count = 0;               // the seed segment count: 0 without a path
-    PathVertexRecord* vertices = nullptr;   // vertex_count records (VirtualAlloc)
-    double* fractions = nullptr;            // each segment's share of the length (VirtualAlloc)
+    PageArray<PathVertexRecord> vertices;   // vertex_count records
+    PageArray<double> fractions;            // each segment's share of the length
 };
 
 // Reads the path path_id at the input record's current time into path,

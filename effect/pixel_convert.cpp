@@ -1,10 +1,9 @@
 #include "effect/pixel_convert.h"
 
-#include <windows.h>
-
 #include <cstddef>
 #include <cstring>
 
+#include "engine/page_array.h"
 #include "engine/qf_engine.h"
 
 namespace {
@@ -15,8 +14,7 @@ bool EnsureTarget(uint8_t** target, int64_t channels, bool deep) {
     if (*target) return true;
     const int64_t bytes = channels * (deep ? 2 : 1);
     if (bytes <= 0) return false;
-    *target = static_cast<uint8_t*>(
-        VirtualAlloc(nullptr, static_cast<SIZE_T>(bytes), MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE));
+    *target = AllocatePageArray<uint8_t>(static_cast<size_t>(bytes)).release();
     return *target != nullptr;
 }
 

@@ -5,7 +5,7 @@
 // Row lengths count channels: bytes in 8-bit mode, 16-bit values in 16-bit
 // mode. The first three routines take the depth from the engine's switch
 // (__GetDeep). When *target is null they allocate it with VirtualAlloc; the
-// caller then owns it and frees it with VirtualFree. When that allocation
+// caller then owns it and takes it into a PageArray. When that allocation
 // fails *target stays null and nothing is written. A target the caller
 // supplies is written in place. Buffers, sizes and row lengths must agree.
 #pragma once

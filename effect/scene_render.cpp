@@ -1,7 +1,5 @@
 #include "effect/scene_render.h"
 
-#include <windows.h>
-
 #include <cmath>
 #include <cstring>
 
@@ -22,10 +20,6 @@ constexpr float kLightDistance = 2000.0f;
 constexpr int kBumpLastRowStart = (kBumpImageSide - 1) * kBumpImageRowBytes;  // bytes
 constexpr int kBumpPaddedBytes = kBumpLastRowStart + 4 * kBumpImageSide * 2;  // 16-bit reads
 static_assert(kBumpPaddedBytes >= kBumpImageBytes, "the copy holds the whole image");
-
-void FreePages(void* block) {
-    if (block) VirtualFree(block, 0, MEM_RELEASE);
-}
 
 template <typename T>
 T* Take(T*& held) {
@@ -68,6 +62,14 @@ void SetLight(light3ds& light, const char* name, const SceneSettings& settings) 
     SetName(light.name, sizeof(light.name), name);
     SetColour(light.color, settings.lightColor);
     light.intensity = settings.lightIntensity;
+}
+
+// Runs a conversion into a target of its own allocation and takes the target.
+template <typename Convert, typename... Args>
+PageArray<uint8_t> Converted(Convert convert, const void* from, Args... args) {
+    uint8_t* target = nullptr;
+    convert(&target, from, args...);
+    return PageArray<uint8_t>(target);
 }
 
 int32_t ChannelStride(A_long rowbytes, bool deep) { return deep ? rowbytes / 2 : rowbytes; }
@@ -197,18 +199,54 @@ int PopupChoice(const PF_ParamDef* param) { return param->u.pd.value & 0xFF; }
 
 bool CheckboxOn(const PF_ParamDef* param) { return (param->u.bd.value & 0xFF) != 0; }
 
-SceneRender::~SceneRender() {
-    // Nothing may leave a destructor. Each resource is let go of before the
-    // host call that releases it, so when such a call throws, the next pass
-    // goes on with what remains.
-    for (;;) {
-        try {
-            EndSceneRender(this);
-            return;
-        } catch (...) {
-        }
+namespace {
+
+// Calls the host; with quiet set, an exception from the host is passed over.
+template <typename Call>
+void HostCall(bool quiet, Call call) {
+    if (!quiet) {
+        call();
+        return;
+    }
+    try {
+        call();
+    } catch (...) {
     }
 }
+
+// Releases everything the scene still holds, in the order of a normal end.
+// Each hold is let go of before the host call that releases it.
+PF_Err ReleaseScene(SceneRender* scene, bool quiet) {
+    scene->engineOutput.reset();
+    scene->engineSource.reset();
+    scene->triangles.reset();
+    scene->points.reset();
+    scene->pointCount = 0;
+    scene->triangleCount = 0;
+
+    PF_Err err = PF_Err_NONE;
+    PF_InData* in_data = scene->in_data;
+    if (scene->reflectionCheckedOut) {
+        scene->reflectionCheckedOut = false;
+        scene->reflectionPresent = false;
+        HostCall(quiet, [&] {
+            err = in_data->inter.checkin_param(in_data->effect_ref, &scene->reflection);
+        });
+    }
+    scene->bumpTexels.reset();
+    scene->reflectionTexels.reset();
+    if (scene->bumpHandle) {
+        const PF_Handle handle = Take(scene->bumpHandle);
+        scene->bumpImage = nullptr;
+        HostCall(quiet, [&] { in_data->utils->host_unlock_handle(handle); });
+    }
+    return err;
+}
+
+}  // namespace
+
+// Nothing may leave a destructor.
+SceneRender::~SceneRender() { ReleaseScene(this, true); }
 
 void BeginSceneRender(PF_InData* in_data, PF_OutData* out_data, PF_ParamDef* params[],
                       PF_LayerDef* output, const SceneParamIndices& at, SceneRender* scene) {
@@ -222,8 +260,11 @@ void BeginSceneRender(PF_InData* in_data, PF_OutData* out_data, PF_ParamDef* par
 }
 
 void AssembleMesh(QFTrList& list, SceneRender* scene) {
-    BuildMeshArrays(list, &scene->pointCount, &scene->triangleCount, &scene->points,
-                    &scene->triangles);
+    __Point3ds* points = nullptr;
+    __Triangle3ds* triangles = nullptr;
+    BuildMeshArrays(list, &scene->pointCount, &scene->triangleCount, &points, &triangles);
+    scene->points.reset(points);
+    scene->triangles.reset(triangles);
 }
 
 namespace {
@@ -269,12 +310,12 @@ void PrepareOutputFrame(SceneRender* scene) {
             CopyPixelRows(output->data, source, frame.width, frame.height, frame.outputStride,
                           frame.sourceStride, frame.deep);
         }
-        ConvertToEngineOrder(&scene->engineOutput, output->data, frame.width, frame.height,
-                             frame.outputStride);
+        scene->engineOutput = Converted(ConvertToEngineOrder, output->data, frame.width,
+                                        frame.height, frame.outputStride);
     }
     if (source) {
-        ConvertToEngineOrder(&scene->engineSource, source, frame.width, frame.height,
-                             frame.sourceStride);
+        scene->engineSource = Converted(ConvertToEngineOrder, source, frame.width, frame.height,
+                                        frame.sourceStride);
     }
 }
 
@@ -283,13 +324,13 @@ void ConvertTextures(SceneRender* scene) {
     if (scene->bumpImage) {
         alignas(8) uint8_t padded[kBumpPaddedBytes] = {};
         std::memcpy(padded, scene->bumpImage, kBumpImageBytes);
-        ConvertTextureOrder(&scene->bumpTexels, padded, kBumpImageSide, kBumpImageSide,
-                            deep ? kBumpImageRowBytes / 2 : kBumpImageRowBytes);
+        scene->bumpTexels = Converted(ConvertTextureOrder, padded, kBumpImageSide, kBumpImageSide,
+                                      deep ? kBumpImageRowBytes / 2 : kBumpImageRowBytes);
     }
     if (scene->reflectionPresent) {
         const PF_LayerDef& layer = scene->reflection.u.ld;
-        ConvertTextureOrder(&scene->reflectionTexels, layer.data, layer.width, layer.height,
-                            ChannelStride(layer.rowbytes, deep));
+        scene->reflectionTexels = Converted(ConvertTextureOrder, layer.data, layer.width,
+                                            layer.height, ChannelStride(layer.rowbytes, deep));
     }
 }
 
@@ -297,8 +338,9 @@ void PlaceMesh(SceneRender* scene) {
     const SceneSettings& settings = scene->settings;
     const float dx = settings.positionX - static_cast<float>(scene->frame.width) / 2;
     const float dy = settings.positionY - static_cast<float>(scene->frame.height) / 2;
-    if (settings.scale != 1) ScalePoints(settings.scale, scene->pointCount, scene->points);
-    if (dx != 0 || dy != 0) TranslatePoints(dx, dy, 0, scene->pointCount, scene->points);
+    __Point3ds* points = scene->points.get();
+    if (settings.scale != 1) ScalePoints(settings.scale, scene->pointCount, points);
+    if (dx != 0 || dy != 0) TranslatePoints(dx, dy, 0, scene->pointCount, points);
 }
 
 }  // namespace
@@ -313,8 +355,8 @@ void PrepareScene(SceneRender* scene) {
     PrepareOutputFrame(scene);
     ConvertTextures(scene);
     SceneTexels texels;
-    texels.bump = scene->bumpTexels;
-    texels.reflection = scene->reflectionTexels;
+    texels.bump = scene->bumpTexels.get();
+    texels.reflection = scene->reflectionTexels.get();
     texels.reflectionWidth = scene->reflection.u.ld.width;
     texels.reflectionHeight = scene->reflection.u.ld.height;
     FillSceneRecords(scene->settings, scene->frame, texels, &scene->records);
@@ -327,36 +369,13 @@ void DrawScene(SceneRender* scene) {
     if (!scene->engineOutput || !scene->engineSource) return;
     const RenderFrame& frame = scene->frame;
     SceneRecords& records = scene->records;
-    __RasterScene(scene->engineOutput, scene->engineSource, frame.width, frame.height,
-                  4 * frame.width, scene->pointCount, scene->triangleCount, scene->triangles,
-                  scene->points, frame.width >> 1, frame.height >> 1, 1, &records.material,
+    __RasterScene(scene->engineOutput.get(), scene->engineSource.get(), frame.width,
+                  frame.height, 4 * frame.width, scene->pointCount, scene->triangleCount,
+                  scene->triangles.get(), scene->points.get(), frame.width >> 1, frame.height >> 1, 1, &records.material,
                   records.textures, records.lightCount, records.lights, &records.glass);
     uint8_t* output = static_cast<uint8_t*>(scene->output->data);
-    ConvertToHostOrder(&output, scene->engineOutput, frame.width, frame.height,
+    ConvertToHostOrder(&output, scene->engineOutput.get(), frame.width, frame.height,
                        frame.outputStride);
 }
 
-PF_Err EndSceneRender(SceneRender* scene) {
-    FreePages(Take(scene->engineOutput));
-    FreePages(Take(scene->engineSource));
-    FreePages(Take(scene->triangles));
-    FreePages(Take(scene->points));
-    scene->pointCount = 0;
-    scene->triangleCount = 0;
-
-    PF_Err err = PF_Err_NONE;
-    PF_InData* in_data = scene->in_data;
-    if (scene->reflectionCheckedOut) {
-        scene->reflectionCheckedOut = false;
-        scene->reflectionPresent = false;
-        err = in_data->inter.checkin_param(in_data->effect_ref, &scene->reflection);
-    }
-    FreePages(Take(scene->bumpTexels));
-    FreePages(Take(scene->reflectionTexels));
-    if (scene->bumpHandle) {
-        const PF_Handle handle = Take(scene->bumpHandle);
-        scene->bumpImage = nullptr;
-        in_data->utils->host_unlock_handle(handle);
-    }
-    return err;
-}
+PF_Err EndSceneRender(SceneRender* scene) { return ReleaseScene(scene, false); }

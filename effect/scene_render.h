@@ -12,6 +12,7 @@
 
 #include "AE_Effect.h"
 #include "growth/pattern_list.h"
+#include "engine/page_array.h"
 #include "engine/qf_engine.h"
 
 // Where a build keeps the scene parameters in its parameter array.
@@ -104,11 +105,11 @@ struct SceneRender {
     RenderFrame frame;
     SceneSettings settings;
 
-    // The mesh (page-allocated).
+    // The mesh.
     int pointCount = 0;
     int triangleCount = 0;
-    __Point3ds* points = nullptr;
-    __Triangle3ds* triangles = nullptr;
+    PageArray<__Point3ds> points;
+    PageArray<__Triangle3ds> triangles;
 
     // Texture inputs: the locked sequence data and the checked-out layer.
     PF_Handle bumpHandle = nullptr;  // non-null while locked
@@ -117,11 +118,11 @@ struct SceneRender {
     PF_ParamDef reflection = {};
     bool reflectionPresent = false;
 
-    // Engine buffers and texels (page-allocated).
-    uint8_t* engineOutput = nullptr;
-    uint8_t* engineSource = nullptr;
-    uint8_t* bumpTexels = nullptr;
-    uint8_t* reflectionTexels = nullptr;
+    // Engine buffers and texels.
+    PageArray<uint8_t> engineOutput;
+    PageArray<uint8_t> engineSource;
+    PageArray<uint8_t> bumpTexels;
+    PageArray<uint8_t> reflectionTexels;
 
     SceneRecords records = {};
 };
@@ -145,4 +146,6 @@ void DrawScene(SceneRender* scene);
 
 // Releases the engine buffers and the mesh, checks the reflection layer in,
 // frees the texels and unlocks the bump image. Returns the check-in's result.
+// The record's destructor releases whatever is still held in the same order,
+// passing over a host call that throws.
 PF_Err EndSceneRender(SceneRender* scene);

@@ -1,15 +1,9 @@
 #include "effect/seed_lines.h"
 
-#include <windows.h>
-
 #include <algorithm>
 #include <climits>
 
 namespace {
-
-void FreePages(void* block) {
-    if (block) VirtualFree(block, 0, MEM_RELEASE);
-}
 
 // The "Mask kind" choices: a contour for each of the first six.
 enum MaskKind { kBottom = 1, kTop, kTopAndBottom, kPerimeter, kULike, kWindow, kCustomPath };
@@ -19,13 +13,9 @@ constexpr uint32_t kULikePointsPerRun = 6;
 
 }  // namespace
 
-SeedContour::~SeedContour() { Release(); }
-
 void SeedContour::Release() {
-    FreePages(points);
-    FreePages(segments);
-    points = nullptr;
-    segments = nullptr;
+    points.reset();
+    segments.reset();
     pointCount = 0;
     segmentCount = 0;
 }
@@ -47,8 +37,10 @@ SeedLines LaySeedLines(PF_InData* in_data, int mask_kind, PF_PathID path_id, int
     const float hh = static_cast<float>(height / 2);
     uint32_t* pc = &contour->pointCount;
     uint32_t* sc = &contour->segmentCount;
-    ContourPoint** points = &contour->points;
-    ContourSegment** segments = &contour->segments;
+    ContourPoint* builtPoints = nullptr;
+    ContourSegment* builtSegments = nullptr;
+    ContourPoint** points = &builtPoints;
+    ContourSegment** segments = &builtSegments;
     *pc = mask_kind == kULike ? kULikePointsPerRun : 0;
     switch (mask_kind) {
         case kBottom:
@@ -70,11 +62,13 @@ SeedLines LaySeedLines(PF_InData* in_data, int mask_kind, PF_PathID path_id, int
             BuildWindowContour(pc, sc, points, segments, -hw, -hh, w, h);
             break;
     }
+    contour->points.reset(builtPoints);
+    contour->segments.reset(builtSegments);
     // Without both arrays there is nothing to walk.
     if (contour->points && contour->segments) {
         seeds.count = static_cast<int32_t>(std::min<uint32_t>(contour->segmentCount, INT32_MAX));
-        seeds.points = contour->points;
-        seeds.segments = contour->segments;
+        seeds.points = contour->points.get();
+        seeds.segments = contour->segments.get();
     }
     return seeds;
 }

@@ -6,22 +6,19 @@
 
 #include "AE_Effect.h"
 #include "effect/mask_path.h"
+#include "engine/page_array.h"
 #include "growth/contours.h"
 #include "growth/seed_walk.h"
 
 // A built seed contour: its page-allocated arrays, freed on Release or at
 // destruction, whichever comes first.
 struct SeedContour {
-    SeedContour() = default;
-    SeedContour(const SeedContour&) = delete;
-    SeedContour& operator=(const SeedContour&) = delete;
-    ~SeedContour();
     void Release();
 
     uint32_t pointCount = 0;
     uint32_t segmentCount = 0;
-    ContourPoint* points = nullptr;
-    ContourSegment* segments = nullptr;
+    PageArray<ContourPoint> points;
+    PageArray<ContourSegment> segments;
 };
 
 // Lays the seed lines of the mask kind on a W x H frame whose origin is at

@@ -1,10 +1,10 @@
 #include "growth/contours.h"
 
-#include <windows.h>
-
 #include <cmath>
 #include <cstring>
 #include <new>
+
+#include "engine/page_array.h"
 
 namespace {
 
@@ -45,12 +45,10 @@ void SampleRun(ContourLists& lists, bool horizontal, float fixed, float start, f
 }
 
 template <typename Record>
-Record* CopyToPages(const std::vector<Record>& records) {
-    if (records.empty()) return nullptr;
-    const size_t bytes = records.size() * sizeof(Record);
-    void* pages = VirtualAlloc(nullptr, bytes, MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE);
-    if (pages != nullptr) std::memcpy(pages, records.data(), bytes);
-    return static_cast<Record*>(pages);
+PageArray<Record> CopyToPages(const std::vector<Record>& records) {
+    PageArray<Record> pages = AllocatePageArray<Record>(records.size());
+    if (pages) std::memcpy(pages.get(), records.data(), records.size() * sizeof(Record));
+    return pages;
 }
 
 // Hands the sampled records to the caller as page-allocated arrays; on any
@@ -61,19 +59,15 @@ void HandOver(const ContourLists& lists, uint32_t* pointCount, uint32_t* segment
     *segmentCount = 0;
     *points = nullptr;
     *segments = nullptr;
-    ContourPoint* pointArray = CopyToPages(lists.points);
-    ContourSegment* segmentArray = CopyToPages(lists.segments);
-    const bool pointsOk = lists.points.empty() || pointArray != nullptr;
-    const bool segmentsOk = lists.segments.empty() || segmentArray != nullptr;
-    if (!pointsOk || !segmentsOk) {
-        if (pointArray != nullptr) VirtualFree(pointArray, 0, MEM_RELEASE);
-        if (segmentArray != nullptr) VirtualFree(segmentArray, 0, MEM_RELEASE);
-        return;
-    }
+    PageArray<ContourPoint> pointArray = CopyToPages(lists.points);
+    PageArray<ContourSegment> segmentArray = CopyToPages(lists.segments);
+    const bool pointsOk = lists.points.empty() || pointArray;
+    const bool segmentsOk = lists.segments.empty() || segmentArray;
+    if (!pointsOk || !segmentsOk) return;
     *pointCount = static_cast<uint32_t>(lists.points.size());
     *segmentCount = static_cast<uint32_t>(lists.segments.size());
-    *points = pointArray;
-    *segments = segmentArray;
+    *points = pointArray.release();
+    *segments = segmentArray.release();
 }
 
 // Runs the sampling body and hands the result over; running out of memory

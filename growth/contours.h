@@ -42,7 +42,7 @@ void SampleVerticalRun(ContourLists& lists, float fixed, float start, float leng
 
 // The builders share one signature. On return *pointCount and *segmentCount
 // hold the record counts and *points / *segments the arrays, allocated with
-// VirtualAlloc; the caller releases each with VirtualFree(p, 0, MEM_RELEASE).
+// VirtualAlloc; the caller takes each into a PageArray (engine/page_array.h).
 // When an array cannot be had both come back null with zero counts.
 // *pointCount is read on entry only by BuildULikeContour (the initial point
 // count n, at least 2); the four floats mean:

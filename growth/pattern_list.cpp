@@ -1,10 +1,10 @@
 #include "growth/pattern_list.h"
 
-#include <windows.h>
-
 #include <cmath>
 #include <cstddef>
 #include <cstdint>
+
+#include "engine/page_array.h"
 
 int32_t TriangleCount = 0;
 
@@ -42,12 +42,6 @@ void FreeNodes(QFTrNode* node) {
         delete node;
         node = next;
     }
-}
-
-template <typename Record>
-Record* AllocateRecords(size_t count) {
-    return static_cast<Record*>(
-        VirtualAlloc(nullptr, count * sizeof(Record), MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE));
 }
 
 }  // namespace
@@ -101,19 +95,13 @@ void BuildMeshArrays(QFTrList& list, int* pointCount, int* triangleCount, __Poin
 
     // More triangles than the vertex count can express cannot be drawn either.
     const int32_t total = TriangleCount;
-    __Point3ds* vertexArray = nullptr;
-    __Triangle3ds* triangleArray = nullptr;
+    PageArray<__Point3ds> vertexArray;
+    PageArray<__Triangle3ds> triangleArray;
     if (total > 0 && total <= INT32_MAX / 3) {
-        vertexArray = AllocateRecords<__Point3ds>(3 * static_cast<size_t>(total));
-        triangleArray = AllocateRecords<__Triangle3ds>(static_cast<size_t>(total));
-        if (vertexArray == nullptr || triangleArray == nullptr) {
-            if (vertexArray != nullptr) VirtualFree(vertexArray, 0, MEM_RELEASE);
-            if (triangleArray != nullptr) VirtualFree(triangleArray, 0, MEM_RELEASE);
-            vertexArray = nullptr;
-            triangleArray = nullptr;
-        }
+        vertexArray = AllocatePageArray<__Point3ds>(3 * static_cast<size_t>(total));
+        triangleArray = AllocatePageArray<__Triangle3ds>(static_cast<size_t>(total));
     }
-    if (vertexArray == nullptr) {
+    if (!vertexArray || !triangleArray) {
         FreeNodes(node);
         return;
     }
@@ -142,8 +130,8 @@ void BuildMeshArrays(QFTrList& list, int* pointCount, int* triangleCount, __Poin
 
     *pointCount = 3 * total;
     *triangleCount = copied;
-    *points = vertexArray;
-    *triangles = triangleArray;
+    *points = vertexArray.release();
+    *triangles = triangleArray.release();
 }
 
 void ScalePoints(float factor, int count, __Point3ds* points) {

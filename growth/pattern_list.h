@@ -55,7 +55,8 @@ struct QFTrList {
 // before growth and every generator raises it for each triangle it appends.
 extern int32_t TriangleCount;
 
-// Copies the list into VirtualAlloc'ed arrays, three unshared vertices per
+// Copies the list into VirtualAlloc'ed arrays (for the caller to take into
+// PageArrays, engine/page_array.h), three unshared vertices per
 // triangle, and frees the list as it goes. A list whose first pointer is null
 // leaves the outputs alone. With nothing to copy, or when the arrays cannot be
 // allocated, both arrays are null and both counts 0.

@@ -427,7 +427,7 @@ TEST_F(FloralRender, SixteenBitRowsAreCountedInChannels) {
     for (int y = 0; y < 6; ++y)
         for (int x = 0; x < 10; ++x)
             for (int c = 0; c < 4; ++c)
-                ASSERT_EQ(Engine(scene.engineOutput, true, (y * 10 + x) * 4 + c),
+                ASSERT_EQ(Engine(scene.engineOutput.get(), true, (y * 10 + x) * 4 + c),
                           At(source, x, y, (c + 1) % 4));
     DrawScene(&scene);
     EXPECT_EQ(EndSceneRender(&scene), PF_Err_NONE);
