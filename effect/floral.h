@@ -2,8 +2,12 @@
 #pragma once
 
 #include "AE_Effect.h"
+#include "effect/scene_params.h"
 
 constexpr int kFloralParamCount = 46;
+// The Floral build's own rows; the shared scene rows follow them.
+constexpr int kFloralOwnParamCount = kFloralParamCount - kSceneRowCount;
+constexpr int kFloralSceneRows = kFloralOwnParamCount + 1;
 
 // Parameter indices that the Floral handlers read.
 enum FloralParam {
@@ -23,28 +27,29 @@ enum FloralParam {
   kFloralDependOnInterval = 18,
   kFloralRandomSeed = 20,
   kFloralDispersion = 21,
-  kFloralPosition = 22,
-  kFloralScale = 23,
-  kFloralDiffuse = 25,
-  kFloralSpecular = 26,
-  kFloralShininess = 27,
-  kFloralShinStrength = 28,
-  kFloralSelfIllumination = 29,
-  kFloralTransparency = 30,
-  kFloralGlass = 31,
-  kFloralRefraction = 32,
-  kFloralOpticalCoefficient = 33,
-  kFloralAberration = 34,
-  kFloralBumpPercent = 35,
-  kFloralTextureReflection = 36,
-  kFloralReflectionPercent = 37,
-  kFloralMultiply = 40,
-  kFloralLightColor = 41,
-  kFloralRotateUV = 42,
-  kFloralRotateWV = 43,
-  kFloralOppositingLight = 44,
-  kFloralCutAlpha = 46,
+  kFloralPosition = kFloralSceneRows + kScenePosition,
+  kFloralScale = kFloralSceneRows + kSceneScale,
+  kFloralDiffuse = kFloralSceneRows + kSceneDiffuse,
+  kFloralSpecular = kFloralSceneRows + kSceneSpecular,
+  kFloralShininess = kFloralSceneRows + kSceneShininess,
+  kFloralShinStrength = kFloralSceneRows + kSceneShinStrength,
+  kFloralSelfIllumination = kFloralSceneRows + kSceneSelfIllumination,
+  kFloralTransparency = kFloralSceneRows + kSceneTransparency,
+  kFloralGlass = kFloralSceneRows + kSceneGlass,
+  kFloralRefraction = kFloralSceneRows + kSceneRefraction,
+  kFloralOpticalCoefficient = kFloralSceneRows + kSceneOpticalCoefficient,
+  kFloralAberration = kFloralSceneRows + kSceneAberration,
+  kFloralBumpPercent = kFloralSceneRows + kSceneBumpPercent,
+  kFloralTextureReflection = kFloralSceneRows + kSceneTextureReflection,
+  kFloralReflectionPercent = kFloralSceneRows + kSceneReflectionPercent,
+  kFloralMultiply = kFloralSceneRows + kSceneMultiply,
+  kFloralLightColor = kFloralSceneRows + kSceneLightColor,
+  kFloralRotateUV = kFloralSceneRows + kSceneRotateUV,
+  kFloralRotateWV = kFloralSceneRows + kSceneRotateWV,
+  kFloralOppositingLight = kFloralSceneRows + kSceneOppositingLight,
+  kFloralCutAlpha = kFloralSceneRows + kSceneCutAlpha,
 };
+static_assert(kFloralCutAlpha == kFloralParamCount, "the scene rows end the list");
 
 PF_Err ParamsSetup(PF_InData* in_data, PF_OutData* out_data, PF_ParamDef* params[],
                    PF_LayerDef* output);

@@ -6,16 +6,8 @@
 #include "effect/floral_growth.h"
 #include "effect/seed_lines.h"
 
-const SceneParamIndices kFloralSceneParams = {
-    kFloralRenderMode,       kFloralPosition,           kFloralScale,
-    kFloralDiffuse,          kFloralSpecular,           kFloralShininess,
-    kFloralShinStrength,     kFloralSelfIllumination,   kFloralTransparency,
-    kFloralGlass,            kFloralRefraction,         kFloralOpticalCoefficient,
-    kFloralAberration,       kFloralBumpPercent,        kFloralTextureReflection,
-    kFloralReflectionPercent, kFloralMultiply,          kFloralLightColor,
-    kFloralRotateUV,         kFloralRotateWV,           kFloralOppositingLight,
-    kFloralCutAlpha,
-};
+const SceneParamIndices kFloralSceneParams =
+    SceneParamsFrom(kFloralRenderMode, kFloralSceneRows);
 
 namespace {
 

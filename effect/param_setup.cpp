@@ -1,5 +1,7 @@
 #include "effect/param_setup.h"
 
+#include "effect/scene_params.h"
+
 #include <cmath>
 #include <cstring>
 
@@ -71,11 +73,13 @@ void FillParamDef(const ParamSpec& spec, int number, const ParamListLayout& layo
   }
 }
 
-PF_Err DeclareParams(PF_InData* in_data, PF_OutData* out_data, const ParamSpec* specs, int count,
-                     const ParamListLayout& layout) {
+PF_Err DeclareParams(PF_InData* in_data, PF_OutData* out_data, const ParamSpec* own,
+                     int own_count, const ParamListLayout& layout) {
+  const int count = own_count + kSceneRowCount;
   PF_ParamDef def;
   for (int i = 0; i < count; ++i) {
-    FillParamDef(specs[i], i + 1, layout, &def, in_data);
+    const ParamSpec& spec = i < own_count ? own[i] : kSceneParamRows[i - own_count];
+    FillParamDef(spec, i + 1, layout, &def, in_data);
     PF_Err err = in_data->inter.add_param(in_data->effect_ref, -1, &def);
     if (err != PF_Err_NONE) return err;
   }

@@ -33,7 +33,8 @@ PF_Fixed ToFixed(double value);
 void FillParamDef(const ParamSpec& spec, int number, const ParamListLayout& layout,
                   PF_ParamDef* def, PF_InData* in_data);
 
-// Adds every row with add_param at index -1, sets num_params to count + 1 and
-// registers the custom panel area; stops at the first failing add_param.
-PF_Err DeclareParams(PF_InData* in_data, PF_OutData* out_data, const ParamSpec* specs, int count,
-                     const ParamListLayout& layout);
+// Adds the build's own rows, then the shared scene rows (kSceneParamRows),
+// with add_param at index -1, sets num_params to one more than all the rows
+// and registers the custom panel area; stops at the first failing add_param.
+PF_Err DeclareParams(PF_InData* in_data, PF_OutData* out_data, const ParamSpec* own,
+                     int own_count, const ParamListLayout& layout);

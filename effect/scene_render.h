@@ -11,35 +11,10 @@
 #include <cstdint>
 
 #include "AE_Effect.h"
+#include "effect/scene_params.h"
 #include "growth/pattern_list.h"
 #include "engine/page_array.h"
 #include "engine/qf_engine.h"
-
-// Where a build keeps the scene parameters in its parameter array.
-struct SceneParamIndices {
-    PF_ParamIndex renderMode;
-    PF_ParamIndex position;
-    PF_ParamIndex scale;
-    PF_ParamIndex diffuse;
-    PF_ParamIndex specular;
-    PF_ParamIndex shininess;
-    PF_ParamIndex shinStrength;
-    PF_ParamIndex selfIllumination;
-    PF_ParamIndex transparency;
-    PF_ParamIndex glass;
-    PF_ParamIndex refraction;
-    PF_ParamIndex opticalCoefficient;
-    PF_ParamIndex aberration;
-    PF_ParamIndex bumpPercent;
-    PF_ParamIndex textureReflection;
-    PF_ParamIndex reflectionPercent;
-    PF_ParamIndex multiply;
-    PF_ParamIndex lightColor;
-    PF_ParamIndex rotateUV;
-    PF_ParamIndex rotateWV;
-    PF_ParamIndex oppositingLight;
-    PF_ParamIndex cutAlpha;
-};
 
 // Parameter values as the host delivers them: fixed-point kinds in 16.16
 // (read in double precision), popups and checkboxes in the low byte of their
