@@ -70,7 +70,12 @@ void ConvertToHostOrder(uint8_t** target, const void* engine, int32_t width, int
 
 void ConvertTextureOrder(uint8_t** target, const void* source, int32_t width, int32_t height,
                          int32_t source_row_length) {
-    const bool deep = __GetDeep() != 0;
+    ConvertTextureOrderAtDepth(target, source, width, height, source_row_length,
+                               __GetDeep() != 0);
+}
+
+void ConvertTextureOrderAtDepth(uint8_t** target, const void* source, int32_t width,
+                                int32_t height, int32_t source_row_length, bool deep) {
     if (!EnsureTarget(target, int64_t{width} * height * 4, deep)) return;
     ReorderAtDepth<3, 2, 1, 0>(deep, *target, source, width, height, 4 * width, source_row_length);
 }

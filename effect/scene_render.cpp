@@ -14,11 +14,11 @@ constexpr double kPi = 3.141592653589793;
 constexpr double kOppositeElevation = -0.4363323129985824;
 constexpr float kLightDistance = 2000.0f;
 
-// The texture conversion reads four channels a cell along rows of 120 bytes
-// (60 16-bit values when deep): on the last rows that runs past the image's
-// 4800 bytes. It reads from a copy padded with zeros to cover every read.
-constexpr int kBumpLastRowStart = (kBumpImageSide - 1) * kBumpImageRowBytes;  // bytes
-constexpr int kBumpPaddedBytes = kBumpLastRowStart + 4 * kBumpImageSide * 2;  // 16-bit reads
+// The texture conversion reads four bytes a cell along rows of 120 bytes: on
+// the last row that runs past the image's 4800 bytes. It reads from a copy
+// padded with zeros to cover every read.
+constexpr int kBumpLastRowStart = (kBumpImageSide - 1) * kBumpImageRowBytes;
+constexpr int kBumpPaddedBytes = kBumpLastRowStart + 4 * kBumpImageSide;
 static_assert(kBumpPaddedBytes >= kBumpImageBytes, "the copy holds the whole image");
 
 template <typename T>
@@ -319,14 +319,27 @@ void PrepareOutputFrame(SceneRender* scene) {
     }
 }
 
+// The bump image holds bytes at either depth. Its texels are made as an
+// 8-bit frame reads them and, in a 16-bit frame, widened as the engine widens
+// an 8-bit texture, so that both depths lay the same relief. Without room for
+// the wider copy the bump is left out.
+PageArray<uint8_t> BumpTexels(const uint8_t* image, bool deep) {
+    alignas(8) uint8_t padded[kBumpPaddedBytes] = {};
+    std::memcpy(padded, image, kBumpImageBytes);
+    uint8_t* texels = nullptr;
+    ConvertTextureOrderAtDepth(&texels, padded, kBumpImageSide, kBumpImageSide,
+                               kBumpImageRowBytes, false);
+    PageArray<uint8_t> narrow(texels);
+    if (!narrow || !deep) return narrow;
+    __ConvertBYTE8TO16(&texels, kBumpImageSide, kBumpImageSide, 4 * kBumpImageSide);
+    if (texels == narrow.get()) return nullptr;
+    narrow.release();  // the widening has handed it back
+    return PageArray<uint8_t>(texels);
+}
+
 void ConvertTextures(SceneRender* scene) {
     const bool deep = scene->frame.deep;
-    if (scene->bumpImage) {
-        alignas(8) uint8_t padded[kBumpPaddedBytes] = {};
-        std::memcpy(padded, scene->bumpImage, kBumpImageBytes);
-        scene->bumpTexels = Converted(ConvertTextureOrder, padded, kBumpImageSide, kBumpImageSide,
-                                      deep ? kBumpImageRowBytes / 2 : kBumpImageRowBytes);
-    }
+    if (scene->bumpImage) scene->bumpTexels = BumpTexels(scene->bumpImage, deep);
     if (scene->reflectionPresent) {
         const PF_LayerDef& layer = scene->reflection.u.ld;
         scene->reflectionTexels = Converted(ConvertTextureOrder, layer.data, layer.width,

@@ -383,23 +383,51 @@ TEST_F(FloralRender, BumpTexelsStayWithinTheSequenceData) {
         const __Texture& texture = scene.records.textures[2];
         ASSERT_EQ(texture.loaded, 1);
         EXPECT_EQ(texture.is16Bit, deep ? 1 : 0);
-        // Rows of 120 bytes (60 values when deep), four channels a texel read
-        // backwards; reads beyond the 4800 bytes give 0.
-        const int stride = deep ? 60 : 120;
-        const int channel = deep ? 2 : 1;
+        // Rows of 120 bytes at either depth, four bytes a texel read
+        // backwards; reads beyond the 4800 bytes give 0. A 16-bit frame
+        // widens each byte to the 0 to 32768 range, rounding to nearest.
         for (int y = 0; y < 40; ++y)
             for (int x = 0; x < 40; ++x)
                 for (int c = 0; c < 4; ++c) {
-                    const int byte = ((y * stride + 4 * x + c)) * channel;
-                    uint32_t want = 0;
-                    if (byte + channel <= 4800) {
-                        want = image[byte];
-                        if (deep) want |= uint32_t(image[byte + 1]) << 8;
-                    }
+                    const int byte = y * 120 + 4 * x + c;
+                    uint32_t want = byte < 4800 ? image[byte] : 0;
+                    if (deep) want = uint32_t(std::lround(want * 32768.0 / 255.0));
                     ASSERT_EQ(Engine(texture.pixels, deep, (y * 40 + x) * 4 + 3 - c), want)
                         << x << ", " << y << " channel " << c;
                 }
     }
+}
+
+TEST_F(FloralRender, SixteenBitReliefWithoutRoomToWidenIsLeftOut) {
+    SetFrame(8, 4, true, 8);
+    page_probe::Reset();
+    {
+        SceneRender scene;
+        Begin(&scene);
+        PrepareScene(&scene);
+    }
+    const int allocations = page_probe::Taken();
+    bool leftOut = false;
+    for (int k = 1; k <= allocations; ++k) {
+        SCOPED_TRACE("allocation " + std::to_string(k) + " refused");
+        page_probe::Reset();
+        page_probe::FailAt(k);
+        {
+            SceneRender scene;
+            Begin(&scene);
+            PrepareScene(&scene);
+            const __Texture& texture = scene.records.textures[2];
+            if (texture.loaded) {
+                EXPECT_EQ(texture.is16Bit, 1);
+            } else {
+                leftOut = true;
+            }
+            EXPECT_EQ(EndSceneRender(&scene), PF_Err_NONE);
+        }
+        ExpectAllReleased();
+    }
+    page_probe::Reset();
+    EXPECT_TRUE(leftOut) << "the 8-bit texels or their widening refused";
 }
 
 TEST_F(FloralRender, CutAlphaClearsTheOutputButKeepsTheSource) {

@@ -48,9 +48,9 @@ constexpr const char* kArch = "M 30 150 C 90 40 230 40 290 150";
 INSTANTIATE_TEST_SUITE_P(
     Floral320x180, ReferenceFrame,
     ::testing::Values(Reference{"Default8", false, {}, nullptr, 0x61b6e64d99b77393ull},
-                      Reference{"Default16", true, {}, nullptr, 0x27e05c78a2cb7d16ull},
+                      Reference{"Default16", true, {}, nullptr, 0x0dcb0c75feb72e77ull},
                       Reference{"MaskTop", false, {"Mask kind=Top"}, nullptr, 0x2dcaced1de267253ull},
-                      Reference{"MaskPerimeter16", true, {"Mask kind=Perimeter"}, nullptr, 0x75362e68c972b3bdull},
+                      Reference{"MaskPerimeter16", true, {"Mask kind=Perimeter"}, nullptr, 0x5a0fee5e13b3d9e1ull},
                       Reference{"CustomPath", false, {"Mask kind=Custom path"}, kArch, 0x22b795f5799eed77ull},
                       Reference{"Rough", false, {"Render mode=Rough"}, nullptr, 0x42d6aa10b5feb8a7ull},
                       Reference{"Line", false, {"Render mode=Line"}, nullptr, 0x952b5f20abd68709ull},
