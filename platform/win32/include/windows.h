@@ -16,6 +16,8 @@ typedef uint16_t WORD;
 typedef uint32_t DWORD;
 typedef int32_t LONG;
 typedef uint32_t UINT;
+typedef int INT;
+typedef DWORD* LPDWORD;
 typedef size_t SIZE_T;
 typedef void* LPVOID;
 typedef const void* LPCVOID;
@@ -130,6 +132,25 @@ QF_WIN32_API BOOL DeleteObject(HGDIOBJ object);
 QF_WIN32_API COLORREF GetPixel(HDC dc, int x, int y);
 QF_WIN32_API int GetDIBits(HDC dc, HBITMAP bitmap, UINT start, UINT lines, LPVOID bits,
                            BITMAPINFO* info, UINT usage);
+
+// ---- Threads ----
+struct SECURITY_ATTRIBUTES;
+typedef SECURITY_ATTRIBUTES* LPSECURITY_ATTRIBUTES;
+typedef DWORD(WINAPI* LPTHREAD_START_ROUTINE)(LPVOID parameter);
+// Starts the routine on a thread of its own (stack size, security and flags
+// are ignored); returns a handle to be closed with CloseHandle, or null.
+QF_WIN32_API HANDLE CreateThread(LPSECURITY_ATTRIBUTES security, SIZE_T stack_size,
+                                 LPTHREAD_START_ROUTINE start, LPVOID parameter,
+                                 DWORD creation_flags, LPDWORD thread_id);
+// Closes a thread handle; the thread itself runs on.
+QF_WIN32_API BOOL CloseHandle(HANDLE object);
+
+// ---- Shell ----
+#define SW_SHOW 5
+#define SE_ERR_NOASSOC 31
+// There is no shell to hand a file to: every request answers SE_ERR_NOASSOC.
+QF_WIN32_API HINSTANCE ShellExecuteA(HWND window, LPCSTR verb, LPCSTR file, LPCSTR parameters,
+                                     LPCSTR directory, INT show);
 
 // ---- Stand-in only: how a module's resources and entry reach this library ----
 // One compiled resource, as the resource compiler emits it.
