@@ -6,6 +6,7 @@
 #include <windows.h>
 
 #include "AE_Effect.h"
+#include "ui/plugin_globals.h"
 
 // Signature of every command handler reached through a dispatch table.
 typedef PF_Err (*CommandHandler)(PF_InData* in_data, PF_OutData* out_data, PF_ParamDef* params[],
@@ -23,9 +24,6 @@ PF_Err DispatchCommand(const CommandTable& table, PF_Cmd cmd, PF_InData* in_data
                        PF_OutData* out_data, PF_ParamDef* params[], PF_LayerDef* output,
                        void* extra);
 
-extern HINSTANCE ModuleInstance;
-extern char PluginFolder[1024];
-extern HWND HostMainWindow;
 
 // The sequence data: 40 x 40 cells of three bytes holding bitmap 999's grey levels.
 constexpr int kBumpImageSide = 40;

@@ -3,10 +3,6 @@
 #include <cstring>
 #include <new>
 
-HINSTANCE ModuleInstance = nullptr;
-char PluginFolder[1024] = {0};
-HWND HostMainWindow = nullptr;
-
 extern "C" BOOL ModuleEntryPoint(HINSTANCE instance, DWORD reason, LPVOID /*reserved*/) {
   if (reason == DLL_PROCESS_ATTACH) ModuleInstance = instance;
   return TRUE;

@@ -4,7 +4,7 @@
 
 #include <memory>
 
-#include "effect/entry.h"
+#include "ui/plugin_globals.h"
 #include "ui/host_suites.h"
 #include "ui/shell_openers.h"
 #include "ui/ui_handlers.h"

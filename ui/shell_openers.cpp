@@ -3,7 +3,7 @@
 #include <atomic>
 #include <cstring>
 
-#include "effect/entry.h"
+#include "ui/plugin_globals.h"
 
 namespace {
 

@@ -1,0 +1,5 @@
+#include "ui/plugin_globals.h"
+
+HINSTANCE ModuleInstance = nullptr;
+char PluginFolder[1024] = {0};
+HWND HostMainWindow = nullptr;
