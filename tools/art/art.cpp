@@ -27,6 +27,8 @@
 #include <string>
 #include <vector>
 
+#include "../bmp_file.h"
+
 namespace {
 
 constexpr double kPi = 3.14159265358979323846;
@@ -338,42 +340,20 @@ Canvas PanelButton(const Canvas& banner, Font& font, int left, int top, int widt
   return c;
 }
 
-void Put(std::vector<uint8_t>& out, uint32_t v, int bytes) {
-  for (int i = 0; i < bytes; ++i) out.push_back(static_cast<uint8_t>(v >> (8 * i)));
-}
 
 uint8_t Channel(double v) { return static_cast<uint8_t>(std::lround(std::clamp(v, 0.0, 1.0) * 255)); }
 
 bool WriteBmp(const std::string& path, const Canvas& c, bool top_row_first) {
-  const uint32_t row_bytes = (c.width() * 3 + 3) & ~3u, pixel_bytes = row_bytes * c.height();
-  std::vector<uint8_t> file = {'B', 'M'};
-  Put(file, 14 + 40 + pixel_bytes, 4);
-  Put(file, 0, 4);
-  Put(file, 14 + 40, 4);
-  Put(file, 40, 4);
-  Put(file, c.width(), 4);
-  Put(file, c.height(), 4);  // positive height: the first row stored is shown at the bottom
-  Put(file, 1, 2);
-  Put(file, 24, 2);
-  Put(file, 0, 4);
-  Put(file, pixel_bytes, 4);
-  Put(file, 2835, 4);
-  Put(file, 2835, 4);
-  Put(file, 0, 4);
-  Put(file, 0, 4);
+  std::vector<uint8_t> file = qf_tools::Bmp24Header(c.width(), c.height());
   for (int i = 0; i < c.height(); ++i) {
     const int y = top_row_first ? i : c.height() - 1 - i;
     for (int x = 0; x < c.width(); ++x) {
       const Colour& p = c.at(x, y);
       file.insert(file.end(), {Channel(p.b), Channel(p.g), Channel(p.r)});
     }
-    file.resize(file.size() + row_bytes - c.width() * 3, 0);
+    file.resize(file.size() + qf_tools::Bmp24RowBytes(c.width()) - c.width() * 3, 0);
   }
-  std::FILE* out = std::fopen(path.c_str(), "wb");
-  bool written = out && std::fwrite(file.data(), 1, file.size(), out) == file.size();
-  if (out && std::fclose(out) != 0) written = false;
-  if (!written) std::fprintf(stderr, "%s: cannot be written\n", path.c_str());
-  return written;
+  return qf_tools::WriteFile(path.c_str(), file);
 }
 
 }  // namespace
