@@ -1,11 +1,13 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
 #include <iterator>
 #include <string>
+#include <vector>
 
 #include <gtest/gtest.h>
 
@@ -91,6 +93,115 @@ TEST_F(ToolRun, CompilerTakesOnlyPlainTwentyFourBitBitmaps) {
   Write("short.bmp", Slurp(QF_TEST_DATA "/colours.bmp").substr(0, 70));
   EXPECT_EQ(Compile("1 BITMAP \"short.bmp\"\n"), 1);
   EXPECT_EQ(errors, "test.rc:1: bitmap 'short.bmp': truncated pixel data\n");
+}
+
+// A 24-bit uncompressed BMP, its rows as stored (first row first).
+struct Bmp {
+  int width = 0, height = 0;
+  std::vector<std::string> rows;
+  // The 3 bytes of pixel x in stored row r.
+  std::string Pixel(int x, int r) const { return rows[r].substr(3 * x, 3); }
+};
+
+// Reads a BMP whose header says 24 bits, no compression, positive height and
+// padded rows filling the file exactly; anything else fails the test.
+Bmp ReadBmp(const std::string& path) {
+  const std::string file = Slurp(path);
+  const auto field = [&](size_t at, int bytes) {
+    uint32_t v = 0;
+    for (int i = 0; i < bytes; ++i) v |= static_cast<uint32_t>(static_cast<uint8_t>(file[at + i])) << (8 * i);
+    return v;
+  };
+  Bmp bmp;
+  if (file.size() < 54 || file.compare(0, 2, "BM") != 0 || field(10, 4) != 54 || field(14, 4) != 40) {
+    ADD_FAILURE() << path << ": not a BMP with a plain header";
+    return bmp;
+  }
+  bmp.width = static_cast<int32_t>(field(18, 4));
+  bmp.height = static_cast<int32_t>(field(22, 4));
+  EXPECT_EQ(field(26, 2), 1u) << path;
+  EXPECT_EQ(field(28, 2), 24u) << path << ": bits a pixel";
+  EXPECT_EQ(field(30, 4), 0u) << path << ": compression";
+  const size_t row_bytes = (bmp.width * 3 + 3) & ~size_t{3};
+  if (bmp.width <= 0 || bmp.height <= 0 || file.size() != 54 + row_bytes * bmp.height) {
+    ADD_FAILURE() << path << ": " << bmp.width << " x " << bmp.height << " in " << file.size() << " bytes";
+    return bmp;
+  }
+  for (int r = 0; r < bmp.height; ++r) bmp.rows.push_back(file.substr(54 + r * row_bytes, bmp.width * 3));
+  return bmp;
+}
+
+struct Picture {
+  std::string file;
+  int width, height;
+  bool text;  // rasterised text: depends on the font and FreeType, not compared
+};
+
+std::vector<Picture> InterfacePictures() {
+  std::vector<Picture> pictures = {{"about101.bmp", 164, 314, false}};
+  for (int id = 123; id <= 134; ++id) pictures.push_back({"button" + std::to_string(id) + ".bmp", 18, 24, false});
+  pictures.push_back({"panel781.bmp", 360, 81, true});
+  pictures.push_back({"panel782.bmp", 84, 35, true});
+  pictures.push_back({"panel783.bmp", 84, 35, true});
+  pictures.push_back({"panel784.bmp", 72, 35, true});
+  pictures.push_back({"panel785.bmp", 72, 35, true});
+  return pictures;
+}
+
+TEST(InterfacePictures, HaveTheirSizesAndFitTogether) {
+  for (const Picture& p : InterfacePictures()) {
+    const Bmp bmp = ReadBmp(QF_BITMAPS "/" + p.file);
+    EXPECT_EQ(bmp.width, p.width) << p.file;
+    EXPECT_EQ(bmp.height, p.height) << p.file;
+  }
+  // Each look's middle is stretched sideways between its caps: every column of
+  // it alike, and equal to the caps' inner columns so that no seam shows.
+  for (int right = 123; right <= 132; right += 3) {
+    const std::string look = " in the look of " + std::to_string(right);
+    const Bmp right_cap = ReadBmp(QF_BITMAPS "/button" + std::to_string(right) + ".bmp");
+    const Bmp left_cap = ReadBmp(QF_BITMAPS "/button" + std::to_string(right + 1) + ".bmp");
+    const Bmp middle = ReadBmp(QF_BITMAPS "/button" + std::to_string(right + 2) + ".bmp");
+    ASSERT_EQ(middle.rows.size(), 24u);
+    ASSERT_EQ(left_cap.rows.size(), 24u);
+    ASSERT_EQ(right_cap.rows.size(), 24u);
+    for (int r = 0; r < 24; ++r) {
+      for (int x = 1; x < 18; ++x) EXPECT_EQ(middle.Pixel(x, r), middle.Pixel(0, r)) << "row " << r << look;
+      EXPECT_EQ(left_cap.Pixel(17, r), middle.Pixel(0, r)) << "row " << r << look;
+      EXPECT_EQ(right_cap.Pixel(0, r), middle.Pixel(0, r)) << "row " << r << look;
+    }
+    EXPECT_NE(left_cap.Pixel(0, 12), middle.Pixel(0, 12)) << "the face ends in the left cap" << look;
+    EXPECT_NE(right_cap.Pixel(17, 12), middle.Pixel(0, 12)) << "the face ends in the right cap" << look;
+  }
+  // The panel's buttons are drawn over the banner (Help at 10, 10, About at
+  // 5, 40; all stored top row first): their corners are the banner's pixels there.
+  const Bmp banner = ReadBmp(QF_BITMAPS "/panel781.bmp");
+  ASSERT_EQ(banner.rows.size(), 81u);
+  const struct {
+    int id, x, y;
+  } buttons[] = {{782, 5, 40}, {783, 5, 40}, {784, 10, 10}, {785, 10, 10}};
+  for (const auto& b : buttons) {
+    const Bmp button = ReadBmp(QF_BITMAPS "/panel" + std::to_string(b.id) + ".bmp");
+    ASSERT_EQ(button.rows.size(), 35u);
+    for (int r : {0, 34})
+      for (int x : {0, button.width - 1})
+        EXPECT_EQ(button.Pixel(x, r), banner.Pixel(b.x + x, b.y + r)) << b.id << " at " << x << ", " << r;
+  }
+}
+
+TEST_F(ToolRun, ArtGeneratorReproducesTheCommittedPictures) {
+  ASSERT_EQ(Run(std::string(QF_ART_EXE) + " " QF_ART_FONT " ."), 0) << errors;
+  for (const Picture& p : InterfacePictures()) {
+    const Bmp made = ReadBmp(dir + "/" + p.file);
+    EXPECT_EQ(made.width, p.width) << p.file;
+    EXPECT_EQ(made.height, p.height) << p.file;
+    if (!p.text) {
+      EXPECT_TRUE(Slurp(dir + "/" + p.file) == Slurp(QF_BITMAPS "/" + p.file))
+          << "regenerate resources/bitmaps/" << p.file << " with qf-art";
+    }
+  }
+  Write("plain.ttf", "not a font");
+  EXPECT_EQ(Run(std::string(QF_ART_EXE) + " plain.ttf ."), 1);
+  EXPECT_EQ(errors, "plain.ttf: not a font FreeType can read\n");
 }
 
 TEST_F(ToolRun, BumpGeneratorReproducesTheCommittedBitmap) {

@@ -9,6 +9,8 @@
 #include <cstdio>
 #include <vector>
 
+#include "../bmp_file.h"
+
 namespace {
 
 constexpr int kSide = 40;
@@ -62,9 +64,6 @@ double CrystalHeight(const Crystal& c, double dx, double dy) {
   return h;
 }
 
-void Put(std::vector<uint8_t>& out, uint32_t v, int bytes) {
-  for (int i = 0; i < bytes; ++i) out.push_back(static_cast<uint8_t>(v >> (8 * i)));
-}
 
 }  // namespace
 
@@ -87,30 +86,9 @@ int main(int argc, char** argv) {
       grey[y * kSide + x] = static_cast<uint8_t>(level < 0 ? 0 : (level > 255 ? 255 : level));
     }
 
-  constexpr uint32_t kRowBytes = kSide * 3;  // already a multiple of 4
-  constexpr uint32_t kPixelBytes = kRowBytes * kSide;
-  std::vector<uint8_t> file = {'B', 'M'};
-  Put(file, 14 + 40 + kPixelBytes, 4);
-  Put(file, 0, 4);
-  Put(file, 14 + 40, 4);
-  Put(file, 40, 4);
-  Put(file, kSide, 4);
-  Put(file, kSide, 4);  // positive height: rows stored bottom-up
-  Put(file, 1, 2);
-  Put(file, 24, 2);
-  Put(file, 0, 4);
-  Put(file, kPixelBytes, 4);
-  Put(file, 2835, 4);
-  Put(file, 2835, 4);
-  Put(file, 0, 4);
-  Put(file, 0, 4);
+  std::vector<uint8_t> file = qf_tools::Bmp24Header(kSide, kSide);  // kSide x 3 is a multiple of 4
   for (int y = kSide - 1; y >= 0; --y)
-    for (int x = 0; x < kSide; ++x) Put(file, grey[y * kSide + x] * 0x010101u, 3);
-
-  std::FILE* out = std::fopen(argv[1], "wb");
-  if (!out || std::fwrite(file.data(), 1, file.size(), out) != file.size() || std::fclose(out) != 0) {
-    std::fprintf(stderr, "%s: cannot be written\n", argv[1]);
-    return 1;
-  }
+    for (int x = 0; x < kSide; ++x) qf_tools::PutLittleEndian(file, grey[y * kSide + x] * 0x010101u, 3);
+  if (!qf_tools::WriteFile(argv[1], file)) return 1;
   return 0;
 }
