@@ -9,7 +9,7 @@
 #include "engine/fill.h"
 #include "engine/lines.h"
 #include "engine/qf_engine.h"
-#include "engine/raster.h"
+#include "engine/geometry.h"
 #include "engine/scene_state.h"
 #include "engine/scratch.h"
 #include "windows.h"
