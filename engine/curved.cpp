@@ -10,13 +10,10 @@ void __FillTriangleCurved(unsigned char* target, unsigned char* source, int, int
                           __Triangle3ds* triangle, __Point3ds* vertices, int cx, int cy,
                           int materialCount, material3ds* materials, __Texture* textures,
                           int lightCount, light3ds* lights, GlassProp* glass) {
-    if (ZBuff == nullptr || Zwidth <= 0 || Zheight <= 0) return;
+    if (ZBuff == nullptr) return;
     CurvedPatch patch;
-    if (!BuildCurvedPatch(triangle, vertices, true, &patch)) return;
-    if (PatchMissesFrame(patch, cx, cy, 0.0)) return;
     double stepT, stepS;
-    CurvedSampleSteps(vertices[triangle->a], vertices[triangle->b], vertices[triangle->c], &stepT,
-                      &stepS);
+    if (!PrepareCurvedSampling(triangle, vertices, cx, cy, true, &patch, &stepT, &stepS)) return;
 
     const float centreX = static_cast<float>(cx);
     const float centreY = static_cast<float>(cy);

@@ -121,6 +121,17 @@ bool PatchMissesFrame(const CurvedPatch& patch, int cx, int cy, double reach) {
     return false;
 }
 
+bool PrepareCurvedSampling(const __Triangle3ds* triangle, const __Point3ds* vertices, int cx,
+                           int cy, bool withTexture, CurvedPatch* patch, double* stepT,
+                           double* stepS) {
+    if (Zwidth <= 0 || Zheight <= 0) return false;
+    if (!BuildCurvedPatch(triangle, vertices, withTexture, patch)) return false;
+    if (PatchMissesFrame(*patch, cx, cy, 0.0)) return false;
+    CurvedSampleSteps(vertices[triangle->a], vertices[triangle->b], vertices[triangle->c], stepT,
+                      stepS);
+    return true;
+}
+
 void CurvedSampleSteps(const __Point3ds& v0, const __Point3ds& v1, const __Point3ds& v2,
                        double* stepT, double* stepS) {
     const double d1 = __Distance3(v0.x, v0.y, v0.z, v2.x, v2.y, v2.z);

@@ -107,6 +107,13 @@ bool PatchMissesFrame(const CurvedPatch& patch, int cx, int cy, double reach);
 void CurvedSampleSteps(const __Point3ds& v0, const __Point3ds& v1, const __Point3ds& v2,
                        double* stepT, double* stepS);
 
+// The patch of the triangle and its sampling steps; false when there is
+// nothing to sample: an empty frame, a vertex normal that is not usable, or a
+// patch beyond one side of the frame.
+bool PrepareCurvedSampling(const __Triangle3ds* triangle, const __Point3ds* vertices, int cx,
+                           int cy, bool withTexture, CurvedPatch* patch, double* stepT,
+                           double* stepS);
+
 // The sample walk of the curved and silhouette draws: rows of s from 0 while
 // s <= 1, samples of t from 0 while t < 1. rowStart() opens each row;
 // missed() is told of each sample outside the frame and of the first beyond

@@ -99,13 +99,16 @@ void DrawEdge(uint8_t edge, const CurvedPatch& patch, double step, const WireCal
     }
 }
 
-// The patch and step of the triangle; false when nothing of it can be drawn.
-bool PrepareWire(const WireCall& c, CurvedPatch* patch, double* step) {
-    if (!BuildCurvedPatch(c.triangle, c.vertices, false, patch)) return false;
-    if (PatchMissesFrame(*patch, c.cx, c.cy, WireReach())) return false;
-    *step = WireStep(c.vertices[c.triangle->a], c.vertices[c.triangle->b],
-                     c.vertices[c.triangle->c]);
-    return true;
+// Edges first to last of the triangle over one patch: each edge's own patch
+// would be the same.
+void DrawWire(uint8_t first, uint8_t last, const WireCall& c) {
+    CurvedPatch patch;
+    if (!BuildCurvedPatch(c.triangle, c.vertices, false, &patch)) return;
+    if (PatchMissesFrame(patch, c.cx, c.cy, WireReach())) return;
+    const double step = WireStep(c.vertices[c.triangle->a], c.vertices[c.triangle->b],
+                                 c.vertices[c.triangle->c]);
+    for (int edge = first; edge <= last; ++edge)
+        DrawEdge(static_cast<uint8_t>(edge), patch, step, c);
 }
 
 }  // namespace
@@ -114,24 +117,16 @@ void __DrawCurvedEdge(uint8_t edge, unsigned char* target, unsigned char* source
                       int height, __Triangle3ds* triangle, __Point3ds* vertices, int cx, int cy,
                       int materialCount, material3ds* materials, __Texture* textures,
                       int lightCount, light3ds* lights, GlassProp* glass) {
-    const WireCall call{target,        source,    width,    height,     triangle,
-                        vertices,      cx,        cy,       materialCount, materials,
-                        textures,      lightCount, lights,  glass};
-    CurvedPatch patch;
-    double step;
-    if (PrepareWire(call, &patch, &step)) DrawEdge(edge, patch, step, call);
+    DrawWire(edge, edge,
+             {target, source, width, height, triangle, vertices, cx, cy, materialCount, materials,
+              textures, lightCount, lights, glass});
 }
 
 void __DrawTriangleCurvedWire(unsigned char* target, unsigned char* source, int width, int height,
                               __Triangle3ds* triangle, __Point3ds* vertices, int cx, int cy,
                               int materialCount, material3ds* materials, __Texture* textures,
                               int lightCount, light3ds* lights, GlassProp* glass) {
-    // The three edges share one patch: each edge's would be the same.
-    const WireCall call{target,        source,    width,    height,     triangle,
-                        vertices,      cx,        cy,       materialCount, materials,
-                        textures,      lightCount, lights,  glass};
-    CurvedPatch patch;
-    double step;
-    if (!PrepareWire(call, &patch, &step)) return;
-    for (uint8_t edge = 0; edge < 3; ++edge) DrawEdge(edge, patch, step, call);
+    DrawWire(0, 2,
+             {target, source, width, height, triangle, vertices, cx, cy, materialCount, materials,
+              textures, lightCount, lights, glass});
 }

@@ -10,13 +10,9 @@ void __DrawTriangleSilhouette(unsigned char* target, unsigned char* source, int,
                               __Triangle3ds* triangle, __Point3ds* vertices, int cx, int cy,
                               int materialCount, material3ds* materials, __Texture*, int,
                               light3ds*, GlassProp*) {
-    if (Zwidth <= 0 || Zheight <= 0) return;
     CurvedPatch patch;
-    if (!BuildCurvedPatch(triangle, vertices, false, &patch)) return;
-    if (PatchMissesFrame(patch, cx, cy, 0.0)) return;
     double stepT, stepS;
-    CurvedSampleSteps(vertices[triangle->a], vertices[triangle->b], vertices[triangle->c], &stepT,
-                      &stepS);
+    if (!PrepareCurvedSampling(triangle, vertices, cx, cy, false, &patch, &stepT, &stepS)) return;
 
     // The dots take the material's diffuse colour, or full red without materials.
     const float full = static_cast<float>(__MaxChannel);
