@@ -3,6 +3,12 @@
 #include <algorithm>
 #include <cmath>
 
+#include "engine/coverage.h"
+#include "engine/depth.h"
+#include "engine/geometry.h"
+#include "engine/interpolate.h"
+#include "engine/orientation.h"
+#include "engine/perspective.h"
 #include "engine/scene_state.h"
 
 namespace {

@@ -4,7 +4,7 @@
 #pragma once
 
 #include "engine/qf_engine.h"
-#include "engine/raster.h"
+#include "engine/edges.h"
 
 void __SetupTrianglePhong(unsigned char* image, unsigned char* source, int width, int height,
                           __Texture* textures, material3ds* materials, int materialCount,

@@ -6,7 +6,8 @@
 #include <cstddef>
 #include <cstdlib>
 
-#include "engine/raster.h"
+#include "engine/coverage.h"
+#include "engine/geometry.h"
 #include "engine/scene_state.h"
 
 namespace {

@@ -2,14 +2,17 @@
 // and default light, runs the back-face and front passes through the loop of
 // the current draw mode, and releases what it took; __RasterSolid fills with
 // one colour; __DrawScenesLineColor outlines in one colour.
+#include <algorithm>
 #include <climits>
+#include <cmath>
 #include <cstddef>
 #include <cstring>
 
+#include "engine/curved.h"
 #include "engine/fill.h"
 #include "engine/lines.h"
 #include "engine/qf_engine.h"
-#include "engine/raster.h"
+#include "engine/geometry.h"
 #include "engine/scene_state.h"
 #include "engine/scratch.h"
 #include "windows.h"
@@ -92,11 +95,14 @@ void DrawDirect(const Scene& s, __Triangle3ds* t, TriangleDraw draw) {
          s.cx, s.cy, s.lightCount, s.lights, s.glass);
 }
 
+// The margin of a triangle's scratch rectangle: 3 pixels, or for the curved
+// surfaces, which can bulge beyond the flat triangle, its extent when larger.
+enum class Margin { Fixed, ByExtent };
+
 // Draws one triangle alone into the scratch layer and merges it into the
 // output inside its bounds widened by the margin, so that shared edges of
 // neighbouring triangles blend without seams.
-void DrawThroughScratch(const Scene& s, __Triangle3ds* t, TriangleDraw draw, float marginX,
-                        float marginY) {
+void DrawThroughScratch(const Scene& s, __Triangle3ds* t, TriangleDraw draw, Margin margin) {
     const __Point3ds* v[3] = {&s.points[t->a], &s.points[t->b], &s.points[t->c]};
     float minX = v[0]->x, maxX = v[0]->x, minY = v[0]->y, maxY = v[0]->y;
     for (int k = 1; k < 3; ++k) {
@@ -104,6 +110,12 @@ void DrawThroughScratch(const Scene& s, __Triangle3ds* t, TriangleDraw draw, flo
         if (v[k]->x > maxX) maxX = v[k]->x;
         if (v[k]->y < minY) minY = v[k]->y;
         if (v[k]->y > maxY) maxY = v[k]->y;
+    }
+    constexpr float kMargin = 3.0f;
+    float marginX = kMargin, marginY = kMargin;
+    if (margin == Margin::ByExtent) {
+        marginX = std::max(kMargin, std::fabs(maxX - minX));
+        marginY = std::max(kMargin, std::fabs(maxY - minY));
     }
     const float cx = static_cast<float>(s.cx);
     const float cy = static_cast<float>(s.cy);
@@ -120,12 +132,11 @@ void DrawThroughScratch(const Scene& s, __Triangle3ds* t, TriangleDraw draw, flo
 // Flat and Phong: the widened facing test, and the scratch layer with a
 // margin of 3 pixels when edges are anti-aliased.
 void FilledLoop(const Scene& s, TriangleDraw draw) {
-    constexpr float kMargin = 3.0f;
     for (int i = 0; i < s.triangleCount; ++i) {
         __Triangle3ds* t = &s.triangles[i];
         if (!PassesWidenedTest(FacingValue(*t, s.points))) continue;
         if (_Quality != 0)
-            DrawThroughScratch(s, t, draw, kMargin, kMargin);
+            DrawThroughScratch(s, t, draw, Margin::Fixed);
         else
             DrawDirect(s, t, draw);
     }
@@ -139,27 +150,65 @@ void OutlineLoop(const Scene& s, TriangleDraw draw) {
     }
 }
 
+// The curved modes hand every triangle on: their drawing applies its own
+// facing tests.
+void CurvedLoop(const Scene& s, TriangleDraw draw, bool throughScratch) {
+    for (int i = 0; i < s.triangleCount; ++i) {
+        __Triangle3ds* t = &s.triangles[i];
+        if (throughScratch)
+            DrawThroughScratch(s, t, draw, Margin::ByExtent);
+        else
+            DrawDirect(s, t, draw);
+    }
+}
+
+// The curved fill, wire and silhouette take their arguments in another
+// order; this hands them on from the table's order.
+typedef void (*CurvedDraw)(unsigned char* image, unsigned char* source, int width, int height,
+                           __Triangle3ds* triangle, __Point3ds* vertices, int cx, int cy,
+                           int materialCount, material3ds* materials, __Texture* textures,
+                           int lightCount, light3ds* lights, GlassProp* glass);
+template <CurvedDraw draw>
+void InTableOrder(unsigned char* image, unsigned char* source, int width, int height,
+                  __Texture* textures, material3ds* materials, int materialCount,
+                  __Triangle3ds* triangle, __Point3ds* vertices, int cx, int cy, int lightCount,
+                  light3ds* lights, GlassProp* glass) {
+    draw(image, source, width, height, triangle, vertices, cx, cy, materialCount, materials,
+         textures, lightCount, lights, glass);
+}
+
 void __RasterModeRough(const Scene& s) { OutlineLoop(s, __DrawTriangleRough); }
 void __RasterModeLine(const Scene& s) { OutlineLoop(s, __DrawTriangleLines); }
 void __RasterModeFlat(const Scene& s) { FilledLoop(s, __SetupTriangleFlat); }
 void __RasterModePhong(const Scene& s) { FilledLoop(s, __SetupTrianglePhong); }
+void __RasterModeWire(const Scene& s) {
+    CurvedLoop(s, InTableOrder<__DrawTriangleCurvedWire>, false);
+}
+void __RasterModeSubdiv(const Scene& s) { CurvedLoop(s, __SubdivideTriangleCurved, true); }
+void __RasterModeCurved(const Scene& s) {
+    CurvedLoop(s, InTableOrder<__FillTriangleCurved>, true);
+}
+// The silhouette draws in the front pass only.
+void __RasterModeSilhouette(const Scene& s) {
+    if (_DrawBackFaces1 == 0) CurvedLoop(s, InTableOrder<__DrawTriangleSilhouette>, false);
+}
 
 typedef void (*ModeLoop)(const Scene& s);
 
 // The scene loop of each draw mode; a mode without one draws nothing.
 constexpr int kModeCount = 11;
 const ModeLoop kModeLoops[kModeCount] = {
-    __RasterModeRough,  // 0
-    __RasterModeLine,   // 1
-    nullptr,            // 2: curved wire
-    __RasterModeFlat,   // 3
-    nullptr,            // 4
-    nullptr,            // 5
-    __RasterModePhong,  // 6
-    nullptr,            // 7
-    nullptr,            // 8: subdivided curved
-    nullptr,            // 9: curved surface
-    nullptr,            // 10: silhouette
+    __RasterModeRough,       // 0
+    __RasterModeLine,        // 1
+    __RasterModeWire,        // 2
+    __RasterModeFlat,        // 3
+    nullptr,                 // 4
+    nullptr,                 // 5
+    __RasterModePhong,       // 6
+    nullptr,                 // 7
+    __RasterModeSubdiv,      // 8
+    __RasterModeCurved,      // 9
+    __RasterModeSilhouette,  // 10
 };
 
 void RunPass(const Scene& s) {

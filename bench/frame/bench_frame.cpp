@@ -2,7 +2,8 @@
 // parameter at its default, over the host's built-in picture) at 1920 x 1080
 // and 3840 x 2160, 8 and 16 bits; and at 1920 x 1080 the same frame with its
 // stages turned off one by one, with a "Texture reflection" layer, and in the
-// "Rough" and "Line" render modes. Each row reports the triangles grown, the
+// "Rough", "Line" and "Wire" render modes and the undeclared mode values 6 and 7
+// (subdivided and curved). Each row reports the triangles grown, the
 // pixels shaded and, measured in the same run, the memory-bandwidth floor:
 // the time of one copy of each frame-sized buffer that the render touches.
 //
@@ -62,6 +63,7 @@ struct FrameCase {
   bool deep;
   std::vector<std::string> settings;  // "NAME=VALUE" over the defaults
   bool reflection;                    // the built-in picture as "Texture reflection"
+  A_long renderMode;                  // a "Render mode" value set as it stands, or 0
   std::optional<Measured> measured;
 };
 
@@ -197,6 +199,8 @@ void BM_Frame(benchmark::State& state, FrameCase* c) {
       return;
     }
     qfhost::ApplyParamValues(effect, settings, {c->width, c->height});
+    // Values the popup does not name reach the render as a host may deliver them.
+    if (c->renderMode != 0) effect.mutable_param(qfhost::FindParam(effect, "Render mode")).u.pd.value = c->renderMode;
     effect.SetLayer(0, &source);
     if (reflection) effect.SetLayer(qfhost::FindParam(effect, "Texture reflection"), &*reflection);
     if (effect.SequenceSetup() != PF_Err_NONE) {
@@ -249,6 +253,9 @@ int main(int argc, char** argv) {
     cases.push_back({"Rough", 1920, 1080, deep, {"Render mode=Rough"}, false, {}});
     cases.push_back({"Line", 1920, 1080, deep, {"Render mode=Line"}, false, {}});
   }
+  cases.push_back({"Wire", 1920, 1080, false, {"Render mode=Wire"}, false, 0, {}});
+  cases.push_back({"Render mode 6 (subdivided)", 1920, 1080, false, {}, false, 6, {}});
+  cases.push_back({"Render mode 7 (curved)", 1920, 1080, false, {}, false, 7, {}});
   for (FrameCase& c : cases) {
     const std::string name = "Frame/" + std::to_string(c.width) + "x" + std::to_string(c.height) + "/" +
                              (c.deep ? "16-bit/" : "8-bit/") + c.label;

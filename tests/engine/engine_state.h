@@ -8,6 +8,14 @@
 #include "engine/qf_engine.h"
 #include "engine/scene_state.h"
 
+// A vertex at (x, y), every other field zero.
+inline __Point3ds At(float x, float y) {
+    __Point3ds p{};
+    p.x = x;
+    p.y = y;
+    return p;
+}
+
 class EngineState : public ::testing::Test {
 protected:
     void SetUp() override {

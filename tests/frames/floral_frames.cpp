@@ -46,6 +46,8 @@ HostWorld FloralInstance::Render(const FrameRequest& request) {
   std::vector<qfhost::ParamSetting> settings;
   for (const std::string& s : request.settings) settings.push_back(qfhost::ParseSetting(s));
   qfhost::ApplyParamValues(effect_, settings, {request.width, request.height});
+  for (const auto& [name, value] : request.popups)
+    effect_.mutable_param(qfhost::FindParam(effect_, name)).u.pd.value = value;
 
   const HostWorld source = SourceOf(request);
   effect_.SetLayer(0, &source);

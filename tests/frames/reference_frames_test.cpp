@@ -22,7 +22,8 @@ struct Reference {
   const char* name;
   bool deep;
   std::vector<std::string> settings;
-  const char* mask;  // SVG path data of a mask on the source, or null
+  const char* mask;
+  A_long renderMode;  // a "Render mode" value set as it stands, or 0 for none  // SVG path data of a mask on the source, or null
   uint64_t hash;
 };
 void PrintTo(const Reference& r, std::ostream* os) { *os << r.name; }
@@ -35,6 +36,7 @@ TEST_P(ReferenceFrame, KeepsEveryPixel) {
   request.deep = r.deep;
   request.settings = r.settings;
   if (r.mask) request.mask = qfhost::ParseSvgPathData(r.mask);
+  if (r.renderMode != 0) request.popups.push_back({"Render mode", r.renderMode});
   const qfhost::HostWorld frame = frames::RenderFrame(request);
   ASSERT_GT(frames::DifferingPixels(frame, frames::SourceOf(request)), 0) << "nothing drawn";
   const uint64_t hash = frames::PixelHash(frame);
@@ -47,14 +49,19 @@ constexpr const char* kArch = "M 30 150 C 90 40 230 40 290 150";
 
 INSTANTIATE_TEST_SUITE_P(
     Floral320x180, ReferenceFrame,
-    ::testing::Values(Reference{"Default8", false, {}, nullptr, 0x61b6e64d99b77393ull},
-                      Reference{"Default16", true, {}, nullptr, 0x0dcb0c75feb72e77ull},
-                      Reference{"MaskTop", false, {"Mask kind=Top"}, nullptr, 0x2dcaced1de267253ull},
-                      Reference{"MaskPerimeter16", true, {"Mask kind=Perimeter"}, nullptr, 0x5a0fee5e13b3d9e1ull},
-                      Reference{"CustomPath", false, {"Mask kind=Custom path"}, kArch, 0x22b795f5799eed77ull},
-                      Reference{"Rough", false, {"Render mode=Rough"}, nullptr, 0x42d6aa10b5feb8a7ull},
-                      Reference{"Line", false, {"Render mode=Line"}, nullptr, 0x952b5f20abd68709ull},
-                      Reference{"Flat", false, {"Render mode=Flat"}, nullptr, 0x38407986b6f2529full}),
+    ::testing::Values(Reference{"Default8", false, {}, nullptr, 0, 0x61b6e64d99b77393ull},
+                      Reference{"Default16", true, {}, nullptr, 0, 0x0dcb0c75feb72e77ull},
+                      Reference{"MaskTop", false, {"Mask kind=Top"}, nullptr, 0, 0x2dcaced1de267253ull},
+                      Reference{"MaskPerimeter16", true, {"Mask kind=Perimeter"}, nullptr, 0, 0x5a0fee5e13b3d9e1ull},
+                      Reference{"CustomPath", false, {"Mask kind=Custom path"}, kArch, 0, 0x22b795f5799eed77ull},
+                      Reference{"Rough", false, {"Render mode=Rough"}, nullptr, 0, 0x42d6aa10b5feb8a7ull},
+                      Reference{"Line", false, {"Render mode=Line"}, nullptr, 0, 0x952b5f20abd68709ull},
+                      Reference{"Flat", false, {"Render mode=Flat"}, nullptr, 0, 0x38407986b6f2529full},
+                      Reference{"Wire", false, {"Render mode=Wire"}, nullptr, 0, 0xb4f8eb97088e7ff7ull},
+                      // Values 6 and 7, which the popup does not name: the
+                      // subdivided and the curved surface.
+                      Reference{"Subdivided", false, {}, nullptr, 6, 0x307ea6c8eab3906dull},
+                      Reference{"Curved", false, {}, nullptr, 7, 0x88bfa33684ed4df4ull}),
     [](const ::testing::TestParamInfo<Reference>& info) { return std::string(info.param.name); });
 
 }  // namespace

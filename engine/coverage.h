@@ -1,0 +1,31 @@
+// Coverage and the coverage plot: line coefficients, a pixel's coverage by an
+// anti-aliased edge or segment, and the blend of a colour into a pixel with it.
+#pragma once
+
+#include "engine/qf_engine.h"
+
+// Line a*x + b*y + c = 0 through (x1, y1) and (x2, y2).
+void __LineCoefs(float x1, float y1, float x2, float y2, float* a, float* b, float* c);
+
+// Blends colour r, g, b with the edge's coverage of pixel (x, y) into image,
+// with a round cap beyond the segment's end points, then stores leaveDepth in
+// ZBuff[depthIndex] when a depth buffer is set.
+void __AAEdgePixel(float opacity, unsigned char* image, unsigned char* source, float depth,
+                   float leaveDepth, int depthIndex, float r, float g, float b, float la, float lb,
+                   float lc, float ab2, float abLength, float x, float y, float width, float x1,
+                   float y1, float x2, float y2, __Point* normal);
+
+// __AAEdgePixel for callers that have no depth for the pixel: no depth entry changes.
+void __AAEdgePixelNoDepth(float opacity, unsigned char* image, unsigned char* source, float r,
+                          float g, float b, float la, float lb, float lc, float ab2,
+                          float abLength, float x, float y, float width, float x1, float y1,
+                          float x2, float y2, __Point* normal);
+
+// Coverage by the edge's line alone, for a pixel whose foot lies on the segment.
+void __AALinePixel(float opacity, unsigned char* image, unsigned char* source, float depth,
+                   float leaveDepth, int depthIndex, float r, float g, float b, float la, float lb,
+                   float lc, float abLength, float x, float y, float width, __Point* normal);
+
+// Plots r, g, b (0 .. __MaxChannel) into pixel (x, y) of image with the coverage.
+void __BlendPixel(float opacity, unsigned char* image, unsigned char* source, float r, float g,
+                  float b, int x, int y, float coverage);
