@@ -3,19 +3,18 @@
 #include <cctype>
 #include <cerrno>
 #include <cmath>
-#include <cstdlib>
 #include <cstring>
 #include <fstream>
 #include <sstream>
 
 #include "qf_host/host_error.h"
 #include "qf_host/json.h"
+#include "text_numbers.h"
 
 namespace qfhost {
 namespace {
 
 bool IsSpace(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\f'; }
-bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 
 MaskVertex Corner(double x, double y) { return MaskVertex{x, y, x, y, x, y}; }
 
@@ -63,35 +62,15 @@ class SvgPathReader {
     while (at_ < data_.size() && (IsSpace(data_[at_]) || data_[at_] == ',')) ++at_;
   }
 
-  // sign? (digits (. digits?)? | . digits) ([eE] sign? digits)?
   double Number() {
     SkipSeparators();
-    const size_t start = at_;
-    if (at_ < data_.size() && (data_[at_] == '+' || data_[at_] == '-')) ++at_;
-    size_t digits = 0;
-    while (at_ < data_.size() && IsDigit(data_[at_])) ++at_, ++digits;
-    if (at_ < data_.size() && data_[at_] == '.') {
-      ++at_;
-      while (at_ < data_.size() && IsDigit(data_[at_])) ++at_, ++digits;
-    }
-    if (digits == 0) {
-      at_ = start;
+    double v = 0;
+    const size_t length = ScanDecimal(std::string_view(data_).substr(at_), &v);
+    if (length == 0)
       Fail(at_ < data_.size() ? std::string("a number is expected, not '") + data_[at_] + "'"
                               : std::string("a number is missing at the end"));
-    }
-    if (at_ < data_.size() && (data_[at_] == 'e' || data_[at_] == 'E')) {
-      size_t e = at_ + 1;
-      if (e < data_.size() && (data_[e] == '+' || data_[e] == '-')) ++e;
-      if (e < data_.size() && IsDigit(data_[e])) {
-        while (e < data_.size() && IsDigit(data_[e])) ++e;
-        at_ = e;
-      }
-    }
-    const double v = std::strtod(data_.substr(start, at_ - start).c_str(), nullptr);
-    if (!std::isfinite(v)) {
-      at_ = start;
-      Fail("number out of range");
-    }
+    if (!std::isfinite(v)) Fail("number out of range");
+    at_ += length;
     return v;
   }
 

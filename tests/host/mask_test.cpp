@@ -59,6 +59,21 @@ TEST(SvgPath, ImplicitRepetitionsAndCompactNumbers) {
   EXPECT_EQ(Text(curves.vertices[2]), "(4,4 in 4,3 out 4,4)");
 }
 
+TEST(SvgPath, NumbersReadAsDecimalsOnly) {
+  // A sign, a point on either side, an exponent only with its digits; beyond
+  // a double the reader refuses, below it the number is zero.
+  EXPECT_EQ(Text(qfhost::ParseSvgPathData("M+5 -.25e1 L5. 1E+1 2e-400 -0")),
+            "open (5,-2.5 in 5,-2.5 out 5,-2.5) (5,10 in 5,10 out 5,10) (0,-0 in 0,-0 out 0,-0)");
+  // An 'e' not followed by digits ends the number before it.
+  EXPECT_NE(ErrorOf([] { qfhost::ParseSvgPathData("M 1e 2"); }).find("character 4: a number is expected, not 'e'"),
+            std::string::npos);
+  for (const char* data : {"M 1e309 0", "M -1e99999999999999999999 0", "M 1000000e303 0"})
+    EXPECT_NE(ErrorOf([&] { qfhost::ParseSvgPathData(data); }).find("out of range"), std::string::npos) << data;
+  EXPECT_EQ(qfhost::ParseSvgPathData("M 0.000001e-320 1e-99999999999999999999").vertices[0].y, 0.0);
+  for (const char* data : {"M inf 0", "M nan 0", "M 0x10 0"})
+    EXPECT_NE(ErrorOf([&] { qfhost::ParseSvgPathData(data); }), "") << data;
+}
+
 TEST(SvgPath, ClosingOntoTheFirstVertexMergesThem) {
   // A circle-like path that ends where it began: the end vertex's incoming
   // tangent becomes the first vertex's.
