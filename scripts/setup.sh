@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Installs what a fresh machine lacks to build and test QuillFrame.
 set -euo pipefail
-packages=(cmake g++ make libgtest-dev libpng-dev libbenchmark-dev libcli11-dev)
+packages=(cmake g++ make libgtest-dev libpng-dev libbenchmark-dev libcli11-dev libpugixml-dev)
 missing=()
 for p in "${packages[@]}"; do
   dpkg -s "$p" >/dev/null 2>&1 || missing+=("$p")

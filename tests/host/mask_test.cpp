@@ -119,6 +119,33 @@ TEST(SvgFile, TakesTheFirstPathElement) {
             std::string::npos);
 }
 
+TEST(SvgFile, DecodesTheXmlAndRefusesTransforms) {
+  // Character references and entities in the path data decode; CDATA and a
+  // processing instruction elsewhere are passed over.
+  const std::string svg =
+      "<svg><style><![CDATA[ path { fill: none } <path d='M 9 9'/> ]]></style><?note x?>"
+      "<path d='M&#x20;1&#44;2 L&#32;3 4 &#76; 5 &quot;'/></svg>";
+  EXPECT_NE(ErrorOf([&] { qfhost::ParseSvgFile(svg); }).find("a number is expected, not '\"'"), std::string::npos);
+  EXPECT_EQ(Text(qfhost::ParseSvgFile("<svg><path d='M&#x20;1&#44;2 L&#32;3 4&#10;L 5 6'/></svg>")),
+            "open (1,2 in 1,2 out 1,2) (3,4 in 3,4 out 3,4) (5,6 in 5,6 out 5,6)");
+  EXPECT_EQ(qfhost::ParseSvgFile("<svg><style><![CDATA[<path d='M 9 9'/>]]></style><path d='M0 0 L1 1'/></svg>")
+                .vertices.size(),
+            2u);
+
+  // A transform on the path or any group around it is refused, naming the element.
+  EXPECT_EQ(ErrorOf([] { qfhost::ParseSvgFile("<svg><path transform='scale(2)' d='M0 0 L1 1'/></svg>"); }),
+            "<path> has a transform, which a mask path does not follow; apply it to the path data");
+  EXPECT_EQ(ErrorOf([] {
+              qfhost::ParseSvgFile("<svg><g id=\"outer\" transform=\"translate(5)\"><g><path d='M0 0'/></g></g></svg>");
+            }).rfind("<g id=\"outer\"> has a transform", 0),
+            0u);
+  // A transform on a later path or on the document's root alone is none of the mask's.
+  EXPECT_EQ(qfhost::ParseSvgFile("<svg><path d='M0 0 L1 1'/><path transform='x' d='M0 0'/></svg>").vertices.size(), 2u);
+
+  // Malformed XML: one line with the place.
+  EXPECT_EQ(ErrorOf([] { qfhost::ParseSvgFile("<svg><path d='M0 0'></svg>"); }).rfind("SVG file, character ", 0), 0u);
+}
+
 TEST(MaskJson, VerticesWithTangentsInBothForms) {
   const MaskPath p = qfhost::ParseMaskJson(
       "{\"closed\": false, \"vertices\": ["
