@@ -358,6 +358,13 @@ std::string Alternatives(const std::vector<std::string>& names) {
 const CLI::Validator kNotEmpty(
     [](std::string& value) { return value.empty() ? std::string("the value is empty") : std::string(); }, "");
 
+// An option that takes one value, never empty, shown as `type` in the help.
+template <class T>
+CLI::Option* AddValue(CLI::App* app, const std::string& flags, T& into, const std::string& type,
+                      const std::string& text) {
+  return app->add_option(flags, into, text)->type_name(type)->allow_extra_args(false)->check(kNotEmpty);
+}
+
 // An option that takes one of `names`; `chosen` receives the position of the one given.
 CLI::Option* AddChoice(CLI::App* app, const std::string& flags, const std::vector<std::string>& names,
                        std::function<void(size_t)> chosen, const std::string& text) {
@@ -441,16 +448,14 @@ std::string UsageMessage(const CLI::ParseError& e) {
 }
 
 void DeclareRenderOptions(CLI::App* render, RenderOptions& r) {
-  render->add_option("-o,--output", r.output,
-                     "the file to write (required). A number field, %d or %0Nd\n"
-                     "(name_%04d.png), takes the frame number; a range needs one.\n"
-                     "%% stands for a percent sign")
-      ->type_name("OUT.png")->check(kNotEmpty);
-  render->add_option("--source", r.source,
-                     "the layer the effect is applied to: a PNG of 8 or 16 bits,\n"
-                     "grey, RGB or RGBA (alpha kept). Without it, a built-in\n"
-                     "picture (an evening sky over hills) of --size")
-      ->type_name("FILE.png")->check(kNotEmpty);
+  AddValue(render, "-o,--output", r.output, "OUT.png",
+           "the file to write (required). A number field, %d or %0Nd\n"
+           "(name_%04d.png), takes the frame number; a range needs one.\n"
+           "%% stands for a percent sign");
+  AddValue(render, "--source", r.source, "FILE.png",
+           "the layer the effect is applied to: a PNG of 8 or 16 bits,\n"
+           "grey, RGB or RGBA (alpha kept). Without it, a built-in\n"
+           "picture (an evening sky over hills) of --size");
   render->add_option("--size", r.size, "the built-in picture's size (default 1920x1080)")
       ->type_name("WxH")
       ->check(CLI::Validator(
@@ -464,72 +469,65 @@ void DeclareRenderOptions(CLI::App* render, RenderOptions& r) {
             "picture). 16-bit worlds hold 0..32768: 16-bit files are\n"
             "scaled to round(v * 32768 / 65535) and back to\n"
             "round(v * 65535 / 32768)");
-  render->add_option("--set", r.settings,
-                     "a parameter by its name as 'qf-host params' lists it\n"
-                     "(repeatable; the rest keep their declared defaults):\n"
-                     "  slider        whole number        --set 'Max iterations=4'\n"
-                     "  fixed slider  decimal             --set Width=0.5\n"
-                     "  angle         degrees             --set 'Rotate UV=-30'\n"
-                     "  checkbox      on|off, true|false, yes|no, 1|0\n"
-                     "                                    --set Glass=off\n"
-                     "  colour        #rrggbb             --set Diffuse=#ffd080\n"
-                     "  point         x,y pixels or x%,y% --set Position=25%,50%\n"
-                     "  popup         choice name or number from 1\n"
-                     "                                    --set 'Mask kind=Custom path'\n"
-                     "Values outside a parameter's valid range are refused.\n"
-                     "Keyframes: NAME=V1@T1,V2@T2,..., each time a frame number\n"
-                     "(@12) or seconds (@0.5s). Numbers, angles, colours and points\n"
-                     "move linearly between keys; popups and checkboxes hold each\n"
-                     "key's value until the next. Before the first key and after\n"
-                     "the last, their values hold.\n"
-                     "          --set 'Completeness=0@0,100@47'\n"
-                     "          --set 'Position=10%,50%@0,90%,50%@2s'")
-      ->type_name("NAME=VALUE")->allow_extra_args(false)->check(kNotEmpty);
+  AddValue(render, "--set", r.settings, "NAME=VALUE",
+           "a parameter by its name as 'qf-host params' lists it\n"
+           "(repeatable; the rest keep their declared defaults):\n"
+           "  slider        whole number        --set 'Max iterations=4'\n"
+           "  fixed slider  decimal             --set Width=0.5\n"
+           "  angle         degrees             --set 'Rotate UV=-30'\n"
+           "  checkbox      on|off, true|false, yes|no, 1|0\n"
+           "                                    --set Glass=off\n"
+           "  colour        #rrggbb             --set Diffuse=#ffd080\n"
+           "  point         x,y pixels or x%,y% --set Position=25%,50%\n"
+           "  popup         choice name or number from 1\n"
+           "                                    --set 'Mask kind=Custom path'\n"
+           "Values outside a parameter's valid range are refused.\n"
+           "Keyframes: NAME=V1@T1,V2@T2,..., each time a frame number\n"
+           "(@12) or seconds (@0.5s). Numbers, angles, colours and points\n"
+           "move linearly between keys; popups and checkboxes hold each\n"
+           "key's value until the next. Before the first key and after\n"
+           "the last, their values hold.\n"
+           "          --set 'Completeness=0@0,100@47'\n"
+           "          --set 'Position=10%,50%@0,90%,50%@2s'");
   render->add_flag("--allow-undeclared-choices", r.undeclared_choices,
                    "a popup given to --set by number may take any value from 1\n"
                    "to 255, also one that its choices do not name; the effect\n"
                    "is handed the number as it is, as a host may deliver it")
       ->disable_flag_override();
-  render->add_option("--reflection", r.reflection,
-                     "the layer of \"Texture reflection\" (any size; without it the\n"
-                     "parameter names no layer)")
-      ->type_name("FILE.png")->check(kNotEmpty);
-  render->add_option("--mask", r.masks,
-                     "a mask on the source layer, chosen in \"Path of custom contour\".\n"
-                     "The mask is only followed when \"Mask kind\" is the custom path:\n"
-                     "add --set 'Mask kind=Custom path' (or its number, 7).\n"
-                     "Given several times, each with a time (--mask a.svg@0\n"
-                     "--mask b.svg@2s), the mask moves: vertices and tangents move\n"
-                     "linearly between the shapes, which need the same vertex count.\n"
-                     "FILE holds SVG path data (M, L, C, Z, absolute and relative;\n"
-                     "one subpath; a Z back onto the first vertex joins the two),\n"
-                     "an .svg file (its first <path>; a transform on it or on its\n"
-                     "groups is refused) or JSON:\n"
-                     "  {\"closed\": true, \"vertices\": [\n"
-                     "    {\"x\": 100, \"y\": 500, \"in\": [80, 520], \"out\": [120, 480]},\n"
-                     "    ...]}\n"
-                     "or only the list of vertices (a closed path). Coordinates are\n"
-                     "source pixels, y downward; \"in\" and \"out\" are the tangents'\n"
-                     "absolute points and default to the vertex itself")
-      ->type_name("FILE[@T]")->allow_extra_args(false)->check(kNotEmpty);
+  AddValue(render, "--reflection", r.reflection, "FILE.png",
+           "the layer of \"Texture reflection\" (any size; without it the\n"
+           "parameter names no layer)");
+  AddValue(render, "--mask", r.masks, "FILE[@T]",
+           "a mask on the source layer, chosen in \"Path of custom contour\".\n"
+           "The mask is only followed when \"Mask kind\" is the custom path:\n"
+           "add --set 'Mask kind=Custom path' (or its number, 7).\n"
+           "Given several times, each with a time (--mask a.svg@0\n"
+           "--mask b.svg@2s), the mask moves: vertices and tangents move\n"
+           "linearly between the shapes, which need the same vertex count.\n"
+           "FILE holds SVG path data (M, L, C, Z, absolute and relative;\n"
+           "one subpath; a Z back onto the first vertex joins the two),\n"
+           "an .svg file (its first <path>; a transform on it or on its\n"
+           "groups is refused) or JSON:\n"
+           "  {\"closed\": true, \"vertices\": [\n"
+           "    {\"x\": 100, \"y\": 500, \"in\": [80, 520], \"out\": [120, 480]},\n"
+           "    ...]}\n"
+           "or only the list of vertices (a closed path). Coordinates are\n"
+           "source pixels, y downward; \"in\" and \"out\" are the tangents'\n"
+           "absolute points and default to the vertex itself");
   render->add_flag("--mask-inverted", r.mask_inverted, "the mask is inverted")->disable_flag_override();
-  render->add_option("--frames", r.frames,
-                     "renders frames A to B (from 0), keeping the sequence set-up\n"
-                     "for the whole range, with a progress line on standard error")
-      ->type_name("A-B")->check(kNotEmpty);
-  render->add_option("--time", r.time,
-                     "renders the one frame at T: a frame number (12) or seconds\n"
-                     "(0.5s, the frame begun by then)")
-      ->type_name("T")->check(kNotEmpty);
-  render->add_option("--fps", r.fps,
-                     "frames a second (default 24; up to three decimals, 29.97):\n"
-                     "frame F is rendered at F ticks of a time scale of N (29.97:\n"
-                     "F x 100 ticks of 2997), and parameters are read at that time")
-      ->type_name("N")->check(kNotEmpty);
-  render->add_option("--stats", r.stats,
-                     "writes a line per frame: its number and the milliseconds its\n"
-                     "render command took")
-      ->type_name("FILE")->check(kNotEmpty);
+  AddValue(render, "--frames", r.frames, "A-B",
+           "renders frames A to B (from 0), keeping the sequence set-up\n"
+           "for the whole range, with a progress line on standard error");
+  AddValue(render, "--time", r.time, "T",
+           "renders the one frame at T: a frame number (12) or seconds\n"
+           "(0.5s, the frame begun by then)");
+  AddValue(render, "--fps", r.fps, "N",
+           "frames a second (default 24; up to three decimals, 29.97):\n"
+           "frame F is rendered at F ticks of a time scale of N (29.97:\n"
+           "F x 100 ticks of 2997), and parameters are read at that time");
+  AddValue(render, "--stats", r.stats, "FILE",
+           "writes a line per frame: its number and the milliseconds its\n"
+           "render command took");
   AddChoice(render, "--resolution", {"full", "half", "third", "quarter"},
             [&r](size_t i) { r.downsample = static_cast<int>(i) + 1; },
             "renders at that fraction of the source's size: the source and\n"
