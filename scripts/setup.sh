@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Installs what a fresh machine lacks to build and test QuillFrame.
 set -euo pipefail
-packages=(cmake g++ make libgtest-dev libpng-dev libbenchmark-dev libfreetype-dev fonts-dejavu-core)
+packages=(cmake g++ make libgtest-dev libpng-dev libbenchmark-dev libcli11-dev libpugixml-dev
+  libfreetype-dev fonts-dejavu-core)
 missing=()
 for p in "${packages[@]}"; do
   dpkg -s "$p" >/dev/null 2>&1 || missing+=("$p")

@@ -1,9 +1,9 @@
 #include "qf_host/json.h"
 
 #include <cstdio>
-#include <cstdlib>
 
 #include "qf_host/host_error.h"
+#include "text_numbers.h"
 
 namespace qfhost {
 namespace {
@@ -230,7 +230,11 @@ class JsonReader {
 
 Json Json::Parse(const std::string& text) { return JsonReader(text).ReadDocument(); }
 
-double Json::AsNumber() const { return kind_ == Kind::kNumber ? std::strtod(text_.c_str(), nullptr) : 0.0; }
+double Json::AsNumber() const {
+  double v = 0;
+  if (kind_ == Kind::kNumber) ScanDecimal(text_, &v);
+  return v;
+}
 
 const Json* Json::Find(const std::string& key) const {
   if (kind_ != Kind::kObject) return nullptr;

@@ -1,18 +1,23 @@
 // qf-host: loads a deliverable and drives it as the host application would.
 #include <unistd.h>
 
+#include <CLI/CLI.hpp>
+#include <algorithm>
 #include <cerrno>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <functional>
 #include <iostream>
+#include <map>
 #include <memory>
 #include <optional>
 #include <string>
 #include <vector>
 
 #include "qf_host/animation.h"
+#include "qf_host/closest_names.h"
 #include "qf_host/deliverable.h"
 #include "qf_host/frame_range.h"
 #include "qf_host/frame_time.h"
@@ -25,120 +30,14 @@
 #include "qf_host/png_io.h"
 #include "qf_host/report.h"
 #include "qf_host/world.h"
+#include "text_numbers.h"
 
 namespace {
 
 using qfhost::HostError;
 
-const char kUsage[] =
-    "usage: qf-host [--fail CALL[:N]]... COMMAND DELIVERABLE [OPTIONS]\n"
-    "Loads a QuillFrame deliverable and drives its commands as the host application does.\n"
-    "\n"
-    "Commands:\n"
-    "  info     the property list and what global set-up reports, as JSON\n"
-    "  params   the parameters the effect declares, as a JSON array\n"
-    "  render   renders frames to PNG files (see 'qf-host render --help')\n"
-    "\n"
-    "DELIVERABLE is a path, or \"floral\" (QuillFrameFloral64.aex) or \"geometry\"\n"
-    "(QuillFrame64.aex) for the deliverables next to qf-host.\n"
-    "\n"
-    "Options:\n"
-    "  --fail CALL[:N]  make the Nth call (default the first) of a host callback fail;\n"
-    "                   CALL is add_param, register_ui, checkout_param, host_new_handle,\n"
-    "                   get_platform_data, AcquireSuite or PF_UpdateParamUI\n"
-    "  -h, --help       this text; 'qf-host COMMAND --help' describes one command\n";
-
-const char kInfoUsage[] =
-    "usage: qf-host info DELIVERABLE\n"
-    "Loads the deliverable, checks its property list, runs global set-up and set-down, and\n"
-    "prints a JSON object: \"file\", \"property_list\" (kind, name, match name, category,\n"
-    "entry point, versions, flags, keys in file order) and \"global_setup\" (my_version and\n"
-    "out_flags as hex strings and numbers, the flag names, and whether both match the\n"
-    "property list).\n";
-
-const char kParamsUsage[] =
-    "usage: qf-host params DELIVERABLE\n"
-    "Runs global set-up, parameter set-up and global set-down, and prints one JSON object\n"
-    "per declared parameter, numbered from 1 as the host numbers them: index, name, kind\n"
-    "and kind_code, then by kind valid_range, slider_range, default, value, precision,\n"
-    "choices, comment; and flags, ui_flags, ui_width, ui_height and id as declared.\n"
-    "Fixed-point values print as decimals, colours as {r, g, b, a}, points in percent.\n";
-
-const char kRenderUsage[] =
-    "usage: qf-host render DELIVERABLE [OPTIONS] -o OUT.png\n"
-    "Runs global set-up, parameter set-up and sequence set-up, renders one frame (frame 0)\n"
-    "or a range of frames onto the source, then sequence and global set-down, and writes\n"
-    "each output frame as an RGBA PNG of the world's depth. Pixels pass between files and\n"
-    "worlds with straight (unpremultiplied) alpha, as the files hold them.\n"
-    "'qf-host render DELIVERABLE --help' also lists the deliverable's parameters.\n"
-    "\n"
-    "Options:\n"
-    "  -o, --output OUT.png   the file to write (required). A number field, %d or %0Nd\n"
-    "                         (name_%04d.png), takes the frame number; a range needs one.\n"
-    "                         %% stands for a percent sign\n"
-    "  --source FILE.png      the layer the effect is applied to: a PNG of 8 or 16 bits,\n"
-    "                         grey, RGB or RGBA (alpha kept). Without it, a built-in\n"
-    "                         picture (an evening sky over hills) of --size\n"
-    "  --size WxH             the built-in picture's size (default 1920x1080)\n"
-    "  --depth 8|16           the worlds' depth (default: the source's, 8 for the built-in\n"
-    "                         picture). 16-bit worlds hold 0..32768: 16-bit files are\n"
-    "                         scaled to round(v * 32768 / 65535) and back to\n"
-    "                         round(v * 65535 / 32768)\n"
-    "  --set NAME=VALUE       a parameter by its name as 'qf-host params' lists it\n"
-    "                         (repeatable; the rest keep their declared defaults):\n"
-    "                           slider        whole number        --set 'Max iterations=4'\n"
-    "                           fixed slider  decimal             --set Width=0.5\n"
-    "                           angle         degrees             --set 'Rotate UV=-30'\n"
-    "                           checkbox      on|off, true|false, yes|no, 1|0\n"
-    "                                                             --set Glass=off\n"
-    "                           colour        #rrggbb             --set Diffuse=#ffd080\n"
-    "                           point         x,y pixels or x%,y% --set Position=25%,50%\n"
-    "                           popup         choice name or number from 1\n"
-    "                                                             --set 'Mask kind=Custom path'\n"
-    "                         Values outside a parameter's valid range are refused.\n"
-    "  --set NAME=V1@T1,V2@T2,...\n"
-    "                         keyframes: each time a frame number (@12) or seconds (@0.5s).\n"
-    "                         Numbers, angles, colours and points move linearly between\n"
-    "                         keys; popups and checkboxes hold each key's value until the\n"
-    "                         next. Before the first key and after the last, their values\n"
-    "                         hold.     --set 'Completeness=0@0,100@47'\n"
-    "                                   --set 'Position=10%,50%@0,90%,50%@2s'\n"
-    "  --reflection FILE.png  the layer of \"Texture reflection\" (any size; without it the\n"
-    "                         parameter names no layer)\n"
-    "  --mask FILE[@T]        a mask on the source layer, chosen in \"Path of custom contour\".\n"
-    "                         The mask is only followed when \"Mask kind\" is the custom path:\n"
-    "                         add --set 'Mask kind=Custom path' (or its number, 7).\n"
-    "                         Given several times, each with a time (--mask a.svg@0\n"
-    "                         --mask b.svg@2s), the mask moves: vertices and tangents move\n"
-    "                         linearly between the shapes, which need the same vertex count.\n"
-    "                         FILE holds SVG path data (M, L, C, Z, absolute and relative;\n"
-    "                         one subpath; a Z back onto the first vertex joins the two),\n"
-    "                         an .svg file (its first <path>, transforms not applied) or\n"
-    "                         JSON:\n"
-    "                           {\"closed\": true, \"vertices\": [\n"
-    "                             {\"x\": 100, \"y\": 500, \"in\": [80, 520], \"out\": [120, 480]},\n"
-    "                             ...]}\n"
-    "                         or only the list of vertices (a closed path). Coordinates are\n"
-    "                         source pixels, y downward; \"in\" and \"out\" are the tangents'\n"
-    "                         absolute points and default to the vertex itself\n"
-    "  --mask-inverted        the mask is inverted\n"
-    "  --frames A-B           renders frames A to B (from 0), keeping the sequence set-up\n"
-    "                         for the whole range, with a progress line on standard error\n"
-    "  --time T               renders the one frame at T: a frame number (12) or seconds\n"
-    "                         (0.5s, the frame begun by then)\n"
-    "  --fps N                frames a second (default 24; up to three decimals, 29.97):\n"
-    "                         frame F is rendered at F ticks of a time scale of N (29.97:\n"
-    "                         F x 100 ticks of 2997), and parameters are read at that time\n"
-    "  --stats FILE           writes a line per frame: its number and the milliseconds its\n"
-    "                         render command took\n"
-    "  --resolution full|half|third|quarter\n"
-    "                         renders at that fraction of the source's size: the source and\n"
-    "                         reflection pictures are averaged down, points and masks scaled\n"
-    "                         with them, while the effect is told the full width; the output\n"
-    "                         files have the reduced size\n"
-    "  --quality high|draft   the render quality handed to the effect (default high)\n"
-    "\n"
-    "Sizes run from 1 x 1 to 16384 x 16384 pixels, within the memory the machine has free.\n";
+// The most calls --fail may count.
+constexpr long long kMaxFailedCall = 1000000;
 
 struct UsageError {
   std::string message;
@@ -182,32 +81,27 @@ int Report(const std::string& command, const std::string& target, qfhost::HostSe
 struct RenderOptions {
   std::string output;
   std::string source;  // empty: the built-in picture
-  std::optional<std::string> size;
+  std::string size;    // empty: the built-in picture's default size
   std::optional<int> depth;
-  std::vector<qfhost::ParamSetting> settings;
+  std::vector<std::string> settings;  // NAME=VALUE, in order
+  bool undeclared_choices = false;
   std::string reflection;
   std::vector<std::string> masks;  // FILE or FILE@T
   bool mask_inverted = false;
-  std::optional<std::string> frames;
-  std::optional<std::string> time;
-  std::optional<std::string> fps;
+  std::string frames;
+  std::string time;
+  std::string fps;
   std::string stats;
   int downsample = 1;
   A_long quality = PF_Quality_HI;
 };
 
-// "WxH" (or "W x H") with both sides whole numbers.
-void ParseSize(const std::string& text, int* width, int* height) {
-  long long w = 0, h = 0;
-  int used = 0;
-  if (std::sscanf(text.c_str(), " %lld x %lld %n", &w, &h, &used) != 2 || used != static_cast<int>(text.size()) ||
-      text.find_first_of("+-") != std::string::npos)
-    throw UsageError{"--size: '" + text + "' is not WxH"};
-  qfhost::CheckImageSize("--size", w, h);
-  *width = static_cast<int>(w);
-  *height = static_cast<int>(h);
+// "WxH" (or "W x H") with both sides whole numbers; false for any other form.
+bool ReadSize(const std::string& text, long long* width, long long* height) {
+  const size_t x = text.find('x');
+  return x != std::string::npos && text.find_first_of("+-") == std::string::npos &&
+         qfhost::ParseWhole(text.substr(0, x), width) && qfhost::ParseWhole(text.substr(x + 1), height);
 }
-
 // The effect's mask path parameter: the first of its kind.
 PF_ParamIndex PathParam(const qfhost::LoadedEffect& effect) {
   for (size_t i = 1; i < effect.param_count(); ++i)
@@ -293,26 +187,28 @@ struct FileCloser {
 };
 
 int Render(const std::string& target, const RenderOptions& options, qfhost::HostSession& host) {
-  if (!options.source.empty() && options.size)
+  if (!options.source.empty() && !options.size.empty())
     throw UsageError{"--size and --source exclude each other (the source sets the size)"};
   if (options.mask_inverted && options.masks.empty()) throw UsageError{"--mask-inverted needs --mask"};
-  if (options.frames && options.time) throw UsageError{"--frames and --time exclude each other"};
+  if (!options.frames.empty() && !options.time.empty()) throw UsageError{"--frames and --time exclude each other"};
+  std::vector<qfhost::ParamSetting> settings;
+  for (const std::string& text : options.settings) settings.push_back(qfhost::ParseSetting(text));
 
   // The frames, their times and their files are settled first.
-  const qfhost::FrameRate rate = options.fps ? qfhost::ParseFrameRate(*options.fps) : qfhost::FrameRate{};
+  const qfhost::FrameRate rate = !options.fps.empty() ? qfhost::ParseFrameRate(options.fps) : qfhost::FrameRate{};
   qfhost::FrameRange range;
-  if (options.frames) {
-    range = qfhost::ParseFrameRange(*options.frames);
-  } else if (options.time) {
+  if (!options.frames.empty()) {
+    range = qfhost::ParseFrameRange(options.frames);
+  } else if (!options.time.empty()) {
     try {
-      range.first = range.last = qfhost::FrameAt(qfhost::ParseKeyTime(*options.time), rate);
+      range.first = range.last = qfhost::FrameAt(qfhost::ParseKeyTime(options.time), rate);
     } catch (const HostError& e) {
       throw UsageError{std::string("--time: ") + e.what()};
     }
   }
   qfhost::TimeOfFrame(range.last, range.last + 1, rate);  // throws when the range is beyond the tick count
   const qfhost::OutputPattern pattern(options.output);
-  if (options.frames && !pattern.has_field())
+  if (!options.frames.empty() && !pattern.has_field())
     throw UsageError{"-o: '" + options.output + "' has no number field (name_%04d.png) for the frames of a range"};
 
   // Every input is read before the plug-in runs.
@@ -323,7 +219,13 @@ int Render(const std::string& target, const RenderOptions& options, qfhost::Host
     bool deep = options.depth.value_or(8) == 16;
     if (options.source.empty()) {
       int width = 1920, height = 1080;
-      if (options.size) ParseSize(*options.size, &width, &height);
+      if (!options.size.empty()) {
+        long long w = 0, h = 0;
+        ReadSize(options.size, &w, &h);  // the form was checked with the command line
+        qfhost::CheckImageSize("--size", w, h);
+        width = static_cast<int>(w);
+        height = static_cast<int>(h);
+      }
       qfhost::CheckRenderMemory(width, height, deep, qfhost::AvailableMemoryBytes());
       source = qfhost::BuiltInSource(width, height);
     } else {
@@ -356,7 +258,7 @@ int Render(const std::string& target, const RenderOptions& options, qfhost::Host
   Check(host, PF_Cmd_GLOBAL_SETUP, effect.GlobalSetup());
   Check(host, PF_Cmd_PARAMS_SETUP, effect.ParamsSetup());
 
-  qfhost::ApplyParamValues(effect, options.settings, layer, rate);
+  qfhost::ApplyParamValues(effect, settings, layer, rate, options.undeclared_choices);
   effect.SetLayer(0, &*source_world);
   if (reflection_world) effect.SetLayer(ReflectionParam(effect), &*reflection_world);
   if (!mask_keys.empty())
@@ -368,7 +270,7 @@ int Render(const std::string& target, const RenderOptions& options, qfhost::Host
   qfhost::HostWorld output(source_world->width(), source_world->height(), deep);
   const qfhost::Downsample downsample{options.downsample, layer.width, layer.height};
   std::optional<ProgressLine> progress;
-  if (options.frames) progress.emplace(range.count());
+  if (!options.frames.empty()) progress.emplace(range.count());
   for (long long frame = range.first; frame <= range.last; ++frame) {
     const auto start = std::chrono::steady_clock::now();
     const PF_Err err =
@@ -386,8 +288,374 @@ int Render(const std::string& target, const RenderOptions& options, qfhost::Host
   return 0;
 }
 
+// The texts of a command's help that CLI11 keeps no place for.
+struct HelpText {
+  std::string usage;    // after "usage: "
+  std::string summary;  // its line in the list of commands
+};
+
+// Help in the host's layout: the usage line, what the command does, its
+// commands and options with their texts in a column, and the notes after.
+class HelpFormatter : public CLI::Formatter {
+ public:
+  explicit HelpFormatter(std::map<std::string, HelpText> texts) : texts_(std::move(texts)) {}
+
+  std::string make_help(const CLI::App* app, std::string, CLI::AppFormatMode) const override {
+    const HelpText& text = Text(app);
+    std::string out = "usage: " + text.usage + "\n" + app->get_description() + "\n";
+    const std::vector<const CLI::App*> commands = app->get_subcommands([](const CLI::App*) { return true; });
+    if (!commands.empty()) {
+      out += "\nCommands:\n";
+      for (const CLI::App* command : commands) out += Row(command->get_name(), Text(command).summary, 11);
+    }
+    const std::vector<const CLI::Option*> options =
+        app->get_options([](const CLI::Option* o) { return o->nonpositional(); });
+    // The texts start in one column, as far right as the longest name that fits before it needs.
+    size_t column = 0;
+    for (const CLI::Option* o : options)
+      if (Left(o).size() <= kWidestName) column = std::max(column, Left(o).size() + 4);
+    out += "\nOptions:\n";
+    for (const CLI::Option* o : options) out += Row(Left(o), o->get_description(), column);
+    if (!app->get_footer().empty()) out += "\n" + app->get_footer() + "\n";
+    return out;
+  }
+
+ private:
+  static constexpr size_t kWidestName = 21;
+
+  const HelpText& Text(const CLI::App* app) const {
+    return texts_.at(app->get_parent() ? app->get_name() : std::string());
+  }
+
+  // "-o, --output OUT.png"
+  static std::string Left(const CLI::Option* o) {
+    std::string names;
+    for (const std::string& s : o->get_snames()) names += (names.empty() ? "-" : ", -") + s;
+    for (const std::string& l : o->get_lnames()) names += (names.empty() ? "--" : ", --") + l;
+    return o->get_type_name().empty() ? names : names + " " + o->get_type_name();
+  }
+
+  // The name indented by two, the text from `column` on, its lines each there;
+  // a name too long for the column has the text start on the next line.
+  static std::string Row(const std::string& name, const std::string& text, size_t column) {
+    std::string out = "  " + name;
+    out += name.size() + 4 <= column ? std::string(column - 2 - name.size(), ' ') : "\n" + std::string(column, ' ');
+    for (char c : text) out += c == '\n' ? "\n" + std::string(column, ' ') : std::string(1, c);
+    return out + "\n";
+  }
+
+  std::map<std::string, HelpText> texts_;
+};
+
+// "a, b or c".
+std::string Alternatives(const std::vector<std::string>& names) {
+  std::string out;
+  for (size_t i = 0; i < names.size(); ++i) out += (i == 0 ? "" : i + 1 == names.size() ? " or " : ", ") + names[i];
+  return out;
+}
+
+// Refuses an empty value, which no option takes.
+const CLI::Validator kNotEmpty(
+    [](std::string& value) { return value.empty() ? std::string("the value is empty") : std::string(); }, "");
+
+// An option that takes one value, never empty, shown as `type` in the help.
+template <class T>
+CLI::Option* AddValue(CLI::App* app, const std::string& flags, T& into, const std::string& type,
+                      const std::string& text) {
+  return app->add_option(flags, into, text)->type_name(type)->allow_extra_args(false)->check(kNotEmpty);
+}
+
+// An option that takes one of `names`; `chosen` receives the position of the one given.
+CLI::Option* AddChoice(CLI::App* app, const std::string& flags, const std::vector<std::string>& names,
+                       std::function<void(size_t)> chosen, const std::string& text) {
+  std::string shown;
+  for (const std::string& name : names) shown += (shown.empty() ? "" : "|") + name;
+  auto position = [names](const std::string& value) {
+    return static_cast<size_t>(std::find(names.begin(), names.end(), value) - names.begin());
+  };
+  const CLI::Validator one_of(
+      [names, position](std::string& value) {
+        return position(value) < names.size() ? std::string() : "'" + value + "' is not " + Alternatives(names);
+      },
+      "");
+  return app
+      ->add_option_function<std::string>(
+          flags, [chosen, position](const std::string& value) { chosen(position(value)); }, text)
+      ->type_name(shown)
+      ->check(one_of);
+}
+
+struct Failure {
+  qfhost::HostCall call;
+  int nth = 1;
+};
+
+// "CALL[:N]": the failure it names, or the reason it names none.
+std::string ReadFailure(const std::string& spec, Failure* failure) {
+  const size_t colon = spec.find(':');
+  const std::string name = spec.substr(0, colon);
+  const auto call = qfhost::HostCallFromName(name);
+  if (!call) {
+    std::vector<std::string> calls;
+    for (int i = 0; i < qfhost::kHostCallCount; ++i)
+      calls.push_back(qfhost::HostCallName(static_cast<qfhost::HostCall>(i)));
+    return "unknown host call '" + name + "' (closest: " + Alternatives(qfhost::ClosestNames(name, calls, 3)) + ")";
+  }
+  failure->call = *call;
+  if (colon == std::string::npos) return "";
+  const std::string count = spec.substr(colon + 1);
+  long long n = 0;
+  if (!qfhost::ParseWhole(count, &n)) return "the call number '" + count + "' is not a whole number";
+  if (n < 1 || n > kMaxFailedCall)
+    return "the call number " + count + " is outside 1 to " + std::to_string(kMaxFailedCall);
+  failure->nth = static_cast<int>(n);
+  return "";
+}
+
+// Everything the command line asks for.
+struct Request {
+  std::string verb;  // empty when none was given
+  std::string target;
+  bool help = false;
+  std::vector<Failure> failures;
+  RenderOptions render;
+};
+
+// The option names of `app` as they are typed.
+std::vector<std::string> OptionNames(const CLI::App* app) {
+  std::vector<std::string> names;
+  for (const CLI::Option* o : app->get_options([](const CLI::Option* o) { return o->nonpositional(); })) {
+    for (const std::string& s : o->get_snames()) names.push_back("-" + s);
+    for (const std::string& l : o->get_lnames()) names.push_back("--" + l);
+  }
+  return names;
+}
+
+// CLI11's words for a value that is missing or not wanted, in the host's.
+std::string UsageMessage(const CLI::ParseError& e) {
+  const std::string what = e.what();
+  const size_t missing = what.find(" required ");
+  if (dynamic_cast<const CLI::ArgumentMismatch*>(&e) && missing != std::string::npos &&
+      what.size() > 8 && what.compare(what.size() - 8, 8, " missing") == 0) {
+    return what.substr(0, what.find(':')) + " needs a value";
+  }
+  const size_t flag = what.find(" was given a disallowed flag override");
+  if (flag != std::string::npos) {
+    const std::string name = what.substr(0, flag);
+    return "option '" + (name[0] == '-' ? name : "--" + name) + "' takes no value";
+  }
+  return what;
+}
+
+void DeclareRenderOptions(CLI::App* render, RenderOptions& r) {
+  AddValue(render, "-o,--output", r.output, "OUT.png",
+           "the file to write (required). A number field, %d or %0Nd\n"
+           "(name_%04d.png), takes the frame number; a range needs one.\n"
+           "%% stands for a percent sign");
+  AddValue(render, "--source", r.source, "FILE.png",
+           "the layer the effect is applied to: a PNG of 8 or 16 bits,\n"
+           "grey, RGB or RGBA (alpha kept). Without it, a built-in\n"
+           "picture (an evening sky over hills) of --size");
+  render->add_option("--size", r.size, "the built-in picture's size (default 1920x1080)")
+      ->type_name("WxH")
+      ->check(CLI::Validator(
+          [](std::string& text) {
+            long long w, h;
+            return ReadSize(text, &w, &h) ? std::string() : "'" + text + "' is not WxH";
+          },
+          ""));
+  AddChoice(render, "--depth", {"8", "16"}, [&r](size_t i) { r.depth = i == 0 ? 8 : 16; },
+            "the worlds' depth (default: the source's, 8 for the built-in\n"
+            "picture). 16-bit worlds hold 0..32768: 16-bit files are\n"
+            "scaled to round(v * 32768 / 65535) and back to\n"
+            "round(v * 65535 / 32768)");
+  AddValue(render, "--set", r.settings, "NAME=VALUE",
+           "a parameter by its name as 'qf-host params' lists it\n"
+           "(repeatable; the rest keep their declared defaults):\n"
+           "  slider        whole number        --set 'Max iterations=4'\n"
+           "  fixed slider  decimal             --set Width=0.5\n"
+           "  angle         degrees             --set 'Rotate UV=-30'\n"
+           "  checkbox      on|off, true|false, yes|no, 1|0\n"
+           "                                    --set Glass=off\n"
+           "  colour        #rrggbb             --set Diffuse=#ffd080\n"
+           "  point         x,y pixels or x%,y% --set Position=25%,50%\n"
+           "  popup         choice name or number from 1\n"
+           "                                    --set 'Mask kind=Custom path'\n"
+           "Values outside a parameter's valid range are refused.\n"
+           "Keyframes: NAME=V1@T1,V2@T2,..., each time a frame number\n"
+           "(@12) or seconds (@0.5s). Numbers, angles, colours and points\n"
+           "move linearly between keys; popups and checkboxes hold each\n"
+           "key's value until the next. Before the first key and after\n"
+           "the last, their values hold.\n"
+           "          --set 'Completeness=0@0,100@47'\n"
+           "          --set 'Position=10%,50%@0,90%,50%@2s'");
+  render->add_flag("--allow-undeclared-choices", r.undeclared_choices,
+                   "a popup given to --set by number may take any value from 1\n"
+                   "to 255, also one that its choices do not name; the effect\n"
+                   "is handed the number as it is, as a host may deliver it")
+      ->disable_flag_override();
+  AddValue(render, "--reflection", r.reflection, "FILE.png",
+           "the layer of \"Texture reflection\" (any size; without it the\n"
+           "parameter names no layer)");
+  AddValue(render, "--mask", r.masks, "FILE[@T]",
+           "a mask on the source layer, chosen in \"Path of custom contour\".\n"
+           "The mask is only followed when \"Mask kind\" is the custom path:\n"
+           "add --set 'Mask kind=Custom path' (or its number, 7).\n"
+           "Given several times, each with a time (--mask a.svg@0\n"
+           "--mask b.svg@2s), the mask moves: vertices and tangents move\n"
+           "linearly between the shapes, which need the same vertex count.\n"
+           "FILE holds SVG path data (M, L, C, Z, absolute and relative;\n"
+           "one subpath; a Z back onto the first vertex joins the two),\n"
+           "an .svg file (its first <path>; a transform on it or on its\n"
+           "groups is refused) or JSON:\n"
+           "  {\"closed\": true, \"vertices\": [\n"
+           "    {\"x\": 100, \"y\": 500, \"in\": [80, 520], \"out\": [120, 480]},\n"
+           "    ...]}\n"
+           "or only the list of vertices (a closed path). Coordinates are\n"
+           "source pixels, y downward; \"in\" and \"out\" are the tangents'\n"
+           "absolute points and default to the vertex itself");
+  render->add_flag("--mask-inverted", r.mask_inverted, "the mask is inverted")->disable_flag_override();
+  AddValue(render, "--frames", r.frames, "A-B",
+           "renders frames A to B (from 0), keeping the sequence set-up\n"
+           "for the whole range, with a progress line on standard error");
+  AddValue(render, "--time", r.time, "T",
+           "renders the one frame at T: a frame number (12) or seconds\n"
+           "(0.5s, the frame begun by then)");
+  AddValue(render, "--fps", r.fps, "N",
+           "frames a second (default 24; up to three decimals, 29.97):\n"
+           "frame F is rendered at F ticks of a time scale of N (29.97:\n"
+           "F x 100 ticks of 2997), and parameters are read at that time");
+  AddValue(render, "--stats", r.stats, "FILE",
+           "writes a line per frame: its number and the milliseconds its\n"
+           "render command took");
+  AddChoice(render, "--resolution", {"full", "half", "third", "quarter"},
+            [&r](size_t i) { r.downsample = static_cast<int>(i) + 1; },
+            "renders at that fraction of the source's size: the source and\n"
+            "reflection pictures are averaged down, points and masks scaled\n"
+            "with them, while the effect is told the full width; the output\n"
+            "files have the reduced size");
+  AddChoice(render, "--quality", {"high", "draft"},
+            [&r](size_t i) { r.quality = i == 0 ? PF_Quality_HI : PF_Quality_LO; },
+            "the render quality handed to the effect (default high)");
+}
+
+// Reads the command line into `request`, and when it asks for help, the help
+// of its command into `help`. Throws UsageError for anything it cannot take.
+void ReadCommandLine(int argc, char** argv, Request& request, std::string* help) {
+  CLI::App app("Loads a QuillFrame deliverable and drives its commands as the host application does.", "qf-host");
+  app.formatter(std::make_shared<HelpFormatter>(std::map<std::string, HelpText>{
+      {"", {"qf-host [--fail CALL[:N]]... COMMAND DELIVERABLE [OPTIONS]", ""}},
+      {"info", {"qf-host info DELIVERABLE", "the property list and what global set-up reports, as JSON"}},
+      {"params", {"qf-host params DELIVERABLE", "the parameters the effect declares, as a JSON array"}},
+      {"render",
+       {"qf-host render DELIVERABLE [OPTIONS] -o OUT.png",
+        "renders frames to PNG files (see 'qf-host render --help')"}},
+  }));
+  // Unknown words and options are left over rather than refused, so that the
+  // refusal can name what was meant.
+  app.allow_extras();
+  app.require_subcommand(0, 1);
+  app.set_help_flag();
+  const std::string deliverables =
+      "DELIVERABLE is a path, or \"floral\" (QuillFrameFloral64.aex) or \"geometry\"\n"
+      "(QuillFrame64.aex) for the deliverables next to qf-host.";
+  app.footer(deliverables);
+  std::vector<std::string> failures;
+  app.add_option("--fail", failures,
+                 "make the Nth call (default the first) of a host callback fail;\n"
+                 "CALL is add_param, register_ui, checkout_param, host_new_handle,\n"
+                 "get_platform_data, AcquireSuite or PF_UpdateParamUI")
+      ->type_name("CALL[:N]")
+      ->allow_extra_args(false)
+      ->check(CLI::Validator(
+          [](std::string& spec) {
+            Failure failure;
+            return ReadFailure(spec, &failure);
+          },
+          ""));
+  app.add_flag("-h,--help", request.help, "this text; 'qf-host COMMAND --help' describes one command")
+      ->disable_flag_override();
+
+  CLI::App* info = app.add_subcommand(
+      "info",
+      "Loads the deliverable, checks its property list, runs global set-up and set-down, and\n"
+      "prints a JSON object: \"file\", \"property_list\" (kind, name, match name, category,\n"
+      "entry point, versions, flags, keys in file order) and \"global_setup\" (my_version and\n"
+      "out_flags as hex strings and numbers, the flag names, and whether both match the\n"
+      "property list).");
+  CLI::App* params = app.add_subcommand(
+      "params",
+      "Runs global set-up, parameter set-up and global set-down, and prints one JSON object\n"
+      "per declared parameter, numbered from 1 as the host numbers them: index, name, kind\n"
+      "and kind_code, then by kind valid_range, slider_range, default, value, precision,\n"
+      "choices, comment; and flags, ui_flags, ui_width, ui_height and id as declared.\n"
+      "Fixed-point values print as decimals, colours as {r, g, b, a}, points in percent.");
+  CLI::App* render = app.add_subcommand(
+      "render",
+      "Runs global set-up, parameter set-up and sequence set-up, renders one frame (frame 0)\n"
+      "or a range of frames onto the source, then sequence and global set-down, and writes\n"
+      "each output frame as an RGBA PNG of the world's depth. Pixels pass between files and\n"
+      "worlds with straight (unpremultiplied) alpha, as the files hold them.\n"
+      "'qf-host render DELIVERABLE --help' also lists the deliverable's parameters.");
+  render->footer(deliverables + "\n\nSizes run from 1 x 1 to 16384 x 16384 pixels, within the memory the machine has free.");
+  for (CLI::App* verb : {info, params, render}) {
+    verb->fallthrough();  // --fail may follow the command
+    verb->add_option("DELIVERABLE", request.target);
+    verb->add_flag("-h,--help", request.help, verb == render ? "this text; with DELIVERABLE, also its parameters"
+                                                             : "this text")
+        ->disable_flag_override();
+  }
+  DeclareRenderOptions(render, request.render);
+
+  // CLI11 reads "--opt=" as "--opt" and would take the next word as its value.
+  for (int i = 1; i < argc; ++i) {
+    const std::string arg = argv[i];
+    if (arg.size() > 3 && arg.rfind("--", 0) == 0 && arg.back() == '=' && arg.find('=') == arg.size() - 1)
+      throw UsageError{arg.substr(0, arg.size() - 1) + " needs a value"};
+  }
+  try {
+    app.parse(argc, argv);
+  } catch (const CLI::ParseError& e) {
+    throw UsageError{UsageMessage(e)};
+  }
+  for (const std::string& spec : failures) {
+    request.failures.emplace_back();
+    ReadFailure(spec, &request.failures.back());  // checked as the option was read
+  }
+  const std::vector<CLI::App*> verbs = app.get_subcommands();
+  const CLI::App* verb = verbs.empty() ? nullptr : verbs.front();
+  if (verb) request.verb = verb->get_name();
+
+  for (std::string word : app.remaining()) {
+    if (word.size() > 1 && word[0] == '-') {
+      word = word.substr(0, word.find('='));
+      const std::vector<std::string> render_names = OptionNames(render);
+      if (verb && verb != render && std::find(render_names.begin(), render_names.end(), word) != render_names.end())
+        throw UsageError{word + " is an option of render, not of " + request.verb};
+      std::vector<std::string> known = OptionNames(&app);
+      const std::vector<std::string> own = OptionNames(verb ? verb : &app);
+      if (verb)
+        for (const std::string& name : own)
+          if (std::find(known.begin(), known.end(), name) == known.end()) known.push_back(name);
+      throw UsageError{"unknown option '" + word + "' (closest: " + Alternatives(qfhost::ClosestNames(word, known, 3)) +
+                       ")"};
+    }
+    if (!verb)
+      throw UsageError{"unknown command '" + word + "' (the commands are info, params and render)"};
+    throw UsageError{request.verb + " takes one DELIVERABLE (try 'qf-host " + request.verb + " --help')"};
+  }
+  if (request.help) {
+    *help = (verb ? verb : static_cast<const CLI::App*>(&app))->help();
+    return;
+  }
+  if (!verb) throw UsageError{"no command given (try --help)"};
+  if (request.target.empty())
+    throw UsageError{request.verb + " takes one DELIVERABLE (try 'qf-host " + request.verb + " --help')"};
+  if (verb == render && request.render.output.empty()) throw UsageError{"render needs an output file: -o OUT.png"};
+}
+
 // `qf-host render DELIVERABLE --help`: the options, then the deliverable's parameters.
-int RenderHelp(const std::string& target, qfhost::HostSession& host) {
+int RenderHelp(const std::string& usage, const std::string& target, qfhost::HostSession& host) {
   auto deliverable = qfhost::Deliverable::Load(target);
   qfhost::LoadedEffect effect(host, deliverable);
   Check(host, PF_Cmd_GLOBAL_SETUP, effect.GlobalSetup());
@@ -395,137 +663,25 @@ int RenderHelp(const std::string& target, qfhost::HostSession& host) {
   const std::string params = qfhost::ParamsHelp(effect);
   Check(host, PF_Cmd_GLOBAL_SETDOWN, effect.GlobalSetdown());
   CheckEnd(host);
-  std::fputs(kRenderUsage, stdout);
+  std::fputs(usage.c_str(), stdout);
   std::printf("\nParameters of %s (--set NAME=VALUE, or NAME=V1@T1,V2@T2,... keyed):\n%s",
               deliverable->pipl().name.c_str(), params.c_str());
   return 0;
 }
 
-void AddFailure(qfhost::HostSession& host, const std::string& spec) {
-  const size_t colon = spec.find(':');
-  const std::string name = spec.substr(0, colon);
-  const auto call = qfhost::HostCallFromName(name);
-  if (!call) throw UsageError{"--fail: unknown host call '" + name + "'"};
-  int nth = 1;
-  if (colon != std::string::npos) {
-    const std::string count = spec.substr(colon + 1);
-    char* end = nullptr;
-    const long n = std::strtol(count.c_str(), &end, 10);
-    if (count.empty() || *end != '\0' || n < 1 || n > 1000000)
-      throw UsageError{"--fail: bad call number '" + count + "'"};
-    nth = static_cast<int>(n);
-  }
-  host.FailCall(*call, nth);
-}
-
-// Options that take a value, as "--opt VALUE" or "--opt=VALUE".
-const char* const kValueOptions[] = {"--fail",   "-o",     "--output", "--source", "--size",  "--depth",
-                                     "--set",    "--reflection", "--mask",   "--frames", "--time",  "--fps",
-                                     "--stats",  "--resolution", "--quality"};
-
-bool TakesValue(const std::string& option) {
-  for (const char* o : kValueOptions)
-    if (option == o) return true;
-  return false;
-}
-
-void SetRenderOption(RenderOptions& r, const std::string& option, const std::string& value) {
-  if (value.empty() && option != "--mask-inverted") throw UsageError{option + " needs a value"};
-  if (option == "-o" || option == "--output") {
-    r.output = value;
-  } else if (option == "--source") {
-    r.source = value;
-  } else if (option == "--size") {
-    r.size = value;
-  } else if (option == "--depth") {
-    if (value != "8" && value != "16") throw UsageError{"--depth: '" + value + "' is not 8 or 16"};
-    r.depth = std::stoi(value);
-  } else if (option == "--set") {
-    r.settings.push_back(qfhost::ParseSetting(value));
-  } else if (option == "--reflection") {
-    r.reflection = value;
-  } else if (option == "--mask") {
-    r.masks.push_back(value);
-  } else if (option == "--mask-inverted") {
-    r.mask_inverted = true;
-  } else if (option == "--frames") {
-    r.frames = value;
-  } else if (option == "--time") {
-    r.time = value;
-  } else if (option == "--fps") {
-    r.fps = value;
-  } else if (option == "--stats") {
-    r.stats = value;
-  } else if (option == "--resolution") {
-    const char* const names[] = {"full", "half", "third", "quarter"};
-    r.downsample = 0;
-    for (int i = 0; i < 4; ++i)
-      if (value == names[i]) r.downsample = i + 1;
-    if (r.downsample == 0) throw UsageError{"--resolution: '" + value + "' is not full, half, third or quarter"};
-  } else if (option == "--quality") {
-    if (value != "high" && value != "draft") throw UsageError{"--quality: '" + value + "' is not high or draft"};
-    r.quality = value == "high" ? PF_Quality_HI : PF_Quality_LO;
-  }
-}
-
 int Main(int argc, char** argv) {
+  Request request;
+  std::string help;
+  ReadCommandLine(argc, argv, request, &help);
   qfhost::HostSession host;
-  std::vector<std::string> words;
-  std::vector<std::pair<std::string, std::string>> options;  // in order, --fail and -h aside
-  bool help = false;
-  for (int i = 1; i < argc; ++i) {
-    std::string arg = argv[i];
-    std::string value;
-    const size_t eq = arg.find('=');
-    const bool inline_value = arg.rfind("--", 0) == 0 && eq != std::string::npos;
-    if (inline_value) {
-      value = arg.substr(eq + 1);
-      arg.erase(eq);
-    }
-    if (TakesValue(arg)) {
-      if (!inline_value) {
-        if (i + 1 >= argc) throw UsageError{arg + " needs a value"};
-        value = argv[++i];
-      }
-      if (arg == "--fail") {
-        AddFailure(host, value);
-      } else {
-        options.emplace_back(arg, value);
-      }
-    } else if (inline_value && (arg == "--help" || arg == "--mask-inverted")) {
-      throw UsageError{"option '" + arg + "' takes no value"};
-    } else if (arg == "-h" || arg == "--help") {
-      help = true;
-    } else if (arg == "--mask-inverted") {
-      options.emplace_back(arg, "");
-    } else if (arg.size() > 1 && arg[0] == '-') {
-      throw UsageError{"unknown option '" + arg + "'"};
-    } else {
-      words.push_back(arg);
-    }
-  }
-  const std::string command = words.empty() ? "" : words[0];
-  if (help && command == "render" && words.size() == 2) return RenderHelp(words[1], host);
-  if (help) {
-    std::fputs(command == "info"     ? kInfoUsage
-               : command == "params" ? kParamsUsage
-               : command == "render" ? kRenderUsage
-                                     : kUsage,
-               stdout);
+  for (const Failure& f : request.failures) host.FailCall(f.call, f.nth);
+  if (request.help) {
+    if (request.verb == "render" && !request.target.empty()) return RenderHelp(help, request.target, host);
+    std::fputs(help.c_str(), stdout);
     return 0;
   }
-  if (words.empty()) throw UsageError{"no command given (try --help)"};
-  if (command != "info" && command != "params" && command != "render")
-    throw UsageError{"unknown command '" + command + "'"};
-  if (words.size() != 2) throw UsageError{command + " takes one DELIVERABLE (try 'qf-host " + command + " --help')"};
-  if (command != "render") {
-    if (!options.empty()) throw UsageError{options[0].first + " is an option of render, not of " + command};
-    return Report(command, words[1], host);
-  }
-  RenderOptions render;
-  for (const auto& [option, value] : options) SetRenderOption(render, option, value);
-  if (render.output.empty()) throw UsageError{"render needs an output file: -o OUT.png"};
-  return Render(words[1], render, host);
+  if (request.verb == "render") return Render(request.target, request.render, host);
+  return Report(request.verb, request.target, host);
 }
 
 }  // namespace

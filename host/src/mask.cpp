@@ -3,19 +3,18 @@
 #include <cctype>
 #include <cerrno>
 #include <cmath>
-#include <cstdlib>
 #include <cstring>
 #include <fstream>
 #include <sstream>
 
 #include "qf_host/host_error.h"
 #include "qf_host/json.h"
+#include "text_numbers.h"
 
 namespace qfhost {
 namespace {
 
 bool IsSpace(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\f'; }
-bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 
 MaskVertex Corner(double x, double y) { return MaskVertex{x, y, x, y, x, y}; }
 
@@ -63,35 +62,15 @@ class SvgPathReader {
     while (at_ < data_.size() && (IsSpace(data_[at_]) || data_[at_] == ',')) ++at_;
   }
 
-  // sign? (digits (. digits?)? | . digits) ([eE] sign? digits)?
   double Number() {
     SkipSeparators();
-    const size_t start = at_;
-    if (at_ < data_.size() && (data_[at_] == '+' || data_[at_] == '-')) ++at_;
-    size_t digits = 0;
-    while (at_ < data_.size() && IsDigit(data_[at_])) ++at_, ++digits;
-    if (at_ < data_.size() && data_[at_] == '.') {
-      ++at_;
-      while (at_ < data_.size() && IsDigit(data_[at_])) ++at_, ++digits;
-    }
-    if (digits == 0) {
-      at_ = start;
+    double v = 0;
+    const size_t length = ScanDecimal(std::string_view(data_).substr(at_), &v);
+    if (length == 0)
       Fail(at_ < data_.size() ? std::string("a number is expected, not '") + data_[at_] + "'"
                               : std::string("a number is missing at the end"));
-    }
-    if (at_ < data_.size() && (data_[at_] == 'e' || data_[at_] == 'E')) {
-      size_t e = at_ + 1;
-      if (e < data_.size() && (data_[e] == '+' || data_[e] == '-')) ++e;
-      if (e < data_.size() && IsDigit(data_[e])) {
-        while (e < data_.size() && IsDigit(data_[e])) ++e;
-        at_ = e;
-      }
-    }
-    const double v = std::strtod(data_.substr(start, at_ - start).c_str(), nullptr);
-    if (!std::isfinite(v)) {
-      at_ = start;
-      Fail("number out of range");
-    }
+    if (!std::isfinite(v)) Fail("number out of range");
+    at_ += length;
     return v;
   }
 
@@ -164,34 +143,6 @@ class SvgPathReader {
   MaskPath path_;
 };
 
-// The value of attribute `name` in the tag whose attributes start at `at`;
-// false when the tag ends without it.
-bool FindAttribute(const std::string& text, size_t at, const std::string& name, std::string* value) {
-  while (true) {
-    while (at < text.size() && IsSpace(text[at])) ++at;
-    if (at >= text.size() || text[at] == '>' || text[at] == '/') return false;
-    const size_t name_start = at;
-    while (at < text.size() && !IsSpace(text[at]) && text[at] != '=' && text[at] != '>' && text[at] != '/') ++at;
-    const std::string attribute = text.substr(name_start, at - name_start);
-    while (at < text.size() && IsSpace(text[at])) ++at;
-    if (at >= text.size() || text[at] != '=') {
-      if (attribute.empty()) return false;
-      continue;  // an attribute without a value
-    }
-    ++at;
-    while (at < text.size() && IsSpace(text[at])) ++at;
-    if (at >= text.size() || (text[at] != '"' && text[at] != '\'')) return false;
-    const char quote = text[at++];
-    const size_t end = text.find(quote, at);
-    if (end == std::string::npos) return false;
-    if (attribute == name) {
-      *value = text.substr(at, end - at);
-      return true;
-    }
-    at = end + 1;
-  }
-}
-
 void ReadPoint(const Json& value, const std::string& where, double* x, double* y) {
   if (!value.IsArray() || value.size() != 2 || !value[0].IsNumber() || !value[1].IsNumber())
     throw HostError(where + " must be [x, y]");
@@ -222,30 +173,6 @@ MaskVertex ReadJsonVertex(const Json& vertex, size_t index) {
 }  // namespace
 
 MaskPath ParseSvgPathData(const std::string& data) { return SvgPathReader(data).Read(); }
-
-MaskPath ParseSvgFile(const std::string& text) {
-  size_t at = 0;
-  while ((at = text.find('<', at)) != std::string::npos) {
-    if (text.compare(at, 4, "<!--") == 0) {
-      at = text.find("-->", at + 4);
-      if (at == std::string::npos) break;
-      continue;
-    }
-    size_t name_end = at + 1;
-    while (name_end < text.size() && !IsSpace(text[name_end]) && text[name_end] != '>' && text[name_end] != '/')
-      ++name_end;
-    std::string name = text.substr(at + 1, name_end - at - 1);
-    const size_t colon = name.find(':');  // a namespace prefix, as in <svg:path>
-    if (colon != std::string::npos) name.erase(0, colon + 1);
-    if (name == "path") {
-      std::string d;
-      if (!FindAttribute(text, name_end, "d", &d)) throw HostError("the first <path> has no d attribute");
-      return ParseSvgPathData(d);
-    }
-    at = name_end;
-  }
-  throw HostError("no <path> element");
-}
 
 MaskPath ParseMaskJson(const std::string& text) {
   const Json root = Json::Parse(text);

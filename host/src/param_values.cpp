@@ -1,38 +1,18 @@
 #include "qf_host/param_values.h"
 
 #include <algorithm>
-#include <cctype>
 #include <climits>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
 
+#include "qf_host/closest_names.h"
 #include "qf_host/host_error.h"
 #include "qf_host/report.h"
 #include "text_numbers.h"
 
 namespace qfhost {
 namespace {
-
-std::string Lower(std::string s) {
-  for (char& c : s) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-  return s;
-}
-
-size_t EditDistance(const std::string& a, const std::string& b) {
-  std::vector<size_t> row(b.size() + 1);
-  for (size_t j = 0; j <= b.size(); ++j) row[j] = j;
-  for (size_t i = 1; i <= a.size(); ++i) {
-    size_t diagonal = row[0];
-    row[0] = i;
-    for (size_t j = 1; j <= b.size(); ++j) {
-      const size_t above = row[j];
-      row[j] = std::min({row[j] + 1, row[j - 1] + 1, diagonal + (a[i - 1] == b[j - 1] ? 0 : 1)});
-      diagonal = above;
-    }
-  }
-  return row[b.size()];
-}
 
 // A 16.16 value, or false when the number lies beyond what 16.16 holds.
 bool ToFixed(double v, PF_Fixed* fixed) {
@@ -61,36 +41,26 @@ void CheckFixedRange(const PF_ParamDef& def, const std::string& text, PF_Fixed v
     Fail(def, Trim(text) + " is outside the valid range " + FormatFixed(lo) + " to " + FormatFixed(hi));
 }
 
-std::vector<std::string> Choices(const PF_ParamDef& def) {
-  std::vector<std::string> out;
-  const std::string names = def.u.pd.namesptr ? def.u.pd.namesptr : "";
-  size_t start = 0;
-  while (true) {
-    const size_t bar = names.find('|', start);
-    out.push_back(names.substr(start, bar == std::string::npos ? std::string::npos : bar - start));
-    if (bar == std::string::npos) break;
-    start = bar + 1;
-  }
-  return out;
-}
+// The number a popup may take beyond its choices when undeclared choices are allowed.
+constexpr long long kMaxPopupValue = 255;
 
-void SetPopup(PF_ParamDef& def, const std::string& text) {
+void SetPopup(PF_ParamDef& def, const std::string& text, bool undeclared_choices) {
   const std::string wanted = Lower(Trim(text));
-  const std::vector<std::string> choices = Choices(def);
+  const std::vector<std::string> choices = PopupChoices(def.u.pd.namesptr ? def.u.pd.namesptr : "");
   for (size_t i = 0; i < choices.size() && static_cast<A_short>(i) < def.u.pd.num_choices; ++i)
     if (Lower(Trim(choices[i])) == wanted) {
       def.u.pd.value = static_cast<PF_ParamValue>(i + 1);
       return;
     }
+  const long long highest = undeclared_choices ? kMaxPopupValue : def.u.pd.num_choices;
   long long n;
-  if (ParseWhole(text, &n) && n >= 1 && n <= def.u.pd.num_choices) {
+  if (ParseWhole(text, &n) && n >= 1 && n <= highest) {
     def.u.pd.value = static_cast<PF_ParamValue>(n);
     return;
   }
   std::string list;
   for (const std::string& c : choices) list += (list.empty() ? "" : ", ") + c;
-  Fail(def, "no choice " + Quoted(Trim(text)) + " (" + list + ", or a number 1 to " +
-                std::to_string(def.u.pd.num_choices) + ")");
+  Fail(def, "no choice " + Quoted(Trim(text)) + " (" + list + ", or a number 1 to " + std::to_string(highest) + ")");
 }
 
 void SetCheckbox(PF_ParamDef& def, const std::string& text) {
@@ -167,24 +137,19 @@ ParamSetting ParseSetting(const std::string& text) {
 PF_ParamIndex FindParam(const LoadedEffect& effect, const std::string& name) {
   const std::string wanted = Lower(Trim(name));
   std::vector<PF_ParamIndex> same_letters;
-  struct Near {
-    size_t distance;
-    PF_ParamIndex index;
-  };
-  std::vector<Near> near;
+  std::vector<std::string> declared_names;
   for (size_t i = 1; i < effect.param_count(); ++i) {
     const PF_ParamIndex index = static_cast<PF_ParamIndex>(i);
     const std::string declared = effect.param(index).def.name;
     if (declared.empty()) continue;  // group ends have no name
     if (declared == Trim(name)) return index;
     if (Lower(declared) == wanted) same_letters.push_back(index);
-    near.push_back({EditDistance(Lower(declared), wanted), index});
+    declared_names.push_back(declared);
   }
   if (same_letters.size() == 1) return same_letters[0];
-  std::stable_sort(near.begin(), near.end(), [](const Near& a, const Near& b) { return a.distance < b.distance; });
   std::string closest;
-  for (size_t i = 0; i < near.size() && i < 3; ++i)
-    closest += (i ? ", \"" : "\"") + std::string(effect.param(near[i].index).def.name) + "\"";
+  for (const std::string& near : ClosestNames(wanted, declared_names, 3))
+    closest += (closest.empty() ? "\"" : ", \"") + near + "\"";
   throw HostError("unknown parameter " + Quoted(Trim(name)) + (closest.empty() ? "" : " (closest: " + closest + ")"));
 }
 
@@ -206,7 +171,7 @@ void SetDefaultValue(PF_ParamDef& def, LayerSize layer) {
   }
 }
 
-void SetParamValue(PF_ParamDef& def, const std::string& text, LayerSize layer) {
+void SetParamValue(PF_ParamDef& def, const std::string& text, LayerSize layer, bool undeclared_choices) {
   PF_ParamDefUnion& u = def.u;
   switch (def.param_type) {
     case PF_Param_SLIDER: {
@@ -234,7 +199,7 @@ void SetParamValue(PF_ParamDef& def, const std::string& text, LayerSize layer) {
     case PF_Param_CHECKBOX: SetCheckbox(def, text); return;
     case PF_Param_COLOR: SetColour(def, text); return;
     case PF_Param_POINT: SetPoint(def, text, layer); return;
-    case PF_Param_POPUP: SetPopup(def, text); return;
+    case PF_Param_POPUP: SetPopup(def, text, undeclared_choices); return;
     case PF_Param_LAYER: Fail(def, "a layer takes an image (--reflection), not a value");
     case PF_Param_PATH: Fail(def, "a mask path takes a mask (--mask), not a value");
     default: Fail(def, std::string("a ") + ParamKindName(def.param_type) + " parameter takes no value");
@@ -243,7 +208,8 @@ void SetParamValue(PF_ParamDef& def, const std::string& text, LayerSize layer) {
 
 bool IsKeyed(const std::string& text) { return text.find('@') != std::string::npos; }
 
-ParamTrack ParseParamTrack(const PF_ParamDef& def, const std::string& text, LayerSize layer, FrameRate rate) {
+ParamTrack ParseParamTrack(const PF_ParamDef& def, const std::string& text, LayerSize layer, FrameRate rate,
+                           bool undeclared_choices) {
   if (!IsAnimatable(def.param_type))
     Fail(def, std::string("a ") + ParamKindName(def.param_type) + " parameter takes no keyframes");
   // Each key runs to the first comma after its '@', so that a point's own
@@ -256,7 +222,7 @@ ParamTrack ParseParamTrack(const PF_ParamDef& def, const std::string& text, Laye
     if (key_at == std::string::npos) Fail(def, "key " + Quoted(Trim(text.substr(at))) + " has no @TIME");
     ParamKey key;
     key.def = def;
-    SetParamValue(key.def, text.substr(at, key_at - at), layer);
+    SetParamValue(key.def, text.substr(at, key_at - at), layer, undeclared_choices);
     const std::string time =
         text.substr(key_at + 1, comma == std::string::npos ? std::string::npos : comma - key_at - 1);
     try {
@@ -280,7 +246,7 @@ ParamTrack ParseParamTrack(const PF_ParamDef& def, const std::string& text, Laye
 }
 
 void ApplyParamValues(LoadedEffect& effect, const std::vector<ParamSetting>& settings, LayerSize layer,
-                      FrameRate rate) {
+                      FrameRate rate, bool undeclared_choices) {
   for (size_t i = 1; i < effect.param_count(); ++i) {
     const PF_ParamIndex index = static_cast<PF_ParamIndex>(i);
     SetDefaultValue(effect.mutable_param(index), layer);
@@ -290,16 +256,16 @@ void ApplyParamValues(LoadedEffect& effect, const std::vector<ParamSetting>& set
     const PF_ParamIndex index = FindParam(effect, s.name);
     PF_ParamDef& def = effect.mutable_param(index);
     if (IsKeyed(s.value)) {
-      effect.AnimateParam(index, ParseParamTrack(def, s.value, layer, rate));
+      effect.AnimateParam(index, ParseParamTrack(def, s.value, layer, rate, undeclared_choices));
     } else {
-      SetParamValue(def, s.value, layer);
+      SetParamValue(def, s.value, layer, undeclared_choices);
       effect.AnimateParam(index, {});
     }
   }
 }
 
 void ApplyParamValues(LoadedEffect& effect, const std::vector<ParamSetting>& settings, LayerSize layer) {
-  ApplyParamValues(effect, settings, layer, FrameRate{});
+  ApplyParamValues(effect, settings, layer, FrameRate{}, false);
 }
 
 }  // namespace qfhost

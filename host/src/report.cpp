@@ -1,10 +1,13 @@
 #include "qf_host/report.h"
 
 #include <algorithm>
+#include <charconv>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <vector>
+
+#include "text_numbers.h"
 
 namespace qfhost {
 namespace {
@@ -56,13 +59,7 @@ Json Point(PF_Fixed x, PF_Fixed y) {
 
 Json Choices(const std::string& names) {
   Json a = Json::Array();
-  size_t start = 0;
-  while (true) {
-    const size_t bar = names.find('|', start);
-    a.Push(names.substr(start, bar == std::string::npos ? std::string::npos : bar - start));
-    if (bar == std::string::npos) break;
-    start = bar + 1;
-  }
+  for (const std::string& choice : PopupChoices(names)) a.Push(choice);
   return a;
 }
 
@@ -119,13 +116,6 @@ void AddKindFields(Json& o, const HostParam& p) {
   }
 }
 
-std::vector<std::string> ChoiceList(const std::string& names) {
-  std::vector<std::string> out;
-  const Json choices = Choices(names);
-  for (size_t i = 0; i < choices.size(); ++i) out.push_back(choices[i].AsString());
-  return out;
-}
-
 std::string ColourText(const PF_Pixel& p) {
   char buf[8];
   std::snprintf(buf, sizeof buf, "#%02x%02x%02x", p.red, p.green, p.blue);
@@ -153,7 +143,7 @@ std::string HelpText(const HostParam& p) {
       return "default " + FormatFixed(u.td.x_dephault) + "%," + FormatFixed(u.td.y_dephault) +
              "%; x,y in pixels or x%,y%";
     case PF_Param_POPUP: {
-      const std::vector<std::string> choices = ChoiceList(p.text);
+      const std::vector<std::string> choices = PopupChoices(p.text);
       const size_t d = static_cast<size_t>(u.pd.dephault);
       std::string text =
           "default " + (d >= 1 && d <= choices.size() ? choices[d - 1] : std::to_string(d)) + "; choices ";
@@ -170,18 +160,33 @@ std::string HelpText(const HostParam& p) {
 
 }  // namespace
 
+std::vector<std::string> PopupChoices(const std::string& names) {
+  std::vector<std::string> out;
+  size_t start = 0;
+  while (true) {
+    const size_t bar = names.find('|', start);
+    out.push_back(names.substr(start, bar == std::string::npos ? std::string::npos : bar - start));
+    if (bar == std::string::npos) break;
+    start = bar + 1;
+  }
+  return out;
+}
+
 const char* ParamKindName(PF_ParamType type) {
   if (type < 0 || type >= static_cast<PF_ParamType>(sizeof kKindNames / sizeof kKindNames[0])) return "unknown";
   return kKindNames[type];
 }
 
 std::string FormatFixed(PF_Fixed value) {
-  char buf[32];
+  std::string text;
   for (int decimals = 0;; ++decimals) {
-    std::snprintf(buf, sizeof buf, "%.*f", decimals, value / 65536.0);
-    if (std::llround(std::strtod(buf, nullptr) * 65536.0) == value || decimals == 6) break;
+    char buf[32];
+    text.assign(buf, std::to_chars(buf, buf + sizeof buf, value / 65536.0, std::chars_format::fixed, decimals).ptr);
+    double back = 0;
+    ScanDecimal(text, &back);
+    if (std::llround(back * 65536.0) == value || decimals == 6) break;
   }
-  return buf;
+  return text;
 }
 
 std::string Hex32(uint32_t value) {

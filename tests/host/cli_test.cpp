@@ -83,11 +83,39 @@ TEST(QfHostCli, HelpForTheCommandAndEachVerb) {
     EXPECT_EQ(r.out.rfind("usage: qf-host", 0), 0u) << args;
   }
   EXPECT_NE(RunHost("info --help").out.find("usage: qf-host info"), std::string::npos);
+  const std::string top = RunHost("--help").out;
+  for (const char* line : {"\n  info     the property list", "\n  params   ", "\n  render   renders frames",
+                           "\n  --fail CALL[:N]  make the Nth call", "\nDELIVERABLE is a path"})
+    EXPECT_NE(top.find(line), std::string::npos) << line;
   const std::string render = RunHost("render --help").out;
+  EXPECT_NE(render.find("\n  --allow-undeclared-choices\n                         a popup given"), std::string::npos);
+  EXPECT_NE(render.find("\n  --size WxH             the built-in picture's size"), std::string::npos);
   EXPECT_EQ(render.rfind("usage: qf-host render DELIVERABLE", 0), 0u);
   for (const char* option : {"--source", "--size", "--depth", "--set", "--reflection", "--mask ", "--mask-inverted",
                              "'Mask kind=Custom path'", "\"closed\""})
     EXPECT_NE(render.find(option), std::string::npos) << option;
+}
+
+TEST(QfHostRender, UndeclaredChoicesOnlyWhenAskedFor) {
+  const std::string out = qfhost_test::TempFile("mode.png");
+  const std::string flat = qfhost_test::TempFile("flat.png");
+  const std::string args = "render floral --size 48x32 ";
+  Result r = RunHost(args + "--set 'Render mode=7' -o '" + out + "'");
+  EXPECT_EQ(r.status, 1);
+  EXPECT_NE(r.err.find("Render mode: no choice '7' (Rough, Line, Wire, Flat, Phong, or a number 1 to 5)"),
+            std::string::npos)
+      << r.err;
+  EXPECT_FALSE(std::ifstream(out).good());
+  for (const char* mode : {"6", "7"}) {
+    r = RunHost(args + "--allow-undeclared-choices --set 'Render mode=" + mode + "' -o '" + out + "'");
+    EXPECT_EQ(r.status, 0) << mode << ": " << r.err;
+  }
+  r = RunHost(args + "--allow-undeclared-choices --set 'Render mode=256' -o '" + out + "'");
+  EXPECT_NE(r.err.find("or a number 1 to 255)"), std::string::npos) << r.err;
+  // A named choice renders as it does without the option.
+  ASSERT_EQ(RunHost(args + "--set 'Render mode=Flat' -o '" + flat + "'").status, 0);
+  ASSERT_EQ(RunHost(args + "--allow-undeclared-choices --set 'Render mode=4' -o '" + out + "'").status, 0);
+  EXPECT_EQ(qfhost::ReadPng(out).rgba, qfhost::ReadPng(flat).rgba);
 }
 
 TEST(QfHostRender, WritesAFrameOfTheSourcesSize) {
@@ -171,7 +199,7 @@ TEST(QfHostRender, RefusalsAreOneLine) {
       {"render floral --size 8x8 --mask-inverted -o OUT", "--mask-inverted needs --mask"},
       {"render floral --size 8x8 --mask-inverted=yes -o OUT", "takes no value"},
       {"render floral --size 8x8 -o /nonexistent/out.png", "cannot write /nonexistent/out.png"},
-      {"render floral --size 8x8 -o", "-o needs a value"},
+      {"render floral --size 8x8 -o", "--output needs a value"},
       {"info floral --size 8x8", "--size is an option of render, not of info"},
   };
   for (const auto& c : cases) {
@@ -392,7 +420,18 @@ TEST(QfHostCli, FailuresAreOneLine) {
       {std::string("--fail add_param:5 params '") + QF_FLORAL_PATH + "'", "parameter set-up failed with error"},
       {"draw floral", "unknown command 'draw'"},
       {"info", "takes one DELIVERABLE"},
-      {"--fail nothing:1 info floral", "unknown host call"},
+      {"--fail nothing:1 info floral", "--fail: unknown host call 'nothing' (closest: add_param, register_ui or"},
+      {"draw floral", "(the commands are info, params and render)"},
+      {"", "no command given (try --help)"},
+      {"--bogus info floral", "unknown option '--bogus'"},
+      {"render floral --sise 8x8 -o x.png", "unknown option '--sise' (closest: --size, "},
+      {"info floral --fail", "--fail needs a value"},
+      {"render floral --output= --size 8x8", "--output needs a value"},
+      {"--fail add_param:0 info floral", "--fail: the call number 0 is outside 1 to 1000000"},
+      {"--fail add_param:x info floral", "--fail: the call number 'x' is not a whole number"},
+      {"render floral --fps 2000 -o x.png", "--fps: '2000' is not a frame rate above 0 and at most 1000"},
+      {"--help=3", "option '--help' takes no value"},
+      {"info floral extra", "info takes one DELIVERABLE"},
   };
   for (const auto& c : cases) {
     const Result r = RunHost(c.args);

@@ -59,6 +59,21 @@ TEST(SvgPath, ImplicitRepetitionsAndCompactNumbers) {
   EXPECT_EQ(Text(curves.vertices[2]), "(4,4 in 4,3 out 4,4)");
 }
 
+TEST(SvgPath, NumbersReadAsDecimalsOnly) {
+  // A sign, a point on either side, an exponent only with its digits; beyond
+  // a double the reader refuses, below it the number is zero.
+  EXPECT_EQ(Text(qfhost::ParseSvgPathData("M+5 -.25e1 L5. 1E+1 2e-400 -0")),
+            "open (5,-2.5 in 5,-2.5 out 5,-2.5) (5,10 in 5,10 out 5,10) (0,-0 in 0,-0 out 0,-0)");
+  // An 'e' not followed by digits ends the number before it.
+  EXPECT_NE(ErrorOf([] { qfhost::ParseSvgPathData("M 1e 2"); }).find("character 4: a number is expected, not 'e'"),
+            std::string::npos);
+  for (const char* data : {"M 1e309 0", "M -1e99999999999999999999 0", "M 1000000e303 0"})
+    EXPECT_NE(ErrorOf([&] { qfhost::ParseSvgPathData(data); }).find("out of range"), std::string::npos) << data;
+  EXPECT_EQ(qfhost::ParseSvgPathData("M 0.000001e-320 1e-99999999999999999999").vertices[0].y, 0.0);
+  for (const char* data : {"M inf 0", "M nan 0", "M 0x10 0"})
+    EXPECT_NE(ErrorOf([&] { qfhost::ParseSvgPathData(data); }), "") << data;
+}
+
 TEST(SvgPath, ClosingOntoTheFirstVertexMergesThem) {
   // A circle-like path that ends where it began: the end vertex's incoming
   // tangent becomes the first vertex's.
@@ -102,6 +117,33 @@ TEST(SvgFile, TakesTheFirstPathElement) {
   EXPECT_NE(ErrorOf([] { qfhost::ParseSvgFile("<svg><rect/></svg>"); }).find("no <path> element"), std::string::npos);
   EXPECT_NE(ErrorOf([] { qfhost::ParseSvgFile("<svg><path id=\"d\"/></svg>"); }).find("no d attribute"),
             std::string::npos);
+}
+
+TEST(SvgFile, DecodesTheXmlAndRefusesTransforms) {
+  // Character references and entities in the path data decode; CDATA and a
+  // processing instruction elsewhere are passed over.
+  const std::string svg =
+      "<svg><style><![CDATA[ path { fill: none } <path d='M 9 9'/> ]]></style><?note x?>"
+      "<path d='M&#x20;1&#44;2 L&#32;3 4 &#76; 5 &quot;'/></svg>";
+  EXPECT_NE(ErrorOf([&] { qfhost::ParseSvgFile(svg); }).find("a number is expected, not '\"'"), std::string::npos);
+  EXPECT_EQ(Text(qfhost::ParseSvgFile("<svg><path d='M&#x20;1&#44;2 L&#32;3 4&#10;L 5 6'/></svg>")),
+            "open (1,2 in 1,2 out 1,2) (3,4 in 3,4 out 3,4) (5,6 in 5,6 out 5,6)");
+  EXPECT_EQ(qfhost::ParseSvgFile("<svg><style><![CDATA[<path d='M 9 9'/>]]></style><path d='M0 0 L1 1'/></svg>")
+                .vertices.size(),
+            2u);
+
+  // A transform on the path or any group around it is refused, naming the element.
+  EXPECT_EQ(ErrorOf([] { qfhost::ParseSvgFile("<svg><path transform='scale(2)' d='M0 0 L1 1'/></svg>"); }),
+            "<path> has a transform, which a mask path does not follow; apply it to the path data");
+  EXPECT_EQ(ErrorOf([] {
+              qfhost::ParseSvgFile("<svg><g id=\"outer\" transform=\"translate(5)\"><g><path d='M0 0'/></g></g></svg>");
+            }).rfind("<g id=\"outer\"> has a transform", 0),
+            0u);
+  // A transform on a later path or on the document's root alone is none of the mask's.
+  EXPECT_EQ(qfhost::ParseSvgFile("<svg><path d='M0 0 L1 1'/><path transform='x' d='M0 0'/></svg>").vertices.size(), 2u);
+
+  // Malformed XML: one line with the place.
+  EXPECT_EQ(ErrorOf([] { qfhost::ParseSvgFile("<svg><path d='M0 0'></svg>"); }).rfind("SVG file, character ", 0), 0u);
 }
 
 TEST(MaskJson, VerticesWithTangentsInBothForms) {

@@ -119,6 +119,28 @@ TEST(ParamValue, CheckboxesColoursAndPopups) {
   EXPECT_NE(Refusal(popup, "Side").find("no choice 'Side'"), std::string::npos);
 }
 
+TEST(ParamValue, UndeclaredPopupNumbersOnlyWhenAllowed) {
+  PF_ParamDef popup = Named(PF_Param_POPUP, "Render mode");
+  popup.u.pd.num_choices = 5;
+  popup.u.pd.namesptr = "Rough|Line|Wire|Flat|Phong";
+  EXPECT_EQ(Refusal(popup, "6"), "Render mode: no choice '6' (Rough, Line, Wire, Flat, Phong, or a number 1 to 5)");
+  // Allowed, every number up to 255 passes as it is, and names still count.
+  for (const auto& [text, value] : {std::pair<const char*, int>{"6", 6}, {"7", 7}, {"255", 255}, {"wire", 3}, {" 1 ", 1}}) {
+    SetParamValue(popup, text, kLayer, true);
+    EXPECT_EQ(popup.u.pd.value, value) << text;
+  }
+  for (const char* bad : {"0", "256", "-1", "6.0", "Sculpt"})
+    EXPECT_EQ(ErrorOf([&] { SetParamValue(popup, bad, kLayer, true); }),
+              std::string("Render mode: no choice '") + bad + "' (Rough, Line, Wire, Flat, Phong, or a number 1 to 255)");
+  // Keys follow the same rule.
+  const qfhost::ParamTrack track = qfhost::ParseParamTrack(popup, "2@0,7@10", kLayer, qfhost::FrameRate{}, true);
+  ASSERT_EQ(track.size(), 2u);
+  EXPECT_EQ(track[1].def.u.pd.value, 7);
+  EXPECT_NE(ErrorOf([&] { qfhost::ParseParamTrack(popup, "2@0,7@10", kLayer, qfhost::FrameRate{}); })
+                .find("no choice '7'"),
+            std::string::npos);
+}
+
 TEST(ParamValue, PointsInPixelsOrPercent) {
   PF_ParamDef d = Named(PF_Param_POINT, "Position");
   SetParamValue(d, "10.5, 20", kLayer);
@@ -214,6 +236,11 @@ TEST_F(FloralParams, SettingsApplyOverTheDefaults) {
   EXPECT_EQ(effect_.param(22).def.u.td.x_value, 320 * 65536);  // the centre
   EXPECT_EQ(effect_.param(22).def.u.td.y_value, 180 * 65536);
   EXPECT_THROW(qfhost::ApplyParamValues(effect_, {{"Length", "1001"}}, LayerSize{640, 360}), HostError);
+
+  // "Render mode" 7 is named by no choice: it reaches the parameter only when allowed.
+  EXPECT_THROW(qfhost::ApplyParamValues(effect_, {{"Render mode", "7"}}, LayerSize{640, 360}), HostError);
+  qfhost::ApplyParamValues(effect_, {{"Render mode", "7"}}, LayerSize{640, 360}, qfhost::FrameRate{}, true);
+  EXPECT_EQ(effect_.param(2).def.u.pd.value, 7);
 }
 
 }  // namespace

@@ -6,7 +6,8 @@
 // Two ways to write one:
 //  - SVG path data (M, L, C and Z, absolute and relative, with the implicit
 //    repetitions of SVG), bare or as the `d` of the first <path> of an .svg
-//    file. One subpath; transforms are not applied. A closing Z joins the last
+//    file. One subpath; a transform on the path or on a group around it is
+//    refused, as the mask would not be where the file shows it. A closing Z joins the last
 //    vertex back to the first; when the last vertex sits on the first they are
 //    one vertex.
 //  - JSON: {"closed": true, "vertices": [V, ...]} or just [V, ...] (closed),
@@ -32,7 +33,7 @@ struct MaskPath {
 
 // Each throws HostError with a one-line reason.
 MaskPath ParseSvgPathData(const std::string& data);
-MaskPath ParseSvgFile(const std::string& text);  // the first <path> element's d
+MaskPath ParseSvgFile(const std::string& text);  // the first <path> element's d (svg_file.cpp)
 MaskPath ParseMaskJson(const std::string& text);
 
 // Reads a mask file: JSON when it starts with '[' or '{', an SVG document when

@@ -6,7 +6,8 @@
 //   checkbox          on/off, true/false, yes/no, 1/0
 //   colour            #rrggbb                  "Diffuse=#ffd080"
 //   point             x,y in layer pixels, or x%,y% of the layer (each on its own)
-//   popup             a choice by name (any case) or by number from 1
+//   popup             a choice by name (any case) or by number from 1; with
+//                     undeclared choices allowed, any number from 1 to 255
 // Numbers must lie in the parameter's valid range when it declares one.
 //
 // A value may also be keyframed, "V1@T1,V2@T2,...", each time a frame number
@@ -48,8 +49,10 @@ void SetDefaultValue(PF_ParamDef& def, LayerSize layer);
 
 // Sets def's value from text by def's kind. Throws HostError starting with the
 // parameter's name for a value that does not fit, or for a kind that takes no
-// typed value (layers, paths, groups).
-void SetParamValue(PF_ParamDef& def, const std::string& text, LayerSize layer);
+// typed value (layers, paths, groups). `undeclared_choices` lets a popup take
+// any number from 1 to 255, also one that its choices do not name, as a host
+// may deliver it.
+void SetParamValue(PF_ParamDef& def, const std::string& text, LayerSize layer, bool undeclared_choices = false);
 
 // Whether a value is keyframed: it holds an '@'.
 bool IsKeyed(const std::string& text);
@@ -58,14 +61,15 @@ bool IsKeyed(const std::string& text);
 // reads it. Throws HostError starting with the parameter's name for a kind
 // that takes no keys, a value that does not fit, a key without "@TIME", a
 // time that is not a number, or two keys at one time.
-ParamTrack ParseParamTrack(const PF_ParamDef& def, const std::string& text, LayerSize layer, FrameRate rate);
+ParamTrack ParseParamTrack(const PF_ParamDef& def, const std::string& text, LayerSize layer, FrameRate rate,
+                           bool undeclared_choices = false);
 
 // Every declared parameter at its default and not animated, then the
 // settings in order; keyed values animate their parameters, with key times
-// in frames at `rate`.
+// in frames at `rate`; popups read as SetParamValue reads them.
 void ApplyParamValues(LoadedEffect& effect, const std::vector<ParamSetting>& settings, LayerSize layer,
-                      FrameRate rate);
-// The same at 24 frames a second.
+                      FrameRate rate, bool undeclared_choices = false);
+// The same at 24 frames a second, popups to their choices.
 void ApplyParamValues(LoadedEffect& effect, const std::vector<ParamSetting>& settings, LayerSize layer);
 
 }  // namespace qfhost

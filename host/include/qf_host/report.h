@@ -2,6 +2,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 #include "AE_Effect.h"
 #include "qf_host/json.h"
@@ -14,6 +15,9 @@ const char* ParamKindName(PF_ParamType type);
 
 // The shortest decimal that reads back as the same 16.16 value ("0.35" for 22938).
 std::string FormatFixed(PF_Fixed value);
+
+// The choices of a popup, from its names separated by '|'.
+std::vector<std::string> PopupChoices(const std::string& names);
 
 // "0x06008454".
 std::string Hex32(uint32_t value);
