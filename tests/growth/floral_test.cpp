@@ -9,16 +9,10 @@
 #include <vector>
 
 #include "allocation_limit.h"
+#include "list_triangles.h"
 #include "growth/grown_triangle.h"
 
 namespace {
-
-std::vector<PatternTriangle> Triangles(const QFTrList& list) {
-    std::vector<PatternTriangle> out;
-    for (const QFTrNode* node = list.first->next; node != nullptr; node = node->next)
-        out.push_back(*node->payload);
-    return out;
-}
 
 // The triangles a leaf appends under the current rand() sequence, making the
 // same draws: n + 1 of its own, then a sub-leaf when its draw allows.

@@ -8,16 +8,10 @@
 #include <vector>
 
 #include "allocation_limit.h"
+#include "list_triangles.h"
 #include "growth/grown_triangle.h"
 
 namespace {
-
-std::vector<PatternTriangle> Triangles(const QFTrList& list) {
-    std::vector<PatternTriangle> out;
-    for (const QFTrNode* node = list.first->next; node != nullptr; node = node->next)
-        out.push_back(*node->payload);
-    return out;
-}
 
 // The first count values of the sequence srand(seed) starts.
 std::vector<int> Sequence(unsigned seed, int count) {
