@@ -171,20 +171,20 @@ PF_ParamIndex FindParam(const LoadedEffect& effect, const std::string& name) {
     size_t distance;
     PF_ParamIndex index;
   };
-  std::vector<Near> near;
+  std::vector<Near> nearest;
   for (size_t i = 1; i < effect.param_count(); ++i) {
     const PF_ParamIndex index = static_cast<PF_ParamIndex>(i);
     const std::string declared = effect.param(index).def.name;
     if (declared.empty()) continue;  // group ends have no name
     if (declared == Trim(name)) return index;
     if (Lower(declared) == wanted) same_letters.push_back(index);
-    near.push_back({EditDistance(Lower(declared), wanted), index});
+    nearest.push_back({EditDistance(Lower(declared), wanted), index});
   }
   if (same_letters.size() == 1) return same_letters[0];
-  std::stable_sort(near.begin(), near.end(), [](const Near& a, const Near& b) { return a.distance < b.distance; });
+  std::stable_sort(nearest.begin(), nearest.end(), [](const Near& a, const Near& b) { return a.distance < b.distance; });
   std::string closest;
-  for (size_t i = 0; i < near.size() && i < 3; ++i)
-    closest += (i ? ", \"" : "\"") + std::string(effect.param(near[i].index).def.name) + "\"";
+  for (size_t i = 0; i < nearest.size() && i < 3; ++i)
+    closest += (i ? ", \"" : "\"") + std::string(effect.param(nearest[i].index).def.name) + "\"";
   throw HostError("unknown parameter " + Quoted(Trim(name)) + (closest.empty() ? "" : " (closest: " + closest + ")"));
 }
 

@@ -1,0 +1,20 @@
+#!/usr/bin/env bash
+# wine-run.sh PREFIX PROGRAM [ARGS...]: runs a Windows program under Wine in the
+# prefix PREFIX (created once), without noise and without asking for extra
+# components.
+set -euo pipefail
+wine=${QF_WINE:-/usr/lib/wine/wine64}
+export WINEPREFIX=$1
+shift
+export WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+if [ ! -f "$WINEPREFIX/system.reg" ]; then
+  mkdir -p "$WINEPREFIX"
+  # One creation at a time when several programs start at once.
+  (
+    flock 9
+    if [ ! -f "$WINEPREFIX/system.reg" ]; then
+      "$wine" wineboot -i >/dev/null 2>&1 || true
+    fi
+  ) 9>"$WINEPREFIX.lock"
+fi
+exec "$wine" "$@"
