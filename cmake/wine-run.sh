@@ -17,4 +17,6 @@ if [ ! -f "$WINEPREFIX/system.reg" ]; then
     fi
   ) 9>"$WINEPREFIX.lock"
 fi
+# A server that outlives each program by a while spares the next one its start-up.
+"$(dirname "$wine")/wineserver" -p30 >/dev/null 2>&1 || true
 exec "$wine" "$@"
