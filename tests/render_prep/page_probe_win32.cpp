@@ -6,23 +6,10 @@
 
 #include <cstdlib>
 #include <cstring>
-#include <set>
 
 #include "page_probe.h"
 
 namespace {
-
-struct State {
-    std::set<void*> live;
-    int taken = 0;
-    size_t last_size = 0;
-    int fail_at = 0;
-};
-
-State& Probe() {
-    static State state;
-    return state;
-}
 
 using AllocFn = LPVOID(WINAPI*)(LPVOID, SIZE_T, DWORD, DWORD);
 using FreeFn = BOOL(WINAPI*)(LPVOID, SIZE_T, DWORD);
@@ -30,16 +17,14 @@ AllocFn g_next_alloc = nullptr;
 FreeFn g_next_free = nullptr;
 
 LPVOID WINAPI ProbeAlloc(LPVOID address, SIZE_T size, DWORD allocation_type, DWORD protect) {
-    State& state = Probe();
-    state.last_size = size;
-    if (++state.taken == state.fail_at) return nullptr;
+    if (page_probe::Refuse(size)) return nullptr;
     LPVOID block = g_next_alloc(address, size, allocation_type, protect);
-    if (block) state.live.insert(block);
+    page_probe::Allocated(block);
     return block;
 }
 
 BOOL WINAPI ProbeFree(LPVOID address, SIZE_T size, DWORD free_type) {
-    Probe().live.erase(address);
+    page_probe::Released(address);
     return g_next_free(address, size, free_type);
 }
 
@@ -75,16 +60,3 @@ const bool g_installed = [] {
 }();
 
 }  // namespace
-
-namespace page_probe {
-
-int Live() { return static_cast<int>(Probe().live.size()); }
-int Taken() { return Probe().taken; }
-size_t LastSize() { return Probe().last_size; }
-void FailAt(int call) { Probe().fail_at = call; }
-void Reset() {
-    Probe().taken = 0;
-    Probe().fail_at = 0;
-}
-
-}  // namespace page_probe
