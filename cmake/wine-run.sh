@@ -14,6 +14,8 @@ if [ ! -f "$WINEPREFIX/system.reg" ]; then
     flock 9
     if [ ! -f "$WINEPREFIX/system.reg" ]; then
       "$wine" wineboot -i >/dev/null 2>&1 || true
+      # The prefix is ready once the server that set it up has finished.
+      "$(dirname "$wine")/wineserver" -w >/dev/null 2>&1 || true
     fi
   ) 9>"$WINEPREFIX.lock"
 fi
