@@ -1,11 +1,31 @@
 #!/usr/bin/env bash
-# Sets up, builds and runs every test, then the same tests under
-# AddressSanitizer and UndefinedBehaviorSanitizer.
+# Sets up, builds and runs every test; then the same tests under
+# AddressSanitizer and UndefinedBehaviorSanitizer; then the Windows build
+# (build-win/) and its tests under Wine, with a virtual display. Each stage's
+# time is printed at its end.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
-"$root/scripts/setup.sh"
-"$root/scripts/build.sh" build
-(cd "$root/build" && ctest --output-on-failure -j"$(nproc)")
-"$root/scripts/build.sh" build-asan -DQF_SANITIZE=ON
-(cd "$root/build-asan" && ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
-  ctest --output-on-failure -j"$(nproc)")
+jobs=$(nproc)
+stage() {
+  local name=$1 start=$SECONDS
+  shift
+  "$@"
+  echo "== $name: $((SECONDS - start)) s"
+}
+native() {
+  "$root/scripts/build.sh" build
+  (cd "$root/build" && ctest --output-on-failure -j"$jobs")
+}
+sanitized() {
+  "$root/scripts/build.sh" build-asan -DQF_SANITIZE=ON
+  (cd "$root/build-asan" && ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
+    ctest --output-on-failure -j"$jobs")
+}
+windows() {
+  "$root/scripts/build.sh" build-win -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-w64-x86_64.cmake"
+  (cd "$root/build-win" && xvfb-run -a ctest --output-on-failure -j"$jobs")
+}
+stage setup "$root/scripts/setup.sh"
+stage native native
+stage sanitizer sanitized
+stage windows windows

@@ -1,24 +1,15 @@
 #include "qf_host/deliverable.h"
 
-#include <dlfcn.h>
-#include <unistd.h>
-
 #include <filesystem>
 #include <system_error>
 
+#include "module_loader.h"
 #include "qf_host/host_error.h"
 
 namespace qfhost {
 namespace fs = std::filesystem;
 
 namespace {
-
-fs::path ExecutableFolder() {
-  std::error_code ec;
-  fs::path exe = fs::read_symlink("/proc/self/exe", ec);
-  if (ec) throw HostError("cannot find the running executable: " + ec.message());
-  return exe.parent_path();
-}
 
 PiplInfo ReadPipl(HMODULE module, const std::string& path) {
   HRSRC res = FindResourceA(module, MAKEINTRESOURCEA(kPiplResourceId), kPiplResourceType);
@@ -50,13 +41,11 @@ std::shared_ptr<const Deliverable> Deliverable::Load(const std::string& name_or_
   const fs::file_status status = fs::status(path, ec);
   if (!fs::exists(status)) throw HostError(path + ": no such file");
   if (!fs::is_regular_file(status)) throw HostError(path + ": not a file");
-  if (access(path.c_str(), R_OK) != 0) throw HostError(path + ": cannot be read");
+  if (!FileReadable(path)) throw HostError(path + ": cannot be read");
 
-  dlerror();  // the loader's own reason, when it gives one, ends the message
-  HMODULE module = LoadLibraryA(path.c_str());
+  std::string reason;  // the loader's own reason, when it gives one, ends the message
+  HMODULE module = LoadModule(path, reason);
   if (!module) {
-    const char* why = dlerror();
-    std::string reason = why ? why : "";
     const std::string prefix = path + ": ";
     if (reason.compare(0, prefix.size(), prefix) == 0) reason.erase(0, prefix.size());
     throw HostError(path + ": not a loadable plug-in module" + (reason.empty() ? "" : " (" + reason + ")"));

@@ -148,8 +148,8 @@ PF_ParamIndex FindParam(const LoadedEffect& effect, const std::string& name) {
   }
   if (same_letters.size() == 1) return same_letters[0];
   std::string closest;
-  for (const std::string& near : ClosestNames(wanted, declared_names, 3))
-    closest += (closest.empty() ? "\"" : ", \"") + near + "\"";
+  for (const std::string& candidate : ClosestNames(wanted, declared_names, 3))
+    closest += (closest.empty() ? "\"" : ", \"") + candidate + "\"";
   throw HostError("unknown parameter " + Quoted(Trim(name)) + (closest.empty() ? "" : " (closest: " + closest + ")"));
 }
 

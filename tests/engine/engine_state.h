@@ -41,7 +41,7 @@ protected:
 private:
     struct State {
         unsigned char switches[12];
-        float wire, val, px, py, far;
+        float wire, val, px, py, far_plane;
         float* zbuff;
         int zw, zh, rowBytes, maxChannel;
         light3ds* light;
@@ -63,7 +63,7 @@ private:
         s.val = _Persp_Val;
         s.px = _Persp_x;
         s.py = _Persp_y;
-        s.far = _Persp_Far;
+        s.far_plane = _Persp_Far;
         s.zbuff = ZBuff;
         s.zw = Zwidth;
         s.zh = Zheight;
@@ -82,7 +82,7 @@ private:
         _Persp_Val = s.val;
         _Persp_x = s.px;
         _Persp_y = s.py;
-        _Persp_Far = s.far;
+        _Persp_Far = s.far_plane;
         ZBuff = s.zbuff;
         Zwidth = s.zw;
         Zheight = s.zh;

@@ -1,7 +1,7 @@
 // Loads both deliverables into one process the way a host does and checks
 // that each exports the whole engine interface under its C names and keeps
 // its own copy of the engine's settings.
-#include <dlfcn.h>
+#include <windows.h>
 
 #include <gtest/gtest.h>
 
@@ -24,35 +24,41 @@ const char* const kEngineNames[] = {
 class Deliverables : public ::testing::Test {
 protected:
     void SetUp() override {
-        floral = dlopen(QF_FLORAL_PATH, RTLD_NOW | RTLD_LOCAL);
-        geometry = dlopen(QF_GEOMETRY_PATH, RTLD_NOW | RTLD_LOCAL);
-        ASSERT_NE(floral, nullptr) << dlerror();
-        ASSERT_NE(geometry, nullptr) << dlerror();
+        floral = LoadLibraryA(QF_FLORAL_PATH);
+        geometry = LoadLibraryA(QF_GEOMETRY_PATH);
+        ASSERT_NE(floral, nullptr);
+        ASSERT_NE(geometry, nullptr);
     }
     void TearDown() override {
-        if (geometry != nullptr) dlclose(geometry);
-        if (floral != nullptr) dlclose(floral);
+        if (geometry != nullptr) FreeLibrary(geometry);
+        if (floral != nullptr) FreeLibrary(floral);
     }
-    void* floral = nullptr;
-    void* geometry = nullptr;
+    HMODULE floral = nullptr;
+    HMODULE geometry = nullptr;
 };
 
+// An export's address: data exports are found the same way as functions.
+void* Export(HMODULE module, const char* name) {
+    return reinterpret_cast<void*>(GetProcAddress(module, name));
+}
+
 TEST_F(Deliverables, EachExportsTheWholeEngineInterface) {
-    for (void* library : {floral, geometry})
+    for (HMODULE library : {floral, geometry})
         for (const char* name : kEngineNames)
-            EXPECT_NE(dlsym(library, name), nullptr) << name << ": " << dlerror();
+            EXPECT_NE(Export(library, name), nullptr) << name;
     // Engine internals stay hidden.
-    EXPECT_EQ(dlsym(floral, "__RenderOnePixel"), nullptr);
-    EXPECT_EQ(dlsym(floral, "__LightDef"), nullptr);
+    EXPECT_EQ(Export(floral, "__RenderOnePixel"), nullptr);
+    EXPECT_EQ(Export(floral, "__LightDef"), nullptr);
 }
 
 TEST_F(Deliverables, SettingsAreKeptApart) {
     using Set = void (*)(unsigned char);
     using Get = unsigned char (*)();
-    auto setFloral = reinterpret_cast<Set>(dlsym(floral, "__SetDrawMode"));
-    auto getGeometry = reinterpret_cast<Get>(dlsym(geometry, "__GetDrawMode"));
-    auto* floralMode = static_cast<unsigned char*>(dlsym(floral, "_DrawMode"));
-    auto* geometryMode = static_cast<unsigned char*>(dlsym(geometry, "_DrawMode"));
+    // void(*)() converts to and from every function pointer type.
+    auto setFloral = reinterpret_cast<Set>(reinterpret_cast<void (*)()>(GetProcAddress(floral, "__SetDrawMode")));
+    auto getGeometry = reinterpret_cast<Get>(reinterpret_cast<void (*)()>(GetProcAddress(geometry, "__GetDrawMode")));
+    auto* floralMode = static_cast<unsigned char*>(Export(floral, "_DrawMode"));
+    auto* geometryMode = static_cast<unsigned char*>(Export(geometry, "_DrawMode"));
     ASSERT_TRUE(setFloral && getGeometry && floralMode && geometryMode);
     ASSERT_NE(floralMode, geometryMode);
     const unsigned char before = *geometryMode;

@@ -135,13 +135,13 @@ TEST_F(SceneTest, FrontPassDrawsOnlyFrontFaces) {
 TEST_F(SceneTest, AFarVertexStillReachesTheFrameThroughTheScratchLayer) {
     // A strong perspective warp can throw a vertex beyond the range of an
     // int; the scratch rectangle then still spans the frame.
-    __Point3ds far[3] = {kFront[0], kFront[1], kFront[2]};
-    far[1].x = 1e10f;
+    __Point3ds distant[3] = {kFront[0], kFront[1], kFront[2]};
+    distant[1].x = 1e10f;
     for (unsigned char mode : {3, 6}) {
         out_.assign(kSize * kSize * 4, 0);
         _DrawMode = mode;
         _Quality = 1;
-        Draw(far);
+        Draw(distant);
         EXPECT_TRUE(Centre()[0] == 255 && Centre()[3] == 255) << int(mode);
     }
 }

@@ -120,12 +120,12 @@ __Point3ds Vertex(float x, float y, float z) {
 }
 
 TEST_F(Settings, PerspectiveOffStoresItsValuesAndMovesNothing) {
-    const struct { float value, far; } off[] = {{1.0f, 0.0f}, {0.0f, 500.0f}};
+    const struct { float value, far_plane; } off[] = {{1.0f, 0.0f}, {0.0f, 500.0f}};
     for (const auto& o : off) {
         __Point3ds p = Vertex(10.0f, 20.0f, 100.0f);
-        __AddPersp(1, &p, o.value, 3.0f, 4.0f, o.far);
+        __AddPersp(1, &p, o.value, 3.0f, 4.0f, o.far_plane);
         EXPECT_TRUE(_Persp_Val == o.value && _Persp_x == 3.0f && _Persp_y == 4.0f &&
-                    _Persp_Far == o.far);
+                    _Persp_Far == o.far_plane);
         EXPECT_TRUE(p.x == 10.0f && p.y == 20.0f && p.z == 100.0f);
     }
 }

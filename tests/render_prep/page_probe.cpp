@@ -1,9 +1,7 @@
+// The page probe's count, shared by the platform's way of taking over the
+// allocator (page_probe_posix.cpp, page_probe_win32.cpp).
 #include "page_probe.h"
 
-#include <dlfcn.h>
-#include <windows.h>
-
-#include <cstdlib>
 #include <set>
 
 namespace {
@@ -20,32 +18,19 @@ State& Probe() {
     return state;
 }
 
-template <typename Fn>
-Fn Forward(const char* name) {
-    void* next = dlsym(RTLD_NEXT, name);
-    if (!next) std::abort();
-    return reinterpret_cast<Fn>(next);
-}
-
 }  // namespace
 
-extern "C" LPVOID VirtualAlloc(LPVOID address, SIZE_T size, DWORD allocation_type, DWORD protect) {
-    static const auto next = Forward<LPVOID (*)(LPVOID, SIZE_T, DWORD, DWORD)>("VirtualAlloc");
+namespace page_probe {
+
+bool Refuse(size_t size) {
     State& state = Probe();
     state.last_size = size;
-    if (++state.taken == state.fail_at) return nullptr;
-    LPVOID block = next(address, size, allocation_type, protect);
-    if (block) state.live.insert(block);
-    return block;
+    return ++state.taken == state.fail_at;
 }
-
-extern "C" BOOL VirtualFree(LPVOID address, SIZE_T size, DWORD free_type) {
-    static const auto next = Forward<BOOL (*)(LPVOID, SIZE_T, DWORD)>("VirtualFree");
-    Probe().live.erase(address);
-    return next(address, size, free_type);
+void Allocated(void* block) {
+    if (block) Probe().live.insert(block);
 }
-
-namespace page_probe {
+void Released(void* block) { Probe().live.erase(block); }
 
 int Live() { return static_cast<int>(Probe().live.size()); }
 int Taken() { return Probe().taken; }

@@ -1,0 +1,40 @@
+# cmake -DOBJDUMP=... -DFILE=... -DEXPORTS=... -P check_deliverable.cmake
+execute_process(COMMAND ${OBJDUMP} -p ${FILE} OUTPUT_VARIABLE dump RESULT_VARIABLE rc)
+if(NOT rc EQUAL 0)
+  message(FATAL_ERROR "${FILE}: objdump failed")
+endif()
+if(NOT dump MATCHES "file format pei-x86-64" OR NOT dump MATCHES "Magic[\t ]+020b" OR
+   NOT dump MATCHES "Characteristics 0x[0-9a-f]*2[0-9a-f][0-9a-f][0-9a-f]\n")
+  message(FATAL_ERROR "${FILE}: not a PE32+ x86-64 DLL")
+endif()
+
+# The exported names, from the name pointer table.
+string(REGEX MATCH "\\[Name Pointer/Ordinal\\] Table[^\n]*\n(.*)" table "${dump}")
+string(REGEX MATCHALL "\t\\[ *[0-9]+\\] [A-Za-z0-9_@]+" rows "${CMAKE_MATCH_1}")
+set(exported)
+foreach(row ${rows})
+  string(REGEX REPLACE ".*\\] " "" name "${row}")
+  list(APPEND exported ${name})
+endforeach()
+file(STRINGS ${EXPORTS} lines REGEX "^[^#]")
+set(expected)
+foreach(line ${lines})
+  string(REGEX MATCH "^[A-Za-z0-9_]+" name "${line}")
+  list(APPEND expected ${name})
+endforeach()
+list(SORT exported)
+list(SORT expected)
+if(NOT exported STREQUAL expected)
+  message(FATAL_ERROR "${FILE}: exports differ from ${EXPORTS}:\n  ${exported}\n  expected\n  ${expected}")
+endif()
+
+# Imports: system DLLs only.
+string(REGEX MATCHALL "DLL Name: [^\n]+" imports "${dump}")
+foreach(import ${imports})
+  string(REPLACE "DLL Name: " "" dll "${import}")
+  string(TOLOWER "${dll}" dll)
+  if(NOT dll MATCHES "^(kernel32|user32|gdi32|comctl32|shell32|windowscodecs|msvcrt|advapi32)\\.dll$")
+    message(FATAL_ERROR "${FILE}: imports ${dll}, not a system DLL")
+  endif()
+endforeach()
+
