@@ -16,6 +16,7 @@
 #include "panel_host.h"
 #include "ui/ui_handlers.h"
 
+extern "C" const QFResourceTable qf_module_resources;
 extern "C" PF_Err EntryPointFunc(PF_Cmd, PF_InData*, PF_OutData*, PF_ParamDef*[], PF_LayerDef*,
                                  void*);
 
