@@ -66,3 +66,13 @@ qf_require_source(${qf_gtest}/CMakeLists.txt)
 set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
 add_subdirectory(${qf_gtest} ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL SYSTEM)
 qf_provide_package(GTest)
+
+# CLI11: header-only, used as Debian's libcli11-dev installs it. Its folder is
+# linked into an include root of its own, so the toolchain never sees the rest
+# of the build machine's /usr/include.
+find_path(QF_CLI11_HEADERS CLI/CLI.hpp PATHS /usr/include NO_CMAKE_FIND_ROOT_PATH REQUIRED)
+file(MAKE_DIRECTORY ${CMAKE_BINARY_DIR}/cli11-include)
+file(CREATE_LINK ${QF_CLI11_HEADERS}/CLI ${CMAKE_BINARY_DIR}/cli11-include/CLI SYMBOLIC)
+add_library(CLI11::CLI11 INTERFACE IMPORTED)
+target_include_directories(CLI11::CLI11 SYSTEM INTERFACE ${CMAKE_BINARY_DIR}/cli11-include)
+qf_provide_package(CLI11)

@@ -21,4 +21,13 @@ if [ ! -f "$WINEPREFIX/system.reg" ]; then
 fi
 # A server that outlives each program by a while spares the next one its start-up.
 "$(dirname "$wine")/wineserver" -p30 >/dev/null 2>&1 || true
-exec "$wine" "$@"
+# The program's output goes through files rather than straight to our pipes: a
+# Wine service started on the way inherits them and outlives the program, and
+# whoever reads our output (CTest, CMake listing tests) would wait for it.
+out=$(mktemp) err=$(mktemp)
+trap 'rm -f "$out" "$err"' EXIT
+status=0
+"$wine" "$@" >"$out" 2>"$err" || status=$?
+cat "$out"
+cat "$err" >&2
+exit "$status"

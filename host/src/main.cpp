@@ -543,6 +543,9 @@ void DeclareRenderOptions(CLI::App* render, RenderOptions& r) {
 // of its command into `help`. Throws UsageError for anything it cannot take.
 void ReadCommandLine(int argc, char** argv, Request& request, std::string* help) {
   CLI::App app("Loads a QuillFrame deliverable and drives its commands as the host application does.", "qf-host");
+  // Options start with '-' on every platform: on Windows, CLI11 would also take
+  // a path such as /tmp/f.png for an option.
+  app.allow_windows_style_options(false);
   app.formatter(std::make_shared<HelpFormatter>(std::map<std::string, HelpText>{
       {"", {"qf-host [--fail CALL[:N]]... COMMAND DELIVERABLE [OPTIONS]", ""}},
       {"info", {"qf-host info DELIVERABLE", "the property list and what global set-up reports, as JSON"}},

@@ -225,8 +225,14 @@ TEST(GeometricGrowth, SmallFixedGrowthKeepsItsTriangles) {
         for (const TriangleCorner& k : t.corners) add(&k.x, 24), add(&k.hasNormal, 1);
         add(&t.level, 4);
     }
+    // The Windows C runtime's rand is another generator and grows another tree.
+#ifdef _WIN32
+    EXPECT_EQ(TriangleCount, 239);
+    EXPECT_EQ(hash, 0x9569766b40fa148bull) << std::hex << hash;
+#else
     EXPECT_EQ(TriangleCount, 203);
     EXPECT_EQ(hash, 0x4a59a26e06e8e35cull) << std::hex << hash;
+#endif
 }
 
 TEST(GeometricGrowth, EndsAtTheBudgetOrWhenMemoryRunsOut) {
