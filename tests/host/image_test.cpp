@@ -2,8 +2,11 @@
 // between file and world depths, and the padded worlds the plug-in draws in.
 #include <gtest/gtest.h>
 
+#include <zlib.h>
+
 #include <algorithm>
 #include <cstdio>
+#include <cstdlib>
 #include <fstream>
 #include <functional>
 #include <iterator>
@@ -125,6 +128,16 @@ TEST(Png, ReadsEveryColourTypeAsRgba) {
   }
 }
 
+TEST(Png, InterlacedPassesCombineIntoEveryRow) {
+  const Image in = Pattern(13, 7, 16);
+  TestPng p{13, 7, 16, PNG_COLOR_TYPE_RGBA};
+  p.interlaced = true;
+  for (uint16_t v : in.rgba) Put16(p.rows, v);
+  const std::string path = qfhost_test::TempFile("interlaced16.png");
+  ASSERT_TRUE(qfhost_test::WriteTestPng(path, p));
+  EXPECT_EQ(qfhost::ReadPng(path).rgba, in.rgba);
+}
+
 TEST(Png, RefusesWhatItCannotRead) {
   const std::string text = qfhost_test::TempFile("text.png");
   std::ofstream(text) << "hello, not a picture\n";
@@ -147,6 +160,75 @@ TEST(Png, RefusesWhatItCannotRead) {
   EXPECT_TRUE(ThrowsContaining([&] { qfhost::ReadPng(text); }, "not a PNG file"));
   EXPECT_TRUE(ThrowsContaining([&] { qfhost::ReadPng(truncated); }, "damaged PNG"));
   EXPECT_TRUE(ThrowsContaining([&] { qfhost::ReadPng(huge); }, "16385 x 1 is outside"));
+}
+
+// A whole PNG of a few dozen bytes whose header declares a side x side RGBA
+// picture and whose data is one short zlib stream.
+std::string TinyPngDeclaring(uint32_t side, int bits) {
+  const auto put32 = [](std::string& out, uint32_t v) {
+    for (int shift = 24; shift >= 0; shift -= 8) out += static_cast<char>(v >> shift & 0xFF);
+  };
+  const auto chunk = [&](const char* type, const std::string& data) {
+    const std::string body = std::string(type, 4) + data;
+    std::string out;
+    put32(out, static_cast<uint32_t>(data.size()));
+    out += body;
+    put32(out, crc32(0, reinterpret_cast<const Bytef*>(body.data()), static_cast<uInt>(body.size())));
+    return out;
+  };
+  std::string ihdr;
+  put32(ihdr, side);
+  put32(ihdr, side);
+  ihdr += std::string{static_cast<char>(bits), 6, 0, 0, 0};  // RGBA, deflate, no interlace
+  const unsigned char zeros[16] = {};
+  unsigned char packed[64];
+  uLongf packed_size = sizeof packed;
+  compress(packed, &packed_size, zeros, sizeof zeros);
+  return std::string("\x89PNG\r\n\x1a\n", 8) + chunk("IHDR", ihdr) +
+         chunk("IDAT", std::string(reinterpret_cast<char*>(packed), packed_size)) + chunk("IEND", "");
+}
+
+// A cap on qf-host's address space, well below the picture the crafted files
+// declare; none under AddressSanitizer, whose shadow memory needs far more.
+#if defined(__has_feature)
+#if __has_feature(address_sanitizer)
+#define QF_TEST_UNDER_ASAN 1
+#endif
+#endif
+#if defined(__SANITIZE_ADDRESS__) || defined(QF_TEST_UNDER_ASAN)
+constexpr const char* kMemoryCap = "";
+#else
+constexpr const char* kMemoryCap = "ulimit -v 1000000; ";
+#endif
+
+TEST(Png, RefusesAFileTooSmallForTheSizeItDeclares) {
+  for (int bits : {8, 16}) {
+    const std::string path = qfhost_test::TempFile("tiny" + std::to_string(bits) + ".png");
+    const std::string bytes = TinyPngDeclaring(16384, bits);
+    std::ofstream(path, std::ios::binary) << bytes;
+    EXPECT_TRUE(ThrowsContaining([&] { qfhost::ReadPng(path); },
+                                 "damaged PNG (" + std::to_string(bytes.size()) +
+                                     " bytes cannot hold the 16384 x 16384 picture its header declares)"));
+    // The same through qf-host as source and as reflection, with far less
+    // memory than the declared picture would take: refused, not exhausted.
+    for (const char* option : {"--source", "--size 32x18 --reflection"}) {
+      const std::string err = qfhost_test::TempFile("tiny.err");
+      const std::string command = kMemoryCap + std::string("'") + QF_HOST_EXE + "' render floral " +
+                                  option + " '" + path + "' -o '" + qfhost_test::TempFile("tiny_out.png") + "' 2>'" +
+                                  err + "'";
+      EXPECT_NE(std::system(command.c_str()), 0) << option;
+      std::ifstream in(err);
+      const std::string message((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+      EXPECT_NE(message.find("bytes cannot hold the 16384 x 16384 picture"), std::string::npos) << option << message;
+      EXPECT_EQ(std::count(message.begin(), message.end(), '\n'), 1) << message;
+    }
+  }
+  // A small picture whose file is tiny beside its data is still read.
+  TestPng flat{1024, 1024, 8, PNG_COLOR_TYPE_GRAY};
+  flat.rows.assign(1024 * 1024, 7);
+  const std::string path = qfhost_test::TempFile("flat.png");
+  ASSERT_TRUE(qfhost_test::WriteTestPng(path, flat));
+  EXPECT_EQ(qfhost::ReadPng(path).pixel(1023, 1023)[0], 7);
 }
 
 TEST(Png, FailedWriteLeavesNoFile) {

@@ -11,11 +11,14 @@ namespace qfhost {
 // palette. 16-bit files give a 16-bit image; every other depth gives 8 bits
 // (lower depths and palettes expanded). A transparency chunk becomes alpha;
 // without alpha the image is opaque. Throws HostError with a one-line reason
-// (missing file, not a PNG, damaged data, a size beyond kMaxImageSide).
+// (missing file, not a PNG, damaged data, a size beyond kMaxImageSide, a
+// file too small to hold the size its header declares). Memory is taken up
+// as rows are read, not before.
 Image ReadPng(const std::string& path);
 
-// Writes the image as RGBA at its depth. Throws HostError when the file
-// cannot be written; a partly written file is removed.
+// Writes the image as RGBA at its depth, at zlib level 1 with the Sub filter.
+// Throws HostError when the file cannot be written; a partly written file is
+// removed.
 void WritePng(const std::string& path, const Image& image);
 
 }  // namespace qfhost
