@@ -1,4 +1,4 @@
-// Reference frames: small fixed frames of the Floral deliverable, rendered end
+// Reference frames: small fixed frames of both deliverables, rendered end
 // to end through the host library, whose pixel hashes are kept here so that
 // any change anywhere along the way (parameters, growth, mesh, conversions,
 // engine) that alters a pixel is noticed. A deliberate change of output
@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-#include "floral_frames.h"
+#include "effect_frames.h"
 #include "qf_host/mask.h"
 
 namespace {
@@ -24,6 +24,7 @@ struct Reference {
   std::vector<std::string> settings;
   const char* mask;  // SVG path data of a mask on the source, or null
   uint64_t hash;
+  const char* deliverable = frames::kFloral;
 };
 void PrintTo(const Reference& r, std::ostream* os) { *os << r.name; }
 
@@ -35,7 +36,7 @@ TEST_P(ReferenceFrame, KeepsEveryPixel) {
   request.deep = r.deep;
   request.settings = r.settings;
   if (r.mask) request.mask = qfhost::ParseSvgPathData(r.mask);
-  const qfhost::HostWorld frame = frames::RenderFrame(request);
+  const qfhost::HostWorld frame = frames::RenderFrame(request, r.deliverable);
   ASSERT_GT(frames::DifferingPixels(frame, frames::SourceOf(request)), 0) << "nothing drawn";
   const uint64_t hash = frames::PixelHash(frame);
   EXPECT_EQ(hash, r.hash) << r.name << ": 0x" << std::hex << hash << "; the frame is "
@@ -55,6 +56,17 @@ INSTANTIATE_TEST_SUITE_P(
                       Reference{"Rough", false, {"Render mode=Rough"}, nullptr, 0x42d6aa10b5feb8a7ull},
                       Reference{"Line", false, {"Render mode=Line"}, nullptr, 0x952b5f20abd68709ull},
                       Reference{"Flat", false, {"Render mode=Flat"}, nullptr, 0x38407986b6f2529full}),
+    [](const ::testing::TestParamInfo<Reference>& info) { return std::string(info.param.name); });
+
+INSTANTIATE_TEST_SUITE_P(
+    Geometry320x180, ReferenceFrame,
+    ::testing::Values(Reference{"Default8", false, {}, nullptr, 0xebc3b90372c90df7ull, frames::kGeometry},
+                      Reference{"CustomFlatKind1_16",
+                                true,
+                                {"Mask kind=Custom", "Rendering mode=Flat", "QuillFrame kind=Geometric 1"},
+                                kArch,
+                                0x11b4b5ae2ae18b85ull,
+                                frames::kGeometry}),
     [](const ::testing::TestParamInfo<Reference>& info) { return std::string(info.param.name); });
 
 }  // namespace
