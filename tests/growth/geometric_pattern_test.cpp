@@ -33,11 +33,6 @@ TEST(GeometricSegmentSizes, FollowTheIntervalWithoutLimitAndKeepAtLeastAHundredt
     EXPECT_FLOAT_EQ(sizes.width, 0.3f * -1.5f);
     EXPECT_FLOAT_EQ(sizes.keptLength, 0.01f);
     EXPECT_FLOAT_EQ(sizes.keptWidth, 0.01f);
-    values = SeedWalkValues{};
-    sizes = GeometricSegmentSizes(values, 3);
-    EXPECT_EQ(sizes.length, 0);
-    EXPECT_FLOAT_EQ(sizes.keptLength, 0.01f);
-    EXPECT_FLOAT_EQ(sizes.keptWidth, 0.01f);
 }
 
 // Four seed segments on the same line, each walked over 8 pixels of a
@@ -62,8 +57,8 @@ protected:
         growth.proportionLength = -0.05f;
         growth.proportionWidth = -0.05f;
     }
-    // The corners' x and y of the triangles each segment grew, the first
-    // `segments` segments grown.
+    // The corners' x and y of the triangles each segment grew: growing the
+    // first k segments adds segment k - 1's triangles after the others'.
     std::vector<std::vector<float>> BySegment(int seed) {
         std::vector<std::vector<float>> out;
         std::vector<float> before;
