@@ -301,7 +301,7 @@ int main(int argc, char** argv) {
     if (k < first_top)
       row->MinTime(3.0);
     else
-      row->Iterations(2);
+      row->Iterations(1);
   }
   benchmark::Initialize(&argc, argv);
   if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
