@@ -4,7 +4,7 @@
 
 #include "effect/floral.h"
 #include "effect/floral_growth.h"
-#include "effect/seed_lines.h"
+#include "effect/pattern_render.h"
 
 const SceneParamIndices kFloralSceneParams =
     SceneParamsFrom(kFloralRenderMode, kFloralSceneRows);
@@ -40,29 +40,10 @@ FloralGrowth ReadFloralGrowth(PF_ParamDef* params[], int32_t width) {
 
 PF_Err Render(PF_InData* in_data, PF_OutData* out_data, PF_ParamDef* params[],
               PF_LayerDef* output) {
-    // Declared in this order so that, when an exception passes through, the
-    // scene is released before the path and the list, as at a normal end.
-    QFTrList list;
-    CustomPath path;
-    SeedContour contour;
-    SceneRender scene;
-    BeginSceneRender(in_data, out_data, params, output, kFloralSceneParams, &scene);
-    const int32_t width = scene.frame.width;
-    const int32_t height = scene.frame.height;
-    const FloralGrowth growth = ReadFloralGrowth(params, width);
-    const SeedLines seeds = LaySeedLines(in_data, PopupChoice(params[kFloralMaskKind]),
-                                         params[kFloralPath]->u.path_d.path_id, width, height,
-                                         &contour, &path);
-
-    TriangleCount = 0;
-    GrowFloralPattern(growth, width, height, seeds, list);
-    AssembleMesh(list, &scene);
-    contour.Release();
-
-    PrepareScene(&scene);
-    DrawScene(&scene);
-    const PF_Err err = EndSceneRender(&scene);
-    ReleaseCustomPath(&path);
-    list.Clear();
-    return err;
+    return RenderPattern(
+        in_data, out_data, params, output, {kFloralSceneParams, kFloralMaskKind, kFloralPath},
+        [](PF_ParamDef* values[], int32_t width, int32_t height, const SeedLines& seeds,
+           QFTrList& list) {
+            GrowFloralPattern(ReadFloralGrowth(values, width), width, height, seeds, list);
+        });
 }

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "floral_frames.h"
+#include "effect_frames.h"
 #include "qf_host/image.h"
 #include "qf_host/world.h"
 
@@ -72,7 +72,7 @@ TEST(DefaultFrame, OrnamentCoversTheUAndLeavesTheSkyBetweenItsStands) {
 
 TEST(DefaultFrame, GlassAndBumpEachChangeTheOrnamentOnly) {
   FrameRequest request;
-  frames::FloralInstance floral;
+  frames::EffectInstance floral;
   const HostWorld both = floral.Render(request);
   request.settings = {"Glass=off"};
   const HostWorld no_glass = floral.Render(request);
@@ -98,7 +98,7 @@ TEST(DefaultFrame, ReflectionLayerIsSeenInTheOrnament) {
   FrameRequest request;
   // Any picture will do, of any size.
   const HostWorld picture = qfhost::WorldFromImage(qfhost::BuiltInSource(96, 54), request.deep);
-  frames::FloralInstance floral;
+  frames::EffectInstance floral;
   const HostWorld plain = floral.Render(request);
   request.reflection = &picture;
   const HostWorld reflecting = floral.Render(request);
@@ -112,7 +112,7 @@ TEST(DefaultFrame, ReflectionLayerIsSeenInTheOrnament) {
 
 TEST(DefaultFrame, SameParametersGiveTheSameFrame) {
   FrameRequest request;
-  frames::FloralInstance floral;
+  frames::EffectInstance floral;
   const uint64_t first = frames::PixelHash(floral.Render(request));
   EXPECT_EQ(frames::PixelHash(floral.Render(request)), first);
 
@@ -134,14 +134,6 @@ TEST(DefaultFrame, SameParametersGiveTheSameFrame) {
   // its own, draws the same frame: nothing depends on what the memory of a
   // new host handle happened to hold.
   EXPECT_EQ(frames::PixelHash(frames::RenderFrame(request)), first);
-}
-
-// Channel c of pixel (x, y) of an 8-bit and a 16-bit world, compared in 8-bit
-// levels: |v8 - v16 * 255 / 32768|, rounded up.
-int LevelsApart(const HostWorld& w8, const HostWorld& w16, int x, int y, int c) {
-  const long v8 = w8.channel(x, y, c), v16 = w16.channel(x, y, c);
-  const long d = std::labs(v8 * 32768 - v16 * 255);
-  return static_cast<int>((d + 32767) / 32768);
 }
 
 // With every pixel drawn at full coverage (no edge smoothing at low quality),
@@ -168,35 +160,11 @@ TEST(DefaultFrame, EightAndSixteenBitsAgreeWhereTheOrnamentIsOpaque) {
     for (int y = 0; y < request.height; ++y)
       for (int x = 0; x < request.width; ++x) {
         ornament += !SamePixel(frame16, source16, x, y);
-        for (int c = 0; c < 4; ++c) worst = std::max(worst, LevelsApart(frame8, frame16, x, y, c));
+        for (int c = 0; c < 4; ++c) worst = std::max(worst, frames::LevelsApart(frame8, frame16, x, y, c));
       }
     EXPECT_GT(ornament, static_cast<long>(request.width) * request.height / 2);
     EXPECT_LE(worst, tolerance);
   }
-}
-
-// 8-bit levels apart, channel by channel, of the 8- and 16-bit renders of a
-// request: the largest and the mean.
-struct DepthsApart {
-  int largest = 0;
-  double mean = 0;
-};
-DepthsApart ApartAtTheTwoDepths(FrameRequest request) {
-  request.deep = false;
-  const HostWorld frame8 = frames::RenderFrame(request);
-  request.deep = true;
-  const HostWorld frame16 = frames::RenderFrame(request);
-  DepthsApart apart;
-  long total = 0;
-  for (int y = 0; y < request.height; ++y)
-    for (int x = 0; x < request.width; ++x)
-      for (int c = 0; c < 4; ++c) {
-        const int levels = LevelsApart(frame8, frame16, x, y, c);
-        apart.largest = std::max(apart.largest, levels);
-        total += levels;
-      }
-  apart.mean = static_cast<double>(total) / (4.0 * request.width * request.height);
-  return apart;
 }
 
 // The default frame as it ships (high quality, relief and glass on): the
@@ -205,9 +173,9 @@ DepthsApart ApartAtTheTwoDepths(FrameRequest request) {
 // only: a single edge pixel decides it.
 TEST(DefaultFrame, SixteenBitDefaultFrameMatchesItsEightBitFrame) {
   FrameRequest request;
-  const DepthsApart withRelief = ApartAtTheTwoDepths(request);
+  const frames::DepthsApart withRelief = frames::ApartAtTheTwoDepths(request);
   request.settings = {"Bump percent=0"};
-  const DepthsApart withoutRelief = ApartAtTheTwoDepths(request);
+  const frames::DepthsApart withoutRelief = frames::ApartAtTheTwoDepths(request);
   std::printf("16-bit against 8-bit default frame: largest %d, mean %.4f levels "
               "(without relief: largest %d, mean %.4f)\n",
               withRelief.largest, withRelief.mean, withoutRelief.largest, withoutRelief.mean);

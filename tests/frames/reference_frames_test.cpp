@@ -1,4 +1,4 @@
-// Reference frames: small fixed frames of the Floral deliverable, rendered end
+// Reference frames: small fixed frames of both deliverables, rendered end
 // to end through the host library, whose pixel hashes are kept here so that
 // any change anywhere along the way (parameters, growth, mesh, conversions,
 // engine) that alters a pixel is noticed. A deliberate change of output
@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-#include "floral_frames.h"
+#include "effect_frames.h"
 #include "qf_host/mask.h"
 
 namespace {
@@ -26,6 +26,7 @@ struct Reference {
   A_long renderMode;      // a "Render mode" value set as it stands, or 0 for none
   uint64_t hash;          // the native build's
   uint64_t windows_hash;  // the Windows build's: its C runtime's rand and math grow other patterns
+  const char* deliverable = frames::kFloral;
 };
 
 #ifdef _WIN32
@@ -44,7 +45,7 @@ TEST_P(ReferenceFrame, KeepsEveryPixel) {
   request.settings = r.settings;
   if (r.mask) request.mask = qfhost::ParseSvgPathData(r.mask);
   if (r.renderMode != 0) request.popups.push_back({"Render mode", r.renderMode});
-  const qfhost::HostWorld frame = frames::RenderFrame(request);
+  const qfhost::HostWorld frame = frames::RenderFrame(request, r.deliverable);
   ASSERT_GT(frames::DifferingPixels(frame, frames::SourceOf(request)), 0) << "nothing drawn";
   const uint64_t hash = frames::PixelHash(frame);
   EXPECT_EQ(hash, kWindowsRuntime ? r.windows_hash : r.hash) << r.name << ": 0x" << std::hex << hash << "; the frame is "
@@ -69,6 +70,19 @@ INSTANTIATE_TEST_SUITE_P(
                       // subdivided and the curved surface.
                       Reference{"Subdivided", false, {}, nullptr, 6, 0x307ea6c8eab3906dull, 0xe2fa2b759b8260a3ull},
                       Reference{"Curved", false, {}, nullptr, 7, 0x88bfa33684ed4df4ull, 0x1fa9043694472534ull}),
+    [](const ::testing::TestParamInfo<Reference>& info) { return std::string(info.param.name); });
+
+INSTANTIATE_TEST_SUITE_P(
+    Geometry320x180, ReferenceFrame,
+    ::testing::Values(Reference{"Default8", false, {}, nullptr, 0, 0xebc3b90372c90df7ull, 0x1ull, frames::kGeometry},
+                      Reference{"CustomFlatKind1_16",
+                                true,
+                                {"Mask kind=Custom", "Rendering mode=Flat", "QuillFrame kind=Geometric 1"},
+                                kArch,
+                                0,
+                                0x11b4b5ae2ae18b85ull,
+                                0x1ull,
+                                frames::kGeometry}),
     [](const ::testing::TestParamInfo<Reference>& info) { return std::string(info.param.name); });
 
 }  // namespace

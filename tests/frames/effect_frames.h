@@ -1,5 +1,5 @@
-// Frames of the Floral deliverable rendered as a host renders them: the real
-// module loaded through the host library, global, parameter and sequence
+// Frames of the Floral and Geometry deliverables rendered as a host renders
+// them: the real module loaded through the host library, global, parameter and sequence
 // set-up, parameters set by name, the frame rendered over the host's built-in
 // picture, and the host's own checks after every command.
 #pragma once
@@ -34,16 +34,20 @@ struct FrameRequest {
 // The built-in picture a requested frame is rendered over, at its size and depth.
 qfhost::HostWorld SourceOf(const FrameRequest& request);
 
-// One instance of the Floral effect in a session of its own, set up to its
+// The deliverables under test.
+constexpr const char* kFloral = QF_FLORAL_PATH;
+constexpr const char* kGeometry = QF_GEOMETRY_PATH;
+
+// One instance of a deliverable's effect in a session of its own, set up to its
 // sequence. Renders report every failure and host complaint to the running
 // test; the destructor sets the instance down and checks that nothing the
 // host handed out is still held.
-class FloralInstance {
+class EffectInstance {
  public:
-  FloralInstance();
-  ~FloralInstance();
-  FloralInstance(const FloralInstance&) = delete;
-  FloralInstance& operator=(const FloralInstance&) = delete;
+  explicit EffectInstance(const char* deliverable = kFloral);
+  ~EffectInstance();
+  EffectInstance(const EffectInstance&) = delete;
+  EffectInstance& operator=(const EffectInstance&) = delete;
 
   qfhost::HostWorld Render(const FrameRequest& request);
 
@@ -53,7 +57,7 @@ class FloralInstance {
 };
 
 // A frame rendered by an instance of its own.
-qfhost::HostWorld RenderFrame(const FrameRequest& request);
+qfhost::HostWorld RenderFrame(const FrameRequest& request, const char* deliverable = kFloral);
 
 // FNV-1a (64 bits) of the world's pixels in host order, row by row, the
 // padding left out: one byte a channel in 8-bit worlds, two (low byte first)
@@ -65,6 +69,18 @@ bool SamePixel(const qfhost::HostWorld& a, const qfhost::HostWorld& b, int x, in
 
 // Pixels that differ between two worlds of one size.
 long DifferingPixels(const qfhost::HostWorld& a, const qfhost::HostWorld& b);
+
+// Channel c of pixel (x, y) of an 8-bit and a 16-bit world, compared in 8-bit
+// levels: |v8 - v16 * 255 / 32768|, rounded up.
+int LevelsApart(const qfhost::HostWorld& w8, const qfhost::HostWorld& w16, int x, int y, int c);
+
+// 8-bit levels apart, channel by channel, of the 8- and 16-bit renders of a
+// request: the largest and the mean.
+struct DepthsApart {
+  int largest = 0;
+  double mean = 0;
+};
+DepthsApart ApartAtTheTwoDepths(FrameRequest request, const char* deliverable = kFloral);
 
 // Writes the world to a PNG in the test's temporary folder and returns its
 // path, for a person to look at when a frame is not what a test expected.

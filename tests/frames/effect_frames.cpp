@@ -1,7 +1,10 @@
-#include "floral_frames.h"
+#include "effect_frames.h"
 
 #include <gtest/gtest.h>
 #include <unistd.h>
+
+#include <algorithm>
+#include <cstdlib>
 
 #include "qf_host/deliverable.h"
 #include "qf_host/image.h"
@@ -27,14 +30,15 @@ HostWorld SourceOf(const FrameRequest& request) {
   return qfhost::WorldFromImage(qfhost::BuiltInSource(request.width, request.height), request.deep);
 }
 
-FloralInstance::FloralInstance() : effect_(host_, qfhost::Deliverable::Load(QF_FLORAL_PATH)) {
+EffectInstance::EffectInstance(const char* deliverable)
+    : effect_(host_, qfhost::Deliverable::Load(deliverable)) {
   EXPECT_EQ(effect_.GlobalSetup(), PF_Err_NONE);
   EXPECT_EQ(effect_.ParamsSetup(), PF_Err_NONE);
   EXPECT_EQ(effect_.SequenceSetup(), PF_Err_NONE);
   ExpectNoHostErrors(host_, "set-up");
 }
 
-FloralInstance::~FloralInstance() {
+EffectInstance::~EffectInstance() {
   EXPECT_EQ(effect_.SequenceSetdown(), PF_Err_NONE);
   EXPECT_EQ(effect_.GlobalSetdown(), PF_Err_NONE);
   ExpectNoHostErrors(host_, "set-down");
@@ -42,7 +46,7 @@ FloralInstance::~FloralInstance() {
   EXPECT_EQ(host_.live_handle_count(), 0u);
 }
 
-HostWorld FloralInstance::Render(const FrameRequest& request) {
+HostWorld EffectInstance::Render(const FrameRequest& request) {
   std::vector<qfhost::ParamSetting> settings;
   for (const std::string& s : request.settings) settings.push_back(qfhost::ParseSetting(s));
   qfhost::ApplyParamValues(effect_, settings, {request.width, request.height});
@@ -66,8 +70,8 @@ HostWorld FloralInstance::Render(const FrameRequest& request) {
   return output;
 }
 
-HostWorld RenderFrame(const FrameRequest& request) {
-  FloralInstance instance;
+HostWorld RenderFrame(const FrameRequest& request, const char* deliverable) {
+  EffectInstance instance(deliverable);
   return instance.Render(request);
 }
 
@@ -95,6 +99,30 @@ long DifferingPixels(const HostWorld& a, const HostWorld& b) {
   for (int y = 0; y < a.height(); ++y)
     for (int x = 0; x < a.width(); ++x) n += !SamePixel(a, b, x, y);
   return n;
+}
+
+int LevelsApart(const HostWorld& w8, const HostWorld& w16, int x, int y, int c) {
+  const long v8 = w8.channel(x, y, c), v16 = w16.channel(x, y, c);
+  const long d = std::labs(v8 * 32768 - v16 * 255);
+  return static_cast<int>((d + 32767) / 32768);
+}
+
+DepthsApart ApartAtTheTwoDepths(FrameRequest request, const char* deliverable) {
+  request.deep = false;
+  const HostWorld frame8 = RenderFrame(request, deliverable);
+  request.deep = true;
+  const HostWorld frame16 = RenderFrame(request, deliverable);
+  DepthsApart apart;
+  long total = 0;
+  for (int y = 0; y < request.height; ++y)
+    for (int x = 0; x < request.width; ++x)
+      for (int c = 0; c < 4; ++c) {
+        const int levels = LevelsApart(frame8, frame16, x, y, c);
+        apart.largest = std::max(apart.largest, levels);
+        total += levels;
+      }
+  apart.mean = static_cast<double>(total) / (4.0 * request.width * request.height);
+  return apart;
 }
 
 std::string SaveForInspection(const HostWorld& world, const std::string& name) {
