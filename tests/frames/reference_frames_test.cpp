@@ -74,14 +74,14 @@ INSTANTIATE_TEST_SUITE_P(
 
 INSTANTIATE_TEST_SUITE_P(
     Geometry320x180, ReferenceFrame,
-    ::testing::Values(Reference{"Default8", false, {}, nullptr, 0, 0xebc3b90372c90df7ull, 0x1ull, frames::kGeometry},
+    ::testing::Values(Reference{"Default8", false, {}, nullptr, 0, 0xebc3b90372c90df7ull, 0xfab0bbc5f706e258ull, frames::kGeometry},
                       Reference{"CustomFlatKind1_16",
                                 true,
                                 {"Mask kind=Custom", "Rendering mode=Flat", "QuillFrame kind=Geometric 1"},
                                 kArch,
                                 0,
                                 0x11b4b5ae2ae18b85ull,
-                                0x1ull,
+                                0x9b487cc6473abb5dull,
                                 frames::kGeometry}),
     [](const ::testing::TestParamInfo<Reference>& info) { return std::string(info.param.name); });
 
