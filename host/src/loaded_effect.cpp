@@ -33,12 +33,12 @@ const char* CommandName(PF_Cmd cmd) {
 LoadedEffect::LoadedEffect(HostSession& host, std::shared_ptr<const Deliverable> deliverable)
     : host_(host), deliverable_(std::move(deliverable)) {
   host_.effects_.insert(this);
-  in_data_.inter.checkout_param = &HostCallbacks::CheckoutParam;
-  in_data_.inter.checkin_param = &HostCallbacks::CheckinParam;
-  in_data_.inter.add_param = &HostCallbacks::AddParam;
-  in_data_.inter.abort = &HostCallbacks::Abort;
-  in_data_.inter.progress = &HostCallbacks::Progress;
-  in_data_.inter.register_ui = &HostCallbacks::RegisterUI;
+  in_data_.inter.checkout_param = &ParamCallbacks::CheckoutParam;
+  in_data_.inter.checkin_param = &ParamCallbacks::CheckinParam;
+  in_data_.inter.add_param = &ParamCallbacks::AddParam;
+  in_data_.inter.abort = &ParamCallbacks::Abort;
+  in_data_.inter.progress = &ParamCallbacks::Progress;
+  in_data_.inter.register_ui = &ParamCallbacks::RegisterUI;
   in_data_.utils = host_.utils();
   in_data_.effect_ref = effect_ref();
   in_data_.quality = PF_Quality_HI;
@@ -92,7 +92,7 @@ PF_Err LoadedEffect::SendWith(PF_Cmd cmd, void* extra, PF_ParamDef** params) {
   in_command_ = true;
   PF_Err err = PF_Err_NONE;
   {
-    HostCallbacks::ActiveScope active(&host_);
+    ActiveScope active(&host_);
     try {
       err = deliverable_->entry()(cmd, &in_data_, &out_data_, params, &output_, extra);
     } catch (...) {
@@ -352,6 +352,41 @@ PF_Err LoadedEffect::Checkin(PF_ParamDef* param) {
     host_.RecordError("checkin_param: definition was not checked out");
     return PF_Err_BAD_CALLBACK_PARAM;
   }
+  return PF_Err_NONE;
+}
+
+PF_Err LoadedEffect::RegisterUI(const PF_CustomUIInfo& info) {
+  if (current_cmd_ != PF_Cmd_PARAMS_SETUP)
+    host_.RecordError(std::string("register_ui during ") + CommandName(current_cmd_));
+  custom_ui_.push_back(info);
+  return PF_Err_NONE;
+}
+
+PF_Err LoadedEffect::UpdateParamUI(PF_ParamIndex index, const PF_ParamDef& def) {
+  if (index < 1 || static_cast<size_t>(index) >= param_count()) {
+    host_.RecordError("PF_UpdateParamUI: no parameter " + std::to_string(index));
+    return PF_Err_INVALID_INDEX;
+  }
+  host_.RecordParamUIUpdate(ParamUIUpdate{this, index, def});
+  PF_ParamDef& stored = mutable_param(index);
+  if (def.param_type != stored.param_type) {
+    host_.RecordError("PF_UpdateParamUI: parameter " + std::to_string(index) + " changes its kind");
+    return PF_Err_BAD_CALLBACK_PARAM;
+  }
+  // The interface state is what an update changes: enabled or greyed out, twirled.
+  stored.ui_flags = def.ui_flags;
+  stored.flags = def.flags;
+  return PF_Err_NONE;
+}
+
+PF_Err LoadedEffect::MaskIdAt(A_long index, PF_PathID* id) {
+  *id = 0;
+  if (index < 0 || static_cast<size_t>(index) >= masks_.size()) {
+    host_.RecordError("PF_PathInfo: no path " + std::to_string(index) + " (the layer has " +
+                      std::to_string(masks_.size()) + ")");
+    return PF_Err_INVALID_INDEX;
+  }
+  *id = masks_[index].id;
   return PF_Err_NONE;
 }
 

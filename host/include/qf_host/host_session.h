@@ -21,8 +21,8 @@
 
 namespace qfhost {
 
+class HostSession;
 class LoadedEffect;
-struct HostCallbacks;
 
 // Host calls that a test can make fail.
 enum class HostCall {
@@ -65,6 +65,57 @@ struct ParamUIUpdate {
   PF_ParamDef def{};
 };
 
+// The handles the session hands out. Records stay after disposal so that a
+// second disposal is recognised; misuse goes to the session's record.
+class HandleTable {
+ public:
+  explicit HandleTable(HostSession& host) : host_(host) {}
+  ~HandleTable();
+  HandleTable(const HandleTable&) = delete;
+  HandleTable& operator=(const HandleTable&) = delete;
+
+  PF_Handle New(uint64_t size);  // null when out of memory
+  void* Lock(PF_Handle handle);
+  void Unlock(PF_Handle handle);
+  void Dispose(PF_Handle handle);
+  uint64_t Size(PF_Handle handle);
+
+  size_t live_count() const;
+  std::optional<HandleState> state(PF_Handle handle) const;
+
+ private:
+  struct Record {
+    void* data = nullptr;  // PF_Handle points here
+    HandleState state;
+  };
+  // The record of a live handle, or null with the misuse recorded.
+  Record* Find(PF_Handle handle, const char* caller);
+
+  HostSession& host_;
+  std::map<PF_Handle, std::unique_ptr<Record>> records_;
+};
+
+// The suite tables the basic suite hands out, and how often each was
+// acquired and released.
+class SuiteTable {
+ public:
+  explicit SuiteTable(HostSession& host) : host_(host) {}
+
+  void Provide(const std::string& name, int32_t version, const void* table);
+  void Withdraw(const std::string& name, int32_t version);
+  // `refused`: the host refuses this acquisition even when it has the suite.
+  SPErr Acquire(const char* name, int32_t version, bool refused, const void** suite);
+  SPErr Release(const char* name, int32_t version);
+
+  const std::map<SuiteKey, SuiteUse>& uses() const { return uses_; }
+  std::vector<std::string> Unreleased() const;
+
+ private:
+  HostSession& host_;
+  std::map<SuiteKey, const void*> tables_;
+  std::map<SuiteKey, SuiteUse> uses_;
+};
+
 class HostSession {
  public:
   HostSession();
@@ -84,17 +135,20 @@ class HostSession {
 
   // ---- Suites ----
   // Makes a suite table available through the basic suite (or replaces it).
-  void ProvideSuite(const std::string& name, int32_t version, const void* table);
-  void WithdrawSuite(const std::string& name, int32_t version);
-  const std::map<SuiteKey, SuiteUse>& suite_uses() const { return suite_uses_; }
+  void ProvideSuite(const std::string& name, int32_t version, const void* table) {
+    suites_.Provide(name, version, table);
+  }
+  void WithdrawSuite(const std::string& name, int32_t version) { suites_.Withdraw(name, version); }
+  const std::map<SuiteKey, SuiteUse>& suite_uses() const { return suites_.uses(); }
   // Suites acquired more often than released, as "name vN (acquired a, released r)".
-  std::vector<std::string> UnreleasedSuites() const;
+  std::vector<std::string> UnreleasedSuites() const { return suites_.Unreleased(); }
   const std::vector<ParamUIUpdate>& param_ui_updates() const { return param_ui_updates_; }
+  void RecordParamUIUpdate(const ParamUIUpdate& update) { param_ui_updates_.push_back(update); }
 
   // ---- Handles ----
-  size_t live_handle_count() const;
+  size_t live_handle_count() const { return handles_.live_count(); }
   // Empty for a pointer the session never handed out.
-  std::optional<HandleState> handle_state(PF_Handle handle) const;
+  std::optional<HandleState> handle_state(PF_Handle handle) const { return handles_.state(handle); }
 
   // The window handle that get_platform_data reports as the main window.
   HWND main_window() const;
@@ -103,24 +157,22 @@ class HostSession {
   PF_UtilCallbacks* utils() { return &utils_; }
   SPBasicSuite* basic_suite() { return &basic_suite_; }
 
- private:
-  friend class LoadedEffect;
-  friend struct HostCallbacks;
+  // ---- What the callbacks reach ----
+  // Counts the call and tells whether it is to fail (and with what).
+  std::optional<PF_Err> NextCallFails(HostCall call);
+  // The effect `effect_ref` names, or null with the misuse recorded.
+  LoadedEffect* FindEffect(PF_ProgPtr effect_ref, const char* caller);
+  HandleTable& handles() { return handles_; }
+  SuiteTable& suites() { return suites_; }
 
-  struct HandleRecord {
-    void* data = nullptr;  // PF_Handle points here
-    HandleState state;
-  };
+ private:
+  friend class LoadedEffect;  // an effect joins the session for its lifetime
+
   struct Failure {
     HostCall call;
     int nth;
     PF_Err err;
   };
-
-  // Counts the call and tells whether it is to fail (and with what).
-  std::optional<PF_Err> NextCallFails(HostCall call);
-  HandleRecord* FindHandle(PF_Handle handle, const char* caller);
-  LoadedEffect* FindEffect(PF_ProgPtr effect_ref, const char* caller);
 
   PF_UtilCallbacks utils_{};
   SPBasicSuite basic_suite_{};
@@ -131,11 +183,9 @@ class HostSession {
   int call_counts_[kHostCallCount] = {};
   std::vector<Failure> failures_;
   std::vector<std::string> errors_;
-  std::map<SuiteKey, const void*> suites_;
-  std::map<SuiteKey, SuiteUse> suite_uses_;
+  SuiteTable suites_{*this};
   std::vector<ParamUIUpdate> param_ui_updates_;
-  // Records stay after disposal so that a second disposal is recognised.
-  std::map<PF_Handle, std::unique_ptr<HandleRecord>> handles_;
+  HandleTable handles_{*this};
   std::set<LoadedEffect*> effects_;
 };
 

@@ -126,15 +126,8 @@ class LoadedEffect {
   const PF_InData& in_data() const { return in_data_; }
   const PF_OutData& out_data() const { return out_data_; }
 
- private:
-  friend struct HostCallbacks;
-
-  void ResetParams();
-  // Sends with `params` as the parameter array.
-  PF_Err SendWith(PF_Cmd cmd, void* extra, PF_ParamDef** params);
-  // The definition as the plug-in receives it at `seconds`: scaled to the
-  // reduced picture during a reduced render.
-  PF_ParamDef HandedOver(PF_ParamIndex index, double seconds) const;
+  // ---- What the parameter callbacks reach ----
+  // Misuse is recorded with the session; the result is what the callback returns.
   // The seconds of a time the plug-in passes; misuse is recorded for a scale of 0.
   double CallbackSeconds(A_long time, A_u_long time_scale, const char* caller);
   PF_Err AddParam(PF_ParamIndex index, const PF_ParamDef& def);
@@ -143,11 +136,27 @@ class LoadedEffect {
   // A check-out the host refused: the definition is left empty, and is still
   // to be checked in, as after any check-out.
   void FailedCheckout(PF_ParamDef* param);
+  PF_Err RegisterUI(const PF_CustomUIInfo& info);
+  // Takes the interface state (flags) of `def` for declared parameter `index`.
+  PF_Err UpdateParamUI(PF_ParamIndex index, const PF_ParamDef& def);
+
+  // ---- What the path suites reach: the masks of the effect's layer ----
+  size_t mask_count() const { return masks_.size(); }
+  PF_Err MaskIdAt(A_long index, PF_PathID* id);
   const HostMask* FindMask(PF_PathID id) const;
   PF_Err CheckoutPath(PF_PathID id, double seconds, PF_PathOutlinePtr* path);
   PF_Err CheckinPath(PF_PathID id, PF_PathOutlinePtr path);
   // The shape of a checked-out path, or null (recorded as misuse).
   const MaskPath* CheckedOutPath(PF_PathOutlinePtr path, const char* caller);
+
+ private:
+
+  void ResetParams();
+  // Sends with `params` as the parameter array.
+  PF_Err SendWith(PF_Cmd cmd, void* extra, PF_ParamDef** params);
+  // The definition as the plug-in receives it at `seconds`: scaled to the
+  // reduced picture during a reduced render.
+  PF_ParamDef HandedOver(PF_ParamIndex index, double seconds) const;
 
   HostSession& host_;
   std::shared_ptr<const Deliverable> deliverable_;
