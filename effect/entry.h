@@ -24,7 +24,6 @@ PF_Err DispatchCommand(const CommandTable& table, PF_Cmd cmd, PF_InData* in_data
                        PF_OutData* out_data, PF_ParamDef* params[], PF_LayerDef* output,
                        void* extra);
 
-
 // The sequence data: 40 x 40 cells of three bytes holding bitmap 999's grey levels.
 constexpr int kBumpImageSide = 40;
 constexpr int kBumpImageRowBytes = kBumpImageSide * 3;

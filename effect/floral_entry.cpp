@@ -7,7 +7,8 @@ const char* const ShippedFileName = "QuillFrameFloral64.aex";
 
 static PF_Err OnUserChangedParam(PF_InData* in_data, PF_OutData* out_data, PF_ParamDef* params[],
                                  PF_LayerDef* output, void* extra) {
-  const PF_ParamIndex index = extra ? static_cast<PF_UserChangedParamExtra*>(extra)->param_index : 0;
+  const PF_ParamIndex index =
+      extra ? static_cast<PF_UserChangedParamExtra*>(extra)->param_index : 0;
   return UserChangedParam(in_data, out_data, params, output, index);
 }
 

@@ -15,25 +15,25 @@
 // destructor releases whatever is still held, so an exception passing
 // through the render hands the path and the suites back all the same.
 struct CustomPath {
-    CustomPath() = default;
-    CustomPath(const CustomPath&) = delete;
-    CustomPath& operator=(const CustomPath&) = delete;
-    ~CustomPath();
+  CustomPath() = default;
+  CustomPath(const CustomPath&) = delete;
+  CustomPath& operator=(const CustomPath&) = delete;
+  ~CustomPath();
 
-    PF_InData* in_data = nullptr;
-    PF_PathID path_id = 0;
-    const PF_PathQuerySuite1* query_suite = nullptr;
-    const PF_PathDataSuite1* data_suite = nullptr;
-    PF_PathOutlinePtr path = nullptr;
-    int32_t vertex_count = 0;               // the seed segment count: 0 without a path
-    PageArray<PathVertexRecord> vertices;   // vertex_count records
-    PageArray<double> fractions;            // each segment's share of the length
+  PF_InData* in_data = nullptr;
+  PF_PathID path_id = 0;
+  const PF_PathQuerySuite1* query_suite = nullptr;
+  const PF_PathDataSuite1* data_suite = nullptr;
+  PF_PathOutlinePtr path = nullptr;
+  int32_t vertex_count = 0;              // the seed segment count: 0 without a path
+  PageArray<PathVertexRecord> vertices;  // vertex_count records
+  PageArray<double> fractions;           // each segment's share of the length
 };
 
 // Reads the path path_id at the input record's current time into path,
-// releasing first whatever path still held. Path id 0, a missing suite, a check-out without a path, a
-// path without vertices or arrays that cannot be allocated all leave
-// vertex_count at 0. Returns vertex_count.
+// releasing first whatever path still held. Path id 0, a missing suite, a check-out without a path,
+// a path without vertices or arrays that cannot be allocated all leave vertex_count at 0. Returns
+// vertex_count.
 int32_t ReadCustomPath(PF_InData* in_data, PF_PathID path_id, CustomPath* path);
 
 // Checks the path back in, releases the suites and frees the arrays; leaves

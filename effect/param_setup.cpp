@@ -73,8 +73,8 @@ void FillParamDef(const ParamSpec& spec, int number, const ParamListLayout& layo
   }
 }
 
-PF_Err DeclareParams(PF_InData* in_data, PF_OutData* out_data, const ParamSpec* own,
-                     int own_count, const ParamListLayout& layout) {
+PF_Err DeclareParams(PF_InData* in_data, PF_OutData* out_data, const ParamSpec* own, int own_count,
+                     const ParamListLayout& layout) {
   const int count = own_count + kSceneRowCount;
   PF_ParamDef def;
   for (int i = 0; i < count; ++i) {

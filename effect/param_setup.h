@@ -7,14 +7,14 @@
 struct ParamSpec {
   PF_ParamType kind;
   const char* name;
-  double valid_min, valid_max;    // fixed kinds in their own unit, integer sliders as is
+  double valid_min, valid_max;  // fixed kinds in their own unit, integer sliders as is
   double slider_min, slider_max;
-  double dephault;                // popups: choice; checkboxes: 0 or 1; points: x percent
-  double dephault_y;              // points: y percent
-  int choices;                    // popups: declared choice count
-  const char* text;               // popup names or checkbox comment
-  int precision;                  // fixed sliders: decimal places
-  PF_Pixel colour;                // colour default
+  double dephault;    // popups: choice; checkboxes: 0 or 1; points: x percent
+  double dephault_y;  // points: y percent
+  int choices;        // popups: declared choice count
+  const char* text;   // popup names or checkbox comment
+  int precision;      // fixed sliders: decimal places
+  PF_Pixel colour;    // colour default
   A_long ui_flags;
   A_short ui_width, ui_height;
 };
@@ -36,5 +36,5 @@ void FillParamDef(const ParamSpec& spec, int number, const ParamListLayout& layo
 // Adds the build's own rows, then the shared scene rows (kSceneParamRows),
 // with add_param at index -1, sets num_params to one more than all the rows
 // and registers the custom panel area; stops at the first failing add_param.
-PF_Err DeclareParams(PF_InData* in_data, PF_OutData* out_data, const ParamSpec* own,
-                     int own_count, const ParamListLayout& layout);
+PF_Err DeclareParams(PF_InData* in_data, PF_OutData* out_data, const ParamSpec* own, int own_count,
+                     const ParamListLayout& layout);

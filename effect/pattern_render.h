@@ -13,9 +13,9 @@
 
 // Where a build keeps what the render reads besides its growth values.
 struct PatternRenderIndices {
-    SceneParamIndices scene;
-    PF_ParamIndex maskKind;
-    PF_ParamIndex path;
+  SceneParamIndices scene;
+  PF_ParamIndex maskKind;
+  PF_ParamIndex path;
 };
 
 // Grows a build's pattern from its parameters along the seed lines of a

@@ -28,8 +28,8 @@ void ConvertToHostOrder(uint8_t** target, const void* engine, int32_t width, int
 void ConvertTextureOrder(uint8_t** target, const void* source, int32_t width, int32_t height,
                          int32_t source_row_length);
 // The same with 16-bit channels when deep is set, whatever the engine's switch.
-void ConvertTextureOrderAtDepth(uint8_t** target, const void* source, int32_t width,
-                                int32_t height, int32_t source_row_length, bool deep);
+void ConvertTextureOrderAtDepth(uint8_t** target, const void* source, int32_t width, int32_t height,
+                                int32_t source_row_length, bool deep);
 
 // Copies width x height pixels unchanged, 16-bit channels when deep is set.
 void CopyPixelRows(void* destination, const void* source, int32_t width, int32_t height,

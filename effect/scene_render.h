@@ -25,81 +25,81 @@ bool CheckboxOn(const PF_ParamDef* param);
 
 // The frame of the call.
 struct RenderFrame {
-    int32_t width = 0;         // W, of the output world
-    int32_t height = 0;        // H
-    bool deep = false;         // 16-bit channels
-    float renderScale = 1;     // W over the source layer's full width
-    int32_t outputStride = 0;  // row lengths in channels
-    int32_t sourceStride = 0;
+  int32_t width = 0;         // W, of the output world
+  int32_t height = 0;        // H
+  bool deep = false;         // 16-bit channels
+  float renderScale = 1;     // W over the source layer's full width
+  int32_t outputStride = 0;  // row lengths in channels
+  int32_t sourceStride = 0;
 };
 
 // Scene parameters in the units the records take; each fixed-point value is
 // divided in double precision and stored as a float once.
 struct SceneSettings {
-    int renderMode = 0;
-    float positionX = 0, positionY = 0;  // layer pixels
-    float scale = 1;
-    PF_Pixel diffuse = {}, specular = {}, lightColor = {};
-    float shininess = 0;         // "Shininess" / 10
-    float shinStrength = 0;      // "Shin strength" / 10
-    float selfIllumination = 0;  // / 100
-    float transparency = 0;      // minus "Transparancy", / 100
-    bool glass = false;
-    float refraction = 0;        // "Refraction" / 10, before the render scale
-    float opticalCoefficient = 0;  // / 10
-    float aberration = 0;
-    float bumpAmount = 0;        // "Bump percent" x 20 / 1000
-    float reflectionAmount = 0;  // "Reflection percent" / 100
-    float lightIntensity = 0;    // "Multiply" / 100
-    float rotateUV = 0, rotateWV = 0;  // radians
-    bool oppositingLight = false;
-    bool cutAlpha = false;
+  int renderMode = 0;
+  float positionX = 0, positionY = 0;  // layer pixels
+  float scale = 1;
+  PF_Pixel diffuse = {}, specular = {}, lightColor = {};
+  float shininess = 0;         // "Shininess" / 10
+  float shinStrength = 0;      // "Shin strength" / 10
+  float selfIllumination = 0;  // / 100
+  float transparency = 0;      // minus "Transparancy", / 100
+  bool glass = false;
+  float refraction = 0;          // "Refraction" / 10, before the render scale
+  float opticalCoefficient = 0;  // / 10
+  float aberration = 0;
+  float bumpAmount = 0;              // "Bump percent" x 20 / 1000
+  float reflectionAmount = 0;        // "Reflection percent" / 100
+  float lightIntensity = 0;          // "Multiply" / 100
+  float rotateUV = 0, rotateWV = 0;  // radians
+  bool oppositingLight = false;
+  bool cutAlpha = false;
 };
 
 // The records one scene call hands the engine.
 struct SceneRecords {
-    material3ds material;
-    __Texture textures[4];
-    light3ds lights[2];
-    int lightCount;
-    GlassProp glass;
+  material3ds material;
+  __Texture textures[4];
+  light3ds lights[2];
+  int lightCount;
+  GlassProp glass;
 };
 
 // One scene call, from the grown pattern to the release.
 struct SceneRender {
-    SceneRender() = default;
-    SceneRender(const SceneRender&) = delete;
-    SceneRender& operator=(const SceneRender&) = delete;
-    ~SceneRender();
+  SceneRender() = default;
+  SceneRender(const SceneRender&) = delete;
+  SceneRender& operator=(const SceneRender&) = delete;
+  ~SceneRender();
 
-    PF_InData* in_data = nullptr;
-    PF_OutData* out_data = nullptr;
-    PF_LayerDef* output = nullptr;
-    const PF_LayerDef* source = nullptr;
-    PF_ParamIndex reflectionIndex = 0;
-    RenderFrame frame;
-    SceneSettings settings;
+  PF_InData* in_data = nullptr;
+  PF_OutData* out_data = nullptr;
+  PF_LayerDef* output = nullptr;
+  const PF_LayerDef* source = nullptr;
+  PF_ParamIndex reflectionIndex = 0;
+  RenderFrame frame;
+  SceneSettings settings;
 
-    // The mesh.
-    int pointCount = 0;
-    int triangleCount = 0;
-    PageArray<__Point3ds> points;
-    PageArray<__Triangle3ds> triangles;
+  // The mesh.
+  int pointCount = 0;
+  int triangleCount = 0;
+  PageArray<__Point3ds> points;
+  PageArray<__Triangle3ds> triangles;
 
-    // Texture inputs: the locked sequence data and the checked-out layer.
-    PF_Handle bumpHandle = nullptr;  // non-null while locked
-    const uint8_t* bumpImage = nullptr;
-    bool reflectionCheckedOut = false;
-    PF_ParamDef reflection = {};
-    bool reflectionPresent = false;
+  // Texture inputs: the locked sequence data and the checked-out layer.
+  PF_Handle bumpHandle = nullptr;  // non-null while locked
+  const uint8_t* bumpImage = nullptr;
+  bool reflectionCheckedOut = false;
+  PF_ParamDef reflection = {};
+  bool reflectionPresent = false;
 
-    // Engine buffers and texels.
-    PageArray<uint8_t> engineOutput;
-    PageArray<uint8_t> engineSource;
-    PageArray<uint8_t> bumpTexels;
-    PageArray<uint8_t> reflectionTexels;
+  // Engine buffers and texels.
+  PageArray<uint8_t> engineOutput;
+  PageArray<uint8_t> engineSource;
+  PageArray<uint8_t> bumpTexels;
+  PageArray<uint8_t> reflectionTexels;
 
-    SceneRecords records = {};
+  SceneRecords records = {};
 };
 
 // Reads the frame and the scene parameters; acquires nothing.

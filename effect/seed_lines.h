@@ -13,12 +13,12 @@
 // A built seed contour: its page-allocated arrays, freed on Release or at
 // destruction, whichever comes first.
 struct SeedContour {
-    void Release();
+  void Release();
 
-    uint32_t pointCount = 0;
-    uint32_t segmentCount = 0;
-    PageArray<ContourPoint> points;
-    PageArray<ContourSegment> segments;
+  uint32_t pointCount = 0;
+  uint32_t segmentCount = 0;
+  PageArray<ContourPoint> points;
+  PageArray<ContourSegment> segments;
 };
 
 // Lays the seed lines of the mask kind on a W x H frame whose origin is at

@@ -17,9 +17,9 @@ void __AAEdgePixel(float opacity, unsigned char* image, unsigned char* source, f
 
 // __AAEdgePixel for callers that have no depth for the pixel: no depth entry changes.
 void __AAEdgePixelNoDepth(float opacity, unsigned char* image, unsigned char* source, float r,
-                          float g, float b, float la, float lb, float lc, float ab2,
-                          float abLength, float x, float y, float width, float x1, float y1,
-                          float x2, float y2, __Point* normal);
+                          float g, float b, float la, float lb, float lc, float ab2, float abLength,
+                          float x, float y, float width, float x1, float y1, float x2, float y2,
+                          __Point* normal);
 
 // Coverage by the edge's line alone, for a pixel whose foot lies on the segment.
 void __AALinePixel(float opacity, unsigned char* image, unsigned char* source, float depth,

@@ -17,10 +17,10 @@ void __FillTriangleCurved(unsigned char* target, unsigned char* source, int widt
 
 // Splits the triangle once at its curved edge midpoints and fills each facing
 // part with __SetupTrianglePhong.
-void __SubdivideTriangleCurved(unsigned char* target, unsigned char* source, int width,
-                               int height, __Texture* textures, material3ds* materials,
-                               int materialCount, __Triangle3ds* triangle, __Point3ds* vertices,
-                               int cx, int cy, int lightCount, light3ds* lights, GlassProp* glass);
+void __SubdivideTriangleCurved(unsigned char* target, unsigned char* source, int width, int height,
+                               __Texture* textures, material3ds* materials, int materialCount,
+                               __Triangle3ds* triangle, __Point3ds* vertices, int cx, int cy,
+                               int lightCount, light3ds* lights, GlassProp* glass);
 
 // The three curved edges as chains of shaded lines of width _WireSize.
 void __DrawTriangleCurvedWire(unsigned char* target, unsigned char* source, int width, int height,

@@ -22,10 +22,10 @@ constexpr double kCurvedSamplesPerPixel = 16.0;
 // centre G. Positions and normals are the float control values times the
 // sum's factor (1, 3 or 6, multiplied in floats) held as doubles.
 struct CurvedPatch {
-    double position[10][3];
-    double normal[10][3];
-    double uv[10][2];
-    bool textured;
+  double position[10][3];
+  double normal[10][3];
+  double uv[10][2];
+  bool textured;
 };
 
 // A vertex normal the tangent-plane projection can use: its squared length is
@@ -40,42 +40,42 @@ bool BuildCurvedPatch(const __Triangle3ds* triangle, const __Point3ds* vertices,
 
 // The ten Bernstein weights at (t, s, w), in the patch's order.
 struct PatchWeights {
-    double b[10];
+  double b[10];
 };
 
 inline PatchWeights WeightsAt(double t, double s, double w) {
-    return {{t * t * t, s * s * s, w * w * w, t * t * w, t * w * w, t * t * s, t * s * s,
-             s * s * w, s * w * w, t * s * w}};
+  return {{t * t * t, s * s * s, w * w * w, t * t * w, t * w * w, t * t * s, t * s * s, s * s * w,
+           s * w * w, t * s * w}};
 }
 
 // Component k of the sum over the ten control values; each component is a
 // sum of its own, so one can be evaluated without the others.
 inline double EvaluateComponent(const double (*control)[3], const PatchWeights& w, int k) {
-    double sum = w.b[0] * control[0][k];
-    for (int i = 1; i < 10; ++i) sum += w.b[i] * control[i][k];
-    return sum;
+  double sum = w.b[0] * control[0][k];
+  for (int i = 1; i < 10; ++i) sum += w.b[i] * control[i][k];
+  return sum;
 }
 
 inline void Evaluate(const double (*control)[3], const PatchWeights& w, double out[3]) {
-    double x = w.b[0] * control[0][0], y = w.b[0] * control[0][1], z = w.b[0] * control[0][2];
-    for (int i = 1; i < 10; ++i) {
-        x += w.b[i] * control[i][0];
-        y += w.b[i] * control[i][1];
-        z += w.b[i] * control[i][2];
-    }
-    out[0] = x;
-    out[1] = y;
-    out[2] = z;
+  double x = w.b[0] * control[0][0], y = w.b[0] * control[0][1], z = w.b[0] * control[0][2];
+  for (int i = 1; i < 10; ++i) {
+    x += w.b[i] * control[i][0];
+    y += w.b[i] * control[i][1];
+    z += w.b[i] * control[i][2];
+  }
+  out[0] = x;
+  out[1] = y;
+  out[2] = z;
 }
 
 inline void EvaluateUV(const CurvedPatch& p, const PatchWeights& w, double* u, double* v) {
-    double su = w.b[0] * p.uv[0][0], sv = w.b[0] * p.uv[0][1];
-    for (int i = 1; i < 10; ++i) {
-        su += w.b[i] * p.uv[i][0];
-        sv += w.b[i] * p.uv[i][1];
-    }
-    *u = su;
-    *v = sv;
+  double su = w.b[0] * p.uv[0][0], sv = w.b[0] * p.uv[0][1];
+  for (int i = 1; i < 10; ++i) {
+    su += w.b[i] * p.uv[i][0];
+    sv += w.b[i] * p.uv[i][1];
+  }
+  *u = su;
+  *v = sv;
 }
 
 // The facing rule of the curved and subdivided fills for a normal's z: front
@@ -83,17 +83,17 @@ inline void EvaluateUV(const CurvedPatch& p, const PatchWeights& w, double* u, d
 // the front pass when glass refracts through several layers, or all of them
 // on both sides.
 inline bool CurvedFillFaces(double nz) {
-    return (nz >= 0.0 && _DrawBackFaces1 == 0) || (nz < 0.0 && _DrawBackFaces1 != 0) ||
-           (_UseMultyRefract == 2 && _DrawBackFaces1 == 0) || _DubleSide != 0;
+  return (nz >= 0.0 && _DrawBackFaces1 == 0) || (nz < 0.0 && _DrawBackFaces1 != 0) ||
+         (_UseMultyRefract == 2 && _DrawBackFaces1 == 0) || _DubleSide != 0;
 }
 
 // Pixel column or row of a sample coordinate: c + 0.5 truncated toward zero;
 // false when that is not a finite number in the range of an int.
 inline bool PixelOf(double c, int* pixel) {
-    const double v = c + 0.5;
-    if (!(v > -2147483649.0 && v < 2147483648.0)) return false;
-    *pixel = static_cast<int>(v);
-    return true;
+  const double v = c + 0.5;
+  if (!(v > -2147483649.0 && v < 2147483648.0)) return false;
+  *pixel = static_cast<int>(v);
+  return true;
 }
 
 // True when every control point lies beyond one side of the Zwidth x Zheight
@@ -123,23 +123,23 @@ bool PrepareCurvedSampling(const __Triangle3ds* triangle, const __Point3ds* vert
 template <typename RowStart, typename Missed, typename Sample>
 void WalkCurvedSamples(const CurvedPatch& patch, double stepT, double stepS, int cx, int cy,
                        RowStart rowStart, Missed missed, Sample sample) {
-    for (double s = 0.0; s <= 1.0; s += stepS) {
-        rowStart();
-        for (double t = 0.0; t < 1.0; t += stepT) {
-            if (t + s > 1.0) {
-                missed();
-                break;
-            }
-            const PatchWeights w = WeightsAt(t, s, 1.0 - t - s);
-            double p[3];
-            Evaluate(patch.position, w, p);
-            int X, Y;
-            if (!PixelOf(p[0] + cx, &X) || !PixelOf(p[1] + cy, &Y) || X < 0 || Y < 0 ||
-                X >= Zwidth || Y >= Zheight) {
-                missed();
-                continue;
-            }
-            sample(w, p, X, Y);
-        }
+  for (double s = 0.0; s <= 1.0; s += stepS) {
+    rowStart();
+    for (double t = 0.0; t < 1.0; t += stepT) {
+      if (t + s > 1.0) {
+        missed();
+        break;
+      }
+      const PatchWeights w = WeightsAt(t, s, 1.0 - t - s);
+      double p[3];
+      Evaluate(patch.position, w, p);
+      int X, Y;
+      if (!PixelOf(p[0] + cx, &X) || !PixelOf(p[1] + cy, &Y) || X < 0 || Y < 0 || X >= Zwidth ||
+          Y >= Zheight) {
+        missed();
+        continue;
+      }
+      sample(w, p, X, Y);
     }
+  }
 }

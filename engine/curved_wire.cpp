@@ -16,99 +16,95 @@ namespace {
 constexpr double kWireChordsPerFramePixel = 16.0;
 
 struct WireCall {
-    unsigned char* target;
-    unsigned char* source;
-    int width, height;
-    __Triangle3ds* triangle;
-    __Point3ds* vertices;
-    int cx, cy;
-    int materialCount;
-    material3ds* materials;
-    __Texture* textures;
-    int lightCount;
-    light3ds* lights;
-    GlassProp* glass;
+  unsigned char* target;
+  unsigned char* source;
+  int width, height;
+  __Triangle3ds* triangle;
+  __Point3ds* vertices;
+  int cx, cy;
+  int materialCount;
+  material3ds* materials;
+  __Texture* textures;
+  int lightCount;
+  light3ds* lights;
+  GlassProp* glass;
 };
 
 // How far beyond the frame a chord's shaded line may still reach the frame,
 // or the glass of a pixel it shades may read inside it: the line's band with
 // its caps, and a whole frame besides.
-double WireReach() {
-    return std::fabs(static_cast<double>(_WireSize)) + 5.0 + Zwidth + Zheight;
-}
+double WireReach() { return std::fabs(static_cast<double>(_WireSize)) + 5.0 + Zwidth + Zheight; }
 
 bool ChordMissesFrame(float x0, float y0, float x1, float y1, double reach) {
-    const auto beyond = [&](float a, float b, int size) {
-        return (a < -reach && b < -reach) || (a >= size + reach && b >= size + reach);
-    };
-    return beyond(x0, x1, Zwidth) || beyond(y0, y1, Zheight);
+  const auto beyond = [&](float a, float b, int size) {
+    return (a < -reach && b < -reach) || (a >= size + reach && b >= size + reach);
+  };
+  return beyond(x0, x1, Zwidth) || beyond(y0, y1, Zheight);
 }
 
 // The parameter step along every edge: 4 / the shorter of the edges at V2
 // (a length of 0 counting as 1), but never finer than the chord budget allows.
 double WireStep(const __Point3ds& v0, const __Point3ds& v1, const __Point3ds& v2) {
-    const double d1 = __Distance3(v0.x, v0.y, v0.z, v2.x, v2.y, v2.z);
-    const double d2 = __Distance3(v1.x, v1.y, v1.z, v2.x, v2.y, v2.z);
-    const double r1 = d1 > 0.0 ? 1.0 / d1 : 1.0;
-    const double r2 = d2 > 0.0 ? 1.0 / d2 : 1.0;
-    const double chords = std::max(1.0, kWireChordsPerFramePixel * (Zwidth + Zheight));
-    return std::max(4.0 * std::min(r1, r2), 1.0 / chords);
+  const double d1 = __Distance3(v0.x, v0.y, v0.z, v2.x, v2.y, v2.z);
+  const double d2 = __Distance3(v1.x, v1.y, v1.z, v2.x, v2.y, v2.z);
+  const double r1 = d1 > 0.0 ? 1.0 / d1 : 1.0;
+  const double r2 = d2 > 0.0 ? 1.0 / d2 : 1.0;
+  const double chords = std::max(1.0, kWireChordsPerFramePixel * (Zwidth + Zheight));
+  return std::max(4.0 * std::min(r1, r2), 1.0 / chords);
 }
 
 void DrawEdge(uint8_t edge, const CurvedPatch& patch, double step, const WireCall& c) {
-    const float centreX = static_cast<float>(c.cx);
-    const float centreY = static_cast<float>(c.cy);
-    const double reach = WireReach();
-    float previousX = 0.0f, previousY = 0.0f;
-    for (double p = 0.0;; p += step) {
-        const bool last = !(p < 1.0);
-        if (last) p = 1.0;
-        PatchWeights w;
-        if (edge == 0)
-            w = WeightsAt(0.0, p, 1.0 - p);
-        else if (edge == 1)
-            w = WeightsAt(p, 0.0, 1.0 - p);
-        else
-            w = WeightsAt(1.0 - p, p, 0.0);
-        double at[3];
-        Evaluate(patch.position, w, at);
-        const float x = static_cast<float>(at[0]), y = static_cast<float>(at[1]),
-                    z = static_cast<float>(at[2]);
-        if (p > 0.0) {
-            double n[3];
-            Evaluate(patch.normal, w, n);
-            const bool faces = (n[2] >= -0.2 && _DrawBackFaces1 == 0) ||
-                               (n[2] < 0.0 && _DrawBackFaces1 != 0) || _DubleSide != 0;
-            const float x0 = previousX + centreX, x1 = x + centreX;
-            const float y0 = previousY + centreY, y1 = y + centreY;
-            if (faces && !ChordMissesFrame(x0, y0, x1, y1, reach)) {
-                const float nx = static_cast<float>(n[0]), ny = static_cast<float>(n[1]),
-                            nz = static_cast<float>(n[2]);
-                // The plane through the sample in image coordinates, all four
-                // signs reversed: the line hands the shader -a, -b, -c as the normal.
-                const float planeD = (x + centreX) * nx + (y + centreY) * ny + z * nz;
-                __DrawLineShaded(x0, x1, y0, y1, _WireSize, c.target, c.source, c.width,
-                                 c.height, c.textures, c.materials, c.materialCount, c.triangle, 3,
-                                 c.vertices, c.cx, c.cy, -nx, -ny, -nz, planeD, c.lightCount,
-                                 c.lights, c.glass);
-            }
-        }
-        previousX = x;
-        previousY = y;
-        if (last) break;
+  const float centreX = static_cast<float>(c.cx);
+  const float centreY = static_cast<float>(c.cy);
+  const double reach = WireReach();
+  float previousX = 0.0f, previousY = 0.0f;
+  for (double p = 0.0;; p += step) {
+    const bool last = !(p < 1.0);
+    if (last) p = 1.0;
+    PatchWeights w;
+    if (edge == 0)
+      w = WeightsAt(0.0, p, 1.0 - p);
+    else if (edge == 1)
+      w = WeightsAt(p, 0.0, 1.0 - p);
+    else
+      w = WeightsAt(1.0 - p, p, 0.0);
+    double at[3];
+    Evaluate(patch.position, w, at);
+    const float x = static_cast<float>(at[0]), y = static_cast<float>(at[1]),
+                z = static_cast<float>(at[2]);
+    if (p > 0.0) {
+      double n[3];
+      Evaluate(patch.normal, w, n);
+      const bool faces = (n[2] >= -0.2 && _DrawBackFaces1 == 0) ||
+                         (n[2] < 0.0 && _DrawBackFaces1 != 0) || _DubleSide != 0;
+      const float x0 = previousX + centreX, x1 = x + centreX;
+      const float y0 = previousY + centreY, y1 = y + centreY;
+      if (faces && !ChordMissesFrame(x0, y0, x1, y1, reach)) {
+        const float nx = static_cast<float>(n[0]), ny = static_cast<float>(n[1]),
+                    nz = static_cast<float>(n[2]);
+        // The plane through the sample in image coordinates, all four
+        // signs reversed: the line hands the shader -a, -b, -c as the normal.
+        const float planeD = (x + centreX) * nx + (y + centreY) * ny + z * nz;
+        __DrawLineShaded(x0, x1, y0, y1, _WireSize, c.target, c.source, c.width, c.height,
+                         c.textures, c.materials, c.materialCount, c.triangle, 3, c.vertices, c.cx,
+                         c.cy, -nx, -ny, -nz, planeD, c.lightCount, c.lights, c.glass);
+      }
     }
+    previousX = x;
+    previousY = y;
+    if (last) break;
+  }
 }
 
 // Edges first to last of the triangle over one patch: each edge's own patch
 // would be the same.
 void DrawWire(uint8_t first, uint8_t last, const WireCall& c) {
-    CurvedPatch patch;
-    if (!BuildCurvedPatch(c.triangle, c.vertices, false, &patch)) return;
-    if (PatchMissesFrame(patch, c.cx, c.cy, WireReach())) return;
-    const double step = WireStep(c.vertices[c.triangle->a], c.vertices[c.triangle->b],
-                                 c.vertices[c.triangle->c]);
-    for (int edge = first; edge <= last; ++edge)
-        DrawEdge(static_cast<uint8_t>(edge), patch, step, c);
+  CurvedPatch patch;
+  if (!BuildCurvedPatch(c.triangle, c.vertices, false, &patch)) return;
+  if (PatchMissesFrame(patch, c.cx, c.cy, WireReach())) return;
+  const double step =
+      WireStep(c.vertices[c.triangle->a], c.vertices[c.triangle->b], c.vertices[c.triangle->c]);
+  for (int edge = first; edge <= last; ++edge) DrawEdge(static_cast<uint8_t>(edge), patch, step, c);
 }
 
 }  // namespace
@@ -117,16 +113,16 @@ void __DrawCurvedEdge(uint8_t edge, unsigned char* target, unsigned char* source
                       int height, __Triangle3ds* triangle, __Point3ds* vertices, int cx, int cy,
                       int materialCount, material3ds* materials, __Texture* textures,
                       int lightCount, light3ds* lights, GlassProp* glass) {
-    DrawWire(edge, edge,
-             {target, source, width, height, triangle, vertices, cx, cy, materialCount, materials,
-              textures, lightCount, lights, glass});
+  DrawWire(edge, edge,
+           {target, source, width, height, triangle, vertices, cx, cy, materialCount, materials,
+            textures, lightCount, lights, glass});
 }
 
 void __DrawTriangleCurvedWire(unsigned char* target, unsigned char* source, int width, int height,
                               __Triangle3ds* triangle, __Point3ds* vertices, int cx, int cy,
                               int materialCount, material3ds* materials, __Texture* textures,
                               int lightCount, light3ds* lights, GlassProp* glass) {
-    DrawWire(0, 2,
-             {target, source, width, height, triangle, vertices, cx, cy, materialCount, materials,
-              textures, lightCount, lights, glass});
+  DrawWire(0, 2,
+           {target, source, width, height, triangle, vertices, cx, cy, materialCount, materials,
+            textures, lightCount, lights, glass});
 }

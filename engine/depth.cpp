@@ -6,22 +6,22 @@
 bool __ZTestPlane(unsigned char, float x, float y, float d, float b, float a, float c,
                   const __Point3ds* fallback, float* depth, int cx, int cy, int* index,
                   float* oldDepth) {
-    // An edge-on plane gives no usable depth: the vertex's stands in.
-    const auto planeDepth = [&] {
-        return std::fabs(c) < 0.01f ? fallback->z : -(b * y + a * x + d) / c;
-    };
-    if (ZBuff == nullptr) {
-        *depth = planeDepth();
-        return true;
-    }
-    const int ix = static_cast<int>(x + static_cast<float>(cx));
-    const int iy = static_cast<int>(y + static_cast<float>(cy));
-    if (ix < 0 || iy < 0 || ix >= Zwidth || iy >= Zheight) return false;
-    const float z = planeDepth();
-    *depth = z;
-    *index = ix + iy * Zwidth;
-    if (!(z > ZBuff[*index])) return false;
-    *oldDepth = ZBuff[*index];
-    ZBuff[*index] = z;
+  // An edge-on plane gives no usable depth: the vertex's stands in.
+  const auto planeDepth = [&] {
+    return std::fabs(c) < 0.01f ? fallback->z : -(b * y + a * x + d) / c;
+  };
+  if (ZBuff == nullptr) {
+    *depth = planeDepth();
     return true;
+  }
+  const int ix = static_cast<int>(x + static_cast<float>(cx));
+  const int iy = static_cast<int>(y + static_cast<float>(cy));
+  if (ix < 0 || iy < 0 || ix >= Zwidth || iy >= Zheight) return false;
+  const float z = planeDepth();
+  *depth = z;
+  *index = ix + iy * Zwidth;
+  if (!(z > ZBuff[*index])) return false;
+  *oldDepth = ZBuff[*index];
+  ZBuff[*index] = z;
+  return true;
 }

@@ -8,9 +8,9 @@
 
 // One edge of an edge table over a vertex array: from vertex start to end.
 struct EdgeEntry {
-    uint8_t start;
-    uint8_t end;
-    uint8_t spare;
+  uint8_t start;
+  uint8_t end;
+  uint8_t spare;
 };
 static_assert(sizeof(EdgeEntry) == 3, "edge entry layout");
 

@@ -19,9 +19,9 @@ namespace {
 constexpr float kCoordLimit = 1073741824.0f;
 
 int Trunc(float v) {
-    if (v >= kCoordLimit) return 1 << 30;
-    if (!(v > -kCoordLimit)) return -(1 << 30);
-    return static_cast<int>(v);
+  if (v >= kCoordLimit) return 1 << 30;
+  if (!(v > -kCoordLimit)) return -(1 << 30);
+  return static_cast<int>(v);
 }
 
 // Last column reached by a loop that runs while column <= x, and while column < x.
@@ -30,40 +30,40 @@ int LastBelow(float x) { return Trunc(std::ceil(x)) - 1; }
 
 // The line of one edge and its end points, as the coverage helpers take them.
 struct Edge {
-    float a, b, c, ab2, length;
-    float x1, y1, x2, y2;
+  float a, b, c, ab2, length;
+  float x1, y1, x2, y2;
 };
 
 Edge EdgeOf(const __Point3ds& s, const __Point3ds& t) {
-    Edge edge;
-    __LineCoefs(s.x, s.y, t.x, t.y, &edge.a, &edge.b, &edge.c);
-    edge.ab2 = edge.a * edge.a + edge.b * edge.b;
-    edge.length = std::sqrt(edge.ab2);
-    edge.x1 = s.x;
-    edge.y1 = s.y;
-    edge.x2 = t.x;
-    edge.y2 = t.y;
-    return edge;
+  Edge edge;
+  __LineCoefs(s.x, s.y, t.x, t.y, &edge.a, &edge.b, &edge.c);
+  edge.ab2 = edge.a * edge.a + edge.b * edge.b;
+  edge.length = std::sqrt(edge.ab2);
+  edge.x1 = s.x;
+  edge.y1 = s.y;
+  edge.x2 = t.x;
+  edge.y2 = t.y;
+  return edge;
 }
 
 bool ScreenIsFinite(int n, const __Point3ds* screen) {
-    for (int i = 0; i < n; ++i)
-        if (!std::isfinite(screen[i].x) || !std::isfinite(screen[i].y)) return false;
-    return true;
+  for (int i = 0; i < n; ++i)
+    if (!std::isfinite(screen[i].x) || !std::isfinite(screen[i].y)) return false;
+  return true;
 }
 
 // det((x0, x1, x2), (y0, y1, y2), (1, 1, 1)) of T = x0, x1, x2, y0, y1, y2.
 float Area(const float* T) {
-    const float m[9] = {T[0], T[1], T[2], T[3], T[4], T[5], 1.0f, 1.0f, 1.0f};
-    return __Det3(m);
+  const float m[9] = {T[0], T[1], T[2], T[3], T[4], T[5], 1.0f, 1.0f, 1.0f};
+  return __Det3(m);
 }
 
 float ScreenArea(const __Point3ds* screen, float* S) {
-    for (int i = 0; i < 3; ++i) {
-        S[i] = screen[i].x;
-        S[3 + i] = screen[i].y;
-    }
-    return Area(S);
+  for (int i = 0; i < 3; ++i) {
+    S[i] = screen[i].x;
+    S[3 + i] = screen[i].y;
+  }
+  return Area(S);
 }
 
 // Visits columns first .. last of a row inside the frame. A filler that
@@ -73,11 +73,11 @@ float ScreenArea(const __Point3ds* screen, float* S) {
 // the same neighbour as they would over an unbounded image.
 template <bool chained, class Visit>
 void Span(int first, int last, Visit&& visit) {
-    if (last < first) return;
-    const int lo = std::max(first, chained ? -1 : 0);
-    const int hi = std::min(last, Zwidth - 1);
-    for (int column = lo; column <= hi; ++column) visit(column);
-    if (chained && (last > hi || last < lo)) visit(last);
+  if (last < first) return;
+  const int lo = std::max(first, chained ? -1 : 0);
+  const int hi = std::min(last, Zwidth - 1);
+  for (int column = lo; column <= hi; ++column) visit(column);
+  if (chained && (last > hi || last < lo)) visit(last);
 }
 
 // The three fillers differ in their vertex boxes, span ends and pixel
@@ -87,67 +87,66 @@ void Span(int first, int last, Visit&& visit) {
 //   NewScanline, Closing                        neighbour-record resets
 template <class Pixels>
 void DrawVertexBox(Pixels& pixels, const __Point3ds& s, const __Point3ds& t, bool closing) {
-    const Edge edge = EdgeOf(s, t);
-    const float dy = std::fabs(t.y - s.y);
-    int row0, row1, col0, col1;
-    if (Pixels::kPhong) {
-        // Around the upper end point (the start on a tie), or the lower one
-        // in the closing passes; the columns always reach out from the start.
-        const bool startIsUpper = !(t.y > s.y);
-        const float y = (startIsUpper != closing) ? s.y : t.y;
-        row0 = Trunc(y - 1.5f);
-        row1 = Trunc(y + 1.5f);
-        const float w = dy < 1.0f ? std::fabs(s.x - t.x) + 1.5f
-                                  : 1.5f * std::fabs((s.x - t.x) / (t.y - s.y));
-        if (t.x > s.x) {
-            col0 = Trunc(s.x - 1.5f);
-            col1 = Trunc(s.x + w);
-        } else {
-            col0 = Trunc(s.x - w);
-            col1 = Trunc(s.x + 1.5f);
-        }
+  const Edge edge = EdgeOf(s, t);
+  const float dy = std::fabs(t.y - s.y);
+  int row0, row1, col0, col1;
+  if (Pixels::kPhong) {
+    // Around the upper end point (the start on a tie), or the lower one
+    // in the closing passes; the columns always reach out from the start.
+    const bool startIsUpper = !(t.y > s.y);
+    const float y = (startIsUpper != closing) ? s.y : t.y;
+    row0 = Trunc(y - 1.5f);
+    row1 = Trunc(y + 1.5f);
+    const float w =
+        dy < 1.0f ? std::fabs(s.x - t.x) + 1.5f : 1.5f * std::fabs((s.x - t.x) / (t.y - s.y));
+    if (t.x > s.x) {
+      col0 = Trunc(s.x - 1.5f);
+      col1 = Trunc(s.x + w);
     } else {
-        row0 = Trunc(std::min(s.y, t.y) - 1.5f);
-        row1 = Trunc(std::max(s.y, t.y) + 1.5f);
-        const float w = dy < 1.0f ? dy + 1.5f : 1.5f;
-        col0 = Trunc(std::min(s.x, t.x) - 1.5f);
-        col1 = Trunc(std::max(s.x, t.x) + w);
+      col0 = Trunc(s.x - w);
+      col1 = Trunc(s.x + 1.5f);
     }
-    row0 = std::max(row0, 0);
-    row1 = std::min(row1, Zheight - 1);
-    col0 = std::max(col0, 0);
-    col1 = std::min(col1, Zwidth - 1);
-    for (int py = row0; py <= row1; ++py)
-        for (int px = col0; px <= col1; ++px) pixels.Box(px, py, edge);
+  } else {
+    row0 = Trunc(std::min(s.y, t.y) - 1.5f);
+    row1 = Trunc(std::max(s.y, t.y) + 1.5f);
+    const float w = dy < 1.0f ? dy + 1.5f : 1.5f;
+    col0 = Trunc(std::min(s.x, t.x) - 1.5f);
+    col1 = Trunc(std::max(s.x, t.x) + w);
+  }
+  row0 = std::max(row0, 0);
+  row1 = std::min(row1, Zheight - 1);
+  col0 = std::max(col0, 0);
+  col1 = std::min(col1, Zwidth - 1);
+  for (int py = row0; py <= row1; ++py)
+    for (int px = col0; px <= col1; ++px) pixels.Box(px, py, edge);
 }
 
 // One scanline: left edge band, interior span, right edge band.
 template <class Pixels>
 void DrawScanline(Pixels& pixels, int n, const __Point3ds* screen, const EdgeEntry* table, int e,
-                  const __Point3ds& s, const __Point3ds& t, float slope, const Edge& left,
-                  int py) {
-    constexpr bool phong = Pixels::kPhong;
-    const float row = static_cast<float>(py);
-    const float minX = std::min(s.x, t.x);
-    float xL = slope == 0.0f ? minX : s.x + (row - s.y) * slope;
-    if (phong && xL < minX) xL = minX;
-    Edge right;
-    float run;
-    const float xR = __EdgeAtScanline(n, e + 1, screen, table, row, &right.a, &right.b, &right.c,
-                                      &right.ab2, &right.length, &right.x1, &right.y1, &right.x2,
-                                      &right.y2, &run);
-    float bandL = std::fabs(xL - (s.x + (static_cast<float>(py - 1) - s.y) * slope));
-    if (bandL < 3.0f) bandL = 3.0f;
+                  const __Point3ds& s, const __Point3ds& t, float slope, const Edge& left, int py) {
+  constexpr bool phong = Pixels::kPhong;
+  const float row = static_cast<float>(py);
+  const float minX = std::min(s.x, t.x);
+  float xL = slope == 0.0f ? minX : s.x + (row - s.y) * slope;
+  if (phong && xL < minX) xL = minX;
+  Edge right;
+  float run;
+  const float xR =
+      __EdgeAtScanline(n, e + 1, screen, table, row, &right.a, &right.b, &right.c, &right.ab2,
+                       &right.length, &right.x1, &right.y1, &right.x2, &right.y2, &run);
+  float bandL = std::fabs(xL - (s.x + (static_cast<float>(py - 1) - s.y) * slope));
+  if (bandL < 3.0f) bandL = 3.0f;
 
-    pixels.NewScanline();
-    if (_Quality != 0)
-        Span<phong>(Trunc(xL - bandL), LastUpTo(phong ? xL + 0.5f : xL),
-                    [&](int px) { pixels.Band(px, py, left); });
-    Span<phong>(_Quality != 0 ? Trunc(xL + 1.0f) : Trunc(xL), phong ? LastBelow(xR) : LastUpTo(xR),
-                [&](int px) { pixels.Interior(px, py); });
-    if (_Quality != 0)
-        Span<phong>(phong ? Trunc(xR) : Trunc(xR + 1.0f), LastUpTo(xR + run),
-                    [&](int px) { pixels.Band(px, py, right); });
+  pixels.NewScanline();
+  if (_Quality != 0)
+    Span<phong>(Trunc(xL - bandL), LastUpTo(phong ? xL + 0.5f : xL),
+                [&](int px) { pixels.Band(px, py, left); });
+  Span<phong>(_Quality != 0 ? Trunc(xL + 1.0f) : Trunc(xL), phong ? LastBelow(xR) : LastUpTo(xR),
+              [&](int px) { pixels.Interior(px, py); });
+  if (_Quality != 0)
+    Span<phong>(phong ? Trunc(xR) : Trunc(xR + 1.0f), LastUpTo(xR + run),
+                [&](int px) { pixels.Band(px, py, right); });
 }
 
 // Walks the scanlines from the top vertex (largest y) down, edge by edge on
@@ -155,266 +154,261 @@ void DrawScanline(Pixels& pixels, int n, const __Point3ds* screen, const EdgeEnt
 template <class Pixels>
 void ScanTriangle(Pixels& pixels, int n, const __Point3ds* screen, const EdgeEntry* table,
                   int lowestRow) {
-    constexpr bool phong = Pixels::kPhong;
-    int e = 0;
-    bool closing = false;
-    for (;;) {
-        {
-            const __Point3ds& s = screen[table[e].start];
-            const __Point3ds& t = screen[table[e].end];
-            if (_Quality != 0) DrawVertexBox(pixels, s, t, closing);
-            if (std::fabs(t.y - s.y) < 1.0f) ++e;  // a flat edge is never a left edge
-        }
-        if (e >= n - 1) return;
-
-        const __Point3ds& s = screen[table[e].start];
-        const __Point3ds& t = screen[table[e].end];
-        const int first = Trunc(s.y);
-        const float dy = t.y - s.y;
-        const float slope = std::fabs(dy) >= 1.0f ? (t.x - s.x) / dy : 0.0f;
-        const Edge left = EdgeOf(s, t);
-        // The edge scans rows down to, not including, `stop`: Phong leaves the
-        // row of the lower end to the next edge, Flat and Solid scan every row
-        // at or above that end.
-        const int stop = std::min(first, phong ? Trunc(t.y) : LastBelow(t.y));
-        for (int py = std::min(first, Zheight - 1); py > stop && py >= 0; --py)
-            DrawScanline(pixels, n, screen, table, e, s, t, slope, left, py);
-
-        ++e;
-        if (!(stop > lowestRow)) {
-            pixels.Closing();
-            closing = true;
-            if (_Quality == 0) return;
-        }
+  constexpr bool phong = Pixels::kPhong;
+  int e = 0;
+  bool closing = false;
+  for (;;) {
+    {
+      const __Point3ds& s = screen[table[e].start];
+      const __Point3ds& t = screen[table[e].end];
+      if (_Quality != 0) DrawVertexBox(pixels, s, t, closing);
+      if (std::fabs(t.y - s.y) < 1.0f) ++e;  // a flat edge is never a left edge
     }
+    if (e >= n - 1) return;
+
+    const __Point3ds& s = screen[table[e].start];
+    const __Point3ds& t = screen[table[e].end];
+    const int first = Trunc(s.y);
+    const float dy = t.y - s.y;
+    const float slope = std::fabs(dy) >= 1.0f ? (t.x - s.x) / dy : 0.0f;
+    const Edge left = EdgeOf(s, t);
+    // The edge scans rows down to, not including, `stop`: Phong leaves the
+    // row of the lower end to the next edge, Flat and Solid scan every row
+    // at or above that end.
+    const int stop = std::min(first, phong ? Trunc(t.y) : LastBelow(t.y));
+    for (int py = std::min(first, Zheight - 1); py > stop && py >= 0; --py)
+      DrawScanline(pixels, n, screen, table, e, s, t, slope, left, py);
+
+    ++e;
+    if (!(stop > lowestRow)) {
+      pixels.Closing();
+      closing = true;
+      if (_Quality == 0) return;
+    }
+  }
 }
 
 // What the shading fillers share: the triangle, the scene's arrays for the
 // shader, the screen and un-projected blocks, and the state of the pixel at hand.
 struct Shading {
-    unsigned char* image;
-    unsigned char* source;
-    __Texture* textures;
-    material3ds* materials;
-    int materialCount;
-    __Triangle3ds* triangle;
-    const __Point3ds* screen;
-    float cx, cy;
-    float A, B, C, D;
-    int lightCount;
-    light3ds* lights;
-    GlassProp* glass;
+  unsigned char* image;
+  unsigned char* source;
+  __Texture* textures;
+  material3ds* materials;
+  int materialCount;
+  __Triangle3ds* triangle;
+  const __Point3ds* screen;
+  float cx, cy;
+  float A, B, C, D;
+  int lightCount;
+  light3ds* lights;
+  GlassProp* glass;
 
-    unsigned char texturesOn = 0;
-    float S[6] = {};
-    float areaS = 0.0f;
-    float P[6] = {};
-    float areaP = 0.0f;
-    float M[9] = {};
+  unsigned char texturesOn = 0;
+  float S[6] = {};
+  float areaS = 0.0f;
+  float P[6] = {};
+  float areaP = 0.0f;
+  float M[9] = {};
 
-    __Point normal{};
-    float u = 0.0f, v = 0.0f;
-    float depth = 0.0f;
-    float oldDepth = 0.0f;
-    int depthIndex = 0;
-    float r = 0.0f, g = 0.0f, b = 0.0f;
+  __Point normal{};
+  float u = 0.0f, v = 0.0f;
+  float depth = 0.0f;
+  float oldDepth = 0.0f;
+  int depthIndex = 0;
+  float r = 0.0f, g = 0.0f, b = 0.0f;
 
-    // The textures flag and the screen (and, for perspective textures, the
-    // un-projected) blocks; false when either block has no area.
-    bool Prepare() {
-        const bool allTextured = screen[0].hasTexture != 0 && screen[1].hasTexture != 0 &&
-                                 screen[2].hasTexture != 0;
-        texturesOn = allTextured ? 1 : 0;
-        areaS = ScreenArea(screen, S);
-        if (areaS == 0.0f) return false;
-        if (_Persp_Val != 0.0f && texturesOn != 0) {
-            for (int i = 0; i < 3; ++i)
-                __ProjectPersp(screen[i].x - cx, screen[i].y - cy, screen[i].z, &P[i], &P[3 + i]);
-            areaP = Area(P);
-            if (areaP == 0.0f) return false;
-        }
-        return true;
+  // The textures flag and the screen (and, for perspective textures, the
+  // un-projected) blocks; false when either block has no area.
+  bool Prepare() {
+    const bool allTextured =
+        screen[0].hasTexture != 0 && screen[1].hasTexture != 0 && screen[2].hasTexture != 0;
+    texturesOn = allTextured ? 1 : 0;
+    areaS = ScreenArea(screen, S);
+    if (areaS == 0.0f) return false;
+    if (_Persp_Val != 0.0f && texturesOn != 0) {
+      for (int i = 0; i < 3; ++i)
+        __ProjectPersp(screen[i].x - cx, screen[i].y - cy, screen[i].z, &P[i], &P[3 + i]);
+      areaP = Area(P);
+      if (areaP == 0.0f) return false;
     }
+    return true;
+  }
 
-    bool DepthTest(int px, int py) {
-        return __ZTestPlane(0, static_cast<float>(px), static_cast<float>(py), D, B, A, C,
-                            &screen[0], &depth, 0, 0, &depthIndex, &oldDepth);
-    }
+  bool DepthTest(int px, int py) {
+    return __ZTestPlane(0, static_cast<float>(px), static_cast<float>(py), D, B, A, C, &screen[0],
+                        &depth, 0, 0, &depthIndex, &oldDepth);
+  }
 
-    float Shade(int px, int py, __Point* pixelNormal, __PrevInfo* prev) {
-        return __RenderOnePixel(cx, cy, image, source, static_cast<float>(px) - cx,
-                                static_cast<float>(py) - cy, depth, triangle, materials,
-                                materialCount, r, g, b, pixelNormal, texturesOn, u, v, textures,
-                                lightCount, lights, prev, glass, A, B, C, D);
-    }
+  float Shade(int px, int py, __Point* pixelNormal, __PrevInfo* prev) {
+    return __RenderOnePixel(cx, cy, image, source, static_cast<float>(px) - cx,
+                            static_cast<float>(py) - cy, depth, triangle, materials, materialCount,
+                            r, g, b, pixelNormal, texturesOn, u, v, textures, lightCount, lights,
+                            prev, glass, A, B, C, D);
+  }
 
-    // Band and box pixels are blended by their edge coverage and hand their
-    // depth entry back, so a neighbouring triangle can still draw there.
-    void EdgePlot(float opacity, int px, int py, const Edge& edge, __Point* pixelNormal) {
-        __AAEdgePixel(opacity, image, source, depth, oldDepth, depthIndex, r, g, b, edge.a, edge.b,
-                      edge.c, edge.ab2, edge.length, static_cast<float>(px),
-                      static_cast<float>(py), 1.0f, edge.x1, edge.y1, edge.x2, edge.y2,
-                      pixelNormal);
-    }
+  // Band and box pixels are blended by their edge coverage and hand their
+  // depth entry back, so a neighbouring triangle can still draw there.
+  void EdgePlot(float opacity, int px, int py, const Edge& edge, __Point* pixelNormal) {
+    __AAEdgePixel(opacity, image, source, depth, oldDepth, depthIndex, r, g, b, edge.a, edge.b,
+                  edge.c, edge.ab2, edge.length, static_cast<float>(px), static_cast<float>(py),
+                  1.0f, edge.x1, edge.y1, edge.x2, edge.y2, pixelNormal);
+  }
 
-    // Interior pixels keep their new depth.
-    void InteriorPlot(float opacity, int px, int py) {
-        __BlendPixel(opacity, image, source, r, g, b, px, py, opacity);
-    }
+  // Interior pixels keep their new depth.
+  void InteriorPlot(float opacity, int px, int py) {
+    __BlendPixel(opacity, image, source, r, g, b, px, py, opacity);
+  }
 };
 
 // Phong: a normal interpolated per pixel, and the neighbour record chained
 // along each scanline through hidden pixels too.
 struct PhongPixels : Shading {
-    static constexpr bool kPhong = true;
-    __PrevInfo prev{};
-    float unitNormals[3][3] = {};
+  static constexpr bool kPhong = true;
+  __PrevInfo prev{};
+  float unitNormals[3][3] = {};
 
-    void Interpolate(int px, int py) {
-        InterpUnitNormal(&normal, unitNormals, screen, static_cast<float>(px),
-                         static_cast<float>(py), depth, S, areaS, P, areaP, texturesOn, &u, &v, M,
-                         cx, cy);
-    }
-    void Remember(int px, int py) {
-        prev.nx = normal.x;
-        prev.ny = normal.y;
-        prev.nz = normal.z;
-        prev.x = static_cast<float>(px) - cx;
-        prev.y = static_cast<float>(py) - cy;
-        prev.u = u;
-        prev.v = v;
-        prev.valid = 1;
-    }
+  void Interpolate(int px, int py) {
+    InterpUnitNormal(&normal, unitNormals, screen, static_cast<float>(px), static_cast<float>(py),
+                     depth, S, areaS, P, areaP, texturesOn, &u, &v, M, cx, cy);
+  }
+  void Remember(int px, int py) {
+    prev.nx = normal.x;
+    prev.ny = normal.y;
+    prev.nz = normal.z;
+    prev.x = static_cast<float>(px) - cx;
+    prev.y = static_cast<float>(py) - cy;
+    prev.u = u;
+    prev.v = v;
+    prev.valid = 1;
+  }
 
-    void Box(int px, int py, const Edge& edge) {
-        if (!DepthTest(px, py)) return;
-        Interpolate(px, py);
-        EdgePlot(Shade(px, py, &normal, nullptr), px, py, edge, &normal);
-    }
-    void Band(int px, int py, const Edge& edge) {
-        const bool visible = DepthTest(px, py);
-        Interpolate(px, py);
-        if (visible) EdgePlot(Shade(px, py, &normal, &prev), px, py, edge, &normal);
-        Remember(px, py);
-    }
-    void Interior(int px, int py) {
-        const bool visible = DepthTest(px, py);
-        Interpolate(px, py);
-        if (visible) InteriorPlot(Shade(px, py, &normal, &prev), px, py);
-        Remember(px, py);
-    }
-    void NewScanline() { prev.valid = 0; }
-    void Closing() { prev.valid = 0; }
+  void Box(int px, int py, const Edge& edge) {
+    if (!DepthTest(px, py)) return;
+    Interpolate(px, py);
+    EdgePlot(Shade(px, py, &normal, nullptr), px, py, edge, &normal);
+  }
+  void Band(int px, int py, const Edge& edge) {
+    const bool visible = DepthTest(px, py);
+    Interpolate(px, py);
+    if (visible) EdgePlot(Shade(px, py, &normal, &prev), px, py, edge, &normal);
+    Remember(px, py);
+  }
+  void Interior(int px, int py) {
+    const bool visible = DepthTest(px, py);
+    Interpolate(px, py);
+    if (visible) InteriorPlot(Shade(px, py, &normal, &prev), px, py);
+    Remember(px, py);
+  }
+  void NewScanline() { prev.valid = 0; }
+  void Closing() { prev.valid = 0; }
 };
 
 // Flat: the plane's normal for every pixel and a neighbour record that is
 // never valid.
 struct FlatPixels : Shading {
-    static constexpr bool kPhong = false;
-    __Point planeNormal{};
-    __PrevInfo noNeighbour{};
+  static constexpr bool kPhong = false;
+  __Point planeNormal{};
+  __PrevInfo noNeighbour{};
 
-    bool Visible(int px, int py) {
-        if (!DepthTest(px, py)) return false;
-        __InterpTexCoords(&normal, screen, static_cast<float>(px), static_cast<float>(py), depth, S,
-                          areaS, P, areaP, texturesOn, &u, &v, M, cx, cy);
-        return true;
-    }
-    void Box(int px, int py, const Edge& edge) {
-        if (Visible(px, py))
-            EdgePlot(Shade(px, py, &planeNormal, nullptr), px, py, edge, &planeNormal);
-    }
-    void Band(int px, int py, const Edge& edge) {
-        if (Visible(px, py))
-            EdgePlot(Shade(px, py, &planeNormal, &noNeighbour), px, py, edge, &planeNormal);
-    }
-    void Interior(int px, int py) {
-        if (Visible(px, py)) InteriorPlot(Shade(px, py, &planeNormal, &noNeighbour), px, py);
-    }
-    void NewScanline() {}
-    void Closing() {}
+  bool Visible(int px, int py) {
+    if (!DepthTest(px, py)) return false;
+    __InterpTexCoords(&normal, screen, static_cast<float>(px), static_cast<float>(py), depth, S,
+                      areaS, P, areaP, texturesOn, &u, &v, M, cx, cy);
+    return true;
+  }
+  void Box(int px, int py, const Edge& edge) {
+    if (Visible(px, py)) EdgePlot(Shade(px, py, &planeNormal, nullptr), px, py, edge, &planeNormal);
+  }
+  void Band(int px, int py, const Edge& edge) {
+    if (Visible(px, py))
+      EdgePlot(Shade(px, py, &planeNormal, &noNeighbour), px, py, edge, &planeNormal);
+  }
+  void Interior(int px, int py) {
+    if (Visible(px, py)) InteriorPlot(Shade(px, py, &planeNormal, &noNeighbour), px, py);
+  }
+  void NewScanline() {}
+  void Closing() {}
 };
 
 // Solid: one colour, no depth test and no depth store.
 struct SolidPixels {
-    static constexpr bool kPhong = false;
-    unsigned char* image;
-    float r, g, b, opacity;
+  static constexpr bool kPhong = false;
+  unsigned char* image;
+  float r, g, b, opacity;
 
-    void Box(int px, int py, const Edge& edge) { Band(px, py, edge); }
-    void Band(int px, int py, const Edge& edge) {
-        __AAEdgePixelNoDepth(opacity, image, nullptr, r, g, b, edge.a, edge.b, edge.c, edge.ab2,
-                             edge.length, static_cast<float>(px), static_cast<float>(py), 1.0f,
-                             edge.x1, edge.y1, edge.x2, edge.y2, nullptr);
-    }
-    void Interior(int px, int py) {
-        __BlendPixel(opacity, image, nullptr, r, g, b, px, py, opacity);
-    }
-    void NewScanline() {}
-    void Closing() {}
+  void Box(int px, int py, const Edge& edge) { Band(px, py, edge); }
+  void Band(int px, int py, const Edge& edge) {
+    __AAEdgePixelNoDepth(opacity, image, nullptr, r, g, b, edge.a, edge.b, edge.c, edge.ab2,
+                         edge.length, static_cast<float>(px), static_cast<float>(py), 1.0f, edge.x1,
+                         edge.y1, edge.x2, edge.y2, nullptr);
+  }
+  void Interior(int px, int py) { __BlendPixel(opacity, image, nullptr, r, g, b, px, py, opacity); }
+  void NewScanline() {}
+  void Closing() {}
 };
 
 // A triangle in image coordinates with its oriented edge table.
 struct ScreenTriangle {
-    __Point3ds v[3];
-    EdgeEntry table[3] = {{0, 1, 0}, {1, 2, 0}, {2, 0, 0}};
-    int lowestRow = 0;
+  __Point3ds v[3];
+  EdgeEntry table[3] = {{0, 1, 0}, {1, 2, 0}, {2, 0, 0}};
+  int lowestRow = 0;
 };
 
 // Copies the triangle's vertices with the centre added, puts the top vertex
 // first in the table and winds it; false for a degenerate triangle.
 bool MakeScreenTriangle(const __Triangle3ds* triangle, const __Point3ds* vertices, int cx, int cy,
                         ScreenTriangle* out) {
-    const int32_t index[3] = {triangle->a, triangle->b, triangle->c};
-    for (int i = 0; i < 3; ++i) {
-        out->v[i] = vertices[index[i]];
-        out->v[i].x += static_cast<float>(cx);
-        out->v[i].y += static_cast<float>(cy);
-    }
-    float lowestY;
-    const int top = __TopVertex(3, out->v, out->table, &lowestY);
-    __RotateTriples(3, top, out->table);
-    out->lowestRow = Trunc(lowestY);
-    return __FixOrientation(out->table, out->v);
+  const int32_t index[3] = {triangle->a, triangle->b, triangle->c};
+  for (int i = 0; i < 3; ++i) {
+    out->v[i] = vertices[index[i]];
+    out->v[i].x += static_cast<float>(cx);
+    out->v[i].y += static_cast<float>(cy);
+  }
+  float lowestY;
+  const int top = __TopVertex(3, out->v, out->table, &lowestY);
+  __RotateTriples(3, top, out->table);
+  out->lowestRow = Trunc(lowestY);
+  return __FixOrientation(out->table, out->v);
 }
 
 // The unit plane (A, B, C, D) of the screen triangle; false for the slivers
 // whose normal's z turns out positive.
 bool MakePlane(const __Point3ds* v, float* A, float* B, float* C, float* D) {
-    float a, b, c;
-    __TriangleNormal(v, &a, &b, &c);
-    if (c > 0.0f) return false;
-    float length = std::sqrt(a * a + b * b + c * c);
-    if (length == 0.0f) length = 1.0f;
-    *A = a / length;
-    *B = b / length;
-    *C = c / length;
-    *D = -(*A * v[0].x + *B * v[0].y + *C * v[0].z);
-    return true;
+  float a, b, c;
+  __TriangleNormal(v, &a, &b, &c);
+  if (c > 0.0f) return false;
+  float length = std::sqrt(a * a + b * b + c * c);
+  if (length == 0.0f) length = 1.0f;
+  *A = a / length;
+  *B = b / length;
+  *C = c / length;
+  *D = -(*A * v[0].x + *B * v[0].y + *C * v[0].z);
+  return true;
 }
 
 Shading MakeShading(unsigned char* image, unsigned char* source, __Texture* textures,
                     material3ds* materials, int materialCount, __Triangle3ds* triangle,
                     const __Point3ds* screen, int cx, int cy, float A, float B, float C, float D,
                     int lightCount, light3ds* lights, GlassProp* glass) {
-    Shading shading;
-    shading.image = image;
-    shading.source = source;
-    shading.textures = textures;
-    shading.materials = materials;
-    shading.materialCount = materialCount;
-    shading.triangle = triangle;
-    shading.screen = screen;
-    shading.cx = static_cast<float>(cx);
-    shading.cy = static_cast<float>(cy);
-    shading.A = A;
-    shading.B = B;
-    shading.C = C;
-    shading.D = D;
-    shading.lightCount = lightCount;
-    shading.lights = lights;
-    shading.glass = glass;
-    return shading;
+  Shading shading;
+  shading.image = image;
+  shading.source = source;
+  shading.textures = textures;
+  shading.materials = materials;
+  shading.materialCount = materialCount;
+  shading.triangle = triangle;
+  shading.screen = screen;
+  shading.cx = static_cast<float>(cx);
+  shading.cy = static_cast<float>(cy);
+  shading.A = A;
+  shading.B = B;
+  shading.C = C;
+  shading.D = D;
+  shading.lightCount = lightCount;
+  shading.lights = lights;
+  shading.glass = glass;
+  return shading;
 }
 
 typedef void (*ShadedFiller)(unsigned char* image, unsigned char* source, int width, int height,
@@ -428,12 +422,12 @@ void SetupShaded(ShadedFiller fill, unsigned char* image, unsigned char* source,
                  int height, __Texture* textures, material3ds* materials, int materialCount,
                  __Triangle3ds* triangle, __Point3ds* vertices, int cx, int cy, int lightCount,
                  light3ds* lights, GlassProp* glass) {
-    ScreenTriangle screen;
-    if (!MakeScreenTriangle(triangle, vertices, cx, cy, &screen)) return;
-    float A, B, C, D;
-    if (!MakePlane(screen.v, &A, &B, &C, &D)) return;
-    fill(image, source, width, height, textures, materials, materialCount, triangle, 3, screen.v,
-         screen.table, screen.lowestRow, cx, cy, A, B, C, D, lightCount, lights, glass);
+  ScreenTriangle screen;
+  if (!MakeScreenTriangle(triangle, vertices, cx, cy, &screen)) return;
+  float A, B, C, D;
+  if (!MakePlane(screen.v, &A, &B, &C, &D)) return;
+  fill(image, source, width, height, textures, materials, materialCount, triangle, 3, screen.v,
+       screen.table, screen.lowestRow, cx, cy, A, B, C, D, lightCount, lights, glass);
 }
 
 }  // namespace
@@ -442,71 +436,71 @@ void __SetupTrianglePhong(unsigned char* image, unsigned char* source, int width
                           __Texture* textures, material3ds* materials, int materialCount,
                           __Triangle3ds* triangle, __Point3ds* vertices, int cx, int cy,
                           int lightCount, light3ds* lights, GlassProp* glass) {
-    SetupShaded(__FillTrianglePhong, image, source, width, height, textures, materials,
-                materialCount, triangle, vertices, cx, cy, lightCount, lights, glass);
+  SetupShaded(__FillTrianglePhong, image, source, width, height, textures, materials, materialCount,
+              triangle, vertices, cx, cy, lightCount, lights, glass);
 }
 
 void __SetupTriangleFlat(unsigned char* image, unsigned char* source, int width, int height,
                          __Texture* textures, material3ds* materials, int materialCount,
                          __Triangle3ds* triangle, __Point3ds* vertices, int cx, int cy,
                          int lightCount, light3ds* lights, GlassProp* glass) {
-    SetupShaded(__FillTriangleFlat, image, source, width, height, textures, materials,
-                materialCount, triangle, vertices, cx, cy, lightCount, lights, glass);
+  SetupShaded(__FillTriangleFlat, image, source, width, height, textures, materials, materialCount,
+              triangle, vertices, cx, cy, lightCount, lights, glass);
 }
 
 void __SetupTriangleSolid(unsigned char* image, int width, int height, __Triangle3ds* triangle,
                           __Point3ds* vertices, int cx, int cy, float r, float g, float b,
                           float opacity) {
-    ScreenTriangle screen;
-    if (!MakeScreenTriangle(triangle, vertices, cx, cy, &screen)) return;
-    __FillTriangleSolid(image, width, height, triangle, 3, screen.v, screen.table, screen.lowestRow,
-                        cx, cy, r, g, b, opacity);
+  ScreenTriangle screen;
+  if (!MakeScreenTriangle(triangle, vertices, cx, cy, &screen)) return;
+  __FillTriangleSolid(image, width, height, triangle, 3, screen.v, screen.table, screen.lowestRow,
+                      cx, cy, r, g, b, opacity);
 }
 
-void __FillTrianglePhong(unsigned char* image, unsigned char* source, int, int,
-                         __Texture* textures, material3ds* materials, int materialCount,
-                         __Triangle3ds* triangle, int n, __Point3ds* screen, EdgeEntry* table,
-                         int lowestRow, int cx, int cy, float A, float B, float C, float D,
-                         int lightCount, light3ds* lights, GlassProp* glass) {
-    if (!ScreenIsFinite(n, screen)) return;
-    PhongPixels pixels{MakeShading(image, source, textures, materials, materialCount, triangle,
-                                   screen, cx, cy, A, B, C, D, lightCount, lights, glass)};
-    if (!pixels.Prepare()) return;
-    UnitVertexNormals(screen, pixels.unitNormals);
-    if (_Quality != 0 && _UsePhong2 != 0) {
-        // Mid-edge normals of the edges 0-1, 1-2 and 2-0, from the stored normals.
-        for (int i = 0; i < 3; ++i) {
-            const __Point3ds& p = screen[i];
-            const __Point3ds& q = screen[(i + 1) % 3];
-            pixels.M[3 * i] = (p.nx + q.nx) / 2.0f;
-            pixels.M[3 * i + 1] = (p.ny + q.ny) / 2.0f;
-            pixels.M[3 * i + 2] = (p.nz + q.nz) / 2.0f;
-        }
+void __FillTrianglePhong(unsigned char* image, unsigned char* source, int, int, __Texture* textures,
+                         material3ds* materials, int materialCount, __Triangle3ds* triangle, int n,
+                         __Point3ds* screen, EdgeEntry* table, int lowestRow, int cx, int cy,
+                         float A, float B, float C, float D, int lightCount, light3ds* lights,
+                         GlassProp* glass) {
+  if (!ScreenIsFinite(n, screen)) return;
+  PhongPixels pixels{MakeShading(image, source, textures, materials, materialCount, triangle,
+                                 screen, cx, cy, A, B, C, D, lightCount, lights, glass)};
+  if (!pixels.Prepare()) return;
+  UnitVertexNormals(screen, pixels.unitNormals);
+  if (_Quality != 0 && _UsePhong2 != 0) {
+    // Mid-edge normals of the edges 0-1, 1-2 and 2-0, from the stored normals.
+    for (int i = 0; i < 3; ++i) {
+      const __Point3ds& p = screen[i];
+      const __Point3ds& q = screen[(i + 1) % 3];
+      pixels.M[3 * i] = (p.nx + q.nx) / 2.0f;
+      pixels.M[3 * i + 1] = (p.ny + q.ny) / 2.0f;
+      pixels.M[3 * i + 2] = (p.nz + q.nz) / 2.0f;
     }
-    ScanTriangle(pixels, n, screen, table, lowestRow);
+  }
+  ScanTriangle(pixels, n, screen, table, lowestRow);
 }
 
-void __FillTriangleFlat(unsigned char* image, unsigned char* source, int, int,
-                        __Texture* textures, material3ds* materials, int materialCount,
-                        __Triangle3ds* triangle, int n, __Point3ds* screen, EdgeEntry* table,
-                        int lowestRow, int cx, int cy, float A, float B, float C, float D,
-                        int lightCount, light3ds* lights, GlassProp* glass) {
-    if (!ScreenIsFinite(n, screen)) return;
-    FlatPixels pixels{MakeShading(image, source, textures, materials, materialCount, triangle,
-                                  screen, cx, cy, A, B, C, D, lightCount, lights, glass)};
-    if (!pixels.Prepare()) return;
-    pixels.planeNormal = {-A, -B, -C};
-    ScanTriangle(pixels, n, screen, table, lowestRow);
+void __FillTriangleFlat(unsigned char* image, unsigned char* source, int, int, __Texture* textures,
+                        material3ds* materials, int materialCount, __Triangle3ds* triangle, int n,
+                        __Point3ds* screen, EdgeEntry* table, int lowestRow, int cx, int cy,
+                        float A, float B, float C, float D, int lightCount, light3ds* lights,
+                        GlassProp* glass) {
+  if (!ScreenIsFinite(n, screen)) return;
+  FlatPixels pixels{MakeShading(image, source, textures, materials, materialCount, triangle, screen,
+                                cx, cy, A, B, C, D, lightCount, lights, glass)};
+  if (!pixels.Prepare()) return;
+  pixels.planeNormal = {-A, -B, -C};
+  ScanTriangle(pixels, n, screen, table, lowestRow);
 }
 
-void __FillTriangleSolid(unsigned char* image, int, int, __Triangle3ds*, int n,
-                         __Point3ds* screen, EdgeEntry* table, int lowestRow, int, int, float r,
-                         float g, float b, float opacity) {
-    if (!ScreenIsFinite(n, screen)) return;
-    // A triangle without area (three points on a line, or one point) draws
-    // nothing here either, although the orientation fix lets some through.
-    float S[6];
-    if (ScreenArea(screen, S) == 0.0f) return;
-    SolidPixels pixels{image, r, g, b, opacity};
-    ScanTriangle(pixels, n, screen, table, lowestRow);
+void __FillTriangleSolid(unsigned char* image, int, int, __Triangle3ds*, int n, __Point3ds* screen,
+                         EdgeEntry* table, int lowestRow, int, int, float r, float g, float b,
+                         float opacity) {
+  if (!ScreenIsFinite(n, screen)) return;
+  // A triangle without area (three points on a line, or one point) draws
+  // nothing here either, although the orientation fix lets some through.
+  float S[6];
+  if (ScreenArea(screen, S) == 0.0f) return;
+  SolidPixels pixels{image, r, g, b, opacity};
+  ScanTriangle(pixels, n, screen, table, lowestRow);
 }

@@ -33,5 +33,5 @@ void __FillTriangleFlat(unsigned char* image, unsigned char* source, int width, 
                         int lowestRow, int cx, int cy, float A, float B, float C, float D,
                         int lightCount, light3ds* lights, GlassProp* glass);
 void __FillTriangleSolid(unsigned char* image, int width, int height, __Triangle3ds* triangle,
-                         int n, __Point3ds* screen, EdgeEntry* table, int lowestRow, int cx,
-                         int cy, float r, float g, float b, float opacity);
+                         int n, __Point3ds* screen, EdgeEntry* table, int lowestRow, int cx, int cy,
+                         float r, float g, float b, float opacity);

@@ -16,135 +16,135 @@ constexpr float kEmptyDepth = -1e37f;
 
 // What the image behind a pixel is, for the whole pixel.
 enum class Behind {
-    // Front pass after a back-face pass: the back faces' image where it was
-    // drawn, blended by this pass's coverage over the source.
-    BackFacesOverSource,
-    // The source image alone.
-    Source,
-    // The second layer __BackImage with its own depth buffer, which glass
-    // surfaces update as they are crossed.
-    Layers,
+  // Front pass after a back-face pass: the back faces' image where it was
+  // drawn, blended by this pass's coverage over the source.
+  BackFacesOverSource,
+  // The source image alone.
+  Source,
+  // The second layer __BackImage with its own depth buffer, which glass
+  // surfaces update as they are crossed.
+  Layers,
 };
 
 struct Frame {
-    const unsigned char* source;
-    const unsigned char* out;
-    unsigned char* back;
-    float* backDepth;
-    int stride, width, height;
-    uint32_t full;
-    float maxChannel;
-    bool deep;
-    Behind behind;
+  const unsigned char* source;
+  const unsigned char* out;
+  unsigned char* back;
+  float* backDepth;
+  int stride, width, height;
+  uint32_t full;
+  float maxChannel;
+  bool deep;
+  Behind behind;
 };
 
 // Channel j of the image behind at pixel (X, Y) when that image does not
 // depend on the sample's depth (not Behind::Layers).
 float ImageBehind(const Frame& f, int j, int X, int Y) {
-    const int pixel = 4 * X + Y * f.stride;
-    const int channel = pixel + j;
-    const float source = static_cast<float>(ChannelAt(f.source, channel, f.deep));
-    if (f.behind == Behind::Source || ChannelAt(f.back, pixel + 3, f.deep) == 0) return source;
-    const float alpha = static_cast<float>(ChannelAt(f.out, pixel + 3, f.deep)) / f.maxChannel;
-    return alpha * static_cast<float>(ChannelAt(f.back, channel, f.deep)) + (1.0f - alpha) * source;
+  const int pixel = 4 * X + Y * f.stride;
+  const int channel = pixel + j;
+  const float source = static_cast<float>(ChannelAt(f.source, channel, f.deep));
+  if (f.behind == Behind::Source || ChannelAt(f.back, pixel + 3, f.deep) == 0) return source;
+  const float alpha = static_cast<float>(ChannelAt(f.out, pixel + 3, f.deep)) / f.maxChannel;
+  return alpha * static_cast<float>(ChannelAt(f.back, channel, f.deep)) + (1.0f - alpha) * source;
 }
 
 // Channel j of the layer behind at pixel (X, Y), for a sample at depth z.
 float LayerBehind(const Frame& f, int j, int X, int Y, float z) {
-    const int pixel = 4 * X + Y * f.stride;
-    const int channel = pixel + j;
-    float* depth = f.backDepth + (Y * f.width + X);
-    const float stored = *depth;
-    if (!(std::fabs(stored - z) >= kSameSurfaceDepth))
-        return static_cast<float>(ChannelAt(f.back, channel, f.deep));
-    // A new surface: a fully covered output pixel over a layer already
-    // written becomes the layer behind; the depth moves on with blue, the
-    // last channel read.
-    float value;
-    if (ChannelAt(f.out, pixel + 3, f.deep) == f.full && stored > kEmptyDepth) {
-        const uint32_t o = ChannelAt(f.out, channel, f.deep);
-        SetChannelAt(f.back, channel, o, f.deep);
-        value = static_cast<float>(o);
-    } else {
-        value = static_cast<float>(ChannelAt(f.back, channel, f.deep));
-    }
-    if (j == 2) *depth = z;
-    return value;
+  const int pixel = 4 * X + Y * f.stride;
+  const int channel = pixel + j;
+  float* depth = f.backDepth + (Y * f.width + X);
+  const float stored = *depth;
+  if (!(std::fabs(stored - z) >= kSameSurfaceDepth))
+    return static_cast<float>(ChannelAt(f.back, channel, f.deep));
+  // A new surface: a fully covered output pixel over a layer already
+  // written becomes the layer behind; the depth moves on with blue, the
+  // last channel read.
+  float value;
+  if (ChannelAt(f.out, pixel + 3, f.deep) == f.full && stored > kEmptyDepth) {
+    const uint32_t o = ChannelAt(f.out, channel, f.deep);
+    SetChannelAt(f.back, channel, o, f.deep);
+    value = static_cast<float>(o);
+  } else {
+    value = static_cast<float>(ChannelAt(f.back, channel, f.deep));
+  }
+  if (j == 2) *depth = z;
+  return value;
 }
 
 // Channel j of the image behind at pixel (X, Y), for a sample at depth z.
 float ValueBehind(const Frame& f, int j, int X, int Y, float z) {
-    return f.behind == Behind::Layers ? LayerBehind(f, j, X, Y, z) : ImageBehind(f, j, X, Y);
+  return f.behind == Behind::Layers ? LayerBehind(f, j, X, Y, z) : ImageBehind(f, j, X, Y);
 }
 
 // The truncated sample position p when it lies in 0 .. size - 1, else
 // fallback (the pixel's own column or row, or -1 when that lies outside too).
 // A position that is not finite lies outside.
 int Inside(float p, int fallback, int size) {
-    return p > -1.0f && p < static_cast<float>(size) ? static_cast<int>(p) : fallback;
+  return p > -1.0f && p < static_cast<float>(size) ? static_cast<int>(p) : fallback;
 }
 
 Frame CurrentFrame(const unsigned char* source) {
-    Frame f;
-    f.source = source;
-    f.out = __OutImage;
-    f.back = __BackImage;
-    f.backDepth = __BackZBuff;
-    f.stride = __RowBytes;
-    f.width = Zwidth;
-    f.height = Zheight;
-    f.full = static_cast<uint32_t>(__MaxChannel);
-    f.maxChannel = static_cast<float>(__MaxChannel);
-    f.deep = _Deep != 0;
-    if (_DrawBackFaces != 0 && _DrawBackFaces1 == 0)
-        f.behind = Behind::BackFacesOverSource;
-    else if (_UseMultyRefract == 0)
-        f.behind = Behind::Source;
-    else
-        f.behind = Behind::Layers;
-    return f;
+  Frame f;
+  f.source = source;
+  f.out = __OutImage;
+  f.back = __BackImage;
+  f.backDepth = __BackZBuff;
+  f.stride = __RowBytes;
+  f.width = Zwidth;
+  f.height = Zheight;
+  f.full = static_cast<uint32_t>(__MaxChannel);
+  f.maxChannel = static_cast<float>(__MaxChannel);
+  f.deep = _Deep != 0;
+  if (_DrawBackFaces != 0 && _DrawBackFaces1 == 0)
+    f.behind = Behind::BackFacesOverSource;
+  else if (_UseMultyRefract == 0)
+    f.behind = Behind::Source;
+  else
+    f.behind = Behind::Layers;
+  return f;
 }
 
 // The samples of one channel's footprint: nx columns from x0 by stepX and ny
 // rows from y0 by stepY; a sample outside the image reads at the pixel's own
 // column or row instead, and is left out when that lies outside too.
 struct Footprint {
-    float x0, y0, stepX, stepY;
-    int nx, ny;
-    int ownX, ownY;
+  float x0, y0, stepX, stepY;
+  int nx, ny;
+  int ownX, ownY;
 
-    // The sum of read(X, Y) over the samples, row by row, counting them in count.
-    template <class Total, class Read>
-    Total Sum(int& count, Read&& read) const {
-        // Every row steps through the same columns.
-        int columns[kFootprintCap];
-        float x = x0;
-        for (int s = 0; s < nx; ++s, x += stepX) columns[s] = Inside(x, ownX, Zwidth);
-        Total sum = 0;
-        float y = y0;
-        for (int r = 0; r < ny; ++r, y += stepY) {
-            const int Y = Inside(y, ownY, Zheight);
-            if (Y < 0) continue;
-            for (int s = 0; s < nx; ++s) {
-                const int X = columns[s];
-                if (X < 0) continue;
-                ++count;
-                sum += read(X, Y);
-            }
-        }
-        return sum;
+  // The sum of read(X, Y) over the samples, row by row, counting them in count.
+  template <class Total, class Read>
+  Total Sum(int& count, Read&& read) const {
+    // Every row steps through the same columns.
+    int columns[kFootprintCap];
+    float x = x0;
+    for (int s = 0; s < nx; ++s, x += stepX) columns[s] = Inside(x, ownX, Zwidth);
+    Total sum = 0;
+    float y = y0;
+    for (int r = 0; r < ny; ++r, y += stepY) {
+      const int Y = Inside(y, ownY, Zheight);
+      if (Y < 0) continue;
+      for (int s = 0; s < nx; ++s) {
+        const int X = columns[s];
+        if (X < 0) continue;
+        ++count;
+        sum += read(X, Y);
+      }
     }
+    return sum;
+  }
 };
 
 int Span(float d) {
-    const float n = std::fabs(d) + 1.0f;
-    return n < static_cast<float>(kFootprintCap) ? static_cast<int>(n) : kFootprintCap;
+  const float n = std::fabs(d) + 1.0f;
+  return n < static_cast<float>(kFootprintCap) ? static_cast<int>(n) : kFootprintCap;
 }
 
 float Clamp01(double v) {
-    if (v < 0.0) v = 0.0;
-    if (v > 1.0) v = 1.0;
-    return static_cast<float>(v);
+  if (v < 0.0) v = 0.0;
+  if (v > 1.0) v = 1.0;
+  return static_cast<float>(v);
 }
 
 }  // namespace
@@ -152,146 +152,145 @@ float Clamp01(double v) {
 void ShadeGlass(const GlassProp& glass, PixelShade& pixel, float centreX, float centreY, float px,
                 float py, float pz, const unsigned char* source, const __PrevInfo* prev,
                 float planeA, float planeB, float planeC, float planeD) {
-    const Frame f = CurrentFrame(source);
+  const Frame f = CurrentFrame(source);
 
-    // The pixel's image position and its own column and row, the fallback of
-    // samples that leave the image.
-    const float bx = px + centreX;
-    const float by = py + centreY;
-    const int ownX = Inside(bx, -1, Zwidth);
-    const int ownY = Inside(by, -1, Zheight);
+  // The pixel's image position and its own column and row, the fallback of
+  // samples that leave the image.
+  const float bx = px + centreX;
+  const float by = py + centreY;
+  const int ownX = Inside(bx, -1, Zwidth);
+  const int ownY = Inside(by, -1, Zheight);
 
-    double tint[3];
-    for (int j = 0; j < 3; ++j) tint[j] = static_cast<double>(pixel.diffuse[j]) - 0.5;
+  double tint[3];
+  for (int j = 0; j < 3; ++j) tint[j] = static_cast<double>(pixel.diffuse[j]) - 0.5;
 
-    // Red shifts by the full offset, green and blue by k and k * k of it.
-    const float a = glass.aberration / 100.0f;
-    const float k = (1.0f - a) * (1.0f + a);
-    const float d[3] = {glass.offset, glass.offset * k, glass.offset * k * k};
+  // Red shifts by the full offset, green and blue by k and k * k of it.
+  const float a = glass.aberration / 100.0f;
+  const float k = (1.0f - a) * (1.0f + a);
+  const float d[3] = {glass.offset, glass.offset * k, glass.offset * k * k};
 
-    const float c = glass.refraction;
-    const float nz = pixel.normal[2];
-    const float factor = -c * nz - (1.0f + c * (nz - 1.0f));
-    const float ex = pixel.normal[0] * factor;
-    const float ey = pixel.normal[1] * factor;
-    float qx[3], qy[3];
+  const float c = glass.refraction;
+  const float nz = pixel.normal[2];
+  const float factor = -c * nz - (1.0f + c * (nz - 1.0f));
+  const float ex = pixel.normal[0] * factor;
+  const float ey = pixel.normal[1] * factor;
+  float qx[3], qy[3];
+  for (int j = 0; j < 3; ++j) {
+    qx[j] = bx + ex * d[j];
+    qy[j] = by + ey * d[j];
+    // A shift that is not a number reads at the pixel's own place.
+    if (!std::isfinite(qx[j])) qx[j] = bx;
+    if (!std::isfinite(qy[j])) qy[j] = by;
+  }
+
+  // The neighbour refracts with its own normal, scaled by this pixel's factor.
+  float dx[3], dy[3];
+  bool footprint = false;
+  if (prev != nullptr && _DrawBackFaces != 1 && _Quality != 0 && prev->valid != 0) {
+    float mx = prev->nx;
+    float my = prev->ny;
+    const float length = std::sqrt(prev->nx * prev->nx + prev->ny * prev->ny + prev->nz * prev->nz);
+    if (length != 0.0f) {
+      mx = mx / length;
+      my = my / length;
+    }
+    mx = mx * factor;
+    my = my * factor;
+    const float baseX = prev->x + centreX;
+    const float baseY = prev->y + centreY;
     for (int j = 0; j < 3; ++j) {
-        qx[j] = bx + ex * d[j];
-        qy[j] = by + ey * d[j];
-        // A shift that is not a number reads at the pixel's own place.
-        if (!std::isfinite(qx[j])) qx[j] = bx;
-        if (!std::isfinite(qy[j])) qy[j] = by;
+      dx[j] = (baseX + mx * d[j]) - qx[j];
+      dy[j] = (baseY + my * d[j]) - qy[j];
     }
+    footprint = std::fabs(dx[0]) + std::fabs(dy[0]) > 2.0f;
+  }
 
-    // The neighbour refracts with its own normal, scaled by this pixel's factor.
-    float dx[3], dy[3];
-    bool footprint = false;
-    if (prev != nullptr && _DrawBackFaces != 1 && _Quality != 0 && prev->valid != 0) {
-        float mx = prev->nx;
-        float my = prev->ny;
-        const float length = std::sqrt(prev->nx * prev->nx + prev->ny * prev->ny + prev->nz * prev->nz);
-        if (length != 0.0f) {
-            mx = mx / length;
-            my = my / length;
-        }
-        mx = mx * factor;
-        my = my * factor;
-        const float baseX = prev->x + centreX;
-        const float baseY = prev->y + centreY;
-        for (int j = 0; j < 3; ++j) {
-            dx[j] = (baseX + mx * d[j]) - qx[j];
-            dy[j] = (baseY + my * d[j]) - qy[j];
-        }
-        footprint = std::fabs(dx[0]) + std::fabs(dy[0]) > 2.0f;
-    }
-
-    if (footprint) {
-        const bool planeDepth = std::fabs(planeC) > 0.01f;
-        float coverage = 0.0f;
-        for (int j = 0; j < 3; ++j) {
-            const int nx = Span(dx[j]);
-            const int ny = Span(dy[j]);
-            const float stepX = dx[j] / static_cast<float>(nx);
-            const float stepY = dy[j] / static_cast<float>(ny);
-            const Footprint fp{qx[j], qy[j], stepX, stepY, nx, ny, ownX, ownY};
-            int count = 0;
-            float sum;
-            if (f.behind == Behind::Layers) {
-                // Only the layers depend on the sample's depth.
-                sum = fp.Sum<float>(count, [&](int X, int Y) {
-                    const float z = planeDepth ? -(planeD + planeA * static_cast<float>(X) +
-                                                   planeB * static_cast<float>(Y)) /
-                                                     planeC
-                                               : pz;
-                    return LayerBehind(f, j, X, Y, z);
-                });
-            } else if (f.behind == Behind::Source) {
-                // At most 25 channel values below 2^16: every partial float
-                // sum is a whole number below 2^24, exact, so the integer sum
-                // gives the same value.
-                uint32_t total;
-                if (f.deep) {
-                    const uint16_t* source = reinterpret_cast<const uint16_t*>(f.source) + j;
-                    total = fp.Sum<uint32_t>(count, [&](int X, int Y) -> uint32_t {
-                        return source[4 * X + Y * f.stride];
-                    });
-                } else {
-                    const unsigned char* source = f.source + j;
-                    total = fp.Sum<uint32_t>(count, [&](int X, int Y) -> uint32_t {
-                        return source[4 * X + Y * f.stride];
-                    });
-                }
-                sum = static_cast<float>(total);
-            } else {
-                sum = fp.Sum<float>(count, [&](int X, int Y) { return ImageBehind(f, j, X, Y); });
-            }
-            const float channel = sum / static_cast<float>(nx * ny * __MaxChannel);
-            coverage += static_cast<float>(count) / static_cast<float>(nx * ny);
-            pixel.diffuse[j] = Clamp01(tint[j] + channel);
-        }
-        coverage = coverage / 3.0f;
-        if (coverage < pixel.opacity) pixel.opacity = coverage;
-        return;
-    }
-
+  if (footprint) {
+    const bool planeDepth = std::fabs(planeC) > 0.01f;
+    float coverage = 0.0f;
     for (int j = 0; j < 3; ++j) {
-        const int X = Inside(qx[j], ownX, Zwidth);
-        const int Y = Inside(qy[j], ownY, Zheight);
-        if (X < 0 || Y < 0) {
-            pixel.opacity = 0.0f;
-            pixel.diffuse[j] = 0.0f;
-            continue;
-        }
-        float channel;
-        if (_Quality != 0) {
-            // 2 x 2 block weighted by the squared distance sums of the sample's
-            // fraction towards each corner.
-            const float fx = std::fabs(qx[j] - static_cast<float>(X));
-            const float fy = std::fabs(qy[j] - static_cast<float>(Y));
-            float w00 = (1.0f - fx) + (1.0f - fy);
-            float w11 = fx + fy;
-            float w01 = (1.0f - fx) + fy;
-            float w10 = fx + (1.0f - fy);
-            w00 = w00 * w00;
-            w11 = w11 * w11;
-            w01 = w01 * w01;
-            w10 = w10 * w10;
-            const float n = (w00 + w11 + w01 + w10) * f.maxChannel;
-            w00 = w00 / n;
-            w11 = w11 / n;
-            w01 = w01 / n;
-            w10 = w10 / n;
-            const int X1 = X + 1 < Zwidth ? X + 1 : Zwidth - 1;
-            const int Y1 = Y + 1 < Zheight ? Y + 1 : Zheight - 1;
-            // Read in this order: a read may update the layer behind.
-            const float v00 = ValueBehind(f, j, X, Y, pz);
-            const float v11 = ValueBehind(f, j, X1, Y1, pz);
-            const float v01 = ValueBehind(f, j, X, Y1, pz);
-            const float v10 = ValueBehind(f, j, X1, Y, pz);
-            channel = w00 * v00 + w11 * v11 + w01 * v01 + w10 * v10;
+      const int nx = Span(dx[j]);
+      const int ny = Span(dy[j]);
+      const float stepX = dx[j] / static_cast<float>(nx);
+      const float stepY = dy[j] / static_cast<float>(ny);
+      const Footprint fp{qx[j], qy[j], stepX, stepY, nx, ny, ownX, ownY};
+      int count = 0;
+      float sum;
+      if (f.behind == Behind::Layers) {
+        // Only the layers depend on the sample's depth.
+        sum = fp.Sum<float>(count, [&](int X, int Y) {
+          const float z =
+              planeDepth
+                  ? -(planeD + planeA * static_cast<float>(X) + planeB * static_cast<float>(Y)) /
+                        planeC
+                  : pz;
+          return LayerBehind(f, j, X, Y, z);
+        });
+      } else if (f.behind == Behind::Source) {
+        // At most 25 channel values below 2^16: every partial float
+        // sum is a whole number below 2^24, exact, so the integer sum
+        // gives the same value.
+        uint32_t total;
+        if (f.deep) {
+          const uint16_t* source = reinterpret_cast<const uint16_t*>(f.source) + j;
+          total = fp.Sum<uint32_t>(
+              count, [&](int X, int Y) -> uint32_t { return source[4 * X + Y * f.stride]; });
         } else {
-            channel = ValueBehind(f, j, X, Y, pz) / f.maxChannel;
+          const unsigned char* source = f.source + j;
+          total = fp.Sum<uint32_t>(
+              count, [&](int X, int Y) -> uint32_t { return source[4 * X + Y * f.stride]; });
         }
-        pixel.diffuse[j] = Clamp01(tint[j] + channel);
+        sum = static_cast<float>(total);
+      } else {
+        sum = fp.Sum<float>(count, [&](int X, int Y) { return ImageBehind(f, j, X, Y); });
+      }
+      const float channel = sum / static_cast<float>(nx * ny * __MaxChannel);
+      coverage += static_cast<float>(count) / static_cast<float>(nx * ny);
+      pixel.diffuse[j] = Clamp01(tint[j] + channel);
     }
+    coverage = coverage / 3.0f;
+    if (coverage < pixel.opacity) pixel.opacity = coverage;
+    return;
+  }
+
+  for (int j = 0; j < 3; ++j) {
+    const int X = Inside(qx[j], ownX, Zwidth);
+    const int Y = Inside(qy[j], ownY, Zheight);
+    if (X < 0 || Y < 0) {
+      pixel.opacity = 0.0f;
+      pixel.diffuse[j] = 0.0f;
+      continue;
+    }
+    float channel;
+    if (_Quality != 0) {
+      // 2 x 2 block weighted by the squared distance sums of the sample's
+      // fraction towards each corner.
+      const float fx = std::fabs(qx[j] - static_cast<float>(X));
+      const float fy = std::fabs(qy[j] - static_cast<float>(Y));
+      float w00 = (1.0f - fx) + (1.0f - fy);
+      float w11 = fx + fy;
+      float w01 = (1.0f - fx) + fy;
+      float w10 = fx + (1.0f - fy);
+      w00 = w00 * w00;
+      w11 = w11 * w11;
+      w01 = w01 * w01;
+      w10 = w10 * w10;
+      const float n = (w00 + w11 + w01 + w10) * f.maxChannel;
+      w00 = w00 / n;
+      w11 = w11 / n;
+      w01 = w01 / n;
+      w10 = w10 / n;
+      const int X1 = X + 1 < Zwidth ? X + 1 : Zwidth - 1;
+      const int Y1 = Y + 1 < Zheight ? Y + 1 : Zheight - 1;
+      // Read in this order: a read may update the layer behind.
+      const float v00 = ValueBehind(f, j, X, Y, pz);
+      const float v11 = ValueBehind(f, j, X1, Y1, pz);
+      const float v01 = ValueBehind(f, j, X, Y1, pz);
+      const float v10 = ValueBehind(f, j, X1, Y, pz);
+      channel = w00 * v00 + w11 * v11 + w01 * v01 + w10 * v10;
+    } else {
+      channel = ValueBehind(f, j, X, Y, pz) / f.maxChannel;
+    }
+    pixel.diffuse[j] = Clamp01(tint[j] + channel);
+  }
 }

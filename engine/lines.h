@@ -14,8 +14,8 @@ void __DrawLineRough(float x0, float y0, float x1, float y1, unsigned char* targ
 void __DrawLineShaded(float x0, float x1, float y0, float y1, float lineWidth,
                       unsigned char* target, unsigned char* source, int width, int height,
                       __Texture* textures, material3ds* materials, int materialCount,
-                      __Triangle3ds* triangle, int unusedCount, __Point3ds* unusedVertices,
-                      int cx, int cy, float planeA, float planeB, float planeC, float planeD,
+                      __Triangle3ds* triangle, int unusedCount, __Point3ds* unusedVertices, int cx,
+                      int cy, float planeA, float planeB, float planeC, float planeD,
                       int lightCount, light3ds* lights, GlassProp* glass);
 void __DrawLineColor(uint32_t red, uint32_t green, uint32_t blue, float x0, float y0, float x1,
                      float y1, float lineWidth, unsigned char* target, unsigned char* source,
@@ -30,5 +30,5 @@ void __DrawTriangleLines(unsigned char* target, unsigned char* source, int width
                          __Triangle3ds* triangle, __Point3ds* vertices, int cx, int cy,
                          int lightCount, light3ds* lights, GlassProp* glass);
 void __DrawTriangleLineColor(float lineWidth, int red, int green, int blue, unsigned char* target,
-                             unsigned char* source, int width, int height,
-                             __Triangle3ds* triangle, __Point3ds* vertices, int cx, int cy);
+                             unsigned char* source, int width, int height, __Triangle3ds* triangle,
+                             __Point3ds* vertices, int cx, int cy);

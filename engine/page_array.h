@@ -10,7 +10,7 @@
 #include <memory>
 
 struct PageRelease {
-    void operator()(void* pages) const noexcept { VirtualFree(pages, 0, MEM_RELEASE); }
+  void operator()(void* pages) const noexcept { VirtualFree(pages, 0, MEM_RELEASE); }
 };
 
 template <typename T>
@@ -20,7 +20,7 @@ using PageArray = std::unique_ptr<T[], PageRelease>;
 // when count is 0 or the size would overflow, and empty when it refuses.
 template <typename T>
 PageArray<T> AllocatePageArray(size_t count) {
-    if (count == 0 || count > SIZE_MAX / sizeof(T)) return nullptr;
-    return PageArray<T>(static_cast<T*>(
-        VirtualAlloc(nullptr, count * sizeof(T), MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE)));
+  if (count == 0 || count > SIZE_MAX / sizeof(T)) return nullptr;
+  return PageArray<T>(static_cast<T*>(
+      VirtualAlloc(nullptr, count * sizeof(T), MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE)));
 }

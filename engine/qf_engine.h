@@ -9,88 +9,88 @@
 
 // One vertex; the triangles index an array of them.
 struct __Point3ds {
-    float x, y, z;        // pixels about the scene centre; a larger z is nearer
-    uint8_t hasTexture;   // 1 when u and v are valid
-    float u, v;           // texture coordinates, 0 to 1
-    uint8_t hasNormal;    // 1 when the normal is set
-    float nx, ny, nz;     // vertex normal
+  float x, y, z;       // pixels about the scene centre; a larger z is nearer
+  uint8_t hasTexture;  // 1 when u and v are valid
+  float u, v;          // texture coordinates, 0 to 1
+  uint8_t hasNormal;   // 1 when the normal is set
+  float nx, ny, nz;    // vertex normal
 };
 static_assert(sizeof(__Point3ds) == 40, "vertex record layout");
 
 struct __Triangle3ds {
-    int32_t a, b, c;      // vertex indices
-    uint16_t reserved;
-    uint16_t material;    // index of the material, its glass record and texture slots
+  int32_t a, b, c;  // vertex indices
+  uint16_t reserved;
+  uint16_t material;  // index of the material, its glass record and texture slots
 };
 static_assert(sizeof(__Triangle3ds) == 16, "triangle record layout");
 
 struct __Point {
-    float x, y, z;
+  float x, y, z;
 };
 static_assert(sizeof(__Point) == 12, "point record layout");
 
 // A texture-map record inside a material; its position in the material says
 // what it is (0 colour, 2 opacity, 3 bump, 7 reflection).
 struct map3ds {
-    char name[16];
-    float amount;
-    float reserved0[5];
-    float scaleU, scaleV;
-    float offsetU, offsetV;
-    float reserved1[54];
+  char name[16];
+  float amount;
+  float reserved0[5];
+  float scaleU, scaleV;
+  float offsetU, offsetV;
+  float reserved1[54];
 };
 static_assert(sizeof(map3ds) == 272, "map record layout");
 
 struct material3ds {
-    char name[20];
-    float ambient[3];
-    float diffuse[3];
-    float specular[3];
-    float shininess;          // the shader's exponent is 100 times this
-    float shininessStrength;
-    float reserved0;
-    float transparency;       // stored negated: -0.3 means a transparency of 0.3
-    float reserved1;
-    float selfIllum;
-    float reserved2[6];
-    map3ds maps[8];
-    float reserved3[4];
+  char name[20];
+  float ambient[3];
+  float diffuse[3];
+  float specular[3];
+  float shininess;  // the shader's exponent is 100 times this
+  float shininessStrength;
+  float reserved0;
+  float transparency;  // stored negated: -0.3 means a transparency of 0.3
+  float reserved1;
+  float selfIllum;
+  float reserved2[6];
+  map3ds maps[8];
+  float reserved3[4];
 };
 static_assert(sizeof(material3ds) == 2296, "material record layout");
 
 struct light3ds {
-    char name[12];
-    float x, y, z;            // in the vertices' coordinates
-    float color[3];
-    float intensity;
-    float reserved[8];
+  char name[12];
+  float x, y, z;  // in the vertices' coordinates
+  float color[3];
+  float intensity;
+  float reserved[8];
 };
 static_assert(sizeof(light3ds) == 72, "light record layout");
 
 struct GlassProp {
-    uint8_t enabled;
-    float refraction;         // optical coefficient
-    float offset;             // distance by which refraction shifts the image behind
-    float aberration;         // chromatic aberration in percent
+  uint8_t enabled;
+  float refraction;  // optical coefficient
+  float offset;      // distance by which refraction shifts the image behind
+  float aberration;  // chromatic aberration in percent
 };
 static_assert(sizeof(GlassProp) == 16, "glass record layout");
 
 // A texture slot, four per material (slot s of material m at m * 4 + s).
 // Texels are blue, green, red, alpha, rows packed.
 struct __Texture {
-    uint8_t loaded;
-    int32_t width, height;
-    uint8_t* pixels;          // from the page allocator when handed to __ConvertText
-    uint8_t is16Bit;
+  uint8_t loaded;
+  int32_t width, height;
+  uint8_t* pixels;  // from the page allocator when handed to __ConvertText
+  uint8_t is16Bit;
 };
 static_assert(sizeof(__Texture) == (sizeof(void*) == 8 ? 32 : 20), "texture record layout");
 
 // The pixel the Phong filler handled just before the current one on its scanline.
 struct __PrevInfo {
-    float nx, ny, nz;
-    uint8_t valid;
-    float x, y;               // relative to the scene centre
-    float u, v;
+  float nx, ny, nz;
+  uint8_t valid;
+  float x, y;  // relative to the scene centre
+  float u, v;
 };
 static_assert(sizeof(__PrevInfo) == 32, "neighbour record layout");
 
@@ -102,8 +102,8 @@ typedef float (*__RenderOnePixelFn)(float centreX, float centreY, unsigned char*
                                     int materialCount, float& r, float& g, float& b,
                                     __Point* normal, unsigned char texturesOn, float u, float v,
                                     __Texture* textures, int lightCount, light3ds* lights,
-                                    __PrevInfo* prev, GlassProp* glass, float planeA,
-                                    float planeB, float planeC, float planeD);
+                                    __PrevInfo* prev, GlassProp* glass, float planeA, float planeB,
+                                    float planeC, float planeD);
 
 // Switches and scene settings, one copy per deliverable.
 QF_ENGINE_API unsigned char _DrawMode;
@@ -141,8 +141,8 @@ QF_ENGINE_API void __RasterSolid(unsigned char* out, int width, int height, int 
 QF_ENGINE_API void __DrawScenesLineColor(float lineWidth, int red, int green, int blue,
                                          unsigned char* out, unsigned char* source, int width,
                                          int height, int unused, int triangleCount,
-                                         __Triangle3ds* triangles, __Point3ds* points,
-                                         int centreX, int centreY);
+                                         __Triangle3ds* triangles, __Point3ds* points, int centreX,
+                                         int centreY);
 
 // Scene preparation and settings.
 QF_ENGINE_API void __AddPersp(int pointCount, __Point3ds* points, float value, float x, float y,

@@ -25,19 +25,19 @@ namespace {
 
 // The whole scene as __RasterScene received it, handed to the mode loops.
 struct Scene {
-    unsigned char* out;
-    unsigned char* source;
-    int width, height;
-    int triangleCount;
-    __Triangle3ds* triangles;
-    __Point3ds* points;
-    int cx, cy;
-    int materialCount;
-    material3ds* materials;
-    __Texture* textures;
-    int lightCount;
-    light3ds* lights;
-    GlassProp* glass;
+  unsigned char* out;
+  unsigned char* source;
+  int width, height;
+  int triangleCount;
+  __Triangle3ds* triangles;
+  __Point3ds* points;
+  int cx, cy;
+  int materialCount;
+  material3ds* materials;
+  __Texture* textures;
+  int lightCount;
+  light3ds* lights;
+  GlassProp* glass;
 };
 
 // Every per-triangle drawing shares this argument list.
@@ -57,42 +57,42 @@ void* TakePages(size_t bytes) { return VirtualAlloc(nullptr, bytes, MEM_COMMIT, 
 
 template <typename T>
 void ReleasePages(T*& p) {
-    if (p) VirtualFree(p, 0, MEM_RELEASE);
-    p = nullptr;
+  if (p) VirtualFree(p, 0, MEM_RELEASE);
+  p = nullptr;
 }
 
 // z of the face normal from the vertex x and y before the centre is added:
 // 0 or more faces the viewer, below 0 faces away, NaN neither.
 float FacingValue(const __Triangle3ds& t, const __Point3ds* points) {
-    float nx, ny, nz;
-    __FaceNormal(&t, points, &nx, &ny, &nz);
-    return nz;
+  float nx, ny, nz;
+  __FaceNormal(&t, points, &nx, &ny, &nz);
+  return nz;
 }
 
 bool PassesStandardTest(float facing) {
-    const bool front = facing >= 0.0f;
-    const bool back = facing < 0.0f;
-    return (front && _DrawBackFaces1 == 0) || (back && _DrawBackFaces1 != 0) || _DubleSide != 0;
+  const bool front = facing >= 0.0f;
+  const bool back = facing < 0.0f;
+  return (front && _DrawBackFaces1 == 0) || (back && _DrawBackFaces1 != 0) || _DubleSide != 0;
 }
 
 // Flat and Phong: the front pass also takes every back face when glass
 // refracts through several layers.
 bool PassesWidenedTest(float facing) {
-    return PassesStandardTest(facing) || (_DrawBackFaces1 == 0 && _UseMultyRefract == 2);
+  return PassesStandardTest(facing) || (_DrawBackFaces1 == 0 && _UseMultyRefract == 2);
 }
 
 // A rectangle bound truncated toward zero. A bound beyond the range of an
 // int (a far vertex, such as a strong perspective warp makes) is held at
 // that end of the range, so the rectangle still reaches across the frame.
 int RectBound(float v) {
-    if (v >= 2147483648.0f) return INT_MAX;
-    if (!(v > -2147483648.0f)) return INT_MIN;
-    return static_cast<int>(v);
+  if (v >= 2147483648.0f) return INT_MAX;
+  if (!(v > -2147483648.0f)) return INT_MIN;
+  return static_cast<int>(v);
 }
 
 void DrawDirect(const Scene& s, __Triangle3ds* t, TriangleDraw draw) {
-    draw(s.out, s.source, s.width, s.height, s.textures, s.materials, s.materialCount, t, s.points,
-         s.cx, s.cy, s.lightCount, s.lights, s.glass);
+  draw(s.out, s.source, s.width, s.height, s.textures, s.materials, s.materialCount, t, s.points,
+       s.cx, s.cy, s.lightCount, s.lights, s.glass);
 }
 
 // The margin of a triangle's scratch rectangle: 3 pixels, or for the curved
@@ -103,63 +103,63 @@ enum class Margin { Fixed, ByExtent };
 // output inside its bounds widened by the margin, so that shared edges of
 // neighbouring triangles blend without seams.
 void DrawThroughScratch(const Scene& s, __Triangle3ds* t, TriangleDraw draw, Margin margin) {
-    const __Point3ds* v[3] = {&s.points[t->a], &s.points[t->b], &s.points[t->c]};
-    float minX = v[0]->x, maxX = v[0]->x, minY = v[0]->y, maxY = v[0]->y;
-    for (int k = 1; k < 3; ++k) {
-        if (v[k]->x < minX) minX = v[k]->x;
-        if (v[k]->x > maxX) maxX = v[k]->x;
-        if (v[k]->y < minY) minY = v[k]->y;
-        if (v[k]->y > maxY) maxY = v[k]->y;
-    }
-    constexpr float kMargin = 3.0f;
-    float marginX = kMargin, marginY = kMargin;
-    if (margin == Margin::ByExtent) {
-        marginX = std::max(kMargin, std::fabs(maxX - minX));
-        marginY = std::max(kMargin, std::fabs(maxY - minY));
-    }
-    const float cx = static_cast<float>(s.cx);
-    const float cy = static_cast<float>(s.cy);
-    const int x0 = RectBound(minX - marginX + cx);
-    const int y0 = RectBound(minY - marginY + cy);
-    const int x1 = RectBound(maxX + marginX + cx);
-    const int y1 = RectBound(maxY + marginY + cy);
-    __ClearScratchRect(x0, y0, x1, y1);
-    draw(__ScratchLayer, s.source, s.width, s.height, s.textures, s.materials, s.materialCount, t,
-         s.points, s.cx, s.cy, s.lightCount, s.lights, s.glass);
-    __MergeScratchRect(s.out, x0, y0, x1, y1);
+  const __Point3ds* v[3] = {&s.points[t->a], &s.points[t->b], &s.points[t->c]};
+  float minX = v[0]->x, maxX = v[0]->x, minY = v[0]->y, maxY = v[0]->y;
+  for (int k = 1; k < 3; ++k) {
+    if (v[k]->x < minX) minX = v[k]->x;
+    if (v[k]->x > maxX) maxX = v[k]->x;
+    if (v[k]->y < minY) minY = v[k]->y;
+    if (v[k]->y > maxY) maxY = v[k]->y;
+  }
+  constexpr float kMargin = 3.0f;
+  float marginX = kMargin, marginY = kMargin;
+  if (margin == Margin::ByExtent) {
+    marginX = std::max(kMargin, std::fabs(maxX - minX));
+    marginY = std::max(kMargin, std::fabs(maxY - minY));
+  }
+  const float cx = static_cast<float>(s.cx);
+  const float cy = static_cast<float>(s.cy);
+  const int x0 = RectBound(minX - marginX + cx);
+  const int y0 = RectBound(minY - marginY + cy);
+  const int x1 = RectBound(maxX + marginX + cx);
+  const int y1 = RectBound(maxY + marginY + cy);
+  __ClearScratchRect(x0, y0, x1, y1);
+  draw(__ScratchLayer, s.source, s.width, s.height, s.textures, s.materials, s.materialCount, t,
+       s.points, s.cx, s.cy, s.lightCount, s.lights, s.glass);
+  __MergeScratchRect(s.out, x0, y0, x1, y1);
 }
 
 // Flat and Phong: the widened facing test, and the scratch layer with a
 // margin of 3 pixels when edges are anti-aliased.
 void FilledLoop(const Scene& s, TriangleDraw draw) {
-    for (int i = 0; i < s.triangleCount; ++i) {
-        __Triangle3ds* t = &s.triangles[i];
-        if (!PassesWidenedTest(FacingValue(*t, s.points))) continue;
-        if (_Quality != 0)
-            DrawThroughScratch(s, t, draw, Margin::Fixed);
-        else
-            DrawDirect(s, t, draw);
-    }
+  for (int i = 0; i < s.triangleCount; ++i) {
+    __Triangle3ds* t = &s.triangles[i];
+    if (!PassesWidenedTest(FacingValue(*t, s.points))) continue;
+    if (_Quality != 0)
+      DrawThroughScratch(s, t, draw, Margin::Fixed);
+    else
+      DrawDirect(s, t, draw);
+  }
 }
 
 // Rough and Line: the standard facing test, straight into the output.
 void OutlineLoop(const Scene& s, TriangleDraw draw) {
-    for (int i = 0; i < s.triangleCount; ++i) {
-        __Triangle3ds* t = &s.triangles[i];
-        if (PassesStandardTest(FacingValue(*t, s.points))) DrawDirect(s, t, draw);
-    }
+  for (int i = 0; i < s.triangleCount; ++i) {
+    __Triangle3ds* t = &s.triangles[i];
+    if (PassesStandardTest(FacingValue(*t, s.points))) DrawDirect(s, t, draw);
+  }
 }
 
 // The curved modes hand every triangle on: their drawing applies its own
 // facing tests.
 void CurvedLoop(const Scene& s, TriangleDraw draw, bool throughScratch) {
-    for (int i = 0; i < s.triangleCount; ++i) {
-        __Triangle3ds* t = &s.triangles[i];
-        if (throughScratch)
-            DrawThroughScratch(s, t, draw, Margin::ByExtent);
-        else
-            DrawDirect(s, t, draw);
-    }
+  for (int i = 0; i < s.triangleCount; ++i) {
+    __Triangle3ds* t = &s.triangles[i];
+    if (throughScratch)
+      DrawThroughScratch(s, t, draw, Margin::ByExtent);
+    else
+      DrawDirect(s, t, draw);
+  }
 }
 
 // The curved fill, wire and silhouette take their arguments in another
@@ -173,8 +173,8 @@ void InTableOrder(unsigned char* image, unsigned char* source, int width, int he
                   __Texture* textures, material3ds* materials, int materialCount,
                   __Triangle3ds* triangle, __Point3ds* vertices, int cx, int cy, int lightCount,
                   light3ds* lights, GlassProp* glass) {
-    draw(image, source, width, height, triangle, vertices, cx, cy, materialCount, materials,
-         textures, lightCount, lights, glass);
+  draw(image, source, width, height, triangle, vertices, cx, cy, materialCount, materials, textures,
+       lightCount, lights, glass);
 }
 
 void __RasterModeRough(const Scene& s) { OutlineLoop(s, __DrawTriangleRough); }
@@ -182,15 +182,13 @@ void __RasterModeLine(const Scene& s) { OutlineLoop(s, __DrawTriangleLines); }
 void __RasterModeFlat(const Scene& s) { FilledLoop(s, __SetupTriangleFlat); }
 void __RasterModePhong(const Scene& s) { FilledLoop(s, __SetupTrianglePhong); }
 void __RasterModeWire(const Scene& s) {
-    CurvedLoop(s, InTableOrder<__DrawTriangleCurvedWire>, false);
+  CurvedLoop(s, InTableOrder<__DrawTriangleCurvedWire>, false);
 }
 void __RasterModeSubdiv(const Scene& s) { CurvedLoop(s, __SubdivideTriangleCurved, true); }
-void __RasterModeCurved(const Scene& s) {
-    CurvedLoop(s, InTableOrder<__FillTriangleCurved>, true);
-}
+void __RasterModeCurved(const Scene& s) { CurvedLoop(s, InTableOrder<__FillTriangleCurved>, true); }
 // The silhouette draws in the front pass only.
 void __RasterModeSilhouette(const Scene& s) {
-    if (_DrawBackFaces1 == 0) CurvedLoop(s, InTableOrder<__DrawTriangleSilhouette>, false);
+  if (_DrawBackFaces1 == 0) CurvedLoop(s, InTableOrder<__DrawTriangleSilhouette>, false);
 }
 
 typedef void (*ModeLoop)(const Scene& s);
@@ -212,131 +210,129 @@ const ModeLoop kModeLoops[kModeCount] = {
 };
 
 void RunPass(const Scene& s) {
-    if (_DrawMode >= kModeCount) return;
-    const ModeLoop loop = kModeLoops[_DrawMode];
-    if (loop) loop(s);
+  if (_DrawMode >= kModeCount) return;
+  const ModeLoop loop = kModeLoops[_DrawMode];
+  if (loop) loop(s);
 }
 
 void ReleaseCallImages() {
-    ReleasePages(__ScratchLayer);
-    ReleasePages(__MergeLast);
-    ReleasePages(__MergeUnder);
-    ReleasePages(__BackImage);
-    ReleasePages(__BackZBuff);
+  ReleasePages(__ScratchLayer);
+  ReleasePages(__MergeLast);
+  ReleasePages(__MergeUnder);
+  ReleasePages(__BackImage);
+  ReleasePages(__BackZBuff);
 }
 
 void ReleaseOwnDepthAndLight() {
-    if (gOwnDepth) ReleasePages(ZBuff);
-    gOwnDepth = false;
-    if (gOwnLight) ReleasePages(__LightDef);
-    gOwnLight = false;
+  if (gOwnDepth) ReleasePages(ZBuff);
+  gOwnDepth = false;
+  if (gOwnLight) ReleasePages(__LightDef);
+  gOwnLight = false;
 }
 
 // Depth buffer, default light and per-call images; false when a buffer could
 // not be taken, with everything taken so far released again.
 bool PrepareCall(const Scene& s, int lightCount, size_t bytesPerPixel) {
-    if (!(ZBuff && Zwidth == s.width && Zheight == s.height)) {
-        ReleasePages(ZBuff);
-        Zwidth = s.width;
-        Zheight = s.height;
-        const size_t bytes = static_cast<size_t>(Zwidth) * Zheight * sizeof(float);
-        ZBuff = static_cast<float*>(TakePages(bytes));
-        if (!ZBuff) return false;
-        std::memset(ZBuff, kEmptyDepthByte, bytes);
-        gOwnDepth = true;
+  if (!(ZBuff && Zwidth == s.width && Zheight == s.height)) {
+    ReleasePages(ZBuff);
+    Zwidth = s.width;
+    Zheight = s.height;
+    const size_t bytes = static_cast<size_t>(Zwidth) * Zheight * sizeof(float);
+    ZBuff = static_cast<float*>(TakePages(bytes));
+    if (!ZBuff) return false;
+    std::memset(ZBuff, kEmptyDepthByte, bytes);
+    gOwnDepth = true;
+  }
+  if (!__LightDef && lightCount == 0) {
+    __LightDef = static_cast<light3ds*>(TakePages(sizeof(light3ds)));
+    if (!__LightDef) {
+      ReleaseOwnDepthAndLight();
+      return false;
     }
-    if (!__LightDef && lightCount == 0) {
-        __LightDef = static_cast<light3ds*>(TakePages(sizeof(light3ds)));
-        if (!__LightDef) {
-            ReleaseOwnDepthAndLight();
-            return false;
-        }
-        __LightDef->x = 200.0f;
-        __LightDef->y = 200.0f;
-        __LightDef->z = 1000.0f;
-        __LightDef->color[0] = __LightDef->color[1] = __LightDef->color[2] = 1.0f;
-        __LightDef->intensity = 1.0f;
-        gOwnLight = true;
-    }
-    __OutImage = s.out;
+    __LightDef->x = 200.0f;
+    __LightDef->y = 200.0f;
+    __LightDef->z = 1000.0f;
+    __LightDef->color[0] = __LightDef->color[1] = __LightDef->color[2] = 1.0f;
+    __LightDef->intensity = 1.0f;
+    gOwnLight = true;
+  }
+  __OutImage = s.out;
 
-    const size_t pixels = static_cast<size_t>(Zwidth) * Zheight;
-    const size_t imageBytes = bytesPerPixel * pixels;
-    __ScratchLayer = static_cast<unsigned char*>(TakePages(imageBytes));
-    __MergeLast = static_cast<unsigned char*>(TakePages(imageBytes));
-    __MergeUnder = static_cast<unsigned char*>(TakePages(imageBytes));
-    __BackImage = static_cast<unsigned char*>(TakePages(imageBytes));
-    __BackZBuff = static_cast<float*>(TakePages(pixels * sizeof(float)));
-    if (!__ScratchLayer || !__MergeLast || !__MergeUnder || !__BackImage || !__BackZBuff) {
-        ReleaseCallImages();
-        ReleaseOwnDepthAndLight();
-        return false;
-    }
-    std::memset(__MergeLast, 0, imageBytes);
-    if (s.source) std::memcpy(__BackImage, s.source, imageBytes);  // else it stays clear
-    std::memset(__BackZBuff, kEmptyDepthByte, pixels * sizeof(float));
-    return true;
+  const size_t pixels = static_cast<size_t>(Zwidth) * Zheight;
+  const size_t imageBytes = bytesPerPixel * pixels;
+  __ScratchLayer = static_cast<unsigned char*>(TakePages(imageBytes));
+  __MergeLast = static_cast<unsigned char*>(TakePages(imageBytes));
+  __MergeUnder = static_cast<unsigned char*>(TakePages(imageBytes));
+  __BackImage = static_cast<unsigned char*>(TakePages(imageBytes));
+  __BackZBuff = static_cast<float*>(TakePages(pixels * sizeof(float)));
+  if (!__ScratchLayer || !__MergeLast || !__MergeUnder || !__BackImage || !__BackZBuff) {
+    ReleaseCallImages();
+    ReleaseOwnDepthAndLight();
+    return false;
+  }
+  std::memset(__MergeLast, 0, imageBytes);
+  if (s.source) std::memcpy(__BackImage, s.source, imageBytes);  // else it stays clear
+  std::memset(__BackZBuff, kEmptyDepthByte, pixels * sizeof(float));
+  return true;
 }
 
 }  // namespace
 
-void __RasterScene(unsigned char* out, unsigned char* source, int width, int height,
-                   int rowStride, int, int triangleCount, __Triangle3ds* triangles,
-                   __Point3ds* points, int centreX, int centreY, int materialCount,
-                   material3ds* materials, __Texture* textures, int lightCount, light3ds* lights,
-                   GlassProp* glass) {
-    __RowBytes = rowStride;
-    __MaxChannel = _Deep != 0 ? 32768 : 255;
-    const size_t bytesPerPixel = _Deep != 0 ? 8 : 4;
-    const Scene scene{out,         source,    width,         height,    triangleCount,
-                      triangles,   points,    centreX,       centreY,   materialCount,
-                      materials,   textures,  lightCount,    lights,    glass};
+void __RasterScene(unsigned char* out, unsigned char* source, int width, int height, int rowStride,
+                   int, int triangleCount, __Triangle3ds* triangles, __Point3ds* points,
+                   int centreX, int centreY, int materialCount, material3ds* materials,
+                   __Texture* textures, int lightCount, light3ds* lights, GlassProp* glass) {
+  __RowBytes = rowStride;
+  __MaxChannel = _Deep != 0 ? 32768 : 255;
+  const size_t bytesPerPixel = _Deep != 0 ? 8 : 4;
+  const Scene scene{out,       source,   width,      height,  triangleCount,
+                    triangles, points,   centreX,    centreY, materialCount,
+                    materials, textures, lightCount, lights,  glass};
 
-    if (_DrawMode == 0) {
-        _DrawBackFaces = 0;
-        _DrawBackFaces1 = 0;
-        RunPass(scene);
-        return;
-    }
-    if (width <= 0 || height <= 0) return;  // an empty frame takes no buffers
-    if (!PrepareCall(scene, lightCount, bytesPerPixel)) return;
-    _DrawBackFaces1 = _DrawBackFaces;
+  if (_DrawMode == 0) {
+    _DrawBackFaces = 0;
+    _DrawBackFaces1 = 0;
+    RunPass(scene);
+    return;
+  }
+  if (width <= 0 || height <= 0) return;  // an empty frame takes no buffers
+  if (!PrepareCall(scene, lightCount, bytesPerPixel)) return;
+  _DrawBackFaces1 = _DrawBackFaces;
 
-    for (;;) {
-        RunPass(scene);
-        if (_DrawBackFaces1 == 0) break;
-        // The back faces now lie in the output: they are what the front
-        // faces' glass sees behind them.
-        std::memcpy(__BackImage, out, bytesPerPixel * Zwidth * Zheight);
-        _DrawBackFaces1 = 0;
-        if (gOwnDepth)
-            std::memset(ZBuff, kEmptyDepthByte, static_cast<size_t>(Zwidth) * Zheight * sizeof(float));
-    }
+  for (;;) {
+    RunPass(scene);
+    if (_DrawBackFaces1 == 0) break;
+    // The back faces now lie in the output: they are what the front
+    // faces' glass sees behind them.
+    std::memcpy(__BackImage, out, bytesPerPixel * Zwidth * Zheight);
+    _DrawBackFaces1 = 0;
+    if (gOwnDepth)
+      std::memset(ZBuff, kEmptyDepthByte, static_cast<size_t>(Zwidth) * Zheight * sizeof(float));
+  }
 
-    ReleaseCallImages();
-    ReleaseOwnDepthAndLight();
+  ReleaseCallImages();
+  ReleaseOwnDepthAndLight();
 }
 
-void __RasterSolid(unsigned char* out, int width, int height, int rowStride, int,
-                   int triangleCount, __Triangle3ds* triangles, __Point3ds* points, int centreX,
-                   int centreY, float red, float green, float blue, float fourth) {
-    __RowBytes = rowStride;
-    Zwidth = width;
-    Zheight = height;
-    __MaxChannel = _Deep != 0 ? 32768 : 255;
-    for (int i = 0; i < triangleCount; ++i)
-        __SetupTriangleSolid(out, width, height, &triangles[i], points, centreX, centreY, red,
-                             green, blue, fourth);
+void __RasterSolid(unsigned char* out, int width, int height, int rowStride, int, int triangleCount,
+                   __Triangle3ds* triangles, __Point3ds* points, int centreX, int centreY,
+                   float red, float green, float blue, float fourth) {
+  __RowBytes = rowStride;
+  Zwidth = width;
+  Zheight = height;
+  __MaxChannel = _Deep != 0 ? 32768 : 255;
+  for (int i = 0; i < triangleCount; ++i)
+    __SetupTriangleSolid(out, width, height, &triangles[i], points, centreX, centreY, red, green,
+                         blue, fourth);
 }
 
 void __DrawScenesLineColor(float lineWidth, int red, int green, int blue, unsigned char* out,
                            unsigned char* source, int width, int height, int, int triangleCount,
-                           __Triangle3ds* triangles, __Point3ds* points, int centreX,
-                           int centreY) {
-    for (int i = 0; i < triangleCount; ++i) {
-        const float facing = FacingValue(triangles[i], points);
-        if (!(facing >= 0.0f) && _DubleSide == 0) continue;
-        __DrawTriangleLineColor(lineWidth, red, green, blue, out, source, width, height,
-                                &triangles[i], points, centreX, centreY);
-    }
+                           __Triangle3ds* triangles, __Point3ds* points, int centreX, int centreY) {
+  for (int i = 0; i < triangleCount; ++i) {
+    const float facing = FacingValue(triangles[i], points);
+    if (!(facing >= 0.0f) && _DubleSide == 0) continue;
+    __DrawTriangleLineColor(lineWidth, red, green, blue, out, source, width, height, &triangles[i],
+                            points, centreX, centreY);
+  }
 }

@@ -15,9 +15,8 @@ float __DefRenderOnePixel(float centreX, float centreY, unsigned char* image, un
                           float x, float y, float z, __Triangle3ds* triangle,
                           material3ds* materials, int materialCount, float& r, float& g, float& b,
                           __Point* normal, unsigned char texturesOn, float u, float v,
-                          __Texture* textures, int lightCount, light3ds* lights,
-                          __PrevInfo* prev, GlassProp* glass, float planeA, float planeB,
-                          float planeC, float planeD);
+                          __Texture* textures, int lightCount, light3ds* lights, __PrevInfo* prev,
+                          GlassProp* glass, float planeA, float planeB, float planeC, float planeD);
 
 // Frame of the current scene: its stride in channel values (four a pixel)
 // and the full channel value, 255 for 8-bit and 32768 for 16-bit images.

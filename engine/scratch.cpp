@@ -15,15 +15,15 @@ unsigned char* __MergeUnder = nullptr;
 namespace {
 
 struct Rect {
-    int x0, y0, x1, y1;
+  int x0, y0, x1, y1;
 };
 
 Rect ClipToFrame(int x0, int y0, int x1, int y1) {
-    return {std::max(x0, 0), std::max(y0, 0), std::min(x1, Zwidth), std::min(y1, Zheight)};
+  return {std::max(x0, 0), std::max(y0, 0), std::min(x1, Zwidth), std::min(y1, Zheight)};
 }
 
 ptrdiff_t ValueIndex(int x, int y) {
-    return static_cast<ptrdiff_t>(y) * __RowBytes + 4 * static_cast<ptrdiff_t>(x);
+  return static_cast<ptrdiff_t>(y) * __RowBytes + 4 * static_cast<ptrdiff_t>(x);
 }
 
 // The largest colour difference below which a partly covering triangle
@@ -36,82 +36,82 @@ constexpr unsigned kSimilarLimit = 20;
 template <typename Channel>
 void MergePixel(const Channel* s, Channel* o, Channel* l, Channel* u, unsigned maxChannel,
                 unsigned differenceUnit) {
-    unsigned a = s[3];
-    if (a == 0) return;
-    if (a == maxChannel) {
-        for (int k = 0; k < 3; ++k) o[k] = u[k] = l[k] = s[k];
-        o[3] = static_cast<Channel>(maxChannel);
-        return;
-    }
-    if (o[3] == 0) {
-        for (int k = 0; k < 3; ++k) o[k] = s[k];
-        o[3] = static_cast<Channel>(a);
-        return;
-    }
+  unsigned a = s[3];
+  if (a == 0) return;
+  if (a == maxChannel) {
+    for (int k = 0; k < 3; ++k) o[k] = u[k] = l[k] = s[k];
+    o[3] = static_cast<Channel>(maxChannel);
+    return;
+  }
+  if (o[3] == 0) {
+    for (int k = 0; k < 3; ++k) o[k] = s[k];
+    o[3] = static_cast<Channel>(a);
+    return;
+  }
 
-    bool similar = false;
-    if (l[3] != 0) {
-        unsigned d = 0;
-        for (int k = 0; k < 3; ++k) {
-            const unsigned lk = l[k], sk = s[k];
-            d = std::max(d, lk > sk ? lk - sk : sk - lk);
-        }
-        similar = d / differenceUnit < kSimilarLimit;
-    }
-    Channel base[3];  // the colour the triangle is blended over
-    if (similar) {
-        // The same surface as the last partial triangle: blend over what lay
-        // under that one, with the larger of the two coverages.
-        for (int k = 0; k < 3; ++k) base[k] = u[k];
-        if (a > l[3])
-            l[3] = static_cast<Channel>(a);
-        else
-            a = l[3];
-    } else {
-        for (int k = 0; k < 3; ++k) {
-            base[k] = o[k];
-            u[k] = o[k];
-            l[k] = s[k];
-        }
-        l[3] = static_cast<Channel>(a);
-    }
-
-    const float maxF = static_cast<float>(maxChannel);
-    const float f = static_cast<float>(a) / maxF;
+  bool similar = false;
+  if (l[3] != 0) {
+    unsigned d = 0;
     for (int k = 0; k < 3; ++k) {
-        const float c = static_cast<float>(s[k]) * f + static_cast<float>(base[k]) * (1.0f - f);
-        o[k] = static_cast<Channel>(std::min(std::max(c, 0.0f), maxF));
+      const unsigned lk = l[k], sk = s[k];
+      d = std::max(d, lk > sk ? lk - sk : sk - lk);
     }
-    if (a > o[3]) o[3] = static_cast<Channel>(a);
+    similar = d / differenceUnit < kSimilarLimit;
+  }
+  Channel base[3];  // the colour the triangle is blended over
+  if (similar) {
+    // The same surface as the last partial triangle: blend over what lay
+    // under that one, with the larger of the two coverages.
+    for (int k = 0; k < 3; ++k) base[k] = u[k];
+    if (a > l[3])
+      l[3] = static_cast<Channel>(a);
+    else
+      a = l[3];
+  } else {
+    for (int k = 0; k < 3; ++k) {
+      base[k] = o[k];
+      u[k] = o[k];
+      l[k] = s[k];
+    }
+    l[3] = static_cast<Channel>(a);
+  }
+
+  const float maxF = static_cast<float>(maxChannel);
+  const float f = static_cast<float>(a) / maxF;
+  for (int k = 0; k < 3; ++k) {
+    const float c = static_cast<float>(s[k]) * f + static_cast<float>(base[k]) * (1.0f - f);
+    o[k] = static_cast<Channel>(std::min(std::max(c, 0.0f), maxF));
+  }
+  if (a > o[3]) o[3] = static_cast<Channel>(a);
 }
 
 template <typename Channel>
 void MergeRect(unsigned char* out, const Rect& r, unsigned differenceUnit) {
-    const Channel* scratch = reinterpret_cast<const Channel*>(__ScratchLayer);
-    Channel* output = reinterpret_cast<Channel*>(out);
-    Channel* last = reinterpret_cast<Channel*>(__MergeLast);
-    Channel* under = reinterpret_cast<Channel*>(__MergeUnder);
-    const unsigned maxChannel = static_cast<unsigned>(__MaxChannel);
-    for (int y = r.y0; y < r.y1; ++y)
-        for (ptrdiff_t i = ValueIndex(r.x0, y), end = ValueIndex(r.x1, y); i < end; i += 4)
-            MergePixel(scratch + i, output + i, last + i, under + i, maxChannel, differenceUnit);
+  const Channel* scratch = reinterpret_cast<const Channel*>(__ScratchLayer);
+  Channel* output = reinterpret_cast<Channel*>(out);
+  Channel* last = reinterpret_cast<Channel*>(__MergeLast);
+  Channel* under = reinterpret_cast<Channel*>(__MergeUnder);
+  const unsigned maxChannel = static_cast<unsigned>(__MaxChannel);
+  for (int y = r.y0; y < r.y1; ++y)
+    for (ptrdiff_t i = ValueIndex(r.x0, y), end = ValueIndex(r.x1, y); i < end; i += 4)
+      MergePixel(scratch + i, output + i, last + i, under + i, maxChannel, differenceUnit);
 }
 
 }  // namespace
 
 void __ClearScratchRect(int x0, int y0, int x1, int y1) {
-    const Rect r = ClipToFrame(x0, y0, x1, y1);
-    if (r.x0 >= r.x1) return;
-    const size_t valueBytes = _Deep != 0 ? 2 : 1;
-    const size_t rowBytes = 4 * static_cast<size_t>(r.x1 - r.x0) * valueBytes;
-    for (int y = r.y0; y < r.y1; ++y)
-        std::memset(__ScratchLayer + ValueIndex(r.x0, y) * valueBytes, 0, rowBytes);
+  const Rect r = ClipToFrame(x0, y0, x1, y1);
+  if (r.x0 >= r.x1) return;
+  const size_t valueBytes = _Deep != 0 ? 2 : 1;
+  const size_t rowBytes = 4 * static_cast<size_t>(r.x1 - r.x0) * valueBytes;
+  for (int y = r.y0; y < r.y1; ++y)
+    std::memset(__ScratchLayer + ValueIndex(r.x0, y) * valueBytes, 0, rowBytes);
 }
 
 void __MergeScratchRect(unsigned char* out, int x0, int y0, int x1, int y1) {
-    const Rect r = ClipToFrame(x0, y0, x1, y1);
-    if (_Deep != 0)
-        MergeRect<uint16_t>(out, r, 256);
-    else
-        MergeRect<uint8_t>(out, r, 1);
+  const Rect r = ClipToFrame(x0, y0, x1, y1);
+  if (_Deep != 0)
+    MergeRect<uint16_t>(out, r, 256);
+  else
+    MergeRect<uint8_t>(out, r, 1);
 }

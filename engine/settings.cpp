@@ -30,9 +30,9 @@ int Zheight = 0;
 light3ds* __LightDef = nullptr;
 
 // Each switch's setter stores its value unchanged and its getter returns it.
-#define QF_SWITCH(name)                                        \
-    void __Set##name(unsigned char value) { _##name = value; } \
-    unsigned char __Get##name() { return _##name; }
+#define QF_SWITCH(name)                                      \
+  void __Set##name(unsigned char value) { _##name = value; } \
+  unsigned char __Get##name() { return _##name; }
 
 QF_SWITCH(DrawMode)
 QF_SWITCH(Deep)
@@ -51,39 +51,39 @@ void __SetQuality(unsigned char value) { _Quality = value >= 2 ? 1 : value; }
 unsigned char __GetQuality() { return _Quality; }
 
 void __SetZBuff(float* buffer, int width, int height) {
-    if (buffer != nullptr && width >= 1 && height >= 1) {
-        ZBuff = buffer;
-        Zwidth = width;
-        Zheight = height;
-    } else {
-        ZBuff = nullptr;
-        Zwidth = 0;
-        Zheight = 0;
-    }
+  if (buffer != nullptr && width >= 1 && height >= 1) {
+    ZBuff = buffer;
+    Zwidth = width;
+    Zheight = height;
+  } else {
+    ZBuff = nullptr;
+    Zwidth = 0;
+    Zheight = 0;
+  }
 }
 
 void __GetZBuff(float*& buffer, int& width, int& height) {
-    buffer = ZBuff;
-    width = Zwidth;
-    height = Zheight;
+  buffer = ZBuff;
+  width = Zwidth;
+  height = Zheight;
 }
 
 void __SetLightDef(light3ds* light) { __LightDef = light; }
 
 void __AddPersp(int pointCount, __Point3ds* points, float value, float x, float y, float far) {
-    _Persp_x = x;
-    _Persp_y = y;
-    _Persp_Far = far;
-    _Persp_Val = value;
-    if (far == 0.0f || value == 0.0f) return;
-    for (int i = 0; i < pointCount; ++i) {
-        __Point3ds& p = points[i];
-        float k = 1.0f - p.z / far;
-        // A vertex at the vanishing depth goes far out rather than to infinity.
-        if (std::fabs(k) < 1e-8f) k = k < 0.0f ? -1e-8f : 1e-8f;
-        p.x = (p.x - _Persp_x) / k + _Persp_x;
-        p.y = (p.y - _Persp_y) / k + _Persp_y;
-    }
+  _Persp_x = x;
+  _Persp_y = y;
+  _Persp_Far = far;
+  _Persp_Val = value;
+  if (far == 0.0f || value == 0.0f) return;
+  for (int i = 0; i < pointCount; ++i) {
+    __Point3ds& p = points[i];
+    float k = 1.0f - p.z / far;
+    // A vertex at the vanishing depth goes far out rather than to infinity.
+    if (std::fabs(k) < 1e-8f) k = k < 0.0f ? -1e-8f : 1e-8f;
+    p.x = (p.x - _Persp_x) / k + _Persp_x;
+    p.y = (p.y - _Persp_y) / k + _Persp_y;
+  }
 }
 
 namespace {
@@ -92,22 +92,22 @@ namespace {
 const __Point3ds* SortPoints = nullptr;
 
 float DepthSum(const __Triangle3ds& t) {
-    return SortPoints[t.a].z + SortPoints[t.b].z + SortPoints[t.c].z;
+  return SortPoints[t.a].z + SortPoints[t.b].z + SortPoints[t.c].z;
 }
 
 int CompareDepth(const void* left, const void* right) {
-    const float l = DepthSum(*static_cast<const __Triangle3ds*>(left));
-    const float r = DepthSum(*static_cast<const __Triangle3ds*>(right));
-    return l < r ? -1 : (l > r ? 1 : 0);
+  const float l = DepthSum(*static_cast<const __Triangle3ds*>(left));
+  const float r = DepthSum(*static_cast<const __Triangle3ds*>(right));
+  return l < r ? -1 : (l > r ? 1 : 0);
 }
 
 }  // namespace
 
 void __Sort(int triangleCount, __Triangle3ds* triangles, __Point3ds* points) {
-    if (triangleCount <= 0) return;
-    SortPoints = points;
-    std::qsort(triangles, static_cast<size_t>(triangleCount), sizeof(__Triangle3ds), CompareDepth);
-    SortPoints = nullptr;
+  if (triangleCount <= 0) return;
+  SortPoints = points;
+  std::qsort(triangles, static_cast<size_t>(triangleCount), sizeof(__Triangle3ds), CompareDepth);
+  SortPoints = nullptr;
 }
 
 unsigned char __mmx_present() { return 1; }

@@ -16,17 +16,14 @@ namespace {
 // blended in; glass comes after the light check. A constant table, so that
 // the calls through it compile to direct calls.
 struct ShaderStages {
-    bool (*sampleReflection)(const map3ds&, const __Texture&, const PixelShade&, float, float,
-                             float, ReflectionSample&);
-    void (*colourMap)(const map3ds&, const __Texture&, float, float, const __PrevInfo*,
-                      PixelShade&);
-    void (*opacityMap)(const map3ds&, const __Texture&, float, float, const __PrevInfo*,
-                       PixelShade&);
-    void (*bumpMap)(const map3ds&, const __Texture&, float, float, const __PrevInfo*,
-                    PixelShade&);
-    void (*blendReflection)(const ReflectionSample&, PixelShade&);
-    void (*glass)(const GlassProp&, PixelShade&, float, float, float, float, float,
-                  const unsigned char*, const __PrevInfo*, float, float, float, float);
+  bool (*sampleReflection)(const map3ds&, const __Texture&, const PixelShade&, float, float, float,
+                           ReflectionSample&);
+  void (*colourMap)(const map3ds&, const __Texture&, float, float, const __PrevInfo*, PixelShade&);
+  void (*opacityMap)(const map3ds&, const __Texture&, float, float, const __PrevInfo*, PixelShade&);
+  void (*bumpMap)(const map3ds&, const __Texture&, float, float, const __PrevInfo*, PixelShade&);
+  void (*blendReflection)(const ReflectionSample&, PixelShade&);
+  void (*glass)(const GlassProp&, PixelShade&, float, float, float, float, float,
+                const unsigned char*, const __PrevInfo*, float, float, float, float);
 };
 
 constexpr ShaderStages kStages = {ShadeReflectionMap, ShadeColourMap,  ShadeOpacityMap,
@@ -44,10 +41,10 @@ constexpr float kDefaultStrength = 10.0f;
 // A colour channel times the full channel value, clamped to 0 .. maxChannel
 // (a NaN, which no sane scene produces, stores as 0 too).
 float ScaleChannel(float v, float maxChannel) {
-    v = v * maxChannel;
-    if (!(v >= 0.0f)) v = 0.0f;
-    if (v > maxChannel) v = maxChannel;
-    return v;
+  v = v * maxChannel;
+  if (!(v >= 0.0f)) v = 0.0f;
+  if (v > maxChannel) v = maxChannel;
+  return v;
 }
 
 }  // namespace
@@ -56,115 +53,111 @@ float __DefRenderOnePixel(float centreX, float centreY, unsigned char*, unsigned
                           float x, float y, float z, __Triangle3ds* triangle,
                           material3ds* materials, int materialCount, float& r, float& g, float& b,
                           __Point* normal, unsigned char texturesOn, float u, float v,
-                          __Texture* textures, int lightCount, light3ds* lights,
-                          __PrevInfo* prev, GlassProp* glass, float planeA, float planeB,
-                          float planeC, float planeD) {
-    PixelShade pixel{{kDefaultDiffuse, kDefaultDiffuse, kDefaultDiffuse},
-                     1.0f,
-                     {normal->x, normal->y, normal->z}};
-    float specular[3] = {1.0f, 1.0f, 1.0f};
-    float exponent = kDefaultExponent;
-    float strength = kDefaultStrength;
-    float selfIllum = 0.0f;
+                          __Texture* textures, int lightCount, light3ds* lights, __PrevInfo* prev,
+                          GlassProp* glass, float planeA, float planeB, float planeC,
+                          float planeD) {
+  PixelShade pixel{
+      {kDefaultDiffuse, kDefaultDiffuse, kDefaultDiffuse}, 1.0f, {normal->x, normal->y, normal->z}};
+  float specular[3] = {1.0f, 1.0f, 1.0f};
+  float exponent = kDefaultExponent;
+  float strength = kDefaultStrength;
+  float selfIllum = 0.0f;
 
-    // The back-face pass shades the faces' far side; a double-sided surface
-    // always shows its near side.
-    float* n = pixel.normal;
-    if (_DrawBackFaces1 != 0) {
-        n[0] = -n[0];
-        n[1] = -n[1];
-        n[2] = -n[2];
+  // The back-face pass shades the faces' far side; a double-sided surface
+  // always shows its near side.
+  float* n = pixel.normal;
+  if (_DrawBackFaces1 != 0) {
+    n[0] = -n[0];
+    n[1] = -n[1];
+    n[2] = -n[2];
+  }
+  if (_DubleSide != 0 && n[2] < 0.0f) n[2] = -n[2];
+  const float length = std::sqrt(n[0] * n[0] + n[1] * n[1] + n[2] * n[2]);
+  if (length != 0.0f) {
+    n[0] = n[0] / length;
+    n[1] = n[1] / length;
+    n[2] = n[2] / length;
+  }
+
+  // The glass record of the pixel's material; with no materials the first
+  // record serves, and an index outside the materials has none.
+  const GlassProp* glassRecord = materialCount > 0 ? nullptr : glass;
+  ReflectionSample reflection{};
+  bool reflected = false;
+  if (materialCount > 0 && triangle->material < materialCount) {
+    const int m = triangle->material;
+    const material3ds& material = materials[m];
+    if (glass != nullptr) glassRecord = glass + m;
+    float transparency = -material.transparency;
+    if (transparency < 0.0f) transparency = 0.0f;
+    if (transparency > 1.0f) transparency = 1.0f;
+    pixel.opacity = 1.0f - transparency;
+    for (int c = 0; c < 3; ++c) {
+      pixel.diffuse[c] = material.diffuse[c];
+      specular[c] = material.specular[c];
     }
-    if (_DubleSide != 0 && n[2] < 0.0f) n[2] = -n[2];
-    const float length = std::sqrt(n[0] * n[0] + n[1] * n[1] + n[2] * n[2]);
-    if (length != 0.0f) {
-        n[0] = n[0] / length;
-        n[1] = n[1] / length;
-        n[2] = n[2] / length;
+    exponent = 100.0f * material.shininess;
+    strength = material.shininessStrength;
+    selfIllum = material.selfIllum;
+
+    if (textures != nullptr) {
+      const __Texture* slots = textures + m * kSlotsPerMaterial;
+      reflected = kStages.sampleReflection(material.maps[kReflectionMap], slots[kReflectionSlot],
+                                           pixel, x, y, z, reflection);
+      if (texturesOn != 0) {
+        kStages.colourMap(material.maps[kColourMap], slots[kColourSlot], u, v, prev, pixel);
+        kStages.opacityMap(material.maps[kOpacityMap], slots[kOpacitySlot], u, v, prev, pixel);
+        kStages.bumpMap(material.maps[kBumpMap], slots[kBumpSlot], u, v, prev, pixel);
+      }
     }
+  }
+  if (reflected) kStages.blendReflection(reflection, pixel);
 
-    // The glass record of the pixel's material; with no materials the first
-    // record serves, and an index outside the materials has none.
-    const GlassProp* glassRecord = materialCount > 0 ? nullptr : glass;
-    ReflectionSample reflection{};
-    bool reflected = false;
-    if (materialCount > 0 && triangle->material < materialCount) {
-        const int m = triangle->material;
-        const material3ds& material = materials[m];
-        if (glass != nullptr) glassRecord = glass + m;
-        float transparency = -material.transparency;
-        if (transparency < 0.0f) transparency = 0.0f;
-        if (transparency > 1.0f) transparency = 1.0f;
-        pixel.opacity = 1.0f - transparency;
-        for (int c = 0; c < 3; ++c) {
-            pixel.diffuse[c] = material.diffuse[c];
-            specular[c] = material.specular[c];
-        }
-        exponent = 100.0f * material.shininess;
-        strength = material.shininessStrength;
-        selfIllum = material.selfIllum;
-
-        if (textures != nullptr) {
-            const __Texture* slots = textures + m * kSlotsPerMaterial;
-            reflected = kStages.sampleReflection(material.maps[kReflectionMap],
-                                                 slots[kReflectionSlot], pixel, x, y, z,
-                                                 reflection);
-            if (texturesOn != 0) {
-                kStages.colourMap(material.maps[kColourMap], slots[kColourSlot], u, v, prev,
-                                  pixel);
-                kStages.opacityMap(material.maps[kOpacityMap], slots[kOpacitySlot], u, v, prev,
-                                   pixel);
-                kStages.bumpMap(material.maps[kBumpMap], slots[kBumpSlot], u, v, prev, pixel);
-            }
-        }
+  if (lightCount == 0) {
+    if (__LightDef == nullptr) {
+      r = g = b = 0.0f;
+      return pixel.opacity;
     }
-    if (reflected) kStages.blendReflection(reflection, pixel);
+    lights = __LightDef;
+    lightCount = 1;
+  }
+  r = g = b = 0.0f;
 
-    if (lightCount == 0) {
-        if (__LightDef == nullptr) {
-            r = g = b = 0.0f;
-            return pixel.opacity;
-        }
-        lights = __LightDef;
-        lightCount = 1;
+  if (glassRecord != nullptr && glassRecord->enabled != 0)
+    kStages.glass(*glassRecord, pixel, centreX, centreY, x, y, z, source, prev, planeA, planeB,
+                  planeC, planeD);
+
+  // The highlight follows the diffuse term itself; every light adds the
+  // self-illumination once.
+  const float keep = 1.0f - selfIllum;
+  for (int i = 0; i < lightCount; ++i) {
+    const light3ds& light = lights[i];
+    float lx = light.x - x;
+    float ly = light.y - y;
+    float lz = light.z - z;
+    const float distance = std::sqrt(lx * lx + ly * ly + lz * lz);
+    if (distance != 0.0f) {
+      lx = lx / distance;
+      ly = ly / distance;
+      lz = lz / distance;
     }
-    r = g = b = 0.0f;
+    float d = light.intensity * (n[0] * lx + n[1] * ly + n[2] * lz);
+    if (!(d > 0.0f)) d = 0.0f;
+    // A light behind the surface gives d = +0, whose power is +0 for any
+    // positive exponent: the call is left out for it.
+    const float power = d == 0.0f && exponent > 0.0f ? 0.0f : std::pow(d, exponent);
+    const float s = strength * power;
+    const float e = d * keep + selfIllum;
+    r += (pixel.diffuse[0] * e + specular[0] * s) * light.color[0];
+    g += (pixel.diffuse[1] * e + specular[1] * s) * light.color[1];
+    b += (pixel.diffuse[2] * e + specular[2] * s) * light.color[2];
+  }
 
-    if (glassRecord != nullptr && glassRecord->enabled != 0)
-        kStages.glass(*glassRecord, pixel, centreX, centreY, x, y, z, source, prev, planeA, planeB,
-                      planeC, planeD);
-
-    // The highlight follows the diffuse term itself; every light adds the
-    // self-illumination once.
-    const float keep = 1.0f - selfIllum;
-    for (int i = 0; i < lightCount; ++i) {
-        const light3ds& light = lights[i];
-        float lx = light.x - x;
-        float ly = light.y - y;
-        float lz = light.z - z;
-        const float distance = std::sqrt(lx * lx + ly * ly + lz * lz);
-        if (distance != 0.0f) {
-            lx = lx / distance;
-            ly = ly / distance;
-            lz = lz / distance;
-        }
-        float d = light.intensity * (n[0] * lx + n[1] * ly + n[2] * lz);
-        if (!(d > 0.0f)) d = 0.0f;
-        // A light behind the surface gives d = +0, whose power is +0 for any
-        // positive exponent: the call is left out for it.
-        const float power = d == 0.0f && exponent > 0.0f ? 0.0f : std::pow(d, exponent);
-        const float s = strength * power;
-        const float e = d * keep + selfIllum;
-        r += (pixel.diffuse[0] * e + specular[0] * s) * light.color[0];
-        g += (pixel.diffuse[1] * e + specular[1] * s) * light.color[1];
-        b += (pixel.diffuse[2] * e + specular[2] * s) * light.color[2];
-    }
-
-    const float maxChannel = static_cast<float>(__MaxChannel);
-    r = ScaleChannel(r, maxChannel);
-    g = ScaleChannel(g, maxChannel);
-    b = ScaleChannel(b, maxChannel);
-    return pixel.opacity;
+  const float maxChannel = static_cast<float>(__MaxChannel);
+  r = ScaleChannel(r, maxChannel);
+  g = ScaleChannel(g, maxChannel);
+  b = ScaleChannel(b, maxChannel);
+  return pixel.opacity;
 }
 
 __RenderOnePixelFn __RenderOnePixel = __DefRenderOnePixel;
@@ -174,13 +167,13 @@ void __SetDefRenderOnePixel() { __RenderOnePixel = __DefRenderOnePixel; }
 // The fillers call the hook unconditionally, so a null shader puts the
 // engine's own back rather than leaving nothing to call.
 void __SetNewRenderOnePixel(__RenderOnePixelFn fn) {
-    __RenderOnePixel = fn != nullptr ? fn : __DefRenderOnePixel;
+  __RenderOnePixel = fn != nullptr ? fn : __DefRenderOnePixel;
 }
 
 uint32_t __GetChannel(const unsigned char* buffer, int index) {
-    return ChannelAt(buffer, index, _Deep != 0);
+  return ChannelAt(buffer, index, _Deep != 0);
 }
 
 void __SetChannel(unsigned char* buffer, int index, uint32_t value) {
-    SetChannelAt(buffer, index, value, _Deep != 0);
+  SetChannelAt(buffer, index, value, _Deep != 0);
 }

@@ -8,40 +8,39 @@
 
 void __DrawTriangleSilhouette(unsigned char* target, unsigned char* source, int, int,
                               __Triangle3ds* triangle, __Point3ds* vertices, int cx, int cy,
-                              int materialCount, material3ds* materials, __Texture*, int,
-                              light3ds*, GlassProp*) {
-    CurvedPatch patch;
-    double stepT, stepS;
-    if (!PrepareCurvedSampling(triangle, vertices, cx, cy, false, &patch, &stepT, &stepS)) return;
+                              int materialCount, material3ds* materials, __Texture*, int, light3ds*,
+                              GlassProp*) {
+  CurvedPatch patch;
+  double stepT, stepS;
+  if (!PrepareCurvedSampling(triangle, vertices, cx, cy, false, &patch, &stepT, &stepS)) return;
 
-    // The dots take the material's diffuse colour, or full red without materials.
-    const float full = static_cast<float>(__MaxChannel);
-    float r = full, g = 0.0f, b = 0.0f;
-    if (materialCount > 0 && materials != nullptr) {  // a negative count counts as none
-        int index = triangle->material;
-        if (index >= materialCount) index = materialCount - 1;
-        const float* diffuse = materials[index].diffuse;
-        r = diffuse[0] * full;
-        g = diffuse[1] * full;
-        b = diffuse[2] * full;
-    }
+  // The dots take the material's diffuse colour, or full red without materials.
+  const float full = static_cast<float>(__MaxChannel);
+  float r = full, g = 0.0f, b = 0.0f;
+  if (materialCount > 0 && materials != nullptr) {  // a negative count counts as none
+    int index = triangle->material;
+    if (index >= materialCount) index = materialCount - 1;
+    const float* diffuse = materials[index].diffuse;
+    r = diffuse[0] * full;
+    g = diffuse[1] * full;
+    b = diffuse[2] * full;
+  }
 
-    WalkCurvedSamples(
-        patch, stepT, stepS, cx, cy, [] {}, [] {},
-        [&](const PatchWeights& w, const double*, int X, int Y) {
-            const double nz = EvaluateComponent(patch.normal, w, 2);
-            if (nz < 0.0) return;
-            if (nz / 2.0 > 0.15) {
-                // Facing the viewer: the image underneath shows through.
-                const int k = (X + Y * Zwidth) * 4;
-                for (int c = 0; c < 4; ++c)
-                    __SetChannel(target, k + c, __GetChannel(source, k + c));
-                return;
-            }
-            const double a = nz < 0.15 ? nz : 0.3 - nz;
-            float strength = static_cast<float>(a / 0.15);
-            strength = strength * strength;
-            if (strength > 1.0f) strength = 1.0f;
-            __BlendPixel(1.0f, target, source, r, g, b, X, Y, strength);
-        });
+  WalkCurvedSamples(
+      patch, stepT, stepS, cx, cy, [] {}, [] {},
+      [&](const PatchWeights& w, const double*, int X, int Y) {
+        const double nz = EvaluateComponent(patch.normal, w, 2);
+        if (nz < 0.0) return;
+        if (nz / 2.0 > 0.15) {
+          // Facing the viewer: the image underneath shows through.
+          const int k = (X + Y * Zwidth) * 4;
+          for (int c = 0; c < 4; ++c) __SetChannel(target, k + c, __GetChannel(source, k + c));
+          return;
+        }
+        const double a = nz < 0.15 ? nz : 0.3 - nz;
+        float strength = static_cast<float>(a / 0.15);
+        strength = strength * strength;
+        if (strength > 1.0f) strength = 1.0f;
+        __BlendPixel(1.0f, target, source, r, g, b, X, Y, strength);
+      });
 }

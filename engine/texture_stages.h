@@ -11,8 +11,8 @@
 // The reflection colour (0 to 1) and its amount, sampled before the other
 // maps and blended into the diffuse colour after them.
 struct ReflectionSample {
-    float colour[3];
-    float amount;
+  float colour[3];
+  float amount;
 };
 
 // Samples the reflection map where the view reflected about the pixel's

@@ -10,64 +10,64 @@ namespace {
 
 void SampleRun(ContourLists& lists, bool horizontal, float fixed, float start, float length,
                float end, float baseStep, float crowd, float dx, float dy, float dz) {
-    float t = start;
-    uint32_t k = 0;
-    while (end >= t) {
-        ContourPoint point{};
-        point.x = horizontal ? t : fixed;
-        point.y = horizontal ? fixed : t;
-        point.dx = dx;
-        point.dy = dy;
-        point.dz = dz;
-        point.valid = 1;
-        lists.points.push_back(point);
+  float t = start;
+  uint32_t k = 0;
+  while (end >= t) {
+    ContourPoint point{};
+    point.x = horizontal ? t : fixed;
+    point.y = horizontal ? fixed : t;
+    point.dx = dx;
+    point.dy = dy;
+    point.dz = dz;
+    point.valid = 1;
+    lists.points.push_back(point);
 
-        const float step = baseStep * (std::fabs(t - crowd) / length + 0.01f);
-        const float next = t + step;
-        if (k > 0) {
-            const uint32_t second = static_cast<uint32_t>(lists.points.size() - 1);
-            ContourSegment segment{};
-            segment.first = second - 1;
-            segment.second = second;
-            segment.nx = dx;
-            segment.ny = dy;
-            segment.nz = dz;
-            segment.step = step;
-            segment.valid = 1;
-            lists.segments.push_back(segment);
-        }
-        ++k;
-        // A step that does not advance (zero or negative size, or a step lost
-        // against a huge coordinate) would never reach the end.
-        if (!(next > t)) break;
-        t = next;
+    const float step = baseStep * (std::fabs(t - crowd) / length + 0.01f);
+    const float next = t + step;
+    if (k > 0) {
+      const uint32_t second = static_cast<uint32_t>(lists.points.size() - 1);
+      ContourSegment segment{};
+      segment.first = second - 1;
+      segment.second = second;
+      segment.nx = dx;
+      segment.ny = dy;
+      segment.nz = dz;
+      segment.step = step;
+      segment.valid = 1;
+      lists.segments.push_back(segment);
     }
+    ++k;
+    // A step that does not advance (zero or negative size, or a step lost
+    // against a huge coordinate) would never reach the end.
+    if (!(next > t)) break;
+    t = next;
+  }
 }
 
 template <typename Record>
 PageArray<Record> CopyToPages(const std::vector<Record>& records) {
-    PageArray<Record> pages = AllocatePageArray<Record>(records.size());
-    if (pages) std::memcpy(pages.get(), records.data(), records.size() * sizeof(Record));
-    return pages;
+  PageArray<Record> pages = AllocatePageArray<Record>(records.size());
+  if (pages) std::memcpy(pages.get(), records.data(), records.size() * sizeof(Record));
+  return pages;
 }
 
 // Hands the sampled records to the caller as page-allocated arrays; on any
 // failure both arrays are absent and both counts 0.
 void HandOver(const ContourLists& lists, uint32_t* pointCount, uint32_t* segmentCount,
               ContourPoint** points, ContourSegment** segments) {
-    *pointCount = 0;
-    *segmentCount = 0;
-    *points = nullptr;
-    *segments = nullptr;
-    PageArray<ContourPoint> pointArray = CopyToPages(lists.points);
-    PageArray<ContourSegment> segmentArray = CopyToPages(lists.segments);
-    const bool pointsOk = lists.points.empty() || pointArray;
-    const bool segmentsOk = lists.segments.empty() || segmentArray;
-    if (!pointsOk || !segmentsOk) return;
-    *pointCount = static_cast<uint32_t>(lists.points.size());
-    *segmentCount = static_cast<uint32_t>(lists.segments.size());
-    *points = pointArray.release();
-    *segments = segmentArray.release();
+  *pointCount = 0;
+  *segmentCount = 0;
+  *points = nullptr;
+  *segments = nullptr;
+  PageArray<ContourPoint> pointArray = CopyToPages(lists.points);
+  PageArray<ContourSegment> segmentArray = CopyToPages(lists.segments);
+  const bool pointsOk = lists.points.empty() || pointArray;
+  const bool segmentsOk = lists.segments.empty() || segmentArray;
+  if (!pointsOk || !segmentsOk) return;
+  *pointCount = static_cast<uint32_t>(lists.points.size());
+  *segmentCount = static_cast<uint32_t>(lists.segments.size());
+  *points = pointArray.release();
+  *segments = segmentArray.release();
 }
 
 // Runs the sampling body and hands the result over; running out of memory
@@ -75,90 +75,90 @@ void HandOver(const ContourLists& lists, uint32_t* pointCount, uint32_t* segment
 template <typename Body>
 void BuildContour(uint32_t* pointCount, uint32_t* segmentCount, ContourPoint** points,
                   ContourSegment** segments, Body body) {
-    ContourLists lists;
-    try {
-        body(lists);
-    } catch (const std::bad_alloc&) {
-        lists = ContourLists();
-    }
-    HandOver(lists, pointCount, segmentCount, points, segments);
+  ContourLists lists;
+  try {
+    body(lists);
+  } catch (const std::bad_alloc&) {
+    lists = ContourLists();
+  }
+  HandOver(lists, pointCount, segmentCount, points, segments);
 }
 
 }  // namespace
 
 void SampleHorizontalRun(ContourLists& lists, float fixed, float start, float length, float end,
                          float baseStep, float crowd, float dx, float dy, float dz) {
-    SampleRun(lists, true, fixed, start, length, end, baseStep, crowd, dx, dy, dz);
+  SampleRun(lists, true, fixed, start, length, end, baseStep, crowd, dx, dy, dz);
 }
 
 void SampleVerticalRun(ContourLists& lists, float fixed, float start, float length, float end,
                        float baseStep, float crowd, float dx, float dy, float dz) {
-    SampleRun(lists, false, fixed, start, length, end, baseStep, crowd, dx, dy, dz);
+  SampleRun(lists, false, fixed, start, length, end, baseStep, crowd, dx, dy, dz);
 }
 
 void BuildLineContour(uint32_t* pointCount, uint32_t* segmentCount, ContourPoint** points,
                       ContourSegment** segments, float x0, float width, float y, float sign) {
-    const float step = width / 2;
-    BuildContour(pointCount, segmentCount, points, segments, [&](ContourLists& lists) {
-        SampleHorizontalRun(lists, y, x0, width, width - width / 2, step, 0, 0, sign, 0);
-    });
+  const float step = width / 2;
+  BuildContour(pointCount, segmentCount, points, segments, [&](ContourLists& lists) {
+    SampleHorizontalRun(lists, y, x0, width, width - width / 2, step, 0, 0, sign, 0);
+  });
 }
 
-void BuildTopAndBottomContour(uint32_t* pointCount, uint32_t* segmentCount,
-                              ContourPoint** points, ContourSegment** segments, float x0,
-                              float width, float y1, float y2) {
-    const float step = width / 2;
-    const float end = width - width / 2;
-    BuildContour(pointCount, segmentCount, points, segments, [&](ContourLists& lists) {
-        SampleHorizontalRun(lists, y1, x0, width, end, step, 0, 0, 1, 0);
-        SampleHorizontalRun(lists, y2, x0, width, end, step, 0, 0, -1, 0);
-    });
+void BuildTopAndBottomContour(uint32_t* pointCount, uint32_t* segmentCount, ContourPoint** points,
+                              ContourSegment** segments, float x0, float width, float y1,
+                              float y2) {
+  const float step = width / 2;
+  const float end = width - width / 2;
+  BuildContour(pointCount, segmentCount, points, segments, [&](ContourLists& lists) {
+    SampleHorizontalRun(lists, y1, x0, width, end, step, 0, 0, 1, 0);
+    SampleHorizontalRun(lists, y2, x0, width, end, step, 0, 0, -1, 0);
+  });
 }
 
 void BuildPerimeterContour(uint32_t* pointCount, uint32_t* segmentCount, ContourPoint** points,
                            ContourSegment** segments, float x0, float y0, float w, float h) {
-    const float hStep = w / 2;
-    const float vStep = h / 2;
-    BuildContour(pointCount, segmentCount, points, segments, [&](ContourLists& lists) {
-        const float midY = y0 + h / 2;
-        SampleVerticalRun(lists, x0, y0, h, y0 + h, vStep, midY, 1, 0, 0);
-        SampleVerticalRun(lists, x0 + w, y0, h, y0 + h, vStep, midY, -1, 0, 0);
-        SampleHorizontalRun(lists, y0 + h, x0, w, x0 + w, hStep, 0, 0, -1, 0);
-        SampleHorizontalRun(lists, y0, x0, w, x0 + w, hStep, 0, 0, 1, 0);
-    });
+  const float hStep = w / 2;
+  const float vStep = h / 2;
+  BuildContour(pointCount, segmentCount, points, segments, [&](ContourLists& lists) {
+    const float midY = y0 + h / 2;
+    SampleVerticalRun(lists, x0, y0, h, y0 + h, vStep, midY, 1, 0, 0);
+    SampleVerticalRun(lists, x0 + w, y0, h, y0 + h, vStep, midY, -1, 0, 0);
+    SampleHorizontalRun(lists, y0 + h, x0, w, x0 + w, hStep, 0, 0, -1, 0);
+    SampleHorizontalRun(lists, y0, x0, w, x0 + w, hStep, 0, 0, 1, 0);
+  });
 }
 
 void BuildULikeContour(uint32_t* pointCount, uint32_t* segmentCount, ContourPoint** points,
                        ContourSegment** segments, float x0, float y0, float w, float h) {
-    const float intervals = static_cast<float>(*pointCount) - 1;
-    const float hStep = w / intervals;
-    const float vStep = h / intervals;
-    BuildContour(pointCount, segmentCount, points, segments, [&](ContourLists& lists) {
-        // The sides start a third of the height down and crowd at their top.
-        const float ys = y0 + h / 3;
-        SampleVerticalRun(lists, x0, ys, h, y0 + h, vStep, ys, 1, 0, 0);
-        SampleVerticalRun(lists, x0 + w, ys, h, y0 + h, vStep, ys, -1, 0, 0);
-        SampleHorizontalRun(lists, y0 + h, x0, w, x0 + w, hStep, 0, 0, -1, 0);
-    });
+  const float intervals = static_cast<float>(*pointCount) - 1;
+  const float hStep = w / intervals;
+  const float vStep = h / intervals;
+  BuildContour(pointCount, segmentCount, points, segments, [&](ContourLists& lists) {
+    // The sides start a third of the height down and crowd at their top.
+    const float ys = y0 + h / 3;
+    SampleVerticalRun(lists, x0, ys, h, y0 + h, vStep, ys, 1, 0, 0);
+    SampleVerticalRun(lists, x0 + w, ys, h, y0 + h, vStep, ys, -1, 0, 0);
+    SampleHorizontalRun(lists, y0 + h, x0, w, x0 + w, hStep, 0, 0, -1, 0);
+  });
 }
 
 void BuildWindowContour(uint32_t* pointCount, uint32_t* segmentCount, ContourPoint** points,
                         ContourSegment** segments, float x0, float y0, float w, float h) {
-    const float pw = w / 2;
-    const float ph = h / 2;
-    const float hStep = pw / 2;
-    const float vStep = ph / 2;
-    BuildContour(pointCount, segmentCount, points, segments, [&](ContourLists& lists) {
-        // Panes top-left, bottom-left, bottom-right, top-right; each grows
-        // inwards from its four sides.
-        const float corners[4][2] = {{x0, y0}, {x0, y0 + ph}, {x0 + pw, y0 + ph}, {x0 + pw, y0}};
-        for (const auto& corner : corners) {
-            const float px = corner[0];
-            const float py = corner[1];
-            SampleVerticalRun(lists, px, py, ph, py + ph, vStep, py + ph / 2, 1, 0, 0);
-            SampleVerticalRun(lists, px + pw, py, ph, py + ph, vStep, py + ph / 2, -1, 0, 0);
-            SampleHorizontalRun(lists, py + ph, px, pw, px + pw, hStep, px + pw / 2, 0, -1, 0);
-            SampleHorizontalRun(lists, py, px, pw, px + pw, hStep, px + pw / 2, 0, 1, 0);
-        }
-    });
+  const float pw = w / 2;
+  const float ph = h / 2;
+  const float hStep = pw / 2;
+  const float vStep = ph / 2;
+  BuildContour(pointCount, segmentCount, points, segments, [&](ContourLists& lists) {
+    // Panes top-left, bottom-left, bottom-right, top-right; each grows
+    // inwards from its four sides.
+    const float corners[4][2] = {{x0, y0}, {x0, y0 + ph}, {x0 + pw, y0 + ph}, {x0 + pw, y0}};
+    for (const auto& corner : corners) {
+      const float px = corner[0];
+      const float py = corner[1];
+      SampleVerticalRun(lists, px, py, ph, py + ph, vStep, py + ph / 2, 1, 0, 0);
+      SampleVerticalRun(lists, px + pw, py, ph, py + ph, vStep, py + ph / 2, -1, 0, 0);
+      SampleHorizontalRun(lists, py + ph, px, pw, px + pw, hStep, px + pw / 2, 0, -1, 0);
+      SampleHorizontalRun(lists, py, px, pw, px + pw, hStep, px + pw / 2, 0, 1, 0);
+    }
+  });
 }

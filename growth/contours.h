@@ -8,27 +8,27 @@
 
 // One point of a straight run; (dx, dy, dz) is the run's growth direction.
 struct ContourPoint {
-    float x, y, z;
-    float dx, dy, dz;
-    uint8_t valid;
+  float x, y, z;
+  float dx, dy, dz;
+  uint8_t valid;
 };
 
 // One seed line between two consecutive points of a run. step is the spacing
 // the sampler computed at the second point (the distance from it to the next
 // point of the run), not the length of the line itself.
 struct ContourSegment {
-    uint32_t first;
-    uint32_t second;
-    float nx, ny, nz;
-    float step;
-    uint8_t valid;
+  uint32_t first;
+  uint32_t second;
+  float nx, ny, nz;
+  float step;
+  uint8_t valid;
 };
 
 // The records of a contour while it is being sampled, in run order; the
 // builders copy them into page-allocated arrays when every run is done.
 struct ContourLists {
-    std::vector<ContourPoint> points;
-    std::vector<ContourSegment> segments;
+  std::vector<ContourPoint> points;
+  std::vector<ContourSegment> segments;
 };
 
 // Samples one straight run: t goes from start to end with a spacing that
@@ -52,9 +52,8 @@ void SampleVerticalRun(ContourLists& lists, float fixed, float start, float leng
 //                              x0, y0 (top-left corner), width, height
 void BuildLineContour(uint32_t* pointCount, uint32_t* segmentCount, ContourPoint** points,
                       ContourSegment** segments, float x0, float width, float y, float sign);
-void BuildTopAndBottomContour(uint32_t* pointCount, uint32_t* segmentCount,
-                              ContourPoint** points, ContourSegment** segments, float x0,
-                              float width, float y1, float y2);
+void BuildTopAndBottomContour(uint32_t* pointCount, uint32_t* segmentCount, ContourPoint** points,
+                              ContourSegment** segments, float x0, float width, float y1, float y2);
 void BuildPerimeterContour(uint32_t* pointCount, uint32_t* segmentCount, ContourPoint** points,
                            ContourSegment** segments, float x0, float y0, float w, float h);
 void BuildULikeContour(uint32_t* pointCount, uint32_t* segmentCount, ContourPoint** points,

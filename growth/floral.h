@@ -28,11 +28,11 @@ void GrowFloralLeaf(float* endX, float* endY, QFTrList& list, float x, float y, 
 // A chain of count leaves alternating sides, opened by a curl (curlFirst set)
 // or a half-size leaf across the heading. A segment hint of 1 or more is the
 // segments per leaf; otherwise they follow from turn, length and the hint.
-void GrowFloralStem(int count, QFTrList& list, float x, float y, float z, float heading,
-                    float turn, float length, float width, uint8_t curlFirst, int segmentHint);
+void GrowFloralStem(int count, QFTrList& list, float x, float y, float z, float heading, float turn,
+                    float length, float width, uint8_t curlFirst, int segmentHint);
 
 // Pairs of leaves along a spiral stem, shrinking towards its end. Odd modes
 // turn the pairs with the stem; modes 2 and 3 mirror the second leaf.
 void GrowFloralFern(uint8_t mode, QFTrList& list, float x, float y, float z, float heading,
-                    float arc, float length, float width, int count, int segmentHint,
-                    float shrink, float leafArc, float leafArcStep);
+                    float arc, float length, float width, int count, int segmentHint, float shrink,
+                    float leafArc, float leafArcStep);

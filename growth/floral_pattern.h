@@ -10,12 +10,12 @@
 
 // The growth values of the Floral build in working units.
 struct FloralGrowth {
-    SeedWalkValues walk;
-    int kind = 1;           // K, "QuillFrame kind"
-    int maxIterations = 1;  // Mi, at least 1
-    int maxTriangles = 1;   // Mt, at least 1
-    int seed = 0;           // S
-    float dispersion = 0;   // Dp
+  SeedWalkValues walk;
+  int kind = 1;           // K, "QuillFrame kind"
+  int maxIterations = 1;  // Mi, at least 1
+  int maxTriangles = 1;   // Mt, at least 1
+  int seed = 0;           // S
+  float dispersion = 0;   // Dp
 };
 
 // Grows the Floral pattern along the seed lines of a width x height frame

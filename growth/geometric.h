@@ -13,13 +13,13 @@
 
 // A point of the seed's polygon.
 struct SeedPoint {
-    float x, y;
+  float x, y;
 };
 
 // An edge of the seed's polygon: indices of its first and second point; the
 // third field is always 0 and never read.
 struct SeedEdge {
-    int32_t first, second, unused;
+  int32_t first, second, unused;
 };
 
 // Index of the edge whose first point has the greatest y, the last one on a

@@ -10,15 +10,15 @@
 
 // The growth values of the Geometry build in working units (walk.turn unused).
 struct GeometricGrowth {
-    SeedWalkValues walk;
-    int kind = 3;                  // K, "QuillFrame kind"
-    int maxIterations = 3;         // Mi, the branching's depth limit
-    int maxTriangles = 3;          // Mt, the branching's density
-    int seed = 0;                  // S
-    float dispersion = 0;          // Dp
-    float loseDirection = 0;       // Li, "Lose initial direction" / 100
-    float proportionLength = 0;    // Pl, "Proportion lenght" / 200
-    float proportionWidth = 0;     // Pw, "Proportion width" / 200
+  SeedWalkValues walk;
+  int kind = 3;                // K, "QuillFrame kind"
+  int maxIterations = 3;       // Mi, the branching's depth limit
+  int maxTriangles = 3;        // Mt, the branching's density
+  int seed = 0;                // S
+  float dispersion = 0;        // Dp
+  float loseDirection = 0;     // Li, "Lose initial direction" / 100
+  float proportionLength = 0;  // Pl, "Proportion lenght" / 200
+  float proportionWidth = 0;   // Pw, "Proportion width" / 200
 };
 
 // The sizes of a seed segment with interval value v under "Depend on

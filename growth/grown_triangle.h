@@ -12,7 +12,7 @@ constexpr int32_t kTriangleBudget = 2000000;
 
 // A corner's position and height before the corner rule is applied.
 struct CornerPosition {
-    float x, y, z;
+  float x, y, z;
 };
 
 // Fills the normals of a triangle whose corner positions are set: every

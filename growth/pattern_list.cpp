@@ -15,178 +15,177 @@ QFTrList::QFTrList() : first(new QFTrNode), last(first) {}
 QFTrList::~QFTrList() { Clear(); }
 
 void QFTrList::Append(PatternTriangle* triangle) {
-    QFTrNode* node = nullptr;
-    try {
-        if (first == nullptr) {
-            first = new QFTrNode;
-            last = first;
-        }
-        node = new QFTrNode;
-    } catch (...) {
-        delete triangle;
-        throw;
+  QFTrNode* node = nullptr;
+  try {
+    if (first == nullptr) {
+      first = new QFTrNode;
+      last = first;
     }
-    node->prev = last;
-    node->payload = triangle;
-    last->next = node;
-    last = node;
+    node = new QFTrNode;
+  } catch (...) {
+    delete triangle;
+    throw;
+  }
+  node->prev = last;
+  node->payload = triangle;
+  last->next = node;
+  last = node;
 }
 
 namespace {
 
 // Destroys node and every node after it, with their triangles.
 void FreeNodes(QFTrNode* node) {
-    while (node != nullptr) {
-        QFTrNode* next = node->next;
-        delete node->payload;
-        delete node;
-        node = next;
-    }
+  while (node != nullptr) {
+    QFTrNode* next = node->next;
+    delete node->payload;
+    delete node;
+    node = next;
+  }
 }
 
 }  // namespace
 
 void QFTrList::Clear() {
-    FreeNodes(first);
-    first = nullptr;
-    last = nullptr;
+  FreeNodes(first);
+  first = nullptr;
+  last = nullptr;
 }
 
 void SetPointFromCorner(__Point3ds& point, const TriangleCorner& corner, int number) {
-    point.x = corner.x;
-    point.y = corner.y;
-    point.z = corner.z;
-    point.nx = corner.nx;
-    point.ny = corner.ny;
-    point.nz = corner.nz;
-    point.hasNormal = corner.hasNormal;
-    point.hasTexture = 1;
-    // Every triangle maps the same texture triangle: bottom middle, top left, top right.
-    switch (number) {
-        case 1:
-            point.u = 0.5f;
-            point.v = 0.98f;
-            break;
-        case 2:
-            point.u = 0.01f;
-            point.v = 0.01f;
-            break;
-        case 3:
-            point.u = 0.98f;
-            point.v = 0.01f;
-            break;
-        default:
-            break;
-    }
+  point.x = corner.x;
+  point.y = corner.y;
+  point.z = corner.z;
+  point.nx = corner.nx;
+  point.ny = corner.ny;
+  point.nz = corner.nz;
+  point.hasNormal = corner.hasNormal;
+  point.hasTexture = 1;
+  // Every triangle maps the same texture triangle: bottom middle, top left, top right.
+  switch (number) {
+    case 1:
+      point.u = 0.5f;
+      point.v = 0.98f;
+      break;
+    case 2:
+      point.u = 0.01f;
+      point.v = 0.01f;
+      break;
+    case 3:
+      point.u = 0.98f;
+      point.v = 0.01f;
+      break;
+    default:
+      break;
+  }
 }
 
 void BuildMeshArrays(QFTrList& list, int* pointCount, int* triangleCount, __Point3ds** points,
                      __Triangle3ds** triangles) {
-    if (list.first == nullptr) return;
-    QFTrNode* node = list.first->next;
-    delete list.first;  // the sentinel
-    list.first = nullptr;
-    list.last = nullptr;
+  if (list.first == nullptr) return;
+  QFTrNode* node = list.first->next;
+  delete list.first;  // the sentinel
+  list.first = nullptr;
+  list.last = nullptr;
 
-    *pointCount = 0;
-    *triangleCount = 0;
-    *points = nullptr;
-    *triangles = nullptr;
+  *pointCount = 0;
+  *triangleCount = 0;
+  *points = nullptr;
+  *triangles = nullptr;
 
-    // More triangles than the vertex count can express cannot be drawn either.
-    const int32_t total = TriangleCount;
-    PageArray<__Point3ds> vertexArray;
-    PageArray<__Triangle3ds> triangleArray;
-    if (total > 0 && total <= INT32_MAX / 3) {
-        vertexArray = AllocatePageArray<__Point3ds>(3 * static_cast<size_t>(total));
-        triangleArray = AllocatePageArray<__Triangle3ds>(static_cast<size_t>(total));
-    }
-    if (!vertexArray || !triangleArray) {
-        FreeNodes(node);
-        return;
-    }
-
-    // Each node is freed as soon as it is copied, so the list and the arrays
-    // never coexist in full.
-    int32_t copied = 0;
-    while (node != nullptr && copied < total) {
-        QFTrNode* next = node->next;
-        if (node->payload != nullptr) {
-            const int32_t base = 3 * copied;
-            __Triangle3ds& triangle = triangleArray[copied];
-            triangle.a = base;
-            triangle.b = base + 1;
-            triangle.c = base + 2;
-            triangle.material = 0;
-            for (int i = 0; i < 3; ++i)
-                SetPointFromCorner(vertexArray[base + i], node->payload->corners[i], i + 1);
-            ++copied;
-        }
-        delete node->payload;
-        delete node;
-        node = next;
-    }
+  // More triangles than the vertex count can express cannot be drawn either.
+  const int32_t total = TriangleCount;
+  PageArray<__Point3ds> vertexArray;
+  PageArray<__Triangle3ds> triangleArray;
+  if (total > 0 && total <= INT32_MAX / 3) {
+    vertexArray = AllocatePageArray<__Point3ds>(3 * static_cast<size_t>(total));
+    triangleArray = AllocatePageArray<__Triangle3ds>(static_cast<size_t>(total));
+  }
+  if (!vertexArray || !triangleArray) {
     FreeNodes(node);
+    return;
+  }
 
-    *pointCount = 3 * total;
-    *triangleCount = copied;
-    *points = vertexArray.release();
-    *triangles = triangleArray.release();
+  // Each node is freed as soon as it is copied, so the list and the arrays
+  // never coexist in full.
+  int32_t copied = 0;
+  while (node != nullptr && copied < total) {
+    QFTrNode* next = node->next;
+    if (node->payload != nullptr) {
+      const int32_t base = 3 * copied;
+      __Triangle3ds& triangle = triangleArray[copied];
+      triangle.a = base;
+      triangle.b = base + 1;
+      triangle.c = base + 2;
+      triangle.material = 0;
+      for (int i = 0; i < 3; ++i)
+        SetPointFromCorner(vertexArray[base + i], node->payload->corners[i], i + 1);
+      ++copied;
+    }
+    delete node->payload;
+    delete node;
+    node = next;
+  }
+  FreeNodes(node);
+
+  *pointCount = 3 * total;
+  *triangleCount = copied;
+  *points = vertexArray.release();
+  *triangles = triangleArray.release();
 }
 
 void ScalePoints(float factor, int count, __Point3ds* points) {
-    for (int i = 0; i < count; ++i) {
-        points[i].x *= factor;
-        points[i].y *= factor;
-        points[i].z *= factor;
-    }
+  for (int i = 0; i < count; ++i) {
+    points[i].x *= factor;
+    points[i].y *= factor;
+    points[i].z *= factor;
+  }
 }
 
 void TranslatePoints(float dx, float dy, float dz, int count, __Point3ds* points) {
-    for (int i = 0; i < count; ++i) {
-        points[i].x += dx;
-        points[i].y += dy;
-        points[i].z += dz;
-    }
+  for (int i = 0; i < count; ++i) {
+    points[i].x += dx;
+    points[i].y += dy;
+    points[i].z += dz;
+  }
 }
 
 namespace {
 
 // Rotates the pair (p, q) through the centre (a, b), and the normal pair
 // (m, n) when the vertex has a normal.
-template <float __Point3ds::*P, float __Point3ds::*Q, float __Point3ds::*M,
-          float __Point3ds::*N>
+template <float __Point3ds::*P, float __Point3ds::*Q, float __Point3ds::*M, float __Point3ds::*N>
 void RotatePoints(float a, float b, float angle, int count, __Point3ds* points) {
-    const float c = std::cos(angle);
-    const float s = std::sin(angle);
-    for (int i = 0; i < count; ++i) {
-        __Point3ds& point = points[i];
-        const float p = point.*P - a;
-        const float q = point.*Q - b;
-        point.*P = p * c - q * s + a;
-        point.*Q = p * s + q * c + b;
-        if (point.hasNormal) {
-            const float m = point.*M;
-            const float n = point.*N;
-            point.*M = m * c - n * s;
-            point.*N = m * s + n * c;
-        }
+  const float c = std::cos(angle);
+  const float s = std::sin(angle);
+  for (int i = 0; i < count; ++i) {
+    __Point3ds& point = points[i];
+    const float p = point.*P - a;
+    const float q = point.*Q - b;
+    point.*P = p * c - q * s + a;
+    point.*Q = p * s + q * c + b;
+    if (point.hasNormal) {
+      const float m = point.*M;
+      const float n = point.*N;
+      point.*M = m * c - n * s;
+      point.*N = m * s + n * c;
     }
+  }
 }
 
 }  // namespace
 
 void RotatePointsZ(float a, float b, float angle, int count, __Point3ds* points) {
-    RotatePoints<&__Point3ds::x, &__Point3ds::y, &__Point3ds::nx, &__Point3ds::ny>(a, b, angle,
-                                                                                  count, points);
+  RotatePoints<&__Point3ds::x, &__Point3ds::y, &__Point3ds::nx, &__Point3ds::ny>(a, b, angle, count,
+                                                                                 points);
 }
 
 void RotatePointsY(float a, float b, float angle, int count, __Point3ds* points) {
-    RotatePoints<&__Point3ds::x, &__Point3ds::z, &__Point3ds::nx, &__Point3ds::nz>(a, b, angle,
-                                                                                  count, points);
+  RotatePoints<&__Point3ds::x, &__Point3ds::z, &__Point3ds::nx, &__Point3ds::nz>(a, b, angle, count,
+                                                                                 points);
 }
 
 void RotatePointsX(float a, float b, float angle, int count, __Point3ds* points) {
-    RotatePoints<&__Point3ds::y, &__Point3ds::z, &__Point3ds::ny, &__Point3ds::nz>(a, b, angle,
-                                                                                  count, points);
+  RotatePoints<&__Point3ds::y, &__Point3ds::z, &__Point3ds::ny, &__Point3ds::nz>(a, b, angle, count,
+                                                                                 points);
 }

@@ -10,45 +10,45 @@
 // One corner of a generated triangle, in frame pixels about the frame centre;
 // z is the height, larger nearer the viewer.
 struct TriangleCorner {
-    float x, y, z;
-    float nx, ny, nz;
-    uint8_t hasNormal;
+  float x, y, z;
+  float nx, ny, nz;
+  uint8_t hasNormal;
 };
 
 struct PatternTriangle {
-    TriangleCorner corners[3];
-    uint32_t level;  // recursion level of the branching that made it, else 0
+  TriangleCorner corners[3];
+  uint32_t level;  // recursion level of the branching that made it, else 0
 };
 
 class QFTrNode {
-public:
-    QFTrNode() = default;
-    QFTrNode(const QFTrNode&) = delete;
-    QFTrNode& operator=(const QFTrNode&) = delete;
-    virtual ~QFTrNode();
+ public:
+  QFTrNode() = default;
+  QFTrNode(const QFTrNode&) = delete;
+  QFTrNode& operator=(const QFTrNode&) = delete;
+  virtual ~QFTrNode();
 
-    QFTrNode* prev = nullptr;
-    QFTrNode* next = nullptr;
-    PatternTriangle* payload = nullptr;  // owned by the list; null in the sentinel
+  QFTrNode* prev = nullptr;
+  QFTrNode* next = nullptr;
+  PatternTriangle* payload = nullptr;  // owned by the list; null in the sentinel
 };
 
 // A sentinel followed by the triangles in the order they were appended.
 // first is null once the list has been consumed or cleared.
 struct QFTrList {
-    QFTrList();
-    QFTrList(const QFTrList&) = delete;
-    QFTrList& operator=(const QFTrList&) = delete;
-    ~QFTrList();
+  QFTrList();
+  QFTrList(const QFTrList&) = delete;
+  QFTrList& operator=(const QFTrList&) = delete;
+  ~QFTrList();
 
-    // Takes ownership of triangle. When the node cannot be allocated the
-    // triangle is deleted and std::bad_alloc passes on; the list is unchanged.
-    // A consumed or cleared list starts over with a new sentinel.
-    void Append(PatternTriangle* triangle);
-    // Frees every node and triangle, the sentinel included.
-    void Clear();
+  // Takes ownership of triangle. When the node cannot be allocated the
+  // triangle is deleted and std::bad_alloc passes on; the list is unchanged.
+  // A consumed or cleared list starts over with a new sentinel.
+  void Append(PatternTriangle* triangle);
+  // Frees every node and triangle, the sentinel included.
+  void Clear();
 
-    QFTrNode* first;
-    QFTrNode* last;
+  QFTrNode* first;
+  QFTrNode* last;
 };
 
 // Triangles created during the current render; the render handlers zero it

@@ -7,16 +7,16 @@
 
 // One path vertex in walking order, in the host's layer coordinates.
 struct PathVertexRecord {
-    double x, y;
-    double in_x, in_y;    // incoming tangent point
-    double out_x, out_y;  // outgoing tangent point
+  double x, y;
+  double in_x, in_y;    // incoming tangent point
+  double out_x, out_y;  // outgoing tangent point
 };
 
 // The path's arrays, owned elsewhere; vertexCount is also its segment count.
 struct SeedPath {
-    int32_t vertexCount = 0;
-    const PathVertexRecord* vertices = nullptr;
-    const double* fractions = nullptr;  // each segment's share of the length
+  int32_t vertexCount = 0;
+  const PathVertexRecord* vertices = nullptr;
+  const double* fractions = nullptr;  // each segment's share of the length
 };
 
 // Control values of segment i (vertex i to vertex (i + 1) mod vertexCount):

@@ -19,7 +19,8 @@ inline uint32_t Bmp24RowBytes(int width) { return (width * 3 + 3) & ~3u; }
 inline std::vector<uint8_t> Bmp24Header(int width, int height) {
   const uint32_t pixel_bytes = Bmp24RowBytes(width) * height;
   std::vector<uint8_t> file = {'B', 'M'};
-  for (uint32_t v : {14 + 40 + pixel_bytes, 0u, 14u + 40u, 40u, static_cast<uint32_t>(width), static_cast<uint32_t>(height)})
+  for (uint32_t v : {14 + 40 + pixel_bytes, 0u, 14u + 40u, 40u, static_cast<uint32_t>(width),
+                     static_cast<uint32_t>(height)})
     PutLittleEndian(file, v, 4);
   PutLittleEndian(file, 1, 2);   // planes
   PutLittleEndian(file, 24, 2);  // bits a pixel

@@ -114,8 +114,8 @@ PF_Err DrawResourceBitmap(PF_InData* in_data, PF_OutData* out_data, PF_ParamDef*
     err = AEFX_AcquireSuite(in_data, out_data, kPFEffectCustomUISuite,
                             kPFEffectCustomUISuiteVersion1, nullptr, &custom_ui);
     if (!err) {
-      err = static_cast<const PF_EffectCustomUISuite1*>(custom_ui)
-                ->PF_GetDrawingReference(event->contextH, &drawing);
+      err = static_cast<const PF_EffectCustomUISuite1*>(custom_ui)->PF_GetDrawingReference(
+          event->contextH, &drawing);
       const PF_Err release_err = AEFX_ReleaseSuite(in_data, out_data, kPFEffectCustomUISuite,
                                                    kPFEffectCustomUISuiteVersion1, nullptr);
       if (!err) err = release_err;

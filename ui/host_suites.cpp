@@ -47,8 +47,7 @@ PF_Err AEFX_ReleaseSuite(PF_InData* in_data, PF_OutData* out_data, const char* n
   return PF_Err_BAD_CALLBACK_PARAM;
 }
 
-PF_Err AEFX_AcquireDrawbotSuites(PF_InData* in_data, PF_OutData* out_data,
-                                 DrawbotSuites* suites) {
+PF_Err AEFX_AcquireDrawbotSuites(PF_InData* in_data, PF_OutData* out_data, DrawbotSuites* suites) {
   if (!suites) {
     ReportToHost(in_data, out_data, kNullDrawbotRecordMessage);
     return PF_Err_UNRECOGNIZED_PARAM_TYPE;
@@ -202,8 +201,8 @@ HostSuiteHandler::~HostSuiteHandler() { ReleaseAllSuites(); }
 const PFAppSuite6* HostSuiteHandler::AppSuite() {
   if (!suites_[kAppSuiteSlot]) {
     const void* suite = nullptr;
-    const SPErr err = basic_->AcquireSuite(kSlots[kAppSuiteSlot].name,
-                                           kSlots[kAppSuiteSlot].version, &suite);
+    const SPErr err =
+        basic_->AcquireSuite(kSlots[kAppSuiteSlot].name, kSlots[kAppSuiteSlot].version, &suite);
     if (err || !suite) MissingSuiteError();
     suites_[kAppSuiteSlot] = suite;
   }

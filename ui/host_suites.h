@@ -24,8 +24,7 @@ PF_Err AEFX_ReleaseSuite(PF_InData* in_data, PF_OutData* out_data, const char* n
                          int32_t version, const char* error_text);
 // Takes the four drawing suites in order until one fails; returns the first error.
 // Suites taken before a failure stay in the record.
-PF_Err AEFX_AcquireDrawbotSuites(PF_InData* in_data, PF_OutData* out_data,
-                                 DrawbotSuites* suites);
+PF_Err AEFX_AcquireDrawbotSuites(PF_InData* in_data, PF_OutData* out_data, DrawbotSuites* suites);
 // Gives all four drawing suites back, whatever each release reports; returns 0.
 PF_Err AEFX_ReleaseDrawbotSuites(PF_InData* in_data, PF_OutData* out_data);
 

@@ -44,6 +44,8 @@ void OpenHelpPage(uint32_t page_index) {
   HelpPageIndex = page_index;
   if (OpenerBusy.exchange(1)) return;
   HANDLE worker = CreateThread(nullptr, 0, HelpPageThread, nullptr, 0, nullptr);
-  if (worker) CloseHandle(worker);  // not waited for
-  else OpenerBusy = 0;
+  if (worker)
+    CloseHandle(worker);  // not waited for
+  else
+    OpenerBusy = 0;
 }

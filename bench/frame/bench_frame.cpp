@@ -47,7 +47,8 @@
 #include "qf_host/world.h"
 
 // The statically linked Floral build's entry point.
-extern "C" PF_Err EntryPointFunc(PF_Cmd, PF_InData*, PF_OutData*, PF_ParamDef*[], PF_LayerDef*, void*);
+extern "C" PF_Err EntryPointFunc(PF_Cmd, PF_InData*, PF_OutData*, PF_ParamDef*[], PF_LayerDef*,
+                                 void*);
 
 namespace {
 
@@ -77,13 +78,14 @@ struct FrameCase {
 // ---- The counting pass ----
 
 long g_shaded = 0;
-float CountingShader(float a1, float a2, unsigned char* a3, unsigned char* a4, float a5, float a6, float a7,
-                     __Triangle3ds* a8, material3ds* a9, int a10, float& r, float& g, float& b, __Point* a14,
-                     unsigned char a15, float a16, float a17, __Texture* a18, int a19, light3ds* a20,
-                     __PrevInfo* a21, GlassProp* a22, float a23, float a24, float a25, float a26) {
+float CountingShader(float a1, float a2, unsigned char* a3, unsigned char* a4, float a5, float a6,
+                     float a7, __Triangle3ds* a8, material3ds* a9, int a10, float& r, float& g,
+                     float& b, __Point* a14, unsigned char a15, float a16, float a17,
+                     __Texture* a18, int a19, light3ds* a20, __PrevInfo* a21, GlassProp* a22,
+                     float a23, float a24, float a25, float a26) {
   ++g_shaded;
-  return __DefRenderOnePixel(a1, a2, a3, a4, a5, a6, a7, a8, a9, a10, r, g, b, a14, a15, a16, a17, a18, a19,
-                             a20, a21, a22, a23, a24, a25, a26);
+  return __DefRenderOnePixel(a1, a2, a3, a4, a5, a6, a7, a8, a9, a10, r, g, b, a14, a15, a16, a17,
+                             a18, a19, a20, a21, a22, a23, a24, a25, a26);
 }
 
 struct Counts {
@@ -94,7 +96,8 @@ struct Counts {
 
 // Renders the frame the timed instance renders, with the parameter values it
 // holds, through the statically linked build, counting as it goes.
-Counts CountFrame(const qfhost::LoadedEffect& timed, const HostWorld& source, const HostWorld* reflection) {
+Counts CountFrame(const qfhost::LoadedEffect& timed, const HostWorld& source,
+                  const HostWorld* reflection) {
   AttachTestModule();
   FakeHost host;
   host.in_data.width = source.width();
@@ -109,18 +112,19 @@ Counts CountFrame(const qfhost::LoadedEffect& timed, const HostWorld& source, co
   for (size_t i = 0; i < defs.size(); ++i) params[i] = &defs[i];
 
   Counts counts;
-  if (EntryPointFunc(PF_Cmd_SEQUENCE_SETUP, &host.in_data, &host.out_data, params.data(), nullptr, nullptr) !=
-      PF_Err_NONE)
+  if (EntryPointFunc(PF_Cmd_SEQUENCE_SETUP, &host.in_data, &host.out_data, params.data(), nullptr,
+                     nullptr) != PF_Err_NONE)
     return counts;
   host.in_data.sequence_data = host.out_data.sequence_data;
 
   HostWorld output(source.width(), source.height(), source.deep());
   g_shaded = 0;
   __SetNewRenderOnePixel(CountingShader);
-  const PF_Err err =
-      EntryPointFunc(PF_Cmd_RENDER, &host.in_data, &host.out_data, params.data(), output.world(), nullptr);
+  const PF_Err err = EntryPointFunc(PF_Cmd_RENDER, &host.in_data, &host.out_data, params.data(),
+                                    output.world(), nullptr);
   __SetDefRenderOnePixel();
-  EntryPointFunc(PF_Cmd_SEQUENCE_SETDOWN, &host.in_data, &host.out_data, params.data(), nullptr, nullptr);
+  EntryPointFunc(PF_Cmd_SEQUENCE_SETDOWN, &host.in_data, &host.out_data, params.data(), nullptr,
+                 nullptr);
   if (err != PF_Err_NONE) return counts;
   counts.triangles = TriangleCount;
   counts.shaded = g_shaded;
@@ -149,7 +153,8 @@ std::vector<size_t> FrameBuffers(const FrameCase& c, const HostWorld& world) {
   const size_t depth = pixels * sizeof(float);
   const size_t host = static_cast<size_t>(world.world()->rowbytes) * c.height;
   std::vector<size_t> sizes = {host, host, host, host};
-  const bool rough = std::find(c.settings.begin(), c.settings.end(), "Render mode=Rough") != c.settings.end();
+  const bool rough =
+      std::find(c.settings.begin(), c.settings.end(), "Render mode=Rough") != c.settings.end();
   if (!rough) sizes.insert(sizes.end(), {depth, image, image, image, image, depth});
   if (c.reflection) sizes.insert(sizes.end(), {host, image});
   return sizes;
@@ -200,23 +205,26 @@ double PeakMemoryMiB() {
 
 // Counts the frame the instance renders and checks that the counting pass
 // drew that very frame; measures the floor. False with the reason in `why`.
-bool Measure(const qfhost::LoadedEffect& effect, const HostWorld& timed_frame, const HostWorld& source,
-             const HostWorld* reflection, FrameCase* c, const char** why) {
+bool Measure(const qfhost::LoadedEffect& effect, const HostWorld& timed_frame,
+             const HostWorld& source, const HostWorld* reflection, FrameCase* c, const char** why) {
   const Counts counts = CountFrame(effect, source, reflection);
   if (!counts.frame || !SameFrame(*counts.frame, timed_frame)) {
     *why = "the counting pass drew another frame than the timed one";
     return false;
   }
-  c->measured = Measured{counts.triangles, counts.shaded, FloorMilliseconds(FrameBuffers(*c, timed_frame))};
+  c->measured =
+      Measured{counts.triangles, counts.shaded, FloorMilliseconds(FrameBuffers(*c, timed_frame))};
   return true;
 }
 
 void BM_Frame(benchmark::State& state, FrameCase* c) {
   try {
-    const HostWorld source = qfhost::WorldFromImage(qfhost::BuiltInSource(c->width, c->height), c->deep);
+    const HostWorld source =
+        qfhost::WorldFromImage(qfhost::BuiltInSource(c->width, c->height), c->deep);
     std::optional<HostWorld> reflection;
     if (c->reflection)
-      reflection.emplace(qfhost::WorldFromImage(qfhost::BuiltInSource(c->width, c->height), c->deep));
+      reflection.emplace(
+          qfhost::WorldFromImage(qfhost::BuiltInSource(c->width, c->height), c->deep));
 
     qfhost::HostSession host;
     qfhost::LoadedEffect effect(host, qfhost::Deliverable::Load(c->deliverable));
@@ -228,7 +236,8 @@ void BM_Frame(benchmark::State& state, FrameCase* c) {
     }
     qfhost::ApplyParamValues(effect, settings, {c->width, c->height});
     // Values the popup does not name reach the render as a host may deliver them.
-    if (c->renderMode != 0) effect.mutable_param(qfhost::FindParam(effect, "Render mode")).u.pd.value = c->renderMode;
+    if (c->renderMode != 0)
+      effect.mutable_param(qfhost::FindParam(effect, "Render mode")).u.pd.value = c->renderMode;
     effect.SetLayer(0, &source);
     if (reflection) effect.SetLayer(qfhost::FindParam(effect, "Texture reflection"), &*reflection);
     if (effect.SequenceSetup() != PF_Err_NONE) {
@@ -267,8 +276,8 @@ void BM_Frame(benchmark::State& state, FrameCase* c) {
     const Measured& m = *c->measured;
     state.counters["triangles"] = static_cast<double>(m.triangles);
     state.counters["shaded_px"] = static_cast<double>(m.shaded);
-    state.counters["shaded_px/s"] =
-        benchmark::Counter(static_cast<double>(m.shaded) * state.iterations(), benchmark::Counter::kIsRate);
+    state.counters["shaded_px/s"] = benchmark::Counter(
+        static_cast<double>(m.shaded) * state.iterations(), benchmark::Counter::kIsRate);
     state.counters["floor_ms"] = m.floor_ms;
   } catch (const qfhost::HostError& e) {
     state.SkipWithError(e.what());
@@ -281,30 +290,48 @@ int main(int argc, char** argv) {
   // The rows, kept in place for the whole run: each caches its measurements.
   static std::vector<FrameCase> cases;
   for (const auto& [width, height] : {std::pair{1920, 1080}, std::pair{3840, 2160}})
-    for (bool deep : {false, true}) cases.push_back({QF_FLORAL_PATH, "default", width, height, deep, {}, false, {}});
+    for (bool deep : {false, true})
+      cases.push_back({QF_FLORAL_PATH, "default", width, height, deep, {}, false, {}});
   for (bool deep : {false, true}) {
     cases.push_back({QF_FLORAL_PATH, "Glass off", 1920, 1080, deep, {"Glass=off"}, false, {}});
-    cases.push_back({QF_FLORAL_PATH, "Bump percent 0", 1920, 1080, deep, {"Bump percent=0"}, false, {}});
-    cases.push_back({QF_FLORAL_PATH, "Glass off, Bump percent 0", 1920, 1080, deep, {"Glass=off", "Bump percent=0"}, false, {}});
+    cases.push_back(
+        {QF_FLORAL_PATH, "Bump percent 0", 1920, 1080, deep, {"Bump percent=0"}, false, {}});
+    cases.push_back({QF_FLORAL_PATH,
+                     "Glass off, Bump percent 0",
+                     1920,
+                     1080,
+                     deep,
+                     {"Glass=off", "Bump percent=0"},
+                     false,
+                     {}});
     cases.push_back({QF_FLORAL_PATH, "Texture reflection", 1920, 1080, deep, {}, true, {}});
     cases.push_back({QF_FLORAL_PATH, "Rough", 1920, 1080, deep, {"Render mode=Rough"}, false, {}});
     cases.push_back({QF_FLORAL_PATH, "Line", 1920, 1080, deep, {"Render mode=Line"}, false, {}});
   }
   cases.push_back({QF_FLORAL_PATH, "Wire", 1920, 1080, false, {"Render mode=Wire"}, false, 0, {}});
-  cases.push_back({QF_FLORAL_PATH, "Render mode 6 (subdivided)", 1920, 1080, false, {}, false, 6, {}});
+  cases.push_back(
+      {QF_FLORAL_PATH, "Render mode 6 (subdivided)", 1920, 1080, false, {}, false, 6, {}});
   cases.push_back({QF_FLORAL_PATH, "Render mode 7 (curved)", 1920, 1080, false, {}, false, 7, {}});
   for (bool deep : {false, true})
     cases.push_back({QF_GEOMETRY_PATH, "Geometry default", 1920, 1080, deep, {}, false, {}});
   // The top of both ranges grows to the triangle budget on the first steps.
   const size_t first_top = cases.size();
   for (const char* kind : {"1", "2", "3"})
-    cases.push_back({QF_GEOMETRY_PATH, std::string("Geometry top of range, kind ") + kind, 1920, 1080, false,
-                     {std::string("QuillFrame kind=") + kind, "Max triangles=10000", "Max iterations=8"}, false, {}});
+    cases.push_back(
+        {QF_GEOMETRY_PATH,
+         std::string("Geometry top of range, kind ") + kind,
+         1920,
+         1080,
+         false,
+         {std::string("QuillFrame kind=") + kind, "Max triangles=10000", "Max iterations=8"},
+         false,
+         {}});
   for (size_t k = 0; k < cases.size(); ++k) {
     FrameCase& c = cases[k];
-    const std::string name = "Frame/" + std::to_string(c.width) + "x" + std::to_string(c.height) + "/" +
-                             (c.deep ? "16-bit/" : "8-bit/") + c.label;
-    auto* row = benchmark::RegisterBenchmark(name.c_str(), BM_Frame, &c)->Unit(benchmark::kMillisecond);
+    const std::string name = "Frame/" + std::to_string(c.width) + "x" + std::to_string(c.height) +
+                             "/" + (c.deep ? "16-bit/" : "8-bit/") + c.label;
+    auto* row =
+        benchmark::RegisterBenchmark(name.c_str(), BM_Frame, &c)->Unit(benchmark::kMillisecond);
     if (k < first_top)
       row->MinTime(3.0);
     else

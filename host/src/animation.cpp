@@ -49,8 +49,10 @@ bool IsAnimatable(PF_ParamType type) {
     case PF_Param_CHECKBOX:
     case PF_Param_COLOR:
     case PF_Param_POINT:
-    case PF_Param_POPUP: return true;
-    default: return false;
+    case PF_Param_POPUP:
+      return true;
+    default:
+      return false;
   }
 }
 
@@ -62,9 +64,15 @@ void SetValueAt(const ParamTrack& track, double seconds, PF_ParamDef& def) {
   const PF_ParamDefUnion& b = track[std::min(k + 1, track.size() - 1)].def.u;
   PF_ParamDefUnion& u = def.u;
   switch (def.param_type) {
-    case PF_Param_SLIDER: u.sd.value = Between(a.sd.value, b.sd.value, f); break;
-    case PF_Param_FIX_SLIDER: u.fd.value = Between(a.fd.value, b.fd.value, f); break;
-    case PF_Param_ANGLE: u.ad.value = Between(a.ad.value, b.ad.value, f); break;
+    case PF_Param_SLIDER:
+      u.sd.value = Between(a.sd.value, b.sd.value, f);
+      break;
+    case PF_Param_FIX_SLIDER:
+      u.fd.value = Between(a.fd.value, b.fd.value, f);
+      break;
+    case PF_Param_ANGLE:
+      u.ad.value = Between(a.ad.value, b.ad.value, f);
+      break;
     case PF_Param_COLOR:
       u.cd.value.alpha = Between(a.cd.value.alpha, b.cd.value.alpha, f);
       u.cd.value.red = Between(a.cd.value.red, b.cd.value.red, f);
@@ -76,29 +84,39 @@ void SetValueAt(const ParamTrack& track, double seconds, PF_ParamDef& def) {
       u.td.y_value = Between(a.td.y_value, b.td.y_value, f);
       break;
     // Stepped: the key before holds until the next.
-    case PF_Param_CHECKBOX: u.bd.value = a.bd.value; break;
-    case PF_Param_POPUP: u.pd.value = a.pd.value; break;
-    default: break;
+    case PF_Param_CHECKBOX:
+      u.bd.value = a.bd.value;
+      break;
+    case PF_Param_POPUP:
+      u.pd.value = a.pd.value;
+      break;
+    default:
+      break;
   }
 }
 
 std::vector<MaskKey> OrderMaskKeys(std::vector<MaskKey> keys) {
   if (keys.empty()) throw HostError("a mask needs at least one shape");
-  std::stable_sort(keys.begin(), keys.end(), [](const MaskKey& a, const MaskKey& b) { return a.seconds < b.seconds; });
+  std::stable_sort(keys.begin(), keys.end(),
+                   [](const MaskKey& a, const MaskKey& b) { return a.seconds < b.seconds; });
   for (size_t i = 0; i < keys.size(); ++i) {
-    if (keys[i].path.vertices.empty()) throw HostError(Source(keys[i]) + ": a mask needs at least one vertex");
+    if (keys[i].path.vertices.empty())
+      throw HostError(Source(keys[i]) + ": a mask needs at least one vertex");
     if (i == 0) continue;
     const MaskKey& a = keys[i - 1];
     const MaskKey& b = keys[i];
     if (a.seconds == b.seconds)
-      throw HostError(Source(a) + " and " + Source(b) + " are both keyed at " + SecondsText(a.seconds));
+      throw HostError(Source(a) + " and " + Source(b) + " are both keyed at " +
+                      SecondsText(a.seconds));
     if (a.path.vertices.size() != b.path.vertices.size())
-      throw HostError(Source(a) + " has " + std::to_string(a.path.vertices.size()) + " vertices and " + Source(b) +
-                      " has " + std::to_string(b.path.vertices.size()) +
+      throw HostError(Source(a) + " has " + std::to_string(a.path.vertices.size()) +
+                      " vertices and " + Source(b) + " has " +
+                      std::to_string(b.path.vertices.size()) +
                       ": the shapes of an animated mask need the same vertex count");
     if (a.path.closed != b.path.closed)
-      throw HostError(Source(a) + " and " + Source(b) +
-                      " differ in being closed: the shapes of an animated mask are all closed or all open");
+      throw HostError(
+          Source(a) + " and " + Source(b) +
+          " differ in being closed: the shapes of an animated mask are all closed or all open");
   }
   return keys;
 }
@@ -112,8 +130,9 @@ MaskPath MaskAt(const std::vector<MaskKey>& keys, double seconds) {
   for (size_t i = 0; i < path.vertices.size(); ++i) {
     MaskVertex& v = path.vertices[i];
     const MaskVertex& w = next.vertices[i];
-    v = MaskVertex{Between(v.x, w.x, f),       Between(v.y, w.y, f),       Between(v.in_x, w.in_x, f),
-                   Between(v.in_y, w.in_y, f), Between(v.out_x, w.out_x, f), Between(v.out_y, w.out_y, f)};
+    v = MaskVertex{Between(v.x, w.x, f),         Between(v.y, w.y, f),
+                   Between(v.in_x, w.in_x, f),   Between(v.in_y, w.in_y, f),
+                   Between(v.out_x, w.out_x, f), Between(v.out_y, w.out_y, f)};
   }
   return path;
 }

@@ -28,8 +28,8 @@ std::string Lower(std::string s) {
   return s;
 }
 
-std::vector<std::string> ClosestNames(const std::string& wanted, const std::vector<std::string>& names,
-                                      size_t count) {
+std::vector<std::string> ClosestNames(const std::string& wanted,
+                                      const std::vector<std::string>& names, size_t count) {
   struct Near {
     size_t distance;
     const std::string* name;
@@ -37,7 +37,8 @@ std::vector<std::string> ClosestNames(const std::string& wanted, const std::vect
   std::vector<Near> near;
   const std::string lower = Lower(wanted);
   for (const std::string& name : names) near.push_back({EditDistance(Lower(name), lower), &name});
-  std::stable_sort(near.begin(), near.end(), [](const Near& a, const Near& b) { return a.distance < b.distance; });
+  std::stable_sort(near.begin(), near.end(),
+                   [](const Near& a, const Near& b) { return a.distance < b.distance; });
   std::vector<std::string> out;
   for (size_t i = 0; i < near.size() && i < count; ++i) out.push_back(*near[i].name);
   return out;

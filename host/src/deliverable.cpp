@@ -13,7 +13,9 @@ namespace {
 
 PiplInfo ReadPipl(HMODULE module, const std::string& path) {
   HRSRC res = FindResourceA(module, MAKEINTRESOURCEA(kPiplResourceId), kPiplResourceType);
-  if (!res) throw HostError(path + ": no property list (PIPL resource " + std::to_string(kPiplResourceId) + ")");
+  if (!res)
+    throw HostError(path + ": no property list (PIPL resource " + std::to_string(kPiplResourceId) +
+                    ")");
   HGLOBAL loaded = LoadResource(module, res);
   const void* bytes = loaded ? LockResource(loaded) : nullptr;
   if (!bytes) throw HostError(path + ": property list cannot be read");
@@ -48,7 +50,8 @@ std::shared_ptr<const Deliverable> Deliverable::Load(const std::string& name_or_
   if (!module) {
     const std::string prefix = path + ": ";
     if (reason.compare(0, prefix.size(), prefix) == 0) reason.erase(0, prefix.size());
-    throw HostError(path + ": not a loadable plug-in module" + (reason.empty() ? "" : " (" + reason + ")"));
+    throw HostError(path + ": not a loadable plug-in module" +
+                    (reason.empty() ? "" : " (" + reason + ")"));
   }
   std::shared_ptr<Deliverable> d(new Deliverable(path, module));
   d->pipl_ = ReadPipl(module, path);

@@ -26,8 +26,9 @@ FrameRange ParseFrameRange(const std::string& text) {
   const std::string s = Trim(text);
   const size_t dash = s.find('-', 1);
   FrameRange r;
-  const bool whole = dash != std::string::npos && s[0] != '-' && s[0] != '+' && s[dash + 1] != '-' &&
-                     s[dash + 1] != '+' && ParseWhole(s.substr(0, dash), &r.first) &&
+  const bool whole = dash != std::string::npos && s[0] != '-' && s[0] != '+' &&
+                     s[dash + 1] != '-' && s[dash + 1] != '+' &&
+                     ParseWhole(s.substr(0, dash), &r.first) &&
                      ParseWhole(s.substr(dash + 1), &r.last);
   if (!whole) throw HostError("--frames: '" + s + "' is not a range A-B of frame numbers from 0");
   if (r.last < r.first)
@@ -53,11 +54,14 @@ OutputPattern::OutputPattern(const std::string& text) {
     if (j < text.size() && text[j] == '0') {
       ++j;
       // "%0" needs a width after it.
-      if (j >= text.size() || text[j] < '1' || text[j] > '9') j = text.size();
-      else width = text[j++] - '0';
+      if (j >= text.size() || text[j] < '1' || text[j] > '9')
+        j = text.size();
+      else
+        width = text[j++] - '0';
     }
     if (j >= text.size() || text[j] != 'd')
-      throw HostError("-o: '" + text + "' has a '%' that is no number field (%d, %04d) and no '%%'");
+      throw HostError("-o: '" + text +
+                      "' has a '%' that is no number field (%d, %04d) and no '%%'");
     if (has_field_) throw HostError("-o: '" + text + "' has more than one number field");
     has_field_ = true;
     width_ = width;
@@ -73,8 +77,10 @@ std::string OutputPattern::FileFor(long long frame) const {
   return before_ + number + after_;
 }
 
-std::string ProgressText(long long frame, long long done, long long total, double elapsed, int bar_width) {
-  std::string text = "frame " + std::to_string(frame) + "  " + std::to_string(done) + "/" + std::to_string(total);
+std::string ProgressText(long long frame, long long done, long long total, double elapsed,
+                         int bar_width) {
+  std::string text =
+      "frame " + std::to_string(frame) + "  " + std::to_string(done) + "/" + std::to_string(total);
   if (bar_width > 0) {
     const long long filled = total > 0 ? done * bar_width / total : 0;
     text += "  [" + std::string(static_cast<size_t>(filled), '#') +

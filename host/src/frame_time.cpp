@@ -19,14 +19,16 @@ FrameRate ParseFrameRate(const std::string& text) {
   if (thousandths == 0 || std::fabs(fps * 1000 - static_cast<double>(thousandths)) > 1e-6)
     throw HostError("--fps: '" + Trim(text) + "' has more than three decimals");
   const long long divisor = std::gcd(thousandths, 1000LL);
-  return FrameRate{static_cast<A_u_long>(thousandths / divisor), static_cast<A_long>(1000 / divisor)};
+  return FrameRate{static_cast<A_u_long>(thousandths / divisor),
+                   static_cast<A_long>(1000 / divisor)};
 }
 
 FrameTime TimeOfFrame(long long frame, long long frames, FrameRate rate) {
   const long long current = frame * rate.time_step;
   const long long total = frames * rate.time_step;
   if (frame < 0 || frames < 1 || current > INT32_MAX || total > INT32_MAX)
-    throw HostError("frame " + std::to_string(frame) + " lies beyond the host's time count at this frame rate");
+    throw HostError("frame " + std::to_string(frame) +
+                    " lies beyond the host's time count at this frame rate");
   FrameTime t;
   t.current_time = static_cast<A_long>(current);
   t.time_step = rate.time_step;
@@ -54,12 +56,15 @@ double ToSeconds(KeyTime time, FrameRate rate) {
 long long FrameAt(KeyTime time, FrameRate rate) {
   char written[48];
   std::snprintf(written, sizeof written, time.seconds ? "%gs" : "%g", time.value);
-  if (time.value < 0) throw HostError(std::string("time ") + written + " lies before the first frame");
+  if (time.value < 0)
+    throw HostError(std::string("time ") + written + " lies before the first frame");
   // A small allowance, so that 0.1s at 30 frames a second is frame 3, not 2.
   const double frame =
       time.seconds ? std::floor(time.value * rate.time_scale / rate.time_step + 1e-9) : time.value;
-  if (frame != std::floor(frame)) throw HostError(std::string("frame ") + written + " is not a whole frame");
-  if (frame > INT32_MAX) throw HostError(std::string("time ") + written + " lies beyond the host's time count");
+  if (frame != std::floor(frame))
+    throw HostError(std::string("frame ") + written + " is not a whole frame");
+  if (frame > INT32_MAX)
+    throw HostError(std::string("time ") + written + " lies beyond the host's time count");
   return static_cast<long long>(frame);
 }
 

@@ -85,7 +85,8 @@ struct PathCallbacks {
   static PF_Err CheckinPath(PF_ProgPtr effect_ref, PF_PathID unique_id, PF_Boolean changed,
                             PF_PathOutlinePtr path);
   static PF_Err PathIsOpen(PF_ProgPtr effect_ref, PF_PathOutlinePtr path, PF_Boolean* open);
-  static PF_Err PathNumSegments(PF_ProgPtr effect_ref, PF_PathOutlinePtr path, A_long* num_segments);
+  static PF_Err PathNumSegments(PF_ProgPtr effect_ref, PF_PathOutlinePtr path,
+                                A_long* num_segments);
   static PF_Err PathVertexInfo(PF_ProgPtr effect_ref, PF_PathOutlinePtr path, A_long which,
                                PF_PathVertex* vertex);
   static PF_Err PathIsInverted(PF_ProgPtr effect_ref, PF_PathID unique_id, PF_Boolean* inverted);

@@ -72,7 +72,9 @@ HostSession::HostSession() {
 
 HostSession::~HostSession() = default;
 
-void HostSession::FailCall(HostCall call, int nth, PF_Err err) { failures_.push_back({call, nth, err}); }
+void HostSession::FailCall(HostCall call, int nth, PF_Err err) {
+  failures_.push_back({call, nth, err});
+}
 
 std::optional<PF_Err> HostSession::NextCallFails(HostCall call) {
   const int n = ++call_counts_[static_cast<int>(call)];
@@ -101,7 +103,9 @@ void SuiteTable::Provide(const std::string& name, int32_t version, const void* t
   tables_[SuiteKey{name, version}] = table;
 }
 
-void SuiteTable::Withdraw(const std::string& name, int32_t version) { tables_.erase(SuiteKey{name, version}); }
+void SuiteTable::Withdraw(const std::string& name, int32_t version) {
+  tables_.erase(SuiteKey{name, version});
+}
 
 SPErr SuiteTable::Acquire(const char* name, int32_t version, bool refused, const void** suite) {
   SuiteUse& use = uses_[SuiteKey{name, version}];
@@ -118,7 +122,8 @@ SPErr SuiteTable::Acquire(const char* name, int32_t version, bool refused, const
 SPErr SuiteTable::Release(const char* name, int32_t version) {
   auto it = uses_.find(SuiteKey{name, version});
   if (it == uses_.end() || it->second.released >= it->second.acquired) {
-    host_.RecordError("ReleaseSuite: " + SuiteText(name, version) + " released more often than acquired");
+    host_.RecordError("ReleaseSuite: " + SuiteText(name, version) +
+                      " released more often than acquired");
     return kSPSuiteNotFoundError;
   }
   ++it->second.released;
@@ -129,8 +134,9 @@ std::vector<std::string> SuiteTable::Unreleased() const {
   std::vector<std::string> out;
   for (const auto& [key, use] : uses_)
     if (use.acquired != use.released)
-      out.push_back(SuiteText(key.name.c_str(), key.version) + " (acquired " + std::to_string(use.acquired) +
-                    ", released " + std::to_string(use.released) + ")");
+      out.push_back(SuiteText(key.name.c_str(), key.version) + " (acquired " +
+                    std::to_string(use.acquired) + ", released " + std::to_string(use.released) +
+                    ")");
   return out;
 }
 
@@ -214,8 +220,7 @@ ActiveScope::ActiveScope(HostSession* session) : previous_(g_active) { g_active 
 ActiveScope::~ActiveScope() { g_active = previous_; }
 
 HostSession* ActiveSession(const char* caller) {
-  if (!g_active)
-    std::cerr << "qf-host: " << caller << " called while no command is running\n";
+  if (!g_active) std::cerr << "qf-host: " << caller << " called while no command is running\n";
   return g_active;
 }
 

@@ -31,7 +31,8 @@ double Smooth(double t) {
 // The sky from deep indigo at the top through mauve to peach at the horizon.
 Rgb Sky(double v) {
   const Rgb top{0.10, 0.12, 0.32}, middle{0.52, 0.34, 0.56}, horizon{0.98, 0.72, 0.50};
-  return v < 0.4 ? Mix(top, middle, Smooth(v / 0.4)) : Mix(middle, horizon, Smooth((v - 0.4) / 0.3));
+  return v < 0.4 ? Mix(top, middle, Smooth(v / 0.4))
+                 : Mix(middle, horizon, Smooth((v - 0.4) / 0.3));
 }
 
 struct Ridge {
@@ -59,7 +60,8 @@ const Bubble kBubbles[] = {
 void CheckImageSize(const std::string& what, long long width, long long height) {
   if (width < 1 || height < 1 || width > kMaxImageSide || height > kMaxImageSide)
     throw HostError(what + ": size " + std::to_string(width) + " x " + std::to_string(height) +
-                    " is outside 1 x 1 to " + std::to_string(kMaxImageSide) + " x " + std::to_string(kMaxImageSide));
+                    " is outside 1 x 1 to " + std::to_string(kMaxImageSide) + " x " +
+                    std::to_string(kMaxImageSide));
 }
 
 Image MakeImage(const std::string& what, int width, int height, int bits) {
@@ -71,34 +73,42 @@ Image MakeImage(const std::string& what, int width, int height, int bits) {
   try {
     image.rgba.assign(static_cast<size_t>(width) * height * 4, 0);
   } catch (const std::bad_alloc&) {
-    throw HostError(what + ": not enough memory for " + std::to_string(width) + " x " + std::to_string(height) +
-                    " pixels");
+    throw HostError(what + ": not enough memory for " + std::to_string(width) + " x " +
+                    std::to_string(height) + " pixels");
   }
   return image;
 }
 
-uint16_t File16ToWorld16(uint16_t v) { return static_cast<uint16_t>(RoundedQuotient(v * 32768ull, 65535)); }
+uint16_t File16ToWorld16(uint16_t v) {
+  return static_cast<uint16_t>(RoundedQuotient(v * 32768ull, 65535));
+}
 
 uint16_t World16ToFile16(uint16_t v) {
   if (v >= 32768) return 65535;
   return static_cast<uint16_t>(RoundedQuotient(v * 65535ull, 32768));
 }
 
-uint8_t File16ToWorld8(uint16_t v) { return static_cast<uint8_t>(RoundedQuotient(v * 255ull, 65535)); }
+uint8_t File16ToWorld8(uint16_t v) {
+  return static_cast<uint8_t>(RoundedQuotient(v * 255ull, 65535));
+}
 
-uint16_t File8ToWorld16(uint8_t v) { return static_cast<uint16_t>(RoundedQuotient(v * 32768ull, 255)); }
+uint16_t File8ToWorld16(uint8_t v) {
+  return static_cast<uint16_t>(RoundedQuotient(v * 32768ull, 255));
+}
 
 int DownsampledSide(int full, int factor) { return (full + factor - 1) / factor; }
 
 Image DownsampleImage(const Image& image, int factor) {
-  if (factor < 1 || factor > 16) throw HostError("downsampling by " + std::to_string(factor) + " is not offered");
+  if (factor < 1 || factor > 16)
+    throw HostError("downsampling by " + std::to_string(factor) + " is not offered");
   if (factor == 1) return image;
   const int width = DownsampledSide(image.width, factor);
   const int height = DownsampledSide(image.height, factor);
   Image out = MakeImage("the downsampled picture", width, height, image.bits);
   for (int y = 0; y < height; ++y)
     for (int x = 0; x < width; ++x) {
-      const int x1 = std::min(image.width, (x + 1) * factor), y1 = std::min(image.height, (y + 1) * factor);
+      const int x1 = std::min(image.width, (x + 1) * factor),
+                y1 = std::min(image.height, (y + 1) * factor);
       uint64_t count = 0, alpha = 0, plain[3] = {}, weighted[3] = {};
       for (int sy = y * factor; sy < y1; ++sy)
         for (int sx = x * factor; sx < x1; ++sx) {
@@ -112,7 +122,8 @@ Image DownsampleImage(const Image& image, int factor) {
         }
       uint16_t* q = out.pixel(x, y);
       for (int c = 0; c < 3; ++c)
-        q[c] = static_cast<uint16_t>(alpha ? RoundedQuotient(weighted[c], alpha) : RoundedQuotient(plain[c], count));
+        q[c] = static_cast<uint16_t>(alpha ? RoundedQuotient(weighted[c], alpha)
+                                           : RoundedQuotient(plain[c], count));
       q[3] = static_cast<uint16_t>(RoundedQuotient(alpha, count));
     }
   return out;
@@ -176,7 +187,8 @@ Image BuiltInSource(int width, int height) {
 
       for (int i = 0; i < kBubbleCount; ++i) {
         const Bubble& b = kBubbles[i];
-        const double inside = Clamp01((b.radius - std::sqrt(col.bubble_dx2[i] + bubble_dy2[i])) * h + 0.5);
+        const double inside =
+            Clamp01((b.radius - std::sqrt(col.bubble_dx2[i] + bubble_dy2[i])) * h + 0.5);
         c = Mix(c, Rgb{1.0, 1.0, 1.0}, inside * b.strength);
       }
 
@@ -185,7 +197,8 @@ Image BuiltInSource(int width, int height) {
         const double cover = Clamp01((v - ridge) * h + 0.5);
         if (cover == 0.0) continue;  // above this ridge: mixing by 0 would leave c as it is
         // Hills lighten a little towards their crest, like haze.
-        const Rgb hill = Mix(kRidges[i].colour, col.ridge_sky[i], 0.15 * Smooth(1.0 - (v - ridge) / 0.08));
+        const Rgb hill =
+            Mix(kRidges[i].colour, col.ridge_sky[i], 0.15 * Smooth(1.0 - (v - ridge) / 0.08));
         c = Mix(c, hill, cover);
       }
 

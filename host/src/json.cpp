@@ -12,11 +12,21 @@ void Quote(std::string& out, const std::string& s) {
   out += '"';
   for (unsigned char c : s) {
     switch (c) {
-      case '"': out += "\\\""; break;
-      case '\\': out += "\\\\"; break;
-      case '\n': out += "\\n"; break;
-      case '\r': out += "\\r"; break;
-      case '\t': out += "\\t"; break;
+      case '"':
+        out += "\\\"";
+        break;
+      case '\\':
+        out += "\\\\";
+        break;
+      case '\n':
+        out += "\\n";
+        break;
+      case '\r':
+        out += "\\r";
+        break;
+      case '\t':
+        out += "\\t";
+        break;
       default:
         if (c < 0x20) {
           char buf[8];
@@ -58,11 +68,13 @@ class JsonReader {
         ++column;
       }
     }
-    throw HostError("JSON line " + std::to_string(line) + " column " + std::to_string(column) + ": " + what);
+    throw HostError("JSON line " + std::to_string(line) + " column " + std::to_string(column) +
+                    ": " + what);
   }
 
   void SkipSpace() {
-    while (at_ < text_.size() && (text_[at_] == ' ' || text_[at_] == '\t' || text_[at_] == '\n' || text_[at_] == '\r'))
+    while (at_ < text_.size() &&
+           (text_[at_] == ' ' || text_[at_] == '\t' || text_[at_] == '\n' || text_[at_] == '\r'))
       ++at_;
   }
 
@@ -198,14 +210,30 @@ class JsonReader {
       if (at_ >= text_.size()) Fail("unterminated string");
       const char e = text_[at_++];
       switch (e) {
-        case '"': out += '"'; break;
-        case '\\': out += '\\'; break;
-        case '/': out += '/'; break;
-        case 'b': out += '\b'; break;
-        case 'f': out += '\f'; break;
-        case 'n': out += '\n'; break;
-        case 'r': out += '\r'; break;
-        case 't': out += '\t'; break;
+        case '"':
+          out += '"';
+          break;
+        case '\\':
+          out += '\\';
+          break;
+        case '/':
+          out += '/';
+          break;
+        case 'b':
+          out += '\b';
+          break;
+        case 'f':
+          out += '\f';
+          break;
+        case 'n':
+          out += '\n';
+          break;
+        case 'r':
+          out += '\r';
+          break;
+        case 't':
+          out += '\t';
+          break;
         case 'u': {
           unsigned code = ReadHex4();
           if (code >= 0xD800 && code < 0xDC00) {
@@ -219,7 +247,8 @@ class JsonReader {
           AppendUtf8(out, code);
           break;
         }
-        default: Fail("bad escape in a string");
+        default:
+          Fail("bad escape in a string");
       }
     }
   }
@@ -286,12 +315,19 @@ std::string Json::Dump() const {
 
 void Json::DumpTo(std::string& out, int depth) const {
   switch (kind_) {
-    case Kind::kNull: out += "null"; return;
+    case Kind::kNull:
+      out += "null";
+      return;
     case Kind::kBool:
-    case Kind::kNumber: out += text_; return;
-    case Kind::kString: Quote(out, text_); return;
+    case Kind::kNumber:
+      out += text_;
+      return;
+    case Kind::kString:
+      Quote(out, text_);
+      return;
     case Kind::kArray:
-    case Kind::kObject: break;
+    case Kind::kObject:
+      break;
   }
   const bool object = kind_ == Kind::kObject;
   if (items_.empty()) {

@@ -11,22 +11,38 @@ namespace qfhost {
 
 const char* CommandName(PF_Cmd cmd) {
   switch (cmd) {
-    case PF_Cmd_ABOUT: return "about";
-    case PF_Cmd_GLOBAL_SETUP: return "global set-up";
-    case PF_Cmd_GLOBAL_SETDOWN: return "global set-down";
-    case PF_Cmd_PARAMS_SETUP: return "parameter set-up";
-    case PF_Cmd_SEQUENCE_SETUP: return "sequence set-up";
-    case PF_Cmd_SEQUENCE_RESETUP: return "sequence re-set-up";
-    case PF_Cmd_SEQUENCE_FLATTEN: return "sequence flatten";
-    case PF_Cmd_SEQUENCE_SETDOWN: return "sequence set-down";
-    case PF_Cmd_DO_DIALOG: return "options dialog";
-    case PF_Cmd_FRAME_SETUP: return "frame set-up";
-    case PF_Cmd_RENDER: return "render";
-    case PF_Cmd_FRAME_SETDOWN: return "frame set-down";
-    case PF_Cmd_USER_CHANGED_PARAM: return "user-changed-parameter";
-    case PF_Cmd_UPDATE_PARAMS_UI: return "update-parameters-UI";
-    case PF_Cmd_EVENT: return "event";
-    default: return "unknown command";
+    case PF_Cmd_ABOUT:
+      return "about";
+    case PF_Cmd_GLOBAL_SETUP:
+      return "global set-up";
+    case PF_Cmd_GLOBAL_SETDOWN:
+      return "global set-down";
+    case PF_Cmd_PARAMS_SETUP:
+      return "parameter set-up";
+    case PF_Cmd_SEQUENCE_SETUP:
+      return "sequence set-up";
+    case PF_Cmd_SEQUENCE_RESETUP:
+      return "sequence re-set-up";
+    case PF_Cmd_SEQUENCE_FLATTEN:
+      return "sequence flatten";
+    case PF_Cmd_SEQUENCE_SETDOWN:
+      return "sequence set-down";
+    case PF_Cmd_DO_DIALOG:
+      return "options dialog";
+    case PF_Cmd_FRAME_SETUP:
+      return "frame set-up";
+    case PF_Cmd_RENDER:
+      return "render";
+    case PF_Cmd_FRAME_SETDOWN:
+      return "frame set-down";
+    case PF_Cmd_USER_CHANGED_PARAM:
+      return "user-changed-parameter";
+    case PF_Cmd_UPDATE_PARAMS_UI:
+      return "update-parameters-UI";
+    case PF_Cmd_EVENT:
+      return "event";
+    default:
+      return "unknown command";
   }
 }
 
@@ -77,11 +93,14 @@ void LoadedEffect::ResetParams() {
   params_.push_back(std::move(input));
 }
 
-PF_Err LoadedEffect::Send(PF_Cmd cmd, void* extra) { return SendWith(cmd, extra, param_array_.data()); }
+PF_Err LoadedEffect::Send(PF_Cmd cmd, void* extra) {
+  return SendWith(cmd, extra, param_array_.data());
+}
 
 PF_Err LoadedEffect::SendWith(PF_Cmd cmd, void* extra, PF_ParamDef** params) {
   if (in_command_)
-    throw HostError(std::string(CommandName(cmd)) + " sent while " + CommandName(current_cmd_) + " is running");
+    throw HostError(std::string(CommandName(cmd)) + " sent while " + CommandName(current_cmd_) +
+                    " is running");
   in_data_.num_params = static_cast<A_long>(param_array_.size());
   const PF_Handle held = in_data_.sequence_data;
   out_data_ = PF_OutData{};
@@ -106,7 +125,8 @@ PF_Err LoadedEffect::SendWith(PF_Cmd cmd, void* extra, PF_ParamDef** params) {
   if (in_data_.sequence_data) {
     const auto state = host_.handle_state(in_data_.sequence_data);
     if (!state || state->disposed)
-      host_.RecordError(std::string(CommandName(cmd)) + ": sequence data is not a live host handle");
+      host_.RecordError(std::string(CommandName(cmd)) +
+                        ": sequence data is not a live host handle");
   }
   if (!checkouts_.empty()) {
     host_.RecordError(std::string(CommandName(cmd)) + ": " + std::to_string(checkouts_.size()) +
@@ -114,8 +134,8 @@ PF_Err LoadedEffect::SendWith(PF_Cmd cmd, void* extra, PF_ParamDef** params) {
     checkouts_.clear();
   }
   if (!path_checkouts_.empty()) {
-    host_.RecordError(std::string(CommandName(cmd)) + ": " + std::to_string(path_checkouts_.size()) +
-                      " path check-out(s) not checked in");
+    host_.RecordError(std::string(CommandName(cmd)) + ": " +
+                      std::to_string(path_checkouts_.size()) + " path check-out(s) not checked in");
     path_checkouts_.clear();
   }
   if (in_data_.sequence_data) {
@@ -201,8 +221,10 @@ void LoadedEffect::AnimateParam(PF_ParamIndex index, ParamTrack track) {
   if (index == 0 || !IsAnimatable(def.param_type))
     throw HostError(name + ": a parameter of this kind takes no keyframes");
   for (size_t k = 0; k < track.size(); ++k) {
-    if (track[k].def.param_type != def.param_type) throw HostError(name + ": a key of another kind");
-    if (k > 0 && !(track[k - 1].seconds < track[k].seconds)) throw HostError(name + ": keys out of time order");
+    if (track[k].def.param_type != def.param_type)
+      throw HostError(name + ": a key of another kind");
+    if (k > 0 && !(track[k - 1].seconds < track[k].seconds))
+      throw HostError(name + ": keys out of time order");
   }
   tracks_[index] = std::move(track);
 }
@@ -217,8 +239,10 @@ PF_ParamDef LoadedEffect::ParamAt(PF_ParamIndex index, double seconds) const {
 PF_ParamDef LoadedEffect::HandedOver(PF_ParamIndex index, double seconds) const {
   PF_ParamDef def = ParamAt(index, seconds);
   if (def.param_type == PF_Param_POINT && downsample_ > 1) {
-    def.u.td.x_value = static_cast<PF_Fixed>(std::lround(static_cast<double>(def.u.td.x_value) / downsample_));
-    def.u.td.y_value = static_cast<PF_Fixed>(std::lround(static_cast<double>(def.u.td.y_value) / downsample_));
+    def.u.td.x_value =
+        static_cast<PF_Fixed>(std::lround(static_cast<double>(def.u.td.x_value) / downsample_));
+    def.u.td.y_value =
+        static_cast<PF_Fixed>(std::lround(static_cast<double>(def.u.td.y_value) / downsample_));
   }
   return def;
 }
@@ -234,14 +258,17 @@ double LoadedEffect::CallbackSeconds(A_long time, A_u_long time_scale, const cha
 PF_Err LoadedEffect::Render(HostWorld& output, const FrameTime& time, A_long quality) {
   auto input = layers_.find(0);
   if (input == layers_.end() || !input->second) throw HostError("render without an input layer");
-  return Render(output, time, quality, Downsample{1, input->second->width(), input->second->height()});
+  return Render(output, time, quality,
+                Downsample{1, input->second->width(), input->second->height()});
 }
 
-PF_Err LoadedEffect::Render(HostWorld& output, const FrameTime& time, A_long quality, const Downsample& downsample) {
+PF_Err LoadedEffect::Render(HostWorld& output, const FrameTime& time, A_long quality,
+                            const Downsample& downsample) {
   auto input = layers_.find(0);
   if (input == layers_.end() || !input->second) throw HostError("render without an input layer");
   const HostWorld& source = *input->second;
-  if (output.width() != source.width() || output.height() != source.height() || output.deep() != source.deep())
+  if (output.width() != source.width() || output.height() != source.height() ||
+      output.deep() != source.deep())
     throw HostError("the output world differs from the input layer in size or depth");
   if (downsample.factor < 1 || downsample.full_width < 1 || downsample.full_height < 1 ||
       DownsampledSide(downsample.full_width, downsample.factor) != source.width() ||
@@ -281,7 +308,8 @@ PF_Err LoadedEffect::Render(HostWorld& output, const FrameTime& time, A_long qua
   const PF_Err err = SendWith(PF_Cmd_RENDER, nullptr, frame_array.data());
   output_ = PF_LayerDef{};
 
-  if (!output.PaddingIntact()) host_.RecordError("render wrote into the padding after the output world's rows");
+  if (!output.PaddingIntact())
+    host_.RecordError("render wrote into the padding after the output world's rows");
   for (const auto& [index, world] : layers_)
     if (world && !world->PaddingIntact())
       host_.RecordError("render wrote into the padding of layer " + std::to_string(index));
@@ -294,16 +322,18 @@ PF_Err LoadedEffect::AddParam(PF_ParamIndex index, const PF_ParamDef& def) {
     return PF_Err_BAD_CALLBACK_PARAM;
   }
   if (index != -1) {
-    host_.RecordError("add_param: index " + std::to_string(index) + " (the host only appends, index -1)");
+    host_.RecordError("add_param: index " + std::to_string(index) +
+                      " (the host only appends, index -1)");
     return PF_Err_INVALID_INDEX;
   }
   if (!std::memchr(def.name, 0, sizeof def.name)) {
-    host_.RecordError("add_param: parameter " + std::to_string(params_.size()) + " has an unterminated name");
+    host_.RecordError("add_param: parameter " + std::to_string(params_.size()) +
+                      " has an unterminated name");
     return PF_Err_BAD_CALLBACK_PARAM;
   }
   if (def.param_type < PF_Param_LAYER || def.param_type > PF_Param_BUTTON) {
-    host_.RecordError("add_param: parameter " + std::to_string(params_.size()) + " has unknown kind " +
-                      std::to_string(def.param_type));
+    host_.RecordError("add_param: parameter " + std::to_string(params_.size()) +
+                      " has unknown kind " + std::to_string(def.param_type));
     return PF_Err_UNRECOGNIZED_PARAM_TYPE;
   }
   auto p = std::make_unique<HostParam>();

@@ -48,7 +48,8 @@ void Check(qfhost::HostSession& host, PF_Cmd cmd, PF_Err err) {
   const std::string what = qfhost::CommandName(cmd);
   if (!host.errors().empty()) {
     std::string message = "host error during " + what + ": " + host.errors().front();
-    if (host.errors().size() > 1) message += " (and " + std::to_string(host.errors().size() - 1) + " more)";
+    if (host.errors().size() > 1)
+      message += " (and " + std::to_string(host.errors().size() - 1) + " more)";
     throw HostError(message);
   }
   if (err != PF_Err_NONE) throw HostError(what + " failed with error " + std::to_string(err));
@@ -100,7 +101,8 @@ struct RenderOptions {
 bool ReadSize(const std::string& text, long long* width, long long* height) {
   const size_t x = text.find('x');
   return x != std::string::npos && text.find_first_of("+-") == std::string::npos &&
-         qfhost::ParseWhole(text.substr(0, x), width) && qfhost::ParseWhole(text.substr(x + 1), height);
+         qfhost::ParseWhole(text.substr(0, x), width) &&
+         qfhost::ParseWhole(text.substr(x + 1), height);
 }
 // The effect's mask path parameter: the first of its kind.
 PF_ParamIndex PathParam(const qfhost::LoadedEffect& effect) {
@@ -119,7 +121,8 @@ PF_ParamIndex ReflectionParam(const qfhost::LoadedEffect& effect) {
 
 // The keys of the mask, read from their files: one file without a time is a
 // mask that holds; several need a time each.
-std::vector<qfhost::MaskKey> ReadMaskKeys(const std::vector<std::string>& masks, qfhost::FrameRate rate) {
+std::vector<qfhost::MaskKey> ReadMaskKeys(const std::vector<std::string>& masks,
+                                          qfhost::FrameRate rate) {
   std::vector<qfhost::MaskKey> keys;
   for (const std::string& text : masks) {
     qfhost::MaskKey key;
@@ -135,7 +138,8 @@ std::vector<qfhost::MaskKey> ReadMaskKeys(const std::vector<std::string>& masks,
       }
     }
     if (!time && masks.size() > 1)
-      throw UsageError{"--mask: '" + text + "' has no @TIME; the shapes of an animated mask each need one (a.svg@0)"};
+      throw UsageError{"--mask: '" + text +
+                       "' has no @TIME; the shapes of an animated mask each need one (a.svg@0)"};
     if (time) key.seconds = qfhost::ToSeconds(*time, rate);
     key.path = qfhost::LoadMask(key.source);
     keys.push_back(std::move(key));
@@ -148,7 +152,9 @@ std::vector<qfhost::MaskKey> ReadMaskKeys(const std::vector<std::string>& masks,
 class ProgressLine {
  public:
   explicit ProgressLine(long long total)
-      : total_(total), terminal_(isatty(fileno(stderr)) != 0), start_(std::chrono::steady_clock::now()) {}
+      : total_(total),
+        terminal_(isatty(fileno(stderr)) != 0),
+        start_(std::chrono::steady_clock::now()) {}
   // An error that ends the range starts on a line of its own.
   ~ProgressLine() {
     if (open_line_) std::fputc('\n', stderr);
@@ -163,7 +169,8 @@ class ProgressLine {
     std::string text = qfhost::ProgressText(frame, done_, total_, elapsed, terminal_ ? 30 : 0);
     if (terminal_) {
       const size_t length = text.size();
-      if (text.size() < shown_) text += std::string(shown_ - text.size(), ' ');  // covers a longer line
+      if (text.size() < shown_)
+        text += std::string(shown_ - text.size(), ' ');  // covers a longer line
       shown_ = length;
       open_line_ = done_ < total_;
       std::fprintf(stderr, "\r%s%s", text.c_str(), open_line_ ? "" : "\n");
@@ -189,13 +196,16 @@ struct FileCloser {
 int Render(const std::string& target, const RenderOptions& options, qfhost::HostSession& host) {
   if (!options.source.empty() && !options.size.empty())
     throw UsageError{"--size and --source exclude each other (the source sets the size)"};
-  if (options.mask_inverted && options.masks.empty()) throw UsageError{"--mask-inverted needs --mask"};
-  if (!options.frames.empty() && !options.time.empty()) throw UsageError{"--frames and --time exclude each other"};
+  if (options.mask_inverted && options.masks.empty())
+    throw UsageError{"--mask-inverted needs --mask"};
+  if (!options.frames.empty() && !options.time.empty())
+    throw UsageError{"--frames and --time exclude each other"};
   std::vector<qfhost::ParamSetting> settings;
   for (const std::string& text : options.settings) settings.push_back(qfhost::ParseSetting(text));
 
   // The frames, their times and their files are settled first.
-  const qfhost::FrameRate rate = !options.fps.empty() ? qfhost::ParseFrameRate(options.fps) : qfhost::FrameRate{};
+  const qfhost::FrameRate rate =
+      !options.fps.empty() ? qfhost::ParseFrameRate(options.fps) : qfhost::FrameRate{};
   qfhost::FrameRange range;
   if (!options.frames.empty()) {
     range = qfhost::ParseFrameRange(options.frames);
@@ -206,10 +216,12 @@ int Render(const std::string& target, const RenderOptions& options, qfhost::Host
       throw UsageError{std::string("--time: ") + e.what()};
     }
   }
-  qfhost::TimeOfFrame(range.last, range.last + 1, rate);  // throws when the range is beyond the tick count
+  qfhost::TimeOfFrame(range.last, range.last + 1,
+                      rate);  // throws when the range is beyond the tick count
   const qfhost::OutputPattern pattern(options.output);
   if (!options.frames.empty() && !pattern.has_field())
-    throw UsageError{"-o: '" + options.output + "' has no number field (name_%04d.png) for the frames of a range"};
+    throw UsageError{"-o: '" + options.output +
+                     "' has no number field (name_%04d.png) for the frames of a range"};
 
   // Every input is read before the plug-in runs.
   std::optional<qfhost::HostWorld> source_world;
@@ -242,7 +254,8 @@ int Render(const std::string& target, const RenderOptions& options, qfhost::Host
   std::optional<qfhost::HostWorld> reflection_world;
   if (!options.reflection.empty()) {
     qfhost::Image reflection = qfhost::ReadPng(options.reflection);
-    if (options.downsample > 1) reflection = qfhost::DownsampleImage(reflection, options.downsample);
+    if (options.downsample > 1)
+      reflection = qfhost::DownsampleImage(reflection, options.downsample);
     reflection_world.emplace(qfhost::WorldFromImage(reflection, deep));
   }
   std::vector<qfhost::MaskKey> mask_keys;
@@ -250,7 +263,8 @@ int Render(const std::string& target, const RenderOptions& options, qfhost::Host
   std::unique_ptr<FILE, FileCloser> stats;
   if (!options.stats.empty()) {
     stats.reset(std::fopen(options.stats.c_str(), "w"));
-    if (!stats) throw HostError("--stats: cannot write " + options.stats + ": " + std::strerror(errno));
+    if (!stats)
+      throw HostError("--stats: cannot write " + options.stats + ": " + std::strerror(errno));
   }
 
   auto deliverable = qfhost::Deliverable::Load(target);
@@ -273,12 +287,14 @@ int Render(const std::string& target, const RenderOptions& options, qfhost::Host
   if (!options.frames.empty()) progress.emplace(range.count());
   for (long long frame = range.first; frame <= range.last; ++frame) {
     const auto start = std::chrono::steady_clock::now();
-    const PF_Err err =
-        effect.Render(output, qfhost::TimeOfFrame(frame, range.last + 1, rate), options.quality, downsample);
-    const double ms = std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
+    const PF_Err err = effect.Render(output, qfhost::TimeOfFrame(frame, range.last + 1, rate),
+                                     options.quality, downsample);
+    const double ms =
+        std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
     Check(host, PF_Cmd_RENDER, err);
     qfhost::WritePng(pattern.FileFor(frame), qfhost::ImageFromWorld(output));
-    if (stats && (std::fprintf(stats.get(), "%lld %.3f\n", frame, ms) < 0 || std::fflush(stats.get()) != 0))
+    if (stats &&
+        (std::fprintf(stats.get(), "%lld %.3f\n", frame, ms) < 0 || std::fflush(stats.get()) != 0))
       throw HostError("--stats: cannot write " + options.stats + ": " + std::strerror(errno));
     if (progress) progress->FrameDone(frame);
   }
@@ -303,10 +319,12 @@ class HelpFormatter : public CLI::Formatter {
   std::string make_help(const CLI::App* app, std::string, CLI::AppFormatMode) const override {
     const HelpText& text = Text(app);
     std::string out = "usage: " + text.usage + "\n" + app->get_description() + "\n";
-    const std::vector<const CLI::App*> commands = app->get_subcommands([](const CLI::App*) { return true; });
+    const std::vector<const CLI::App*> commands =
+        app->get_subcommands([](const CLI::App*) { return true; });
     if (!commands.empty()) {
       out += "\nCommands:\n";
-      for (const CLI::App* command : commands) out += Row(command->get_name(), Text(command).summary, 11);
+      for (const CLI::App* command : commands)
+        out += Row(command->get_name(), Text(command).summary, 11);
     }
     const std::vector<const CLI::Option*> options =
         app->get_options([](const CLI::Option* o) { return o->nonpositional(); });
@@ -339,7 +357,8 @@ class HelpFormatter : public CLI::Formatter {
   // a name too long for the column has the text start on the next line.
   static std::string Row(const std::string& name, const std::string& text, size_t column) {
     std::string out = "  " + name;
-    out += name.size() + 4 <= column ? std::string(column - 2 - name.size(), ' ') : "\n" + std::string(column, ' ');
+    out += name.size() + 4 <= column ? std::string(column - 2 - name.size(), ' ')
+                                     : "\n" + std::string(column, ' ');
     for (char c : text) out += c == '\n' ? "\n" + std::string(column, ' ') : std::string(1, c);
     return out + "\n";
   }
@@ -350,24 +369,32 @@ class HelpFormatter : public CLI::Formatter {
 // "a, b or c".
 std::string Alternatives(const std::vector<std::string>& names) {
   std::string out;
-  for (size_t i = 0; i < names.size(); ++i) out += (i == 0 ? "" : i + 1 == names.size() ? " or " : ", ") + names[i];
+  for (size_t i = 0; i < names.size(); ++i)
+    out += (i == 0 ? "" : i + 1 == names.size() ? " or " : ", ") + names[i];
   return out;
 }
 
 // Refuses an empty value, which no option takes.
 const CLI::Validator kNotEmpty(
-    [](std::string& value) { return value.empty() ? std::string("the value is empty") : std::string(); }, "");
+    [](std::string& value) {
+      return value.empty() ? std::string("the value is empty") : std::string();
+    },
+    "");
 
 // An option that takes one value, never empty, shown as `type` in the help.
 template <class T>
 CLI::Option* AddValue(CLI::App* app, const std::string& flags, T& into, const std::string& type,
                       const std::string& text) {
-  return app->add_option(flags, into, text)->type_name(type)->allow_extra_args(false)->check(kNotEmpty);
+  return app->add_option(flags, into, text)
+      ->type_name(type)
+      ->allow_extra_args(false)
+      ->check(kNotEmpty);
 }
 
 // An option that takes one of `names`; `chosen` receives the position of the one given.
-CLI::Option* AddChoice(CLI::App* app, const std::string& flags, const std::vector<std::string>& names,
-                       std::function<void(size_t)> chosen, const std::string& text) {
+CLI::Option* AddChoice(CLI::App* app, const std::string& flags,
+                       const std::vector<std::string>& names, std::function<void(size_t)> chosen,
+                       const std::string& text) {
   std::string shown;
   for (const std::string& name : names) shown += (shown.empty() ? "" : "|") + name;
   auto position = [names](const std::string& value) {
@@ -375,7 +402,8 @@ CLI::Option* AddChoice(CLI::App* app, const std::string& flags, const std::vecto
   };
   const CLI::Validator one_of(
       [names, position](std::string& value) {
-        return position(value) < names.size() ? std::string() : "'" + value + "' is not " + Alternatives(names);
+        return position(value) < names.size() ? std::string()
+                                              : "'" + value + "' is not " + Alternatives(names);
       },
       "");
   return app
@@ -399,13 +427,15 @@ std::string ReadFailure(const std::string& spec, Failure* failure) {
     std::vector<std::string> calls;
     for (int i = 0; i < qfhost::kHostCallCount; ++i)
       calls.push_back(qfhost::HostCallName(static_cast<qfhost::HostCall>(i)));
-    return "unknown host call '" + name + "' (closest: " + Alternatives(qfhost::ClosestNames(name, calls, 3)) + ")";
+    return "unknown host call '" + name +
+           "' (closest: " + Alternatives(qfhost::ClosestNames(name, calls, 3)) + ")";
   }
   failure->call = *call;
   if (colon == std::string::npos) return "";
   const std::string count = spec.substr(colon + 1);
   long long n = 0;
-  if (!qfhost::ParseWhole(count, &n)) return "the call number '" + count + "' is not a whole number";
+  if (!qfhost::ParseWhole(count, &n))
+    return "the call number '" + count + "' is not a whole number";
   if (n < 1 || n > kMaxFailedCall)
     return "the call number " + count + " is outside 1 to " + std::to_string(kMaxFailedCall);
   failure->nth = static_cast<int>(n);
@@ -424,7 +454,8 @@ struct Request {
 // The option names of `app` as they are typed.
 std::vector<std::string> OptionNames(const CLI::App* app) {
   std::vector<std::string> names;
-  for (const CLI::Option* o : app->get_options([](const CLI::Option* o) { return o->nonpositional(); })) {
+  for (const CLI::Option* o :
+       app->get_options([](const CLI::Option* o) { return o->nonpositional(); })) {
     for (const std::string& s : o->get_snames()) names.push_back("-" + s);
     for (const std::string& l : o->get_lnames()) names.push_back("--" + l);
   }
@@ -464,11 +495,12 @@ void DeclareRenderOptions(CLI::App* render, RenderOptions& r) {
             return ReadSize(text, &w, &h) ? std::string() : "'" + text + "' is not WxH";
           },
           ""));
-  AddChoice(render, "--depth", {"8", "16"}, [&r](size_t i) { r.depth = i == 0 ? 8 : 16; },
-            "the worlds' depth (default: the source's, 8 for the built-in\n"
-            "picture). 16-bit worlds hold 0..32768: 16-bit files are\n"
-            "scaled to round(v * 32768 / 65535) and back to\n"
-            "round(v * 65535 / 32768)");
+  AddChoice(
+      render, "--depth", {"8", "16"}, [&r](size_t i) { r.depth = i == 0 ? 8 : 16; },
+      "the worlds' depth (default: the source's, 8 for the built-in\n"
+      "picture). 16-bit worlds hold 0..32768: 16-bit files are\n"
+      "scaled to round(v * 32768 / 65535) and back to\n"
+      "round(v * 65535 / 32768)");
   AddValue(render, "--set", r.settings, "NAME=VALUE",
            "a parameter by its name as 'qf-host params' lists it\n"
            "(repeatable; the rest keep their declared defaults):\n"
@@ -489,10 +521,11 @@ void DeclareRenderOptions(CLI::App* render, RenderOptions& r) {
            "the last, their values hold.\n"
            "          --set 'Completeness=0@0,100@47'\n"
            "          --set 'Position=10%,50%@0,90%,50%@2s'");
-  render->add_flag("--allow-undeclared-choices", r.undeclared_choices,
-                   "a popup given to --set by number may take any value from 1\n"
-                   "to 255, also one that its choices do not name; the effect\n"
-                   "is handed the number as it is, as a host may deliver it")
+  render
+      ->add_flag("--allow-undeclared-choices", r.undeclared_choices,
+                 "a popup given to --set by number may take any value from 1\n"
+                 "to 255, also one that its choices do not name; the effect\n"
+                 "is handed the number as it is, as a host may deliver it")
       ->disable_flag_override();
   AddValue(render, "--reflection", r.reflection, "FILE.png",
            "the layer of \"Texture reflection\" (any size; without it the\n"
@@ -514,7 +547,8 @@ void DeclareRenderOptions(CLI::App* render, RenderOptions& r) {
            "or only the list of vertices (a closed path). Coordinates are\n"
            "source pixels, y downward; \"in\" and \"out\" are the tangents'\n"
            "absolute points and default to the vertex itself");
-  render->add_flag("--mask-inverted", r.mask_inverted, "the mask is inverted")->disable_flag_override();
+  render->add_flag("--mask-inverted", r.mask_inverted, "the mask is inverted")
+      ->disable_flag_override();
   AddValue(render, "--frames", r.frames, "A-B",
            "renders frames A to B (from 0), keeping the sequence set-up\n"
            "for the whole range, with a progress line on standard error");
@@ -528,28 +562,34 @@ void DeclareRenderOptions(CLI::App* render, RenderOptions& r) {
   AddValue(render, "--stats", r.stats, "FILE",
            "writes a line per frame: its number and the milliseconds its\n"
            "render command took");
-  AddChoice(render, "--resolution", {"full", "half", "third", "quarter"},
-            [&r](size_t i) { r.downsample = static_cast<int>(i) + 1; },
-            "renders at that fraction of the source's size: the source and\n"
-            "reflection pictures are averaged down, points and masks scaled\n"
-            "with them, while the effect is told the full width; the output\n"
-            "files have the reduced size");
-  AddChoice(render, "--quality", {"high", "draft"},
-            [&r](size_t i) { r.quality = i == 0 ? PF_Quality_HI : PF_Quality_LO; },
-            "the render quality handed to the effect (default high)");
+  AddChoice(
+      render, "--resolution", {"full", "half", "third", "quarter"},
+      [&r](size_t i) { r.downsample = static_cast<int>(i) + 1; },
+      "renders at that fraction of the source's size: the source and\n"
+      "reflection pictures are averaged down, points and masks scaled\n"
+      "with them, while the effect is told the full width; the output\n"
+      "files have the reduced size");
+  AddChoice(
+      render, "--quality", {"high", "draft"},
+      [&r](size_t i) { r.quality = i == 0 ? PF_Quality_HI : PF_Quality_LO; },
+      "the render quality handed to the effect (default high)");
 }
 
 // Reads the command line into `request`, and when it asks for help, the help
 // of its command into `help`. Throws UsageError for anything it cannot take.
 void ReadCommandLine(int argc, char** argv, Request& request, std::string* help) {
-  CLI::App app("Loads a QuillFrame deliverable and drives its commands as the host application does.", "qf-host");
+  CLI::App app(
+      "Loads a QuillFrame deliverable and drives its commands as the host application does.",
+      "qf-host");
   // Options start with '-' on every platform: on Windows, CLI11 would also take
   // a path such as /tmp/f.png for an option.
   app.allow_windows_style_options(false);
   app.formatter(std::make_shared<HelpFormatter>(std::map<std::string, HelpText>{
       {"", {"qf-host [--fail CALL[:N]]... COMMAND DELIVERABLE [OPTIONS]", ""}},
-      {"info", {"qf-host info DELIVERABLE", "the property list and what global set-up reports, as JSON"}},
-      {"params", {"qf-host params DELIVERABLE", "the parameters the effect declares, as a JSON array"}},
+      {"info",
+       {"qf-host info DELIVERABLE", "the property list and what global set-up reports, as JSON"}},
+      {"params",
+       {"qf-host params DELIVERABLE", "the parameters the effect declares, as a JSON array"}},
       {"render",
        {"qf-host render DELIVERABLE [OPTIONS] -o OUT.png",
         "renders frames to PNG files (see 'qf-host render --help')"}},
@@ -576,7 +616,8 @@ void ReadCommandLine(int argc, char** argv, Request& request, std::string* help)
             return ReadFailure(spec, &failure);
           },
           ""));
-  app.add_flag("-h,--help", request.help, "this text; 'qf-host COMMAND --help' describes one command")
+  app.add_flag("-h,--help", request.help,
+               "this text; 'qf-host COMMAND --help' describes one command")
       ->disable_flag_override();
 
   CLI::App* info = app.add_subcommand(
@@ -600,12 +641,15 @@ void ReadCommandLine(int argc, char** argv, Request& request, std::string* help)
       "each output frame as an RGBA PNG of the world's depth. Pixels pass between files and\n"
       "worlds with straight (unpremultiplied) alpha, as the files hold them.\n"
       "'qf-host render DELIVERABLE --help' also lists the deliverable's parameters.");
-  render->footer(deliverables + "\n\nSizes run from 1 x 1 to 16384 x 16384 pixels, within the memory the machine has free.");
+  render->footer(
+      deliverables +
+      "\n\nSizes run from 1 x 1 to 16384 x 16384 pixels, within the memory the machine has free.");
   for (CLI::App* verb : {info, params, render}) {
     verb->fallthrough();  // --fail may follow the command
     verb->add_option("DELIVERABLE", request.target);
-    verb->add_flag("-h,--help", request.help, verb == render ? "this text; with DELIVERABLE, also its parameters"
-                                                             : "this text")
+    verb->add_flag(
+            "-h,--help", request.help,
+            verb == render ? "this text; with DELIVERABLE, also its parameters" : "this text")
         ->disable_flag_override();
   }
   DeclareRenderOptions(render, request.render);
@@ -613,7 +657,8 @@ void ReadCommandLine(int argc, char** argv, Request& request, std::string* help)
   // CLI11 reads "--opt=" as "--opt" and would take the next word as its value.
   for (int i = 1; i < argc; ++i) {
     const std::string arg = argv[i];
-    if (arg.size() > 3 && arg.rfind("--", 0) == 0 && arg.back() == '=' && arg.find('=') == arg.size() - 1)
+    if (arg.size() > 3 && arg.rfind("--", 0) == 0 && arg.back() == '=' &&
+        arg.find('=') == arg.size() - 1)
       throw UsageError{arg.substr(0, arg.size() - 1) + " needs a value"};
   }
   try {
@@ -633,19 +678,21 @@ void ReadCommandLine(int argc, char** argv, Request& request, std::string* help)
     if (word.size() > 1 && word[0] == '-') {
       word = word.substr(0, word.find('='));
       const std::vector<std::string> render_names = OptionNames(render);
-      if (verb && verb != render && std::find(render_names.begin(), render_names.end(), word) != render_names.end())
+      if (verb && verb != render &&
+          std::find(render_names.begin(), render_names.end(), word) != render_names.end())
         throw UsageError{word + " is an option of render, not of " + request.verb};
       std::vector<std::string> known = OptionNames(&app);
       const std::vector<std::string> own = OptionNames(verb ? verb : &app);
       if (verb)
         for (const std::string& name : own)
           if (std::find(known.begin(), known.end(), name) == known.end()) known.push_back(name);
-      throw UsageError{"unknown option '" + word + "' (closest: " + Alternatives(qfhost::ClosestNames(word, known, 3)) +
-                       ")"};
+      throw UsageError{"unknown option '" + word +
+                       "' (closest: " + Alternatives(qfhost::ClosestNames(word, known, 3)) + ")"};
     }
     if (!verb)
       throw UsageError{"unknown command '" + word + "' (the commands are info, params and render)"};
-    throw UsageError{request.verb + " takes one DELIVERABLE (try 'qf-host " + request.verb + " --help')"};
+    throw UsageError{request.verb + " takes one DELIVERABLE (try 'qf-host " + request.verb +
+                     " --help')"};
   }
   if (request.help) {
     *help = (verb ? verb : static_cast<const CLI::App*>(&app))->help();
@@ -653,8 +700,10 @@ void ReadCommandLine(int argc, char** argv, Request& request, std::string* help)
   }
   if (!verb) throw UsageError{"no command given (try --help)"};
   if (request.target.empty())
-    throw UsageError{request.verb + " takes one DELIVERABLE (try 'qf-host " + request.verb + " --help')"};
-  if (verb == render && request.render.output.empty()) throw UsageError{"render needs an output file: -o OUT.png"};
+    throw UsageError{request.verb + " takes one DELIVERABLE (try 'qf-host " + request.verb +
+                     " --help')"};
+  if (verb == render && request.render.output.empty())
+    throw UsageError{"render needs an output file: -o OUT.png"};
 }
 
 // `qf-host render DELIVERABLE --help`: the options, then the deliverable's parameters.
@@ -679,7 +728,8 @@ int Main(int argc, char** argv) {
   qfhost::HostSession host;
   for (const Failure& f : request.failures) host.FailCall(f.call, f.nth);
   if (request.help) {
-    if (request.verb == "render" && !request.target.empty()) return RenderHelp(help, request.target, host);
+    if (request.verb == "render" && !request.target.empty())
+      return RenderHelp(help, request.target, host);
     std::fputs(help.c_str(), stdout);
     return 0;
   }

@@ -42,7 +42,8 @@ class SvgPathReader {
         Fail("numbers after Z");
       }
       if (closed_) Fail("more than one subpath (a mask is one path)");
-      if (path_.vertices.empty() && command != 'M' && command != 'm') Fail("path data must start with M");
+      if (path_.vertices.empty() && command != 'M' && command != 'm')
+        Fail("path data must start with M");
       Segment(command);
       // Numbers that follow a move are lines; those after L or C repeat them.
       if (command == 'M') command = 'L';
@@ -190,7 +191,8 @@ MaskPath ParseMaskJson(const std::string& text) {
     if (!vertices) throw HostError("mask: \"vertices\" is missing");
   }
   if (!vertices->IsArray()) throw HostError("mask: the vertices must be a JSON array");
-  for (size_t i = 0; i < vertices->size(); ++i) path.vertices.push_back(ReadJsonVertex((*vertices)[i], i));
+  for (size_t i = 0; i < vertices->size(); ++i)
+    path.vertices.push_back(ReadJsonVertex((*vertices)[i], i));
   if (path.vertices.empty()) throw HostError("mask has no vertices");
   return path;
 }
@@ -205,7 +207,8 @@ MaskPath LoadMask(const std::string& path) {
   if (text.compare(0, 3, "\xEF\xBB\xBF") == 0) first = 3;  // a UTF-8 byte-order mark
   while (first < text.size() && IsSpace(text[first])) ++first;
   try {
-    if (first < text.size() && (text[first] == '[' || text[first] == '{')) return ParseMaskJson(text);
+    if (first < text.size() && (text[first] == '[' || text[first] == '{'))
+      return ParseMaskJson(text);
     if (first < text.size() && text[first] == '<') return ParseSvgFile(text);
     return ParseSvgPathData(text.substr(first));
   } catch (const HostError& e) {

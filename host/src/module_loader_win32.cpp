@@ -10,8 +10,11 @@ std::filesystem::path ExecutableFolder() {
   std::vector<wchar_t> buffer(MAX_PATH);
   for (;;) {
     const DWORD n = GetModuleFileNameW(nullptr, buffer.data(), static_cast<DWORD>(buffer.size()));
-    if (n == 0) throw HostError("cannot find the running executable: error " + std::to_string(GetLastError()));
-    if (n < buffer.size()) return std::filesystem::path(std::wstring(buffer.data(), n)).parent_path();
+    if (n == 0)
+      throw HostError("cannot find the running executable: error " +
+                      std::to_string(GetLastError()));
+    if (n < buffer.size())
+      return std::filesystem::path(std::wstring(buffer.data(), n)).parent_path();
     buffer.resize(buffer.size() * 2);
   }
 }
@@ -31,14 +34,14 @@ HMODULE LoadModule(const std::string& path, std::string& reason) {
   SetErrorMode(previous);
   if (!module) {
     char* text = nullptr;
-    const DWORD n = FormatMessageA(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM |
-                                       FORMAT_MESSAGE_IGNORE_INSERTS,
-                                   nullptr, error, 0, reinterpret_cast<LPSTR>(&text), 0, nullptr);
+    const DWORD n = FormatMessageA(
+        FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
+        nullptr, error, 0, reinterpret_cast<LPSTR>(&text), 0, nullptr);
     reason = n && text ? std::string(text, n) : "error " + std::to_string(error);
     if (text) LocalFree(text);
     // One line: the system's text ends in a full stop and a line break.
-    while (!reason.empty() && (reason.back() == '\n' || reason.back() == '\r' || reason.back() == ' ' ||
-                               reason.back() == '.'))
+    while (!reason.empty() && (reason.back() == '\n' || reason.back() == '\r' ||
+                               reason.back() == ' ' || reason.back() == '.'))
       reason.pop_back();
   }
   return module;

@@ -5,15 +5,16 @@
 
 namespace qfhost {
 
-PF_Err ParamCallbacks::CheckoutParam(PF_ProgPtr effect_ref, PF_ParamIndex index, A_long what_time, A_long,
-                                     A_u_long time_scale, PF_ParamDef* param) {
+PF_Err ParamCallbacks::CheckoutParam(PF_ProgPtr effect_ref, PF_ParamIndex index, A_long what_time,
+                                     A_long, A_u_long time_scale, PF_ParamDef* param) {
   EffectCall c = LookUpEffect(effect_ref, "checkout_param");
   if (!c) return PF_Err_BAD_CALLBACK_PARAM;
   if (auto err = c.session->NextCallFails(HostCall::kCheckoutParam)) {
     c.effect->FailedCheckout(param);
     return *err;
   }
-  return c.effect->Checkout(index, param, c.effect->CallbackSeconds(what_time, time_scale, "checkout_param"));
+  return c.effect->Checkout(index, param,
+                            c.effect->CallbackSeconds(what_time, time_scale, "checkout_param"));
 }
 
 PF_Err ParamCallbacks::CheckinParam(PF_ProgPtr effect_ref, PF_ParamDef* param) {
@@ -46,7 +47,8 @@ PF_Err ParamCallbacks::RegisterUI(PF_ProgPtr effect_ref, PF_CustomUIInfo* info) 
   return c.effect->RegisterUI(*info);
 }
 
-PF_Err ParamCallbacks::UpdateParamUI(PF_ProgPtr effect_ref, PF_ParamIndex index, const PF_ParamDef* def) {
+PF_Err ParamCallbacks::UpdateParamUI(PF_ProgPtr effect_ref, PF_ParamIndex index,
+                                     const PF_ParamDef* def) {
   EffectCall c = LookUpEffect(effect_ref, "PF_UpdateParamUI");
   if (!c) return PF_Err_BAD_CALLBACK_PARAM;
   if (auto err = c.session->NextCallFails(HostCall::kUpdateParamUI)) return *err;

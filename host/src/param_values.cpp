@@ -36,9 +36,11 @@ PF_Fixed FixedValue(const PF_ParamDef& def, const std::string& text, const char*
   return fixed;
 }
 
-void CheckFixedRange(const PF_ParamDef& def, const std::string& text, PF_Fixed v, PF_Fixed lo, PF_Fixed hi) {
+void CheckFixedRange(const PF_ParamDef& def, const std::string& text, PF_Fixed v, PF_Fixed lo,
+                     PF_Fixed hi) {
   if (v < lo || v > hi)
-    Fail(def, Trim(text) + " is outside the valid range " + FormatFixed(lo) + " to " + FormatFixed(hi));
+    Fail(def,
+         Trim(text) + " is outside the valid range " + FormatFixed(lo) + " to " + FormatFixed(hi));
 }
 
 // The number a popup may take beyond its choices when undeclared choices are allowed.
@@ -60,7 +62,8 @@ void SetPopup(PF_ParamDef& def, const std::string& text, bool undeclared_choices
   }
   std::string list;
   for (const std::string& c : choices) list += (list.empty() ? "" : ", ") + c;
-  Fail(def, "no choice " + Quoted(Trim(text)) + " (" + list + ", or a number 1 to " + std::to_string(highest) + ")");
+  Fail(def, "no choice " + Quoted(Trim(text)) + " (" + list + ", or a number 1 to " +
+                std::to_string(highest) + ")");
 }
 
 void SetCheckbox(PF_ParamDef& def, const std::string& text) {
@@ -103,10 +106,12 @@ PF_Fixed PointCoordinate(const PF_ParamDef& def, const std::string& part, int si
   const bool percent = !s.empty() && s.back() == '%';
   if (percent) s.pop_back();
   double v;
-  if (!ParseDecimal(s, &v)) Fail(def, Quoted(Trim(part)) + " is not a number of pixels or a percentage");
+  if (!ParseDecimal(s, &v))
+    Fail(def, Quoted(Trim(part)) + " is not a number of pixels or a percentage");
   if (percent) v = v / 100.0 * size;
   PF_Fixed fixed;
-  if (!ToFixed(v, &fixed)) Fail(def, Trim(part) + " lies beyond the largest position, 32767.99998 pixels");
+  if (!ToFixed(v, &fixed))
+    Fail(def, Trim(part) + " lies beyond the largest position, 32767.99998 pixels");
   if (def.u.td.restrict_bounds && (fixed < 0 || fixed > size * 65536LL))
     Fail(def, Trim(part) + " lies outside the layer (0 to " + std::to_string(size) + " pixels)");
   return fixed;
@@ -150,36 +155,53 @@ PF_ParamIndex FindParam(const LoadedEffect& effect, const std::string& name) {
   std::string closest;
   for (const std::string& candidate : ClosestNames(wanted, declared_names, 3))
     closest += (closest.empty() ? "\"" : ", \"") + candidate + "\"";
-  throw HostError("unknown parameter " + Quoted(Trim(name)) + (closest.empty() ? "" : " (closest: " + closest + ")"));
+  throw HostError("unknown parameter " + Quoted(Trim(name)) +
+                  (closest.empty() ? "" : " (closest: " + closest + ")"));
 }
 
 void SetDefaultValue(PF_ParamDef& def, LayerSize layer) {
   PF_ParamDefUnion& u = def.u;
   switch (def.param_type) {
-    case PF_Param_SLIDER: u.sd.value = u.sd.dephault; break;
-    case PF_Param_FIX_SLIDER: u.fd.value = u.fd.dephault; break;
-    case PF_Param_ANGLE: u.ad.value = u.ad.dephault; break;
-    case PF_Param_CHECKBOX: u.bd.value = u.bd.dephault; break;
-    case PF_Param_COLOR: u.cd.value = u.cd.dephault; break;
-    case PF_Param_POPUP: u.pd.value = u.pd.dephault; break;
-    case PF_Param_PATH: u.path_d.path_id = static_cast<PF_PathID>(u.path_d.dephault); break;
+    case PF_Param_SLIDER:
+      u.sd.value = u.sd.dephault;
+      break;
+    case PF_Param_FIX_SLIDER:
+      u.fd.value = u.fd.dephault;
+      break;
+    case PF_Param_ANGLE:
+      u.ad.value = u.ad.dephault;
+      break;
+    case PF_Param_CHECKBOX:
+      u.bd.value = u.bd.dephault;
+      break;
+    case PF_Param_COLOR:
+      u.cd.value = u.cd.dephault;
+      break;
+    case PF_Param_POPUP:
+      u.pd.value = u.pd.dephault;
+      break;
+    case PF_Param_PATH:
+      u.path_d.path_id = static_cast<PF_PathID>(u.path_d.dephault);
+      break;
     case PF_Param_POINT:
       u.td.x_value = PercentToPixels(u.td.x_dephault, layer.width);
       u.td.y_value = PercentToPixels(u.td.y_dephault, layer.height);
       break;
-    default: break;
+    default:
+      break;
   }
 }
 
-void SetParamValue(PF_ParamDef& def, const std::string& text, LayerSize layer, bool undeclared_choices) {
+void SetParamValue(PF_ParamDef& def, const std::string& text, LayerSize layer,
+                   bool undeclared_choices) {
   PF_ParamDefUnion& u = def.u;
   switch (def.param_type) {
     case PF_Param_SLIDER: {
       long long v;
       if (!ParseWhole(text, &v)) Fail(def, Quoted(Trim(text)) + " is not a whole number");
       if (v < u.sd.valid_min || v > u.sd.valid_max)
-        Fail(def, Trim(text) + " is outside the valid range " + std::to_string(u.sd.valid_min) + " to " +
-                      std::to_string(u.sd.valid_max));
+        Fail(def, Trim(text) + " is outside the valid range " + std::to_string(u.sd.valid_min) +
+                      " to " + std::to_string(u.sd.valid_max));
       u.sd.value = static_cast<PF_ParamValue>(v);
       return;
     }
@@ -192,24 +214,36 @@ void SetParamValue(PF_ParamDef& def, const std::string& text, LayerSize layer, b
     case PF_Param_ANGLE: {
       const PF_Fixed v = FixedValue(def, text, " of degrees");
       // An angle declared with both limits 0 has no range.
-      if (u.ad.valid_min != 0 || u.ad.valid_max != 0) CheckFixedRange(def, text, v, u.ad.valid_min, u.ad.valid_max);
+      if (u.ad.valid_min != 0 || u.ad.valid_max != 0)
+        CheckFixedRange(def, text, v, u.ad.valid_min, u.ad.valid_max);
       u.ad.value = v;
       return;
     }
-    case PF_Param_CHECKBOX: SetCheckbox(def, text); return;
-    case PF_Param_COLOR: SetColour(def, text); return;
-    case PF_Param_POINT: SetPoint(def, text, layer); return;
-    case PF_Param_POPUP: SetPopup(def, text, undeclared_choices); return;
-    case PF_Param_LAYER: Fail(def, "a layer takes an image (--reflection), not a value");
-    case PF_Param_PATH: Fail(def, "a mask path takes a mask (--mask), not a value");
-    default: Fail(def, std::string("a ") + ParamKindName(def.param_type) + " parameter takes no value");
+    case PF_Param_CHECKBOX:
+      SetCheckbox(def, text);
+      return;
+    case PF_Param_COLOR:
+      SetColour(def, text);
+      return;
+    case PF_Param_POINT:
+      SetPoint(def, text, layer);
+      return;
+    case PF_Param_POPUP:
+      SetPopup(def, text, undeclared_choices);
+      return;
+    case PF_Param_LAYER:
+      Fail(def, "a layer takes an image (--reflection), not a value");
+    case PF_Param_PATH:
+      Fail(def, "a mask path takes a mask (--mask), not a value");
+    default:
+      Fail(def, std::string("a ") + ParamKindName(def.param_type) + " parameter takes no value");
   }
 }
 
 bool IsKeyed(const std::string& text) { return text.find('@') != std::string::npos; }
 
-ParamTrack ParseParamTrack(const PF_ParamDef& def, const std::string& text, LayerSize layer, FrameRate rate,
-                           bool undeclared_choices) {
+ParamTrack ParseParamTrack(const PF_ParamDef& def, const std::string& text, LayerSize layer,
+                           FrameRate rate, bool undeclared_choices) {
   if (!IsAnimatable(def.param_type))
     Fail(def, std::string("a ") + ParamKindName(def.param_type) + " parameter takes no keyframes");
   // Each key runs to the first comma after its '@', so that a point's own
@@ -219,12 +253,13 @@ ParamTrack ParseParamTrack(const PF_ParamDef& def, const std::string& text, Laye
   while (true) {
     const size_t key_at = text.find('@', at);
     const size_t comma = key_at == std::string::npos ? std::string::npos : text.find(',', key_at);
-    if (key_at == std::string::npos) Fail(def, "key " + Quoted(Trim(text.substr(at))) + " has no @TIME");
+    if (key_at == std::string::npos)
+      Fail(def, "key " + Quoted(Trim(text.substr(at))) + " has no @TIME");
     ParamKey key;
     key.def = def;
     SetParamValue(key.def, text.substr(at, key_at - at), layer, undeclared_choices);
-    const std::string time =
-        text.substr(key_at + 1, comma == std::string::npos ? std::string::npos : comma - key_at - 1);
+    const std::string time = text.substr(
+        key_at + 1, comma == std::string::npos ? std::string::npos : comma - key_at - 1);
     try {
       key.seconds = ToSeconds(ParseKeyTime(time), rate);
     } catch (const HostError& e) {
@@ -245,8 +280,8 @@ ParamTrack ParseParamTrack(const PF_ParamDef& def, const std::string& text, Laye
   return track;
 }
 
-void ApplyParamValues(LoadedEffect& effect, const std::vector<ParamSetting>& settings, LayerSize layer,
-                      FrameRate rate, bool undeclared_choices) {
+void ApplyParamValues(LoadedEffect& effect, const std::vector<ParamSetting>& settings,
+                      LayerSize layer, FrameRate rate, bool undeclared_choices) {
   for (size_t i = 1; i < effect.param_count(); ++i) {
     const PF_ParamIndex index = static_cast<PF_ParamIndex>(i);
     SetDefaultValue(effect.mutable_param(index), layer);
@@ -264,7 +299,8 @@ void ApplyParamValues(LoadedEffect& effect, const std::vector<ParamSetting>& set
   }
 }
 
-void ApplyParamValues(LoadedEffect& effect, const std::vector<ParamSetting>& settings, LayerSize layer) {
+void ApplyParamValues(LoadedEffect& effect, const std::vector<ParamSetting>& settings,
+                      LayerSize layer) {
   ApplyParamValues(effect, settings, layer, FrameRate{}, false);
 }
 

@@ -41,15 +41,16 @@ PF_Err PathCallbacks::PathInfo(PF_ProgPtr effect_ref, A_long index, PF_PathID* u
   return c.effect->MaskIdAt(index, unique_id);
 }
 
-PF_Err PathCallbacks::CheckoutPath(PF_ProgPtr effect_ref, PF_PathID unique_id, A_long what_time, A_long,
-                                   A_u_long time_scale, PF_PathOutlinePtr* path) {
+PF_Err PathCallbacks::CheckoutPath(PF_ProgPtr effect_ref, PF_PathID unique_id, A_long what_time,
+                                   A_long, A_u_long time_scale, PF_PathOutlinePtr* path) {
   EffectCall c = LookUpEffect(effect_ref, "PF_CheckoutPath");
   if (!c) return PF_Err_BAD_CALLBACK_PARAM;
-  return c.effect->CheckoutPath(unique_id, c.effect->CallbackSeconds(what_time, time_scale, "PF_CheckoutPath"),
-                                path);
+  return c.effect->CheckoutPath(
+      unique_id, c.effect->CallbackSeconds(what_time, time_scale, "PF_CheckoutPath"), path);
 }
 
-PF_Err PathCallbacks::CheckinPath(PF_ProgPtr effect_ref, PF_PathID unique_id, PF_Boolean, PF_PathOutlinePtr path) {
+PF_Err PathCallbacks::CheckinPath(PF_ProgPtr effect_ref, PF_PathID unique_id, PF_Boolean,
+                                  PF_PathOutlinePtr path) {
   EffectCall c = LookUpEffect(effect_ref, "PF_CheckinPath");
   return c ? c.effect->CheckinPath(unique_id, path) : PF_Err_BAD_CALLBACK_PARAM;
 }
@@ -61,7 +62,8 @@ PF_Err PathCallbacks::PathIsOpen(PF_ProgPtr effect_ref, PF_PathOutlinePtr path, 
   return PF_Err_NONE;
 }
 
-PF_Err PathCallbacks::PathNumSegments(PF_ProgPtr effect_ref, PF_PathOutlinePtr path, A_long* num_segments) {
+PF_Err PathCallbacks::PathNumSegments(PF_ProgPtr effect_ref, PF_PathOutlinePtr path,
+                                      A_long* num_segments) {
   const MaskPath* shape = ShapeOfPath(effect_ref, path, "PF_PathNumSegments");
   if (!shape || !num_segments) return PF_Err_BAD_CALLBACK_PARAM;
   *num_segments = SegmentCount(*shape);
@@ -85,7 +87,8 @@ PF_Err PathCallbacks::PathVertexInfo(PF_ProgPtr effect_ref, PF_PathOutlinePtr pa
   return PF_Err_NONE;
 }
 
-PF_Err PathCallbacks::PathIsInverted(PF_ProgPtr effect_ref, PF_PathID unique_id, PF_Boolean* inverted) {
+PF_Err PathCallbacks::PathIsInverted(PF_ProgPtr effect_ref, PF_PathID unique_id,
+                                     PF_Boolean* inverted) {
   EffectCall c = LookUpEffect(effect_ref, "PF_PathIsInverted");
   if (!c || !inverted) return PF_Err_BAD_CALLBACK_PARAM;
   const HostMask* mask = c.effect->FindMask(unique_id);

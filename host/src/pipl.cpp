@@ -21,7 +21,8 @@ class Reader {
   }
   uint32_t U32(const std::string& what) {
     Need(4, what);
-    uint32_t v = static_cast<uint32_t>(data_[pos_]) | (static_cast<uint32_t>(data_[pos_ + 1]) << 8) |
+    uint32_t v = static_cast<uint32_t>(data_[pos_]) |
+                 (static_cast<uint32_t>(data_[pos_ + 1]) << 8) |
                  (static_cast<uint32_t>(data_[pos_ + 2]) << 16) |
                  (static_cast<uint32_t>(data_[pos_ + 3]) << 24);
     pos_ += 4;
@@ -145,9 +146,11 @@ PiplInfo ParsePipl(const uint8_t* data, size_t size) {
 
 void RequireEffect(const PiplInfo& pipl) {
   if (pipl.kind != "eFKT")
-    throw HostError(pipl.kind.empty() ? std::string("property list names no kind")
-                                      : "property list kind '" + pipl.kind + "' is not an effect ('eFKT')");
-  if (pipl.entry_point.empty()) throw HostError("property list names no 64-bit entry point ('8664')");
+    throw HostError(pipl.kind.empty()
+                        ? std::string("property list names no kind")
+                        : "property list kind '" + pipl.kind + "' is not an effect ('eFKT')");
+  if (pipl.entry_point.empty())
+    throw HostError("property list names no 64-bit entry point ('8664')");
 }
 
 }  // namespace qfhost

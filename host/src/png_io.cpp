@@ -29,7 +29,8 @@ struct PngFailure {
 
 void OnPngError(png_structp png, png_const_charp message) {
   auto* failure = static_cast<PngFailure*>(png_get_error_ptr(png));
-  std::snprintf(failure->message, sizeof failure->message, "%s", message ? message : "unknown error");
+  std::snprintf(failure->message, sizeof failure->message, "%s",
+                message ? message : "unknown error");
   png_longjmp(png, 1);
 }
 
@@ -50,10 +51,12 @@ bool ReadHeader(png_structp png, png_infop info, FILE* file, Header* header) {
   png_set_sig_bytes(png, 8);
   png_read_info(png, info);
   int colour_type = 0, interlace = 0;
-  png_get_IHDR(png, info, &header->width, &header->height, &header->bit_depth, &colour_type, &interlace,
-               nullptr, nullptr);
-  header->has_alpha = (colour_type & PNG_COLOR_MASK_ALPHA) != 0 || png_get_valid(png, info, PNG_INFO_tRNS);
-  const uint64_t row_bits = uint64_t{header->width} * png_get_channels(png, info) * header->bit_depth;
+  png_get_IHDR(png, info, &header->width, &header->height, &header->bit_depth, &colour_type,
+               &interlace, nullptr, nullptr);
+  header->has_alpha =
+      (colour_type & PNG_COLOR_MASK_ALPHA) != 0 || png_get_valid(png, info, PNG_INFO_tRNS);
+  const uint64_t row_bits =
+      uint64_t{header->width} * png_get_channels(png, info) * header->bit_depth;
   header->raw_bytes = uint64_t{header->height} * (1 + (row_bits + 7) / 8);
   return true;
 }
@@ -89,7 +92,8 @@ void AppendSamples(const png_byte* row, size_t samples, int bits, std::vector<ui
   out->resize(at + samples);
   uint16_t* to = out->data() + at;
   if (bits == 16) {
-    for (size_t i = 0; i < samples; ++i) to[i] = static_cast<uint16_t>(row[2 * i] << 8 | row[2 * i + 1]);
+    for (size_t i = 0; i < samples; ++i)
+      to[i] = static_cast<uint16_t>(row[2 * i] << 8 | row[2 * i + 1]);
   } else {
     std::copy(row, row + samples, to);
   }
@@ -109,9 +113,9 @@ bool WriteRows(png_structp png, png_infop info, FILE* file, const Image* image, 
   png_set_compression_level(png, 1);
   png_set_filter(png, PNG_FILTER_TYPE_BASE, PNG_FILTER_SUB);
   if (image->bits == 16) png_set_compression_strategy(png, Z_RLE);
-  png_set_IHDR(png, info, static_cast<png_uint_32>(image->width), static_cast<png_uint_32>(image->height),
-               image->bits, PNG_COLOR_TYPE_RGBA, PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT,
-               PNG_FILTER_TYPE_DEFAULT);
+  png_set_IHDR(png, info, static_cast<png_uint_32>(image->width),
+               static_cast<png_uint_32>(image->height), image->bits, PNG_COLOR_TYPE_RGBA,
+               PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
   png_write_info(png, info);
   const size_t samples = static_cast<size_t>(image->width) * 4;
   for (int y = 0; y < image->height; ++y) {
@@ -173,9 +177,9 @@ Image ReadPng(const std::string& path) {
   std::error_code error;
   const uintmax_t file_bytes = std::filesystem::file_size(path, error);
   if (!error && file_bytes < header.raw_bytes / kMaxDeflateRatio)
-    throw HostError(path + ": damaged PNG (" + std::to_string(file_bytes) + " bytes cannot hold the " +
-                    std::to_string(header.width) + " x " + std::to_string(header.height) +
-                    " picture its header declares)");
+    throw HostError(path + ": damaged PNG (" + std::to_string(file_bytes) +
+                    " bytes cannot hold the " + std::to_string(header.width) + " x " +
+                    std::to_string(header.height) + " picture its header declares)");
 
   Image image;
   image.width = static_cast<int>(header.width);
@@ -199,11 +203,13 @@ Image ReadPng(const std::string& path) {
   for (int pass = 0; pass < passes; ++pass)
     for (int y = 0; y < image.height; ++y) {
       png_bytep row = rows.data() + (passes > 1 ? row_bytes * y : 0);
-      if (!ReadRow(read.png(), row)) throw HostError(path + ": damaged PNG (" + read.message() + ")");
+      if (!ReadRow(read.png(), row))
+        throw HostError(path + ": damaged PNG (" + read.message() + ")");
       if (passes == 1) AppendSamples(row, samples, image.bits, &image.rgba);
     }
   if (passes > 1)
-    for (int y = 0; y < image.height; ++y) AppendSamples(rows.data() + row_bytes * y, samples, image.bits, &image.rgba);
+    for (int y = 0; y < image.height; ++y)
+      AppendSamples(rows.data() + row_bytes * y, samples, image.bits, &image.rgba);
   if (!FinishRows(read.png())) throw HostError(path + ": damaged PNG (" + read.message() + ")");
   return image;
 }
@@ -222,7 +228,8 @@ void WritePng(const std::string& path, const Image& image) {
   if (!file) throw HostError("cannot write " + path + ": " + std::strerror(errno));
 
   PngFailure failure{};
-  png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, &failure, OnPngError, OnPngWarning);
+  png_structp png =
+      png_create_write_struct(PNG_LIBPNG_VER_STRING, &failure, OnPngError, OnPngWarning);
   png_infop info = png ? png_create_info_struct(png) : nullptr;
   bool ok = info && WriteRows(png, info, file, &image, row.data());
   if (png) png_destroy_write_struct(&png, info ? &info : nullptr);

@@ -13,8 +13,9 @@ namespace qfhost {
 namespace {
 
 const char* const kKindNames[] = {
-    "layer", "slider",   "fix_slider",     "angle", "checkbox",    "color",     "point",  "popup",
-    "custom", "no_data", "float_slider", "arbitrary_data", "path", "group_start", "group_end", "button",
+    "layer", "slider",      "fix_slider", "angle",   "checkbox",     "color",
+    "point", "popup",       "custom",     "no_data", "float_slider", "arbitrary_data",
+    "path",  "group_start", "group_end",  "button",
 };
 
 struct FlagName {
@@ -101,7 +102,8 @@ void AddKindFields(Json& o, const HostParam& p) {
       o.Set("default", Colour(u.cd.dephault)).Set("value", Colour(u.cd.value));
       break;
     case PF_Param_POINT:
-      o.Set("default", Point(u.td.x_dephault, u.td.y_dephault)).Set("value", Point(u.td.x_value, u.td.y_value));
+      o.Set("default", Point(u.td.x_dephault, u.td.y_dephault))
+          .Set("value", Point(u.td.x_value, u.td.y_value));
       o.Set("restrict_bounds", u.td.restrict_bounds != 0);
       break;
     case PF_Param_POPUP:
@@ -127,34 +129,39 @@ std::string HelpText(const HostParam& p) {
   const PF_ParamDefUnion& u = p.def.u;
   switch (p.def.param_type) {
     case PF_Param_SLIDER:
-      return "default " + std::to_string(u.sd.dephault) + "; valid " + std::to_string(u.sd.valid_min) + " to " +
-             std::to_string(u.sd.valid_max);
+      return "default " + std::to_string(u.sd.dephault) + "; valid " +
+             std::to_string(u.sd.valid_min) + " to " + std::to_string(u.sd.valid_max);
     case PF_Param_FIX_SLIDER:
-      return "default " + FormatFixed(u.fd.dephault) + "; valid " + FormatFixed(u.fd.valid_min) + " to " +
-             FormatFixed(u.fd.valid_max);
+      return "default " + FormatFixed(u.fd.dephault) + "; valid " + FormatFixed(u.fd.valid_min) +
+             " to " + FormatFixed(u.fd.valid_max);
     case PF_Param_ANGLE:
       return "default " + FormatFixed(u.ad.dephault) + " degrees; " +
              (u.ad.valid_min == 0 && u.ad.valid_max == 0
                   ? std::string("any value")
                   : "valid " + FormatFixed(u.ad.valid_min) + " to " + FormatFixed(u.ad.valid_max));
-    case PF_Param_CHECKBOX: return std::string("default ") + (u.bd.dephault ? "on" : "off") + "; on or off";
-    case PF_Param_COLOR: return "default " + ColourText(u.cd.dephault) + "; #rrggbb";
+    case PF_Param_CHECKBOX:
+      return std::string("default ") + (u.bd.dephault ? "on" : "off") + "; on or off";
+    case PF_Param_COLOR:
+      return "default " + ColourText(u.cd.dephault) + "; #rrggbb";
     case PF_Param_POINT:
       return "default " + FormatFixed(u.td.x_dephault) + "%," + FormatFixed(u.td.y_dephault) +
              "%; x,y in pixels or x%,y%";
     case PF_Param_POPUP: {
       const std::vector<std::string> choices = PopupChoices(p.text);
       const size_t d = static_cast<size_t>(u.pd.dephault);
-      std::string text =
-          "default " + (d >= 1 && d <= choices.size() ? choices[d - 1] : std::to_string(d)) + "; choices ";
+      std::string text = "default " +
+                         (d >= 1 && d <= choices.size() ? choices[d - 1] : std::to_string(d)) +
+                         "; choices ";
       for (size_t i = 0; i < choices.size(); ++i) text += (i ? ", " : "") + choices[i];
       return text + " (or 1 to " + std::to_string(u.pd.num_choices) + ")";
     }
     case PF_Param_LAYER:
       return std::string(p.def.name) == "Texture reflection" ? "a picture: --reflection FILE.png"
                                                              : "takes no value here";
-    case PF_Param_PATH: return "a mask: --mask FILE (with \"Mask kind\" on the custom path)";
-    default: return "takes no value";
+    case PF_Param_PATH:
+      return "a mask: --mask FILE (with \"Mask kind\" on the custom path)";
+    default:
+      return "takes no value";
   }
 }
 
@@ -173,7 +180,8 @@ std::vector<std::string> PopupChoices(const std::string& names) {
 }
 
 const char* ParamKindName(PF_ParamType type) {
-  if (type < 0 || type >= static_cast<PF_ParamType>(sizeof kKindNames / sizeof kKindNames[0])) return "unknown";
+  if (type < 0 || type >= static_cast<PF_ParamType>(sizeof kKindNames / sizeof kKindNames[0]))
+    return "unknown";
   return kKindNames[type];
 }
 
@@ -181,7 +189,9 @@ std::string FormatFixed(PF_Fixed value) {
   std::string text;
   for (int decimals = 0;; ++decimals) {
     char buf[32];
-    text.assign(buf, std::to_chars(buf, buf + sizeof buf, value / 65536.0, std::chars_format::fixed, decimals).ptr);
+    text.assign(buf, std::to_chars(buf, buf + sizeof buf, value / 65536.0, std::chars_format::fixed,
+                                   decimals)
+                         .ptr);
     double back = 0;
     ScanDecimal(text, &back);
     if (std::llround(back * 65536.0) == value || decimals == 6) break;
@@ -201,7 +211,8 @@ Json InfoReport(const LoadedEffect& effect) {
   list.Set("version", pipl.version);
   list.Set("kind", pipl.kind).Set("name", pipl.name).Set("match_name", pipl.match_name);
   list.Set("category", pipl.category).Set("entry_point", pipl.entry_point);
-  list.Set("pipl_version", PairText(pipl.pipl_version)).Set("spec_version", PairText(pipl.spec_version));
+  list.Set("pipl_version", PairText(pipl.pipl_version))
+      .Set("spec_version", PairText(pipl.spec_version));
   list.Set("effect_version", OptionalHex(pipl.effect_version));
   list.Set("info_flags", pipl.info_flags ? Json(static_cast<unsigned>(*pipl.info_flags)) : Json());
   list.Set("global_flags", OptionalHex(pipl.global_flags));
@@ -276,7 +287,8 @@ std::string ParamsHelp(const LoadedEffect& effect) {
         // After a comma or semicolon where one is in reach, else at any space.
         const size_t limit = at + (kLineWidth > column ? kLineWidth - column : 0);
         size_t space = l.text.rfind(' ', limit);
-        while (space != std::string::npos && space > at && l.text[space - 1] != ',' && l.text[space - 1] != ';')
+        while (space != std::string::npos && space > at && l.text[space - 1] != ',' &&
+               l.text[space - 1] != ';')
           space = l.text.rfind(' ', space - 1);
         if (space == std::string::npos || space <= at) space = l.text.rfind(' ', limit);
         if (space != std::string::npos && space > at) end = space;

@@ -8,7 +8,9 @@
 namespace qfhost {
 namespace {
 
-bool IsSpace(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\f' || c == '\v'; }
+bool IsSpace(char c) {
+  return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\f' || c == '\v';
+}
 bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 
 // The characters of `text` from `at` that are digits.
@@ -49,20 +51,23 @@ size_t ScanDecimal(std::string_view text, double* value) {
   }
   // from_chars takes no '+', and reads the same in every locale.
   double v = 0;
-  const auto result = std::from_chars(text.data() + mantissa, text.data() + at, v, std::chars_format::general);
+  const auto result =
+      std::from_chars(text.data() + mantissa, text.data() + at, v, std::chars_format::general);
   if (result.ec == std::errc::result_out_of_range) {
     // Beyond the range or below it: which one, from the place of the first
     // significant digit and the exponent.
     size_t i = mantissa;
     while (i < text.size() && (text[i] == '0' || text[i] == '.')) ++i;
     const size_t point = mantissa + whole;
-    long long place = i < point ? static_cast<long long>(point - i) : -static_cast<long long>(i - point - 1);
+    long long place =
+        i < point ? static_cast<long long>(point - i) : -static_cast<long long>(i - point - 1);
     const size_t e = text.find_first_of("eE", mantissa);
     if (e != std::string_view::npos && e < at) {
       long long exponent = 0;
       const char* from = text.data() + e + 1 + (text[e + 1] == '+');
       if (std::from_chars(from, text.data() + at, exponent).ec != std::errc())
-        exponent = *from == '-' ? -100000 : 100000;  // an exponent of more digits than a long long holds
+        exponent =
+            *from == '-' ? -100000 : 100000;  // an exponent of more digits than a long long holds
       place += exponent;
     }
     v = place > 0 ? std::numeric_limits<double>::infinity() : 0.0;

@@ -9,7 +9,9 @@
 
 namespace qfhost {
 
-A_char* HandleCallbacks::AnsiStrcpy(A_char* dest, const A_char* src) { return std::strcpy(dest, src); }
+A_char* HandleCallbacks::AnsiStrcpy(A_char* dest, const A_char* src) {
+  return std::strcpy(dest, src);
+}
 
 A_long HandleCallbacks::AnsiSprintf(A_char* dest, const A_char* format, ...) {
   va_list args;
@@ -77,7 +79,9 @@ SPErr SuiteCallbacks::ReleaseSuite(const char* name, int32_t version) {
   return s->suites().Release(name, version);
 }
 
-int32_t SuiteCallbacks::IsEqual(const char* a, const char* b) { return a && b && std::strcmp(a, b) == 0; }
+int32_t SuiteCallbacks::IsEqual(const char* a, const char* b) {
+  return a && b && std::strcmp(a, b) == 0;
+}
 
 SPErr SuiteCallbacks::AllocateBlock(size_t size, void** block) {
   *block = std::malloc(size ? size : 1);

@@ -18,12 +18,13 @@ HostWorld::HostWorld(int width, int height, bool deep) {
   try {
     storage_.assign(row_bytes * height, 0);
   } catch (const std::bad_alloc&) {
-    throw HostError("not enough memory for a " + std::to_string(width) + " x " + std::to_string(height) + " " +
-                    (deep ? "16" : "8") + "-bit world");
+    throw HostError("not enough memory for a " + std::to_string(width) + " x " +
+                    std::to_string(height) + " " + (deep ? "16" : "8") + "-bit world");
   }
   const size_t pixels_bytes = static_cast<size_t>(width) * pixel_bytes;
   for (int y = 0; y < height; ++y)
-    std::memset(storage_.data() + row_bytes * y + pixels_bytes, kGuardByte, row_bytes - pixels_bytes);
+    std::memset(storage_.data() + row_bytes * y + pixels_bytes, kGuardByte,
+                row_bytes - pixels_bytes);
 
   world_.world_flags = PF_WorldFlag_WRITEABLE | (deep ? PF_WorldFlag_DEEP : 0);
   world_.data = storage_.data();
@@ -35,7 +36,8 @@ HostWorld::HostWorld(int width, int height, bool deep) {
 
 size_t HostWorld::Offset(int x, int y, int c) const {
   const size_t channel_bytes = deep() ? 2 : 1;
-  return static_cast<size_t>(world_.rowbytes) * y + (static_cast<size_t>(x) * 4 + c) * channel_bytes;
+  return static_cast<size_t>(world_.rowbytes) * y +
+         (static_cast<size_t>(x) * 4 + c) * channel_bytes;
 }
 
 uint16_t HostWorld::channel(int x, int y, int c) const {
@@ -79,7 +81,8 @@ uint64_t AvailableMemoryBytes() {
   std::string line;
   const std::string key = "MemAvailable:";
   while (std::getline(meminfo, line))
-    if (line.compare(0, key.size(), key) == 0) return std::strtoull(line.c_str() + key.size(), nullptr, 10) * 1024;
+    if (line.compare(0, key.size(), key) == 0)
+      return std::strtoull(line.c_str() + key.size(), nullptr, 10) * 1024;
   return 0;
 }
 
@@ -87,8 +90,9 @@ void CheckRenderMemory(int width, int height, bool deep, uint64_t available) {
   const uint64_t needed = RenderMemoryBytes(width, height, deep);
   if (available == 0 || needed <= available) return;
   const uint64_t mib = 1024 * 1024;
-  throw HostError("a " + std::to_string(width) + " x " + std::to_string(height) + " " + (deep ? "16" : "8") +
-                  "-bit render needs about " + std::to_string((needed + mib - 1) / mib) + " MiB; " +
+  throw HostError("a " + std::to_string(width) + " x " + std::to_string(height) + " " +
+                  (deep ? "16" : "8") + "-bit render needs about " +
+                  std::to_string((needed + mib - 1) / mib) + " MiB; " +
                   std::to_string(available / mib) + " MiB is available");
 }
 

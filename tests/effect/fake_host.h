@@ -171,8 +171,10 @@ class FakeHost {
     Current()->calls.push_back("unlock");
     HandleState* s = Find(handle);
     if (!s) return;
-    if (s->locks == 0) ++Current()->host_errors;
-    else --s->locks;
+    if (s->locks == 0)
+      ++Current()->host_errors;
+    else
+      --s->locks;
   }
   static void DisposeHandle(PF_Handle handle) {
     HandleState* s = Find(handle);

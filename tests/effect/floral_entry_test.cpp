@@ -176,8 +176,8 @@ TEST_F(FloralEnabling, KindDecidesWhichLimitIsGreyedOut) {
     int kind;
     bool iterations_disabled, triangles_disabled;
   };
-  for (Case c : {Case{1, false, true}, Case{2, true, false}, Case{3, false, false},
-                 Case{4, false, false}}) {
+  for (Case c :
+       {Case{1, false, true}, Case{2, true, false}, Case{3, false, false}, Case{4, false, false}}) {
     host.updates.clear();
     SetKind(c.kind);
     EXPECT_EQ(Changed(4), PF_Err_NONE);

@@ -37,7 +37,8 @@ long DifferingIn(const Block& b, const HostWorld& a, const HostWorld& c) {
 }
 
 // Frames in which the ornament stays where the default frame grows it.
-void ExpectUpperMiddleUntouched(const FrameRequest& request, const HostWorld& frame, const std::string& what) {
+void ExpectUpperMiddleUntouched(const FrameRequest& request, const HostWorld& frame,
+                                const std::string& what) {
   EXPECT_EQ(DifferingIn(ClearUpperMiddle(request), frame, frames::SourceOf(request)), 0)
       << what << " drew between the stands; see " << frames::SaveForInspection(frame, what);
 }
@@ -55,7 +56,8 @@ TEST(DefaultFrame, OrnamentCoversTheUAndLeavesTheSkyBetweenItsStands) {
     const uint16_t opaque = deep ? 32768 : 255;
     for (int y = 0; y < request.height; ++y)
       for (int x = 0; x < request.width; ++x) {
-        ASSERT_EQ(frame.channel(x, y, 0), opaque) << "over an opaque picture the frame stays opaque";
+        ASSERT_EQ(frame.channel(x, y, 0), opaque)
+            << "over an opaque picture the frame stays opaque";
         if (SamePixel(frame, source, x, y)) continue;
         ++changed;
         ++changed_in_row[y];
@@ -102,7 +104,8 @@ TEST(DefaultFrame, ReflectionLayerIsSeenInTheOrnament) {
   const HostWorld plain = floral.Render(request);
   request.reflection = &picture;
   const HostWorld reflecting = floral.Render(request);
-  EXPECT_GT(frames::DifferingPixels(plain, reflecting), static_cast<long>(request.width) * request.height / 2);
+  EXPECT_GT(frames::DifferingPixels(plain, reflecting),
+            static_cast<long>(request.width) * request.height / 2);
   ExpectUpperMiddleUntouched(request, reflecting, "reflecting");
 
   // At 0 percent the layer is read and blended in at no weight.
@@ -160,7 +163,8 @@ TEST(DefaultFrame, EightAndSixteenBitsAgreeWhereTheOrnamentIsOpaque) {
     for (int y = 0; y < request.height; ++y)
       for (int x = 0; x < request.width; ++x) {
         ornament += !SamePixel(frame16, source16, x, y);
-        for (int c = 0; c < 4; ++c) worst = std::max(worst, frames::LevelsApart(frame8, frame16, x, y, c));
+        for (int c = 0; c < 4; ++c)
+          worst = std::max(worst, frames::LevelsApart(frame8, frame16, x, y, c));
       }
     EXPECT_GT(ornament, static_cast<long>(request.width) * request.height / 2);
     EXPECT_LE(worst, tolerance);
@@ -176,9 +180,10 @@ TEST(DefaultFrame, SixteenBitDefaultFrameMatchesItsEightBitFrame) {
   const frames::DepthsApart withRelief = frames::ApartAtTheTwoDepths(request);
   request.settings = {"Bump percent=0"};
   const frames::DepthsApart withoutRelief = frames::ApartAtTheTwoDepths(request);
-  std::printf("16-bit against 8-bit default frame: largest %d, mean %.4f levels "
-              "(without relief: largest %d, mean %.4f)\n",
-              withRelief.largest, withRelief.mean, withoutRelief.largest, withoutRelief.mean);
+  std::printf(
+      "16-bit against 8-bit default frame: largest %d, mean %.4f levels "
+      "(without relief: largest %d, mean %.4f)\n",
+      withRelief.largest, withRelief.mean, withoutRelief.largest, withoutRelief.mean);
   EXPECT_LT(withRelief.mean, 1.25);
   EXPECT_LE(withRelief.mean, withoutRelief.mean + 0.01);
 }

@@ -20,7 +20,8 @@ using qfhost::HostWorld;
 
 // Every complaint the host recorded since the last check fails the test.
 void ExpectNoHostErrors(HostSession& host, const char* during) {
-  for (const std::string& e : host.errors()) ADD_FAILURE() << "host error during " << during << ": " << e;
+  for (const std::string& e : host.errors())
+    ADD_FAILURE() << "host error during " << during << ": " << e;
   host.ClearErrors();
 }
 
@@ -126,7 +127,8 @@ DepthsApart ApartAtTheTwoDepths(FrameRequest request, const char* deliverable) {
 }
 
 std::string SaveForInspection(const HostWorld& world, const std::string& name) {
-  const std::string path = ::testing::TempDir() + "qf_frames_" + std::to_string(getpid()) + "_" + name + ".png";
+  const std::string path =
+      ::testing::TempDir() + "qf_frames_" + std::to_string(getpid()) + "_" + name + ".png";
   qfhost::WritePng(path, qfhost::ImageFromWorld(world));
   return path;
 }

@@ -22,11 +22,11 @@ struct FrameRequest {
   int width = 320;
   int height = 180;
   bool deep = false;
-  std::vector<std::string> settings;       // "NAME=VALUE", as qf-host --set takes them
+  std::vector<std::string> settings;  // "NAME=VALUE", as qf-host --set takes them
   // Popup values set as they stand after the settings, as a host may deliver
   // them: also values the popup names no choice for.
   std::vector<std::pair<std::string, A_long>> popups;
-  std::optional<qfhost::MaskPath> mask;    // a mask on the source, chosen in "Path of custom contour"
+  std::optional<qfhost::MaskPath> mask;  // a mask on the source, chosen in "Path of custom contour"
   const qfhost::HostWorld* reflection = nullptr;  // the "Texture reflection" layer, or none
   A_long quality = PF_Quality_HI;
 };

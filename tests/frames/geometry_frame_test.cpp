@@ -55,9 +55,10 @@ TEST(GeometryFrame, SixteenBitDefaultFrameMatchesItsEightBitFrame) {
   const frames::DepthsApart withRelief = frames::ApartAtTheTwoDepths(request, frames::kGeometry);
   request.settings = {"Bump percent=0"};
   const frames::DepthsApart withoutRelief = frames::ApartAtTheTwoDepths(request, frames::kGeometry);
-  std::printf("16-bit against 8-bit default Geometry frame: largest %d, mean %.4f levels "
-              "(without relief: largest %d, mean %.4f)\n",
-              withRelief.largest, withRelief.mean, withoutRelief.largest, withoutRelief.mean);
+  std::printf(
+      "16-bit against 8-bit default Geometry frame: largest %d, mean %.4f levels "
+      "(without relief: largest %d, mean %.4f)\n",
+      withRelief.largest, withRelief.mean, withoutRelief.largest, withoutRelief.mean);
   EXPECT_LT(withRelief.mean, 1.25);
   EXPECT_LE(withRelief.mean, withoutRelief.mean + 0.01);
   EXPECT_LE(withRelief.largest, withoutRelief.largest + 2);

@@ -7,104 +7,106 @@
 namespace {
 
 struct Mesh {
-    int pointCount = -1, triangleCount = -1;
-    __Point3ds* points = nullptr;
-    __Triangle3ds* triangles = nullptr;
-    ~Mesh() {
-        if (points != nullptr) VirtualFree(points, 0, MEM_RELEASE);
-        if (triangles != nullptr) VirtualFree(triangles, 0, MEM_RELEASE);
-    }
-    void Build(QFTrList& list) { BuildMeshArrays(list, &pointCount, &triangleCount, &points, &triangles); }
+  int pointCount = -1, triangleCount = -1;
+  __Point3ds* points = nullptr;
+  __Triangle3ds* triangles = nullptr;
+  ~Mesh() {
+    if (points != nullptr) VirtualFree(points, 0, MEM_RELEASE);
+    if (triangles != nullptr) VirtualFree(triangles, 0, MEM_RELEASE);
+  }
+  void Build(QFTrList& list) {
+    BuildMeshArrays(list, &pointCount, &triangleCount, &points, &triangles);
+  }
 };
 
 // Appends count triangles, corner i of triangle k at x = 10 k + i, and sets
 // TriangleCount to counted.
 void Fill(QFTrList& list, int count, int counted) {
-    for (int k = 0; k < count; ++k) {
-        auto* t = new PatternTriangle{};
-        for (int i = 0; i < 3; ++i) t->corners[i] = {10.0f * k + i, 1, 2, 0.5f, 0, 1, 1};
-        list.Append(t);
-    }
-    TriangleCount = counted;
+  for (int k = 0; k < count; ++k) {
+    auto* t = new PatternTriangle{};
+    for (int i = 0; i < 3; ++i) t->corners[i] = {10.0f * k + i, 1, 2, 0.5f, 0, 1, 1};
+    list.Append(t);
+  }
+  TriangleCount = counted;
 }
 
 TEST(MeshAssembly, EmptyListGivesAbsentArrays) {
-    QFTrList list;
-    Fill(list, 0, 0);
-    Mesh mesh;
-    mesh.Build(list);
-    EXPECT_TRUE(mesh.pointCount == 0 && mesh.triangleCount == 0);
-    EXPECT_TRUE(mesh.points == nullptr && mesh.triangles == nullptr);
-    EXPECT_TRUE(list.first == nullptr && list.last == nullptr);
+  QFTrList list;
+  Fill(list, 0, 0);
+  Mesh mesh;
+  mesh.Build(list);
+  EXPECT_TRUE(mesh.pointCount == 0 && mesh.triangleCount == 0);
+  EXPECT_TRUE(mesh.points == nullptr && mesh.triangles == nullptr);
+  EXPECT_TRUE(list.first == nullptr && list.last == nullptr);
 }
 
 TEST(MeshAssembly, TrianglesInAppendOrderWithFixedTextureCorners) {
-    QFTrList list;
-    Fill(list, 3, 3);
-    Mesh mesh;
-    mesh.Build(list);
-    ASSERT_TRUE(mesh.pointCount == 9 && mesh.triangleCount == 3);
-    const float u[3] = {0.5f, 0.01f, 0.98f}, v[3] = {0.98f, 0.01f, 0.01f};
-    for (int k = 0; k < 3; ++k) {
-        const __Triangle3ds& t = mesh.triangles[k];
-        EXPECT_TRUE(t.a == 3 * k && t.b == 3 * k + 1 && t.c == 3 * k + 2 && t.material == 0);
-        for (int i = 0; i < 3; ++i) {
-            const __Point3ds& p = mesh.points[3 * k + i];
-            EXPECT_EQ(p.x, 10.0f * k + i);
-            EXPECT_TRUE(p.nx == 0.5f && p.nz == 1 && p.hasNormal == 1 && p.hasTexture == 1);
-            EXPECT_TRUE(p.u == u[i] && p.v == v[i]);
-        }
+  QFTrList list;
+  Fill(list, 3, 3);
+  Mesh mesh;
+  mesh.Build(list);
+  ASSERT_TRUE(mesh.pointCount == 9 && mesh.triangleCount == 3);
+  const float u[3] = {0.5f, 0.01f, 0.98f}, v[3] = {0.98f, 0.01f, 0.01f};
+  for (int k = 0; k < 3; ++k) {
+    const __Triangle3ds& t = mesh.triangles[k];
+    EXPECT_TRUE(t.a == 3 * k && t.b == 3 * k + 1 && t.c == 3 * k + 2 && t.material == 0);
+    for (int i = 0; i < 3; ++i) {
+      const __Point3ds& p = mesh.points[3 * k + i];
+      EXPECT_EQ(p.x, 10.0f * k + i);
+      EXPECT_TRUE(p.nx == 0.5f && p.nz == 1 && p.hasNormal == 1 && p.hasTexture == 1);
+      EXPECT_TRUE(p.u == u[i] && p.v == v[i]);
     }
-    list.Clear();  // nothing left to free: the sanitizer build catches a double free
-    mesh.Build(list);  // a consumed list leaves the outputs alone
-    EXPECT_EQ(mesh.triangleCount, 3);
+  }
+  list.Clear();      // nothing left to free: the sanitizer build catches a double free
+  mesh.Build(list);  // a consumed list leaves the outputs alone
+  EXPECT_EQ(mesh.triangleCount, 3);
 }
 
 TEST(MeshAssembly, CountDisagreeingWithTheList) {
-    QFTrList shortList, longList;
-    Mesh shortMesh, longMesh;
-    Fill(shortList, 2, 4);
-    shortMesh.Build(shortList);
-    EXPECT_TRUE(shortMesh.pointCount == 12 && shortMesh.triangleCount == 2);
-    Fill(longList, 4, 1);
-    longMesh.Build(longList);  // the uncopied rest is freed
-    EXPECT_TRUE(longMesh.pointCount == 3 && longMesh.triangleCount == 1);
+  QFTrList shortList, longList;
+  Mesh shortMesh, longMesh;
+  Fill(shortList, 2, 4);
+  shortMesh.Build(shortList);
+  EXPECT_TRUE(shortMesh.pointCount == 12 && shortMesh.triangleCount == 2);
+  Fill(longList, 4, 1);
+  longMesh.Build(longList);  // the uncopied rest is freed
+  EXPECT_TRUE(longMesh.pointCount == 3 && longMesh.triangleCount == 1);
 
-    shortList.Append(new PatternTriangle{});  // a consumed list starts over
-    EXPECT_EQ(shortList.first->next, shortList.last);
+  shortList.Append(new PatternTriangle{});  // a consumed list starts over
+  EXPECT_EQ(shortList.first->next, shortList.last);
 }
 
 TEST(VertexTransforms, ScaleTranslateAndRotate) {
-    auto vertex = [](uint8_t hasNormal) {
-        __Point3ds p{};
-        p.x = 11, p.y = 6, p.z = 7, p.u = 0.25f, p.nx = 1, p.hasNormal = hasNormal;
-        return p;
-    };
-    __Point3ds s[1] = {vertex(1)};
-    ScalePoints(2, 1, s);
-    TranslatePoints(1, 2, 3, 1, s);
-    EXPECT_TRUE(s[0].x == 23 && s[0].y == 14 && s[0].z == 17 && s[0].nx == 1 && s[0].u == 0.25f);
+  auto vertex = [](uint8_t hasNormal) {
+    __Point3ds p{};
+    p.x = 11, p.y = 6, p.z = 7, p.u = 0.25f, p.nx = 1, p.hasNormal = hasNormal;
+    return p;
+  };
+  __Point3ds s[1] = {vertex(1)};
+  ScalePoints(2, 1, s);
+  TranslatePoints(1, 2, 3, 1, s);
+  EXPECT_TRUE(s[0].x == 23 && s[0].y == 14 && s[0].z == 17 && s[0].nx == 1 && s[0].u == 0.25f);
 
-    const float quarter = 1.5707964f;
-    __Point3ds z[2] = {vertex(1), vertex(0)}, y[2] = {vertex(1), vertex(0)},
-               x[2] = {vertex(1), vertex(0)};
-    RotatePointsZ(10, 6, quarter, 2, z);  // (11, 6) about (10, 6) -> (10, 7)
-    RotatePointsY(10, 7, quarter, 2, y);  // (x, z) = (11, 7) about (10, 7) -> (10, 8)
-    x[0].nx = 0, x[0].ny = 1;
-    RotatePointsX(5, 7, quarter, 2, x);  // (y, z) = (6, 7) about (5, 7) -> (5, 8)
-    for (int i = 0; i < 2; ++i) {
-        EXPECT_NEAR(z[i].x, 10, 1e-5);
-        EXPECT_NEAR(z[i].y, 7, 1e-5);
-        EXPECT_NEAR(y[i].x, 10, 1e-5);
-        EXPECT_NEAR(y[i].z, 8, 1e-5);
-        EXPECT_NEAR(x[i].y, 5, 1e-5);
-        EXPECT_NEAR(x[i].z, 8, 1e-5);
-    }
-    EXPECT_NEAR(z[0].ny, 1, 1e-6);
-    EXPECT_NEAR(y[0].nz, 1, 1e-6);
-    EXPECT_NEAR(x[0].nz, 1, 1e-6);
-    EXPECT_TRUE(z[1].nx == 1 && y[1].nx == 1 && x[1].nx == 1);  // no normal: left alone
-    EXPECT_TRUE(z[1].ny == 0 && y[1].nz == 0 && x[1].nz == 0);
+  const float quarter = 1.5707964f;
+  __Point3ds z[2] = {vertex(1), vertex(0)}, y[2] = {vertex(1), vertex(0)},
+             x[2] = {vertex(1), vertex(0)};
+  RotatePointsZ(10, 6, quarter, 2, z);  // (11, 6) about (10, 6) -> (10, 7)
+  RotatePointsY(10, 7, quarter, 2, y);  // (x, z) = (11, 7) about (10, 7) -> (10, 8)
+  x[0].nx = 0, x[0].ny = 1;
+  RotatePointsX(5, 7, quarter, 2, x);  // (y, z) = (6, 7) about (5, 7) -> (5, 8)
+  for (int i = 0; i < 2; ++i) {
+    EXPECT_NEAR(z[i].x, 10, 1e-5);
+    EXPECT_NEAR(z[i].y, 7, 1e-5);
+    EXPECT_NEAR(y[i].x, 10, 1e-5);
+    EXPECT_NEAR(y[i].z, 8, 1e-5);
+    EXPECT_NEAR(x[i].y, 5, 1e-5);
+    EXPECT_NEAR(x[i].z, 8, 1e-5);
+  }
+  EXPECT_NEAR(z[0].ny, 1, 1e-6);
+  EXPECT_NEAR(y[0].nz, 1, 1e-6);
+  EXPECT_NEAR(x[0].nz, 1, 1e-6);
+  EXPECT_TRUE(z[1].nx == 1 && y[1].nx == 1 && x[1].nx == 1);  // no normal: left alone
+  EXPECT_TRUE(z[1].ny == 0 && y[1].nz == 0 && x[1].nz == 0);
 }
 
 }  // namespace

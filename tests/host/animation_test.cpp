@@ -125,15 +125,17 @@ TEST(Keyframes, BadKeysAreRefusedWithTheParametersName) {
   const auto refusal = [&](const PF_ParamDef& def, const std::string& text) {
     return ErrorOf([&] { qfhost::ParseParamTrack(def, text, kLayer, k24); });
   };
-  EXPECT_EQ(refusal(c, "0@0,100@soon"),
-            "Completeness: keyframe time 'soon' is not a number of frames (12) or of seconds (0.5s)");
+  EXPECT_EQ(
+      refusal(c, "0@0,100@soon"),
+      "Completeness: keyframe time 'soon' is not a number of frames (12) or of seconds (0.5s)");
   EXPECT_EQ(refusal(c, "0@0,100@"),
             "Completeness: keyframe time '' is not a number of frames (12) or of seconds (0.5s)");
   EXPECT_EQ(refusal(c, "0@0,100"), "Completeness: key '100' has no @TIME");
   EXPECT_EQ(refusal(c, "0@0,"), "Completeness: key '' has no @TIME");
   EXPECT_EQ(refusal(c, "0@0,101@4"), "Completeness: 101 is outside the valid range 0 to 100");
   EXPECT_EQ(refusal(c, "0@12,50@0.5s"), "Completeness: two keys at 0.5 s");  // frame 12 is 0.5 s
-  EXPECT_EQ(refusal(Popup(), "Side@0"), "Mask kind: no choice 'Side' (Bottom, Top, Perimeter, or a number 1 to 3)");
+  EXPECT_EQ(refusal(Popup(), "Side@0"),
+            "Mask kind: no choice 'Side' (Bottom, Top, Perimeter, or a number 1 to 3)");
   EXPECT_EQ(refusal(Named(PF_Param_LAYER, "Texture reflection"), "0@0"),
             "Texture reflection: a layer parameter takes no keyframes");
   EXPECT_EQ(refusal(Named(PF_Param_PATH, "Path of custom contour"), "0@0"),
@@ -153,8 +155,11 @@ TEST(FrameTimes, RatesBecomeTicks) {
   EXPECT_EQ(rate("23.976"), "125/2997");
   EXPECT_EQ(rate("12.5"), "2/25");
   for (const char* bad : {"0", "-24", "1001", "fast", "24fps", "nan", ""})
-    EXPECT_NE(ErrorOf([&] { qfhost::ParseFrameRate(bad); }).find("is not a frame rate"), std::string::npos) << bad;
-  EXPECT_EQ(ErrorOf([] { qfhost::ParseFrameRate("24.0001"); }), "--fps: '24.0001' has more than three decimals");
+    EXPECT_NE(ErrorOf([&] { qfhost::ParseFrameRate(bad); }).find("is not a frame rate"),
+              std::string::npos)
+        << bad;
+  EXPECT_EQ(ErrorOf([] { qfhost::ParseFrameRate("24.0001"); }),
+            "--fps: '24.0001' has more than three decimals");
 }
 
 TEST(FrameTimes, FramesAndSecondsAtTwentyFourAndThirty) {
@@ -177,16 +182,20 @@ TEST(FrameTimes, FramesAndSecondsAtTwentyFourAndThirty) {
   EXPECT_DOUBLE_EQ(qfhost::ToSeconds(half, k30), 0.5);
   EXPECT_EQ(qfhost::FrameAt(half, k24), 12);
   EXPECT_EQ(qfhost::FrameAt(half, k30), 15);
-  EXPECT_EQ(qfhost::FrameAt(qfhost::ParseKeyTime("0.1s"), k30), 3);  // not 2.9999...
+  EXPECT_EQ(qfhost::FrameAt(qfhost::ParseKeyTime("0.1s"), k30), 3);    // not 2.9999...
   EXPECT_EQ(qfhost::FrameAt(qfhost::ParseKeyTime("0.49s"), k24), 11);  // the frame begun by then
   EXPECT_EQ(qfhost::FrameAt(frame12, k30), 12);
 
-  EXPECT_EQ(ErrorOf([] { qfhost::FrameAt(qfhost::ParseKeyTime("2.5"), k24); }), "frame 2.5 is not a whole frame");
-  EXPECT_EQ(ErrorOf([] { qfhost::FrameAt(qfhost::ParseKeyTime("-1"), k24); }), "time -1 lies before the first frame");
+  EXPECT_EQ(ErrorOf([] { qfhost::FrameAt(qfhost::ParseKeyTime("2.5"), k24); }),
+            "frame 2.5 is not a whole frame");
+  EXPECT_EQ(ErrorOf([] { qfhost::FrameAt(qfhost::ParseKeyTime("-1"), k24); }),
+            "time -1 lies before the first frame");
   EXPECT_EQ(ErrorOf([] { qfhost::ParseKeyTime("1.5ss"); }),
             "'1.5ss' is not a number of frames (12) or of seconds (0.5s)");
   // Ticks are 32-bit: at 29.97 a frame is 100 ticks.
-  EXPECT_NE(ErrorOf([] { qfhost::TimeOfFrame(30000000, 30000001, FrameRate{2997, 100}); }).find("beyond"),
+  EXPECT_NE(ErrorOf([] {
+              qfhost::TimeOfFrame(30000000, 30000001, FrameRate{2997, 100});
+            }).find("beyond"),
             std::string::npos);
   EXPECT_EQ(qfhost::TimeOfFrame(INT32_MAX - 1, INT32_MAX, k24).current_time, INT32_MAX - 1);
 }
@@ -218,11 +227,20 @@ TEST(MaskKeys, VerticesAndTangentsMoveBetweenShapes) {
 TEST(MaskKeys, ShapesThatCannotMoveIntoEachOtherAreRefused) {
   MaskPath triangle = Square(10);
   triangle.vertices.pop_back();
-  EXPECT_EQ(ErrorOf([&] { qfhost::OrderMaskKeys({{0.0, Square(10), "a.svg"}, {2.0, triangle, "b.svg"}}); }),
-            "a.svg has 4 vertices and b.svg has 3: the shapes of an animated mask need the same vertex count");
-  EXPECT_EQ(ErrorOf([&] { qfhost::OrderMaskKeys({{0.0, Square(10), "a.svg"}, {1.0, Square(10, false), "b.svg"}}); }),
-            "a.svg and b.svg differ in being closed: the shapes of an animated mask are all closed or all open");
-  EXPECT_EQ(ErrorOf([&] { qfhost::OrderMaskKeys({{0.5, Square(10), "a.svg"}, {0.5, Square(20), "b.svg"}}); }),
+  EXPECT_EQ(ErrorOf([&] {
+              qfhost::OrderMaskKeys({{0.0, Square(10), "a.svg"}, {2.0, triangle, "b.svg"}});
+            }),
+            "a.svg has 4 vertices and b.svg has 3: the shapes of an animated mask need the same "
+            "vertex count");
+  EXPECT_EQ(
+      ErrorOf([&] {
+        qfhost::OrderMaskKeys({{0.0, Square(10), "a.svg"}, {1.0, Square(10, false), "b.svg"}});
+      }),
+      "a.svg and b.svg differ in being closed: the shapes of an animated mask are all closed or "
+      "all open");
+  EXPECT_EQ(ErrorOf([&] {
+              qfhost::OrderMaskKeys({{0.5, Square(10), "a.svg"}, {0.5, Square(20), "b.svg"}});
+            }),
             "a.svg and b.svg are both keyed at 0.5 s");
   EXPECT_EQ(ErrorOf([&] { qfhost::OrderMaskKeys({}); }), "a mask needs at least one shape");
 }
@@ -236,7 +254,9 @@ TEST(FrameRanges, RangesFromAToB) {
   EXPECT_EQ(ErrorOf([] { qfhost::ParseFrameRange("9-4"); }),
             "--frames: the range 9-4 ends before it begins (B must be at least A)");
   for (const char* bad : {"5", "-1-3", "1--3", "a-b", "1-", "-", "1.5-3", "1-+3"})
-    EXPECT_NE(ErrorOf([&] { qfhost::ParseFrameRange(bad); }).find("is not a range A-B"), std::string::npos) << bad;
+    EXPECT_NE(ErrorOf([&] { qfhost::ParseFrameRange(bad); }).find("is not a range A-B"),
+              std::string::npos)
+        << bad;
 }
 
 TEST(FrameRanges, OutputPatternsTakeTheFrameNumber) {
@@ -249,14 +269,19 @@ TEST(FrameRanges, OutputPatternsTakeTheFrameNumber) {
   EXPECT_EQ(plain.FileFor(9), "still.png");
   EXPECT_TRUE(qfhost::OutputPattern("%d").has_field());
   for (const char* bad : {"f_%s.png", "f_%4d.png", "f_%0d.png", "50%.png", "f_%"})
-    EXPECT_NE(ErrorOf([&] { qfhost::OutputPattern{bad}; }).find("no number field"), std::string::npos) << bad;
-  EXPECT_EQ(ErrorOf([] { qfhost::OutputPattern("%d_%04d.png"); }), "-o: '%d_%04d.png' has more than one number field");
+    EXPECT_NE(ErrorOf([&] { qfhost::OutputPattern{bad}; }).find("no number field"),
+              std::string::npos)
+        << bad;
+  EXPECT_EQ(ErrorOf([] { qfhost::OutputPattern("%d_%04d.png"); }),
+            "-o: '%d_%04d.png' has more than one number field");
 }
 
 TEST(FrameRanges, ProgressShowsRateAndTimeLeft) {
-  EXPECT_EQ(qfhost::ProgressText(12, 5, 10, 2.0, 10), "frame 12  5/10  [#####.....]  2.50 fps  0:02 left");
+  EXPECT_EQ(qfhost::ProgressText(12, 5, 10, 2.0, 10),
+            "frame 12  5/10  [#####.....]  2.50 fps  0:02 left");
   EXPECT_EQ(qfhost::ProgressText(3, 1, 48, 0.5, 0), "frame 3  1/48  2.00 fps  0:24 left");
-  EXPECT_EQ(qfhost::ProgressText(0, 1, 100000, 0.1, 0), "frame 0  1/100000  10.0 fps  2:46:40 left");
+  EXPECT_EQ(qfhost::ProgressText(0, 1, 100000, 0.1, 0),
+            "frame 0  1/100000  10.0 fps  2:46:40 left");
   EXPECT_EQ(qfhost::ProgressText(0, 0, 4, 0.0, 4), "frame 0  0/4  [....]  -- fps  --:-- left");
 }
 

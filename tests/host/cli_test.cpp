@@ -31,7 +31,8 @@ std::string Slurp(const std::string& path) {
 Result RunHost(const std::string& args) {
   const std::string out = qfhost_test::TempFile("stdout");
   const std::string err = qfhost_test::TempFile("stderr");
-  const int raw = std::system((std::string("'") + QF_HOST_EXE + "' " + args + " >'" + out + "' 2>'" + err + "'").c_str());
+  const int raw = std::system(
+      (std::string("'") + QF_HOST_EXE + "' " + args + " >'" + out + "' 2>'" + err + "'").c_str());
   Result r;
   r.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
   r.out = Slurp(out);
@@ -65,9 +66,11 @@ TEST(QfHostCli, ParamsListsEveryParameter) {
   const Result f = RunHost(std::string("params '") + QF_FLORAL_PATH + "'");
   ASSERT_EQ(f.status, 0) << f.err;
   EXPECT_EQ(Count(f.out, "\"index\":"), 46u);
-  EXPECT_NE(f.out.find("\"choices\": [\"Rough\", \"Line\", \"Wire\", \"Flat\", \"Phong\"]"), std::string::npos);
+  EXPECT_NE(f.out.find("\"choices\": [\"Rough\", \"Line\", \"Wire\", \"Flat\", \"Phong\"]"),
+            std::string::npos);
   EXPECT_NE(f.out.find("\"default\": 0.35"), std::string::npos);
-  EXPECT_NE(f.out.find("\"default\": {\"r\": 192, \"g\": 192, \"b\": 192, \"a\": 0}"), std::string::npos);
+  EXPECT_NE(f.out.find("\"default\": {\"r\": 192, \"g\": 192, \"b\": 192, \"a\": 0}"),
+            std::string::npos);
   EXPECT_NE(f.out.find("\"default\": {\"x\": 50, \"y\": 50}"), std::string::npos);
 
   const Result g = RunHost(std::string("params '") + QF_GEOMETRY_PATH + "'");
@@ -84,15 +87,18 @@ TEST(QfHostCli, HelpForTheCommandAndEachVerb) {
   }
   EXPECT_NE(RunHost("info --help").out.find("usage: qf-host info"), std::string::npos);
   const std::string top = RunHost("--help").out;
-  for (const char* line : {"\n  info     the property list", "\n  params   ", "\n  render   renders frames",
-                           "\n  --fail CALL[:N]  make the Nth call", "\nDELIVERABLE is a path"})
+  for (const char* line :
+       {"\n  info     the property list", "\n  params   ", "\n  render   renders frames",
+        "\n  --fail CALL[:N]  make the Nth call", "\nDELIVERABLE is a path"})
     EXPECT_NE(top.find(line), std::string::npos) << line;
   const std::string render = RunHost("render --help").out;
-  EXPECT_NE(render.find("\n  --allow-undeclared-choices\n                         a popup given"), std::string::npos);
-  EXPECT_NE(render.find("\n  --size WxH             the built-in picture's size"), std::string::npos);
+  EXPECT_NE(render.find("\n  --allow-undeclared-choices\n                         a popup given"),
+            std::string::npos);
+  EXPECT_NE(render.find("\n  --size WxH             the built-in picture's size"),
+            std::string::npos);
   EXPECT_EQ(render.rfind("usage: qf-host render DELIVERABLE", 0), 0u);
-  for (const char* option : {"--source", "--size", "--depth", "--set", "--reflection", "--mask ", "--mask-inverted",
-                             "'Mask kind=Custom path'", "\"closed\""})
+  for (const char* option : {"--source", "--size", "--depth", "--set", "--reflection", "--mask ",
+                             "--mask-inverted", "'Mask kind=Custom path'", "\"closed\""})
     EXPECT_NE(render.find(option), std::string::npos) << option;
 }
 
@@ -102,19 +108,23 @@ TEST(QfHostRender, UndeclaredChoicesOnlyWhenAskedFor) {
   const std::string args = "render floral --size 48x32 ";
   Result r = RunHost(args + "--set 'Render mode=7' -o '" + out + "'");
   EXPECT_EQ(r.status, 1);
-  EXPECT_NE(r.err.find("Render mode: no choice '7' (Rough, Line, Wire, Flat, Phong, or a number 1 to 5)"),
-            std::string::npos)
+  EXPECT_NE(
+      r.err.find("Render mode: no choice '7' (Rough, Line, Wire, Flat, Phong, or a number 1 to 5)"),
+      std::string::npos)
       << r.err;
   EXPECT_FALSE(std::ifstream(out).good());
   for (const char* mode : {"6", "7"}) {
-    r = RunHost(args + "--allow-undeclared-choices --set 'Render mode=" + mode + "' -o '" + out + "'");
+    r = RunHost(args + "--allow-undeclared-choices --set 'Render mode=" + mode + "' -o '" + out +
+                "'");
     EXPECT_EQ(r.status, 0) << mode << ": " << r.err;
   }
   r = RunHost(args + "--allow-undeclared-choices --set 'Render mode=256' -o '" + out + "'");
   EXPECT_NE(r.err.find("or a number 1 to 255)"), std::string::npos) << r.err;
   // A named choice renders as it does without the option.
   ASSERT_EQ(RunHost(args + "--set 'Render mode=Flat' -o '" + flat + "'").status, 0);
-  ASSERT_EQ(RunHost(args + "--allow-undeclared-choices --set 'Render mode=4' -o '" + out + "'").status, 0);
+  ASSERT_EQ(
+      RunHost(args + "--allow-undeclared-choices --set 'Render mode=4' -o '" + out + "'").status,
+      0);
   EXPECT_EQ(qfhost::ReadPng(out).rgba, qfhost::ReadPng(flat).rgba);
 }
 
@@ -158,14 +168,16 @@ TEST(QfHostRender, TakesSettingsALayerAndAMask) {
   const std::string mask = qfhost_test::TempFile("mask.svg");
   std::ofstream(mask) << "<svg><path d='M 10 40 C 30 10 90 10 110 40 l -50 25 z'/></svg>";
   const std::string json = qfhost_test::TempFile("mask.json");
-  std::ofstream(json) << "{\"closed\": false, \"vertices\": [{\"x\": 5, \"y\": 5, \"out\": [50, 0]},"
-                         " {\"x\": 100, \"y\": 60, \"in\": [60, 70]}]}";
+  std::ofstream(json)
+      << "{\"closed\": false, \"vertices\": [{\"x\": 5, \"y\": 5, \"out\": [50, 0]},"
+         " {\"x\": 100, \"y\": 60, \"in\": [60, 70]}]}";
   const std::string out = qfhost_test::TempFile("out.png");
   for (const std::string& args :
        {"--set 'Mask kind=Custom path' --mask '" + mask + "' --mask-inverted",
         "--set 'Mask kind=7' --mask '" + json + "' --reflection '" + reflection + "'",
-        std::string("--set 'Render mode=Wire' --set Glass=off --set Diffuse=#20c0ff --set Position=30%,40 "
-                    "--set 'Rotate UV=-45' --set 'Max iterations=2' --set Width=0.2 --depth 16")}) {
+        std::string(
+            "--set 'Render mode=Wire' --set Glass=off --set Diffuse=#20c0ff --set Position=30%,40 "
+            "--set 'Rotate UV=-45' --set 'Max iterations=2' --set Width=0.2 --depth 16")}) {
     const Result r = RunHost("render floral --size 120x80 " + args + " -o '" + out + "'");
     EXPECT_EQ(r.status, 0) << args << ": " << r.err;
     EXPECT_EQ(r.err, "") << args;
@@ -185,8 +197,10 @@ TEST(QfHostRender, RefusalsAreOneLine) {
     std::string reason;
   } cases[] = {
       {"render floral --size 8x8", "render needs an output file: -o OUT.png"},
-      {"render floral --size 8x8 --set Widht=2 -o OUT", "unknown parameter 'Widht' (closest: \"Width\""},
-      {"render floral --size 8x8 --set Width=11 -o OUT", "Width: 11 is outside the valid range 0 to 10"},
+      {"render floral --size 8x8 --set Widht=2 -o OUT",
+       "unknown parameter 'Widht' (closest: \"Width\""},
+      {"render floral --size 8x8 --set Width=11 -o OUT",
+       "Width: 11 is outside the valid range 0 to 10"},
       {"render floral --size 8x8 --set Width -o OUT", "is not NAME=VALUE"},
       {"render floral --source /nonexistent/in.png -o OUT", "No such file or directory"},
       {"render floral --source '" + text + "' -o OUT", "not a PNG file"},
@@ -243,8 +257,9 @@ TEST(QfHostAnimation, ARangeWritesNumberedFramesThatGrow) {
     std::snprintf(name, sizeof name, "%04d", f);
     files.push_back(qfhost_test::TempFile("grow_" + std::string(name) + ".png"));
   }
-  const Result r = RunHost("render floral --source '" + source + "' --frames 0-4 --set 'Completeness=0@0,100@4' " +
-                           "--set 'Completeness distance=0' --stats '" + stats + "' -o '" + pattern + "'");
+  const Result r = RunHost(
+      "render floral --source '" + source + "' --frames 0-4 --set 'Completeness=0@0,100@4' " +
+      "--set 'Completeness distance=0' --stats '" + stats + "' -o '" + pattern + "'");
   ASSERT_EQ(r.status, 0) << r.err;
   EXPECT_EQ(r.out, "");
   // Not a terminal: one progress line per frame.
@@ -283,7 +298,8 @@ TEST(QfHostAnimation, TheSequenceIsSetUpOnceForTheRange) {
   // one refused, a range renders only when the set-up is not repeated.
   const std::string pattern = qfhost_test::TempFile("once_%d.png");
   for (int f = 0; f < 3; ++f) qfhost_test::TempFile("once_" + std::to_string(f) + ".png");
-  const Result r = RunHost("--fail host_new_handle:2 render floral --size 32x24 --frames 0-2 -o '" + pattern + "'");
+  const Result r = RunHost("--fail host_new_handle:2 render floral --size 32x24 --frames 0-2 -o '" +
+                           pattern + "'");
   EXPECT_EQ(r.status, 0) << r.err;
 }
 
@@ -291,12 +307,14 @@ TEST(QfHostAnimation, OneFrameAtATimeAndAMovingMask) {
   const std::string a = qfhost_test::TempFile("a.svg");
   const std::string b = qfhost_test::TempFile("b.json");
   std::ofstream(a) << "M 10 60 C 30 20 90 20 110 60";
-  std::ofstream(b) << "{\"closed\": false, \"vertices\": [{\"x\": 20, \"y\": 10}, {\"x\": 100, \"y\": 70}]}";
+  std::ofstream(b)
+      << "{\"closed\": false, \"vertices\": [{\"x\": 20, \"y\": 10}, {\"x\": 100, \"y\": 70}]}";
   // 0.5 s at 30 frames a second is frame 15.
   const std::string pattern = qfhost_test::TempFile("at_%03d.png");
   const std::string file = qfhost_test::TempFile("at_015.png");
-  const Result r = RunHost("render floral --size 120x80 --fps 30 --time 0.5s --set 'Mask kind=Custom path' --mask '" +
-                           a + "@0' --mask '" + b + "@1s' -o '" + pattern + "'");
+  const Result r = RunHost(
+      "render floral --size 120x80 --fps 30 --time 0.5s --set 'Mask kind=Custom path' --mask '" +
+      a + "@0' --mask '" + b + "@1s' -o '" + pattern + "'");
   ASSERT_EQ(r.status, 0) << r.err;
   EXPECT_EQ(r.out + r.err, "");  // a single frame shows no progress
   EXPECT_EQ(qfhost::ReadPng(file).width, 120);
@@ -331,15 +349,17 @@ TEST(QfHostAnimation, HelpForADeliverableListsItsParameters) {
   const Result r = RunHost("render floral --help");
   ASSERT_EQ(r.status, 0) << r.err;
   EXPECT_EQ(r.out.rfind("usage: qf-host render DELIVERABLE", 0), 0u);
-  for (const char* option : {"--frames A-B", "--time T", "--fps N", "--stats FILE",
-                             "--resolution full|half|third|quarter", "--quality high|draft", "NAME=V1@T1,V2@T2"})
+  for (const char* option :
+       {"--frames A-B", "--time T", "--fps N", "--stats FILE",
+        "--resolution full|half|third|quarter", "--quality high|draft", "NAME=V1@T1,V2@T2"})
     EXPECT_NE(r.out.find(option), std::string::npos) << option;
   const size_t list = r.out.find("Parameters of QuillFrame Floral");
   ASSERT_NE(list, std::string::npos);
   const std::string params = r.out.substr(list);
   for (const char* line :
        {"\n  Render mode               popup       default Phong; choices Rough, Line, Wire, Flat,",
-        "\n  Mask of source:\n", "\n    Completeness            fix_slider  default 100; valid 0 to 100\n",
+        "\n  Mask of source:\n",
+        "\n    Completeness            fix_slider  default 100; valid 0 to 100\n",
         "\n    Max iterations          slider      default 3; valid 1 to 100\n",
         "\n  Position                  point       default 50%,50%; x,y in pixels or x%,y%\n",
         "\n    Diffuse                 color       default #c0c0c0; #rrggbb\n",
@@ -383,16 +403,20 @@ TEST(QfHostAnimation, RefusalsAreOneLine) {
       {"--resolution tiny -o OUT", "--resolution: 'tiny' is not full, half, third or quarter"},
       {"--quality best -o OUT", "--quality: 'best' is not high or draft"},
       {"--mask SQUARE@0 --mask TRIANGLE@2s -o OUT",
-       "has 4 vertices and " + triangle + " has 3: the shapes of an animated mask need the same vertex count"},
+       "has 4 vertices and " + triangle +
+           " has 3: the shapes of an animated mask need the same vertex count"},
       {"--mask SQUARE@0 --mask SQUARE -o OUT", "the shapes of an animated mask each need one"},
       {"--mask SQUARE@1s --mask SQUARE@24 -o OUT", "are both keyed at 1 s"},
       {"--stats /nonexistent/stats.txt -o OUT", "--stats: cannot write /nonexistent/stats.txt"},
   };
   for (const auto& c : cases) {
     std::string args = "render floral --size 16x16 " + c.args;
-    for (const auto& [word, value] : {std::pair<std::string, std::string>{"OUT", out}, {"PLAIN", plain},
-                                      {"SQUARE", square}, {"TRIANGLE", triangle}})
-      for (size_t at = args.find(word); at != std::string::npos; at = args.find(word, at + value.size() + 2))
+    for (const auto& [word, value] : {std::pair<std::string, std::string>{"OUT", out},
+                                      {"PLAIN", plain},
+                                      {"SQUARE", square},
+                                      {"TRIANGLE", triangle}})
+      for (size_t at = args.find(word); at != std::string::npos;
+           at = args.find(word, at + value.size() + 2))
         args.replace(at, word.size(), "'" + value + "'");
     const Result r = RunHost(args);
     EXPECT_NE(r.status, 0) << args;
@@ -417,10 +441,12 @@ TEST(QfHostCli, FailuresAreOneLine) {
       {"params /nonexistent/QuillFrame64.aex", "no such file"},
       {std::string("info '") + QF_WIN32_PATH + "'", "no property list"},
       {std::string("info '") + QF_PROBE_NOENTRY_PATH + "'", "not found"},
-      {std::string("--fail add_param:5 params '") + QF_FLORAL_PATH + "'", "parameter set-up failed with error"},
+      {std::string("--fail add_param:5 params '") + QF_FLORAL_PATH + "'",
+       "parameter set-up failed with error"},
       {"draw floral", "unknown command 'draw'"},
       {"info", "takes one DELIVERABLE"},
-      {"--fail nothing:1 info floral", "--fail: unknown host call 'nothing' (closest: add_param, register_ui or"},
+      {"--fail nothing:1 info floral",
+       "--fail: unknown host call 'nothing' (closest: add_param, register_ui or"},
       {"draw floral", "(the commands are info, params and render)"},
       {"", "no command given (try --help)"},
       {"--bogus info floral", "unknown option '--bogus'"},
@@ -429,7 +455,8 @@ TEST(QfHostCli, FailuresAreOneLine) {
       {"render floral --output= --size 8x8", "--output needs a value"},
       {"--fail add_param:0 info floral", "--fail: the call number 0 is outside 1 to 1000000"},
       {"--fail add_param:x info floral", "--fail: the call number 'x' is not a whole number"},
-      {"render floral --fps 2000 -o x.png", "--fps: '2000' is not a frame rate above 0 and at most 1000"},
+      {"render floral --fps 2000 -o x.png",
+       "--fps: '2000' is not a frame rate above 0 and at most 1000"},
       {"--help=3", "option '--help' takes no value"},
       {"info floral extra", "info takes one DELIVERABLE"},
   };

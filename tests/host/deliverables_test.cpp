@@ -70,8 +70,8 @@ TEST_P(EachBuild, PropertyListAndGlobalSetupAgree) {
   EXPECT_EQ(pipl.ae_flags, 0u);
   std::vector<std::string> keys;
   for (const auto& p : pipl.properties) keys.push_back(p.key);
-  EXPECT_EQ(keys, (std::vector<std::string>{"kind", "name", "catg", "8664", "ePVR", "eSVR", "eVER", "eINF",
-                                            "eGLO", "eMNA", "aeFL"}));
+  EXPECT_EQ(keys, (std::vector<std::string>{"kind", "name", "catg", "8664", "ePVR", "eSVR", "eVER",
+                                            "eINF", "eGLO", "eMNA", "aeFL"}));
 
   EXPECT_EQ(effect.GlobalSetup(), PF_Err_NONE);
   EXPECT_EQ(effect.my_version(), 0x00100001u);
@@ -220,8 +220,10 @@ TEST_F(ParamEnabling, FloralKindSwitchesIterationsAndTriangles) {
   for (const auto& c : cases) {
     r.effect.mutable_param(4).u.pd.value = c.kind;
     ASSERT_EQ(r.effect.UserChangedParam(4), PF_Err_NONE);
-    EXPECT_TRUE(c.iterations_on ? Enabled(r.effect.param(5).def) : Disabled(r.effect.param(5).def)) << c.kind;
-    EXPECT_TRUE(c.triangles_on ? Enabled(r.effect.param(6).def) : Disabled(r.effect.param(6).def)) << c.kind;
+    EXPECT_TRUE(c.iterations_on ? Enabled(r.effect.param(5).def) : Disabled(r.effect.param(5).def))
+        << c.kind;
+    EXPECT_TRUE(c.triangles_on ? Enabled(r.effect.param(6).def) : Disabled(r.effect.param(6).def))
+        << c.kind;
   }
   EXPECT_EQ(host_.param_ui_updates().size(), 10u);
 

@@ -21,7 +21,8 @@ using qfhost::LoadedEffect;
 ::testing::AssertionResult HasErrorContaining(const HostSession& host, const std::string& text) {
   for (const std::string& e : host.errors())
     if (e.find(text) != std::string::npos) return ::testing::AssertionSuccess();
-  auto failure = ::testing::AssertionFailure() << "no host error containing \"" << text << "\"; errors:";
+  auto failure = ::testing::AssertionFailure()
+                 << "no host error containing \"" << text << "\"; errors:";
   for (const std::string& e : host.errors()) failure << "\n  " << e;
   return failure;
 }

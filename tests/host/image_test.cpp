@@ -26,12 +26,14 @@ using qfhost::Image;
 using qfhost_test::Put16;
 using qfhost_test::TestPng;
 
-::testing::AssertionResult ThrowsContaining(const std::function<void()>& f, const std::string& text) {
+::testing::AssertionResult ThrowsContaining(const std::function<void()>& f,
+                                            const std::string& text) {
   try {
     f();
   } catch (const HostError& e) {
     if (std::string(e.what()).find(text) != std::string::npos) return ::testing::AssertionSuccess();
-    return ::testing::AssertionFailure() << "message \"" << e.what() << "\" lacks \"" << text << "\"";
+    return ::testing::AssertionFailure()
+           << "message \"" << e.what() << "\" lacks \"" << text << "\"";
   }
   return ::testing::AssertionFailure() << "no HostError";
 }
@@ -42,8 +44,8 @@ Image Pattern(int width, int height, int bits) {
   for (int y = 0; y < height; ++y)
     for (int x = 0; x < width; ++x)
       for (int c = 0; c < 4; ++c)
-        im.pixel(x, y)[c] = static_cast<uint16_t>((x * 37 + y * 101 + c * 53 + (bits == 16 ? x * 977 : 0)) %
-                                                  (bits == 16 ? 65536 : 256));
+        im.pixel(x, y)[c] = static_cast<uint16_t>(
+            (x * 37 + y * 101 + c * 53 + (bits == 16 ? x * 977 : 0)) % (bits == 16 ? 65536 : 256));
   return im;
 }
 
@@ -156,7 +158,8 @@ TEST(Png, RefusesWhatItCannotRead) {
   wide.rows.assign(wide.width, 0);
   ASSERT_TRUE(qfhost_test::WriteTestPng(huge, wide));
 
-  EXPECT_TRUE(ThrowsContaining([&] { qfhost::ReadPng(qfhost_test::TempFile("missing.png")); }, "No such file"));
+  EXPECT_TRUE(ThrowsContaining([&] { qfhost::ReadPng(qfhost_test::TempFile("missing.png")); },
+                               "No such file"));
   EXPECT_TRUE(ThrowsContaining([&] { qfhost::ReadPng(text); }, "not a PNG file"));
   EXPECT_TRUE(ThrowsContaining([&] { qfhost::ReadPng(truncated); }, "damaged PNG"));
   EXPECT_TRUE(ThrowsContaining([&] { qfhost::ReadPng(huge); }, "16385 x 1 is outside"));
@@ -173,7 +176,8 @@ std::string TinyPngDeclaring(uint32_t side, int bits) {
     std::string out;
     put32(out, static_cast<uint32_t>(data.size()));
     out += body;
-    put32(out, crc32(0, reinterpret_cast<const Bytef*>(body.data()), static_cast<uInt>(body.size())));
+    put32(out,
+          crc32(0, reinterpret_cast<const Bytef*>(body.data()), static_cast<uInt>(body.size())));
     return out;
   };
   std::string ihdr;
@@ -185,7 +189,8 @@ std::string TinyPngDeclaring(uint32_t side, int bits) {
   uLongf packed_size = sizeof packed;
   compress(packed, &packed_size, zeros, sizeof zeros);
   return std::string("\x89PNG\r\n\x1a\n", 8) + chunk("IHDR", ihdr) +
-         chunk("IDAT", std::string(reinterpret_cast<char*>(packed), packed_size)) + chunk("IEND", "");
+         chunk("IDAT", std::string(reinterpret_cast<char*>(packed), packed_size)) +
+         chunk("IEND", "");
 }
 
 // A cap on qf-host's address space, well below the picture the crafted files
@@ -206,20 +211,23 @@ TEST(Png, RefusesAFileTooSmallForTheSizeItDeclares) {
     const std::string path = qfhost_test::TempFile("tiny" + std::to_string(bits) + ".png");
     const std::string bytes = TinyPngDeclaring(16384, bits);
     std::ofstream(path, std::ios::binary) << bytes;
-    EXPECT_TRUE(ThrowsContaining([&] { qfhost::ReadPng(path); },
-                                 "damaged PNG (" + std::to_string(bytes.size()) +
-                                     " bytes cannot hold the 16384 x 16384 picture its header declares)"));
+    EXPECT_TRUE(
+        ThrowsContaining([&] { qfhost::ReadPng(path); },
+                         "damaged PNG (" + std::to_string(bytes.size()) +
+                             " bytes cannot hold the 16384 x 16384 picture its header declares)"));
     // The same through qf-host as source and as reflection, with far less
     // memory than the declared picture would take: refused, not exhausted.
     for (const char* option : {"--source", "--size 32x18 --reflection"}) {
       const std::string err = qfhost_test::TempFile("tiny.err");
       const std::string command = kMemoryCap + std::string("'") + QF_HOST_EXE + "' render floral " +
-                                  option + " '" + path + "' -o '" + qfhost_test::TempFile("tiny_out.png") + "' 2>'" +
-                                  err + "'";
+                                  option + " '" + path + "' -o '" +
+                                  qfhost_test::TempFile("tiny_out.png") + "' 2>'" + err + "'";
       EXPECT_NE(std::system(command.c_str()), 0) << option;
       std::ifstream in(err);
-      const std::string message((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-      EXPECT_NE(message.find("bytes cannot hold the 16384 x 16384 picture"), std::string::npos) << option << message;
+      const std::string message((std::istreambuf_iterator<char>(in)),
+                                std::istreambuf_iterator<char>());
+      EXPECT_NE(message.find("bytes cannot hold the 16384 x 16384 picture"), std::string::npos)
+          << option << message;
       EXPECT_EQ(std::count(message.begin(), message.end(), '\n'), 1) << message;
     }
   }
@@ -232,17 +240,18 @@ TEST(Png, RefusesAFileTooSmallForTheSizeItDeclares) {
 }
 
 TEST(Png, FailedWriteLeavesNoFile) {
-  EXPECT_TRUE(ThrowsContaining([] { qfhost::WritePng("/nonexistent-folder/out.png", Pattern(2, 2, 8)); },
-                               "cannot write /nonexistent-folder/out.png"));
+  EXPECT_TRUE(
+      ThrowsContaining([] { qfhost::WritePng("/nonexistent-folder/out.png", Pattern(2, 2, 8)); },
+                       "cannot write /nonexistent-folder/out.png"));
 }
 
 TEST(ChannelScaling, SixteenBitFilesMapOntoTheWorldRange) {
   EXPECT_EQ(qfhost::File16ToWorld16(0), 0);
   EXPECT_EQ(qfhost::File16ToWorld16(65535), 32768);
-  EXPECT_EQ(qfhost::File16ToWorld16(2), 1);       // 1.00002
+  EXPECT_EQ(qfhost::File16ToWorld16(2), 1);          // 1.00002
   EXPECT_EQ(qfhost::File16ToWorld16(32767), 16384);  // 16383.75
   EXPECT_EQ(qfhost::World16ToFile16(32768), 65535);
-  EXPECT_EQ(qfhost::World16ToFile16(1), 2);       // 1.99997
+  EXPECT_EQ(qfhost::World16ToFile16(1), 2);          // 1.99997
   EXPECT_EQ(qfhost::World16ToFile16(16384), 32768);  // 32767.5 rounds up
   EXPECT_EQ(qfhost::World16ToFile16(40000), 65535);  // beyond the world range
   // Every world value survives the trip to a file and back.
@@ -316,8 +325,10 @@ TEST(HostWorld, ImagesEnterInHostOrderAtTheWorldDepth) {
 }
 
 TEST(Sizes, RefusedBeforeAnythingIsAllocated) {
-  EXPECT_TRUE(ThrowsContaining([] { HostWorld(0, 10, false); }, "0 x 10 is outside 1 x 1 to 16384 x 16384"));
-  EXPECT_TRUE(ThrowsContaining([] { qfhost::MakeImage("pic", 10, 16385, 8); }, "pic: size 10 x 16385"));
+  EXPECT_TRUE(ThrowsContaining([] { HostWorld(0, 10, false); },
+                               "0 x 10 is outside 1 x 1 to 16384 x 16384"));
+  EXPECT_TRUE(
+      ThrowsContaining([] { qfhost::MakeImage("pic", 10, 16385, 8); }, "pic: size 10 x 16385"));
   EXPECT_TRUE(ThrowsContaining([] { qfhost::CheckImageSize("x", -1, 5); }, "outside"));
 
   // The memory check compares with what the system says it has.
@@ -358,9 +369,10 @@ TEST(Downsample, BlocksAverageWithAlphaWeightingAndPartialEdges) {
     const uint16_t* p = half.pixel(x, y);
     return std::vector<int>{p[0], p[1], p[2], p[3]};
   };
-  EXPECT_EQ(px(0, 0), (std::vector<int>{150, 0, 0, 128}));  // colour of the opaque two, alpha 127.5 rounded up
-  EXPECT_EQ(px(1, 0), (std::vector<int>{11, 21, 31, 40}));   // 10.5 and the like round up
-  EXPECT_EQ(px(0, 1), (std::vector<int>{8, 8, 9, 0}));       // plain averages where nothing shows
+  EXPECT_EQ(px(0, 0), (std::vector<int>{150, 0, 0,
+                                        128}));  // colour of the opaque two, alpha 127.5 rounded up
+  EXPECT_EQ(px(1, 0), (std::vector<int>{11, 21, 31, 40}));  // 10.5 and the like round up
+  EXPECT_EQ(px(0, 1), (std::vector<int>{8, 8, 9, 0}));      // plain averages where nothing shows
   EXPECT_EQ(px(1, 1), (std::vector<int>{1, 2, 3, 4}));
 
   // 16-bit samples stay 16-bit; factor 1 is the picture itself.

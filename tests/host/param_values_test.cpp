@@ -44,7 +44,8 @@ TEST(ParamValue, WholeNumberSliders) {
   EXPECT_EQ(d.u.sd.value, 100);
   EXPECT_EQ(Refusal(d, "0"), "Max iterations: 0 is outside the valid range 1 to 100");
   EXPECT_EQ(Refusal(d, "2.5"), "Max iterations: '2.5' is not a whole number");
-  EXPECT_EQ(Refusal(d, "99999999999999999999"), "Max iterations: '99999999999999999999' is not a whole number");
+  EXPECT_EQ(Refusal(d, "99999999999999999999"),
+            "Max iterations: '99999999999999999999' is not a whole number");
   EXPECT_EQ(Refusal(d, ""), "Max iterations: '' is not a whole number");
 }
 
@@ -114,7 +115,8 @@ TEST(ParamValue, CheckboxesColoursAndPopups) {
   SetParamValue(popup, "8", kLayer);
   EXPECT_EQ(popup.u.pd.value, 8);
   EXPECT_EQ(Refusal(popup, "9"),
-            "Mask kind: no choice '9' (Bottom, Top, Top and bottom, Perimeter, U-like, Window, Custom path, or a "
+            "Mask kind: no choice '9' (Bottom, Top, Top and bottom, Perimeter, U-like, Window, "
+            "Custom path, or a "
             "number 1 to 8)");
   EXPECT_NE(Refusal(popup, "Side").find("no choice 'Side'"), std::string::npos);
 }
@@ -123,21 +125,26 @@ TEST(ParamValue, UndeclaredPopupNumbersOnlyWhenAllowed) {
   PF_ParamDef popup = Named(PF_Param_POPUP, "Render mode");
   popup.u.pd.num_choices = 5;
   popup.u.pd.namesptr = "Rough|Line|Wire|Flat|Phong";
-  EXPECT_EQ(Refusal(popup, "6"), "Render mode: no choice '6' (Rough, Line, Wire, Flat, Phong, or a number 1 to 5)");
+  EXPECT_EQ(Refusal(popup, "6"),
+            "Render mode: no choice '6' (Rough, Line, Wire, Flat, Phong, or a number 1 to 5)");
   // Allowed, every number up to 255 passes as it is, and names still count.
-  for (const auto& [text, value] : {std::pair<const char*, int>{"6", 6}, {"7", 7}, {"255", 255}, {"wire", 3}, {" 1 ", 1}}) {
+  for (const auto& [text, value] :
+       {std::pair<const char*, int>{"6", 6}, {"7", 7}, {"255", 255}, {"wire", 3}, {" 1 ", 1}}) {
     SetParamValue(popup, text, kLayer, true);
     EXPECT_EQ(popup.u.pd.value, value) << text;
   }
   for (const char* bad : {"0", "256", "-1", "6.0", "Sculpt"})
     EXPECT_EQ(ErrorOf([&] { SetParamValue(popup, bad, kLayer, true); }),
-              std::string("Render mode: no choice '") + bad + "' (Rough, Line, Wire, Flat, Phong, or a number 1 to 255)");
+              std::string("Render mode: no choice '") + bad +
+                  "' (Rough, Line, Wire, Flat, Phong, or a number 1 to 255)");
   // Keys follow the same rule.
-  const qfhost::ParamTrack track = qfhost::ParseParamTrack(popup, "2@0,7@10", kLayer, qfhost::FrameRate{}, true);
+  const qfhost::ParamTrack track =
+      qfhost::ParseParamTrack(popup, "2@0,7@10", kLayer, qfhost::FrameRate{}, true);
   ASSERT_EQ(track.size(), 2u);
   EXPECT_EQ(track[1].def.u.pd.value, 7);
-  EXPECT_NE(ErrorOf([&] { qfhost::ParseParamTrack(popup, "2@0,7@10", kLayer, qfhost::FrameRate{}); })
-                .find("no choice '7'"),
+  EXPECT_NE(ErrorOf([&] {
+              qfhost::ParseParamTrack(popup, "2@0,7@10", kLayer, qfhost::FrameRate{});
+            }).find("no choice '7'"),
             std::string::npos);
 }
 
@@ -161,10 +168,14 @@ TEST(ParamValue, PointsInPixelsOrPercent) {
 }
 
 TEST(ParamValue, KindsWithoutATypedValue) {
-  EXPECT_NE(Refusal(Named(PF_Param_LAYER, "Texture reflection"), "x.png").find("--reflection"), std::string::npos);
-  EXPECT_NE(Refusal(Named(PF_Param_PATH, "Path of custom contour"), "1").find("--mask"), std::string::npos);
-  EXPECT_EQ(Refusal(Named(PF_Param_GROUP_START, "Material"), "1"), "Material: a group_start parameter takes no value");
-  EXPECT_EQ(Refusal(Named(PF_Param_NO_DATA, "Information"), "1"), "Information: a no_data parameter takes no value");
+  EXPECT_NE(Refusal(Named(PF_Param_LAYER, "Texture reflection"), "x.png").find("--reflection"),
+            std::string::npos);
+  EXPECT_NE(Refusal(Named(PF_Param_PATH, "Path of custom contour"), "1").find("--mask"),
+            std::string::npos);
+  EXPECT_EQ(Refusal(Named(PF_Param_GROUP_START, "Material"), "1"),
+            "Material: a group_start parameter takes no value");
+  EXPECT_EQ(Refusal(Named(PF_Param_NO_DATA, "Information"), "1"),
+            "Information: a no_data parameter takes no value");
 }
 
 TEST(ParamValue, DefaultsComeFromTheDeclaration) {
@@ -212,16 +223,21 @@ TEST_F(FloralParams, NamesFoundExactlyOrIgnoringCase) {
   EXPECT_EQ(qfhost::FindParam(effect_, "  Cut alpha "), 46);
   EXPECT_EQ(ErrorOf([&] { qfhost::FindParam(effect_, "Widht"); }),
             "unknown parameter 'Widht' (closest: \"Width\", \"Light\", \"Length\")");
-  EXPECT_NE(ErrorOf([&] { qfhost::FindParam(effect_, "Transparency"); }).find("closest: \"Transparancy\""),
+  EXPECT_NE(ErrorOf([&] {
+              qfhost::FindParam(effect_, "Transparency");
+            }).find("closest: \"Transparancy\""),
             std::string::npos);
   // Group ends have no name and are never matched.
-  EXPECT_NE(ErrorOf([&] { qfhost::FindParam(effect_, ""); }).find("unknown parameter ''"), std::string::npos);
+  EXPECT_NE(ErrorOf([&] { qfhost::FindParam(effect_, ""); }).find("unknown parameter ''"),
+            std::string::npos);
 }
 
 TEST_F(FloralParams, SettingsApplyOverTheDefaults) {
   effect_.mutable_param(7).u.fd.value = 0;  // a stale value is reset to the default
   qfhost::ApplyParamValues(effect_,
-                           {{"Render mode", "Flat"}, {"Diffuse", "#102030"}, {"Position", "10%,75%"},
+                           {{"Render mode", "Flat"},
+                            {"Diffuse", "#102030"},
+                            {"Position", "10%,75%"},
                             {"Render mode", "2"}},
                            LayerSize{640, 360});
   EXPECT_EQ(effect_.param(7).def.u.fd.value, 22938);
@@ -235,11 +251,14 @@ TEST_F(FloralParams, SettingsApplyOverTheDefaults) {
   EXPECT_EQ(effect_.param(2).def.u.pd.value, 5);
   EXPECT_EQ(effect_.param(22).def.u.td.x_value, 320 * 65536);  // the centre
   EXPECT_EQ(effect_.param(22).def.u.td.y_value, 180 * 65536);
-  EXPECT_THROW(qfhost::ApplyParamValues(effect_, {{"Length", "1001"}}, LayerSize{640, 360}), HostError);
+  EXPECT_THROW(qfhost::ApplyParamValues(effect_, {{"Length", "1001"}}, LayerSize{640, 360}),
+               HostError);
 
   // "Render mode" 7 is named by no choice: it reaches the parameter only when allowed.
-  EXPECT_THROW(qfhost::ApplyParamValues(effect_, {{"Render mode", "7"}}, LayerSize{640, 360}), HostError);
-  qfhost::ApplyParamValues(effect_, {{"Render mode", "7"}}, LayerSize{640, 360}, qfhost::FrameRate{}, true);
+  EXPECT_THROW(qfhost::ApplyParamValues(effect_, {{"Render mode", "7"}}, LayerSize{640, 360}),
+               HostError);
+  qfhost::ApplyParamValues(effect_, {{"Render mode", "7"}}, LayerSize{640, 360},
+                           qfhost::FrameRate{}, true);
   EXPECT_EQ(effect_.param(2).def.u.pd.value, 7);
 }
 

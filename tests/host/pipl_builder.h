@@ -22,7 +22,8 @@ class PiplBuilder {
   PiplBuilder& LengthPrefixed(const std::string& key, const std::string& text, size_t size) {
     std::vector<uint8_t> d(size, 0);
     d[0] = static_cast<uint8_t>(text.size());
-    for (size_t i = 0; i < text.size() && i + 1 < size; ++i) d[i + 1] = static_cast<uint8_t>(text[i]);
+    for (size_t i = 0; i < text.size() && i + 1 < size; ++i)
+      d[i + 1] = static_cast<uint8_t>(text[i]);
     return Raw("8BIM", key, d);
   }
   PiplBuilder& ZeroTerminated(const std::string& key, const std::string& text, size_t size) {
@@ -36,8 +37,9 @@ class PiplBuilder {
     return Raw("8BIM", key, d);
   }
   PiplBuilder& U16Pair(const std::string& key, uint16_t a, uint16_t b) {
-    return Raw("8BIM", key, {static_cast<uint8_t>(a), static_cast<uint8_t>(a >> 8), static_cast<uint8_t>(b),
-                             static_cast<uint8_t>(b >> 8)});
+    return Raw("8BIM", key,
+               {static_cast<uint8_t>(a), static_cast<uint8_t>(a >> 8), static_cast<uint8_t>(b),
+                static_cast<uint8_t>(b >> 8)});
   }
   // The effect list a well-formed deliverable carries.
   PiplBuilder& Effect(const std::string& name, const std::string& entry) {
@@ -77,7 +79,8 @@ class PiplBuilder {
   static void Put32(std::vector<uint8_t>& d, uint32_t v) {
     for (int i = 0; i < 4; ++i) d.push_back(static_cast<uint8_t>(v >> (8 * i)));
   }
-  // Stored byte-reversed: the characters read big-end first as a 32-bit value, written little-endian.
+  // Stored byte-reversed: the characters read big-end first as a 32-bit value, written
+  // little-endian.
   static void PutCode(std::vector<uint8_t>& d, const std::string& code) {
     uint32_t v = 0;
     for (int i = 0; i < 4; ++i) v = (v << 8) | static_cast<uint8_t>(code[i]);

@@ -16,7 +16,9 @@ using qfhost::HostError;
 using qfhost::ParsePipl;
 using qfhost_test::PiplBuilder;
 
-qfhost::PiplInfo Parse(const std::vector<uint8_t>& bytes) { return ParsePipl(bytes.data(), bytes.size()); }
+qfhost::PiplInfo Parse(const std::vector<uint8_t>& bytes) {
+  return ParsePipl(bytes.data(), bytes.size());
+}
 
 TEST(PiplRead, DecodesAWellFormedEffectList) {
   const auto info = Parse(PiplBuilder().Effect("QuillFrame Floral", "EntryPointFunc").Build());
@@ -59,7 +61,8 @@ TEST(PiplRead, RejectsMalformedLists) {
   EXPECT_THROW(Parse(PiplBuilder().Effect("X", "E").Build(2)), HostError);
   EXPECT_THROW(Parse(PiplBuilder().Raw("ADBE", "kind", {0, 0, 0, 0}).Build()), HostError);
   EXPECT_THROW(Parse(PiplBuilder().Raw("8BIM", "eVER", {1, 0}).Build()), HostError);
-  EXPECT_THROW(Parse(PiplBuilder().LengthPrefixed("name", std::string(30, 'n'), 20).Build()), HostError);
+  EXPECT_THROW(Parse(PiplBuilder().LengthPrefixed("name", std::string(30, 'n'), 20).Build()),
+               HostError);
   EXPECT_THROW(Parse(PiplBuilder().Raw("8BIM", "8664", {'E', 'n', 't', 'r'}).Build()), HostError);
 
   // A count far beyond the data is refused before anything is read.
@@ -70,7 +73,9 @@ TEST(PiplRead, RejectsMalformedLists) {
 
 TEST(PiplRead, AnEffectNeedsItsKindAndEntryPoint) {
   EXPECT_THROW(qfhost::RequireEffect(Parse(PiplBuilder().Code("kind", "8BFM").Build())), HostError);
-  EXPECT_THROW(qfhost::RequireEffect(Parse(PiplBuilder().ZeroTerminated("8664", "Main", 8).Build())), HostError);
+  EXPECT_THROW(
+      qfhost::RequireEffect(Parse(PiplBuilder().ZeroTerminated("8664", "Main", 8).Build())),
+      HostError);
   EXPECT_THROW(qfhost::RequireEffect(Parse(PiplBuilder().Code("kind", "eFKT").Build())), HostError);
 }
 

@@ -40,7 +40,7 @@ constexpr int kProbeMaxVertices = 8;
 // What the probe's last render saw, as it saw it.
 struct ProbeRenderReport {
   PF_InData in_data;
-  PF_EffectWorld input;   // parameter 0
+  PF_EffectWorld input;  // parameter 0
   PF_EffectWorld output;
   PF_Err layer_checkout;  // checking out the layer parameter
   PF_EffectWorld layer;   // as checked out

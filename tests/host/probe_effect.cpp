@@ -27,7 +27,8 @@ QFResourceEntry g_entry;
 QFResourceTable g_table;
 
 __attribute__((constructor)) void RegisterResources() {
-  const std::vector<uint8_t> pipl = qfhost_test::PiplBuilder().Effect("Host Probe", QF_PROBE_ENTRY).Build();
+  const std::vector<uint8_t> pipl =
+      qfhost_test::PiplBuilder().Effect("Host Probe", QF_PROBE_ENTRY).Build();
   std::memcpy(g_pipl, pipl.data(), pipl.size());
   g_entry = QFResourceEntry{0, "PIPL", 16000, 1033, g_pipl, static_cast<DWORD>(pipl.size())};
   g_table = QFResourceTable{&g_entry, 1};
@@ -90,7 +91,8 @@ void ReadPath(PF_InData* in, PF_ParamDef* params[], int behaviour) {
     const PF_PathID id = params[kProbePathParam]->u.path_d.path_id;
     g_report.path_param = id;
     PF_PathOutlinePtr path = nullptr;
-    query->PF_CheckoutPath(in->effect_ref, id, in->current_time, in->time_step, in->time_scale, &path);
+    query->PF_CheckoutPath(in->effect_ref, id, in->current_time, in->time_step, in->time_scale,
+                           &path);
     g_report.path_obtained = path != nullptr;
     if (path) {
       data->PF_PathIsOpen(in->effect_ref, path, &g_report.open);
@@ -98,7 +100,8 @@ void ReadPath(PF_InData* in, PF_ParamDef* params[], int behaviour) {
       data->PF_PathNumSegments(in->effect_ref, path, &g_report.segments);
       A_long n = g_report.segments + 1;
       if (n > kProbeMaxVertices) n = kProbeMaxVertices;
-      for (A_long i = 0; i < n; ++i) data->PF_PathVertexInfo(in->effect_ref, path, i, &g_report.vertices[i]);
+      for (A_long i = 0; i < n; ++i)
+        data->PF_PathVertexInfo(in->effect_ref, path, i, &g_report.vertices[i]);
       g_report.vertices_read = n;
       if (behaviour == kProbeRenderPathMisuse) {
         PF_PathVertex beyond;
@@ -121,16 +124,17 @@ PF_Err Render(PF_InData* in, PF_OutData* out, PF_ParamDef* params[], PF_LayerDef
   const int behaviour = params[kProbeChoiceParam]->u.pd.value;
 
   PF_ParamDef layer{};
-  g_report.layer_checkout = in->inter.checkout_param(in->effect_ref, kProbeLayerParam, in->current_time,
-                                                     in->local_time_step, in->time_scale, &layer);
+  g_report.layer_checkout =
+      in->inter.checkout_param(in->effect_ref, kProbeLayerParam, in->current_time,
+                               in->local_time_step, in->time_scale, &layer);
   g_report.layer = layer.u.ld;
   in->inter.checkin_param(in->effect_ref, &layer);
   g_report.amount = params[kProbeAmountParam]->u.fd.value;
   g_report.where_x = params[kProbeWhereParam]->u.td.x_value;
   g_report.where_y = params[kProbeWhereParam]->u.td.y_value;
   PF_ParamDef amount{};
-  in->inter.checkout_param(in->effect_ref, kProbeAmountParam, in->current_time + in->time_step, in->time_step,
-                           in->time_scale, &amount);
+  in->inter.checkout_param(in->effect_ref, kProbeAmountParam, in->current_time + in->time_step,
+                           in->time_step, in->time_scale, &amount);
   g_report.amount_next = amount.u.fd.value;
   in->inter.checkin_param(in->effect_ref, &amount);
   ReadPath(in, params, behaviour);
@@ -142,7 +146,8 @@ PF_Err Render(PF_InData* in, PF_OutData* out, PF_ParamDef* params[], PF_LayerDef
   const size_t row = static_cast<size_t>(output->width) * pixel;
   for (A_long y = 0; y < output->height; ++y) {
     char* to = static_cast<char*>(output->data) + static_cast<size_t>(y) * output->rowbytes;
-    std::memcpy(to, static_cast<const char*>(src.data) + static_cast<size_t>(y) * src.rowbytes, row);
+    std::memcpy(to, static_cast<const char*>(src.data) + static_cast<size_t>(y) * src.rowbytes,
+                row);
     if (behaviour == kProbeRenderOverrun) std::memset(to + row, 0, pixel);
   }
   return PF_Err_NONE;
@@ -150,9 +155,8 @@ PF_Err Render(PF_InData* in, PF_OutData* out, PF_ParamDef* params[], PF_LayerDef
 
 }  // namespace
 
-extern "C" __attribute__((visibility("default"))) PF_Err EntryPointFunc(PF_Cmd cmd, PF_InData* in,
-                                                                         PF_OutData* out, PF_ParamDef* params[],
-                                                                         PF_LayerDef* output, void*) {
+extern "C" __attribute__((visibility("default"))) PF_Err EntryPointFunc(
+    PF_Cmd cmd, PF_InData* in, PF_OutData* out, PF_ParamDef* params[], PF_LayerDef* output, void*) {
   PF_UtilCallbacks* u = in->utils;
   switch (cmd) {
     case PF_Cmd_GLOBAL_SETUP:
@@ -205,4 +209,6 @@ extern "C" __attribute__((visibility("default"))) PF_Err EntryPointFunc(PF_Cmd c
   }
 }
 
-extern "C" __attribute__((visibility("default"))) const ProbeRenderReport* ProbeLastRender() { return &g_report; }
+extern "C" __attribute__((visibility("default"))) const ProbeRenderReport* ProbeLastRender() {
+  return &g_report;
+}

@@ -29,14 +29,16 @@ std::string ErrorsText(const HostSession& host) {
 ::testing::AssertionResult HasErrorContaining(const HostSession& host, const std::string& text) {
   for (const std::string& e : host.errors())
     if (e.find(text) != std::string::npos) return ::testing::AssertionSuccess();
-  return ::testing::AssertionFailure() << "no host error containing \"" << text << "\"; errors:" << ErrorsText(host);
+  return ::testing::AssertionFailure()
+         << "no host error containing \"" << text << "\"; errors:" << ErrorsText(host);
 }
 
 HostWorld Numbered(int width, int height, bool deep) {
   HostWorld w(width, height, deep);
   for (int y = 0; y < height; ++y)
     for (int x = 0; x < width; ++x)
-      for (int c = 0; c < 4; ++c) w.set_channel(x, y, c, static_cast<uint16_t>((x * 7 + y * 31 + c * 3) % 256));
+      for (int c = 0; c < 4; ++c)
+        w.set_channel(x, y, c, static_cast<uint16_t>((x * 7 + y * 31 + c * 3) % 256));
   return w;
 }
 
@@ -47,8 +49,8 @@ class ProbeRender : public ::testing::Test {
     ASSERT_EQ(effect_->GlobalSetup(), PF_Err_NONE);
     ASSERT_EQ(effect_->ParamsSetup(), PF_Err_NONE);
     ASSERT_EQ(effect_->SequenceSetup(), PF_Err_NONE);
-    auto last = reinterpret_cast<ProbeLastRenderFunc>(
-        reinterpret_cast<void (*)()>(GetProcAddress(effect_->deliverable().module(), kProbeLastRenderName)));
+    auto last = reinterpret_cast<ProbeLastRenderFunc>(reinterpret_cast<void (*)()>(
+        GetProcAddress(effect_->deliverable().module(), kProbeLastRenderName)));
     ASSERT_NE(last, nullptr);
     report_ = last();
   }
@@ -96,7 +98,8 @@ TEST_F(ProbeRender, HandsOverPaddedWorldsTimeAndSize) {
     // The probe copied row by row, each with its own rowbytes.
     for (int y = 0; y < 5; ++y)
       for (int x = 0; x < 7; ++x)
-        for (int c = 0; c < 4; ++c) ASSERT_EQ(output.channel(x, y, c), source.channel(x, y, c)) << x << "," << y;
+        for (int c = 0; c < 4; ++c)
+          ASSERT_EQ(output.channel(x, y, c), source.channel(x, y, c)) << x << "," << y;
   }
 }
 
@@ -120,7 +123,8 @@ TEST_F(ProbeRender, LayerParametersCheckOutAsTheirWorlds) {
   EXPECT_TRUE(host_.errors().empty()) << ErrorsText(host_);
 
   // A refused check-out gives no layer, and is checked in all the same.
-  host_.FailCall(qfhost::HostCall::kCheckoutParam, host_.CallCount(qfhost::HostCall::kCheckoutParam) + 1, 77);
+  host_.FailCall(qfhost::HostCall::kCheckoutParam,
+                 host_.CallCount(qfhost::HostCall::kCheckoutParam) + 1, 77);
   ASSERT_EQ(effect_->Render(output, qfhost::FrameTime{}), PF_Err_NONE);
   EXPECT_EQ(report_->layer_checkout, 77);
   EXPECT_EQ(report_->layer.data, nullptr);
@@ -194,7 +198,8 @@ TEST_F(ProbeRender, MisbehaviourIsNoticed) {
 
   Behave(kProbeRenderOverrun);
   ASSERT_EQ(effect_->Render(output, qfhost::FrameTime{}), PF_Err_NONE);
-  EXPECT_TRUE(HasErrorContaining(host_, "render wrote into the padding after the output world's rows"));
+  EXPECT_TRUE(
+      HasErrorContaining(host_, "render wrote into the padding after the output world's rows"));
   host_.ClearErrors();
 
   Behave(kProbeRenderKeepLocked);
@@ -259,15 +264,20 @@ TEST_F(ProbeRender, ParametersAreHandedOverAtTheFramesTime) {
 
 TEST_F(ProbeRender, OnlyValuedParametersTakeKeys) {
   const PF_ParamDef amount = effect_->param(kProbeAmountParam).def;
-  for (PF_ParamIndex index : {0, static_cast<int>(kProbeLayerParam), static_cast<int>(kProbePathParam)}) {
+  for (PF_ParamIndex index :
+       {0, static_cast<int>(kProbeLayerParam), static_cast<int>(kProbePathParam)}) {
     qfhost::ParamTrack track{qfhost::ParamKey{0.0, effect_->param(index).def}};
     EXPECT_THROW(effect_->AnimateParam(index, track), qfhost::HostError) << index;
   }
   // A popup with a slider's key; keys out of order; two at one time; no such parameter.
-  EXPECT_THROW(effect_->AnimateParam(kProbeChoiceParam, Track(amount, {{0.0, 1}})), qfhost::HostError);
-  EXPECT_THROW(effect_->AnimateParam(kProbeAmountParam, Track(amount, {{1.0, 1}, {0.0, 2}})), qfhost::HostError);
-  EXPECT_THROW(effect_->AnimateParam(kProbeAmountParam, Track(amount, {{1.0, 1}, {1.0, 2}})), qfhost::HostError);
-  EXPECT_THROW(effect_->AnimateParam(kProbeParamCount, Track(amount, {{0.0, 1}})), qfhost::HostError);
+  EXPECT_THROW(effect_->AnimateParam(kProbeChoiceParam, Track(amount, {{0.0, 1}})),
+               qfhost::HostError);
+  EXPECT_THROW(effect_->AnimateParam(kProbeAmountParam, Track(amount, {{1.0, 1}, {0.0, 2}})),
+               qfhost::HostError);
+  EXPECT_THROW(effect_->AnimateParam(kProbeAmountParam, Track(amount, {{1.0, 1}, {1.0, 2}})),
+               qfhost::HostError);
+  EXPECT_THROW(effect_->AnimateParam(kProbeParamCount, Track(amount, {{0.0, 1}})),
+               qfhost::HostError);
 }
 
 TEST_F(ProbeRender, AnAnimatedMaskIsCheckedOutAtTheFramesTime) {
@@ -277,7 +287,8 @@ TEST_F(ProbeRender, AnAnimatedMaskIsCheckedOutAtTheFramesTime) {
   MaskPath large = small;
   for (qfhost::MaskVertex& v : large.vertices)
     for (double* c : {&v.x, &v.y, &v.in_x, &v.in_y, &v.out_x, &v.out_y}) *c *= 3;
-  const PF_PathID id = effect_->AddAnimatedMask({{1.0, large, "large"}, {0.0, small, "small"}}, false);
+  const PF_PathID id =
+      effect_->AddAnimatedMask({{1.0, large, "large"}, {0.0, small, "small"}}, false);
   effect_->mutable_param(kProbePathParam).u.path_d.path_id = id;
   const HostWorld source = Numbered(100, 100, false);
   HostWorld output(100, 100, false);
@@ -294,7 +305,8 @@ TEST_F(ProbeRender, AnAnimatedMaskIsCheckedOutAtTheFramesTime) {
 
   MaskPath three = small;
   three.vertices.push_back(three.vertices.back());
-  EXPECT_THROW(effect_->AddAnimatedMask({{0.0, small, "a"}, {1.0, three, "b"}}, false), qfhost::HostError);
+  EXPECT_THROW(effect_->AddAnimatedMask({{0.0, small, "a"}, {1.0, three, "b"}}, false),
+               qfhost::HostError);
 }
 
 TEST_F(ProbeRender, AReducedFrameKeepsTheFullWidthAndScalesPointsAndMasks) {
@@ -308,7 +320,8 @@ TEST_F(ProbeRender, AReducedFrameKeepsTheFullWidthAndScalesPointsAndMasks) {
   path.vertices = {{14, 8, 12, 8, 15, 9}};
   effect_->mutable_param(kProbePathParam).u.path_d.path_id = effect_->AddMask(path, false);
 
-  ASSERT_EQ(effect_->Render(output, At24(0), PF_Quality_LO, qfhost::Downsample{2, 15, 10}), PF_Err_NONE);
+  ASSERT_EQ(effect_->Render(output, At24(0), PF_Quality_LO, qfhost::Downsample{2, 15, 10}),
+            PF_Err_NONE);
   EXPECT_TRUE(host_.errors().empty()) << ErrorsText(host_);
   EXPECT_EQ(report_->in_data.width, 15);  // the effect's render scale is 8 / 15
   EXPECT_EQ(report_->in_data.height, 10);
@@ -331,8 +344,10 @@ TEST_F(ProbeRender, AReducedFrameKeepsTheFullWidthAndScalesPointsAndMasks) {
 
   // The layer must be the full size downsampled by the factor.
   effect_->SetLayer(0, &source);
-  EXPECT_THROW(effect_->Render(output, At24(0), PF_Quality_HI, qfhost::Downsample{2, 17, 10}), qfhost::HostError);
-  EXPECT_THROW(effect_->Render(output, At24(0), PF_Quality_HI, qfhost::Downsample{0, 8, 5}), qfhost::HostError);
+  EXPECT_THROW(effect_->Render(output, At24(0), PF_Quality_HI, qfhost::Downsample{2, 17, 10}),
+               qfhost::HostError);
+  EXPECT_THROW(effect_->Render(output, At24(0), PF_Quality_HI, qfhost::Downsample{0, 8, 5}),
+               qfhost::HostError);
 }
 
 TEST_F(ProbeRender, TimeScaleZeroIsNoticed) {

@@ -22,7 +22,8 @@ inline ScratchFiles g_scratch_files;
 
 inline std::string TempFile(const std::string& name) {
   const std::string path = ::testing::TempDir() + "qf_host_" + std::to_string(getpid()) + "_" +
-                           ::testing::UnitTest::GetInstance()->current_test_info()->name() + "_" + name;
+                           ::testing::UnitTest::GetInstance()->current_test_info()->name() + "_" +
+                           name;
   g_scratch_files.names.insert(path);
   return path;
 }

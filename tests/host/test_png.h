@@ -13,15 +13,16 @@
 namespace qfhost_test {
 
 struct TestPng {
-  TestPng(int w, int h, int depth, int type) : width(w), height(h), bit_depth(depth), colour_type(type) {}
+  TestPng(int w, int h, int depth, int type)
+      : width(w), height(h), bit_depth(depth), colour_type(type) {}
   int width = 0;
   int height = 0;
   int bit_depth = 8;
   int colour_type = PNG_COLOR_TYPE_RGBA;
   bool interlaced = false;
-  std::vector<uint8_t> rows;             // packed rows as the file stores them (16-bit big-endian)
-  std::vector<png_color> palette;        // for PNG_COLOR_TYPE_PALETTE
-  std::vector<png_byte> palette_alpha;   // a tRNS chunk for the palette
+  std::vector<uint8_t> rows;            // packed rows as the file stores them (16-bit big-endian)
+  std::vector<png_color> palette;       // for PNG_COLOR_TYPE_PALETTE
+  std::vector<png_byte> palette_alpha;  // a tRNS chunk for the palette
 };
 
 // Returns false when libpng refuses.
@@ -37,11 +38,13 @@ inline bool WriteTestPng(const std::string& path, const TestPng& p) {
   if (!setjmp(png_jmpbuf(png))) {
     png_init_io(png, f);
     png_set_IHDR(png, info, p.width, p.height, p.bit_depth, p.colour_type,
-                 p.interlaced ? PNG_INTERLACE_ADAM7 : PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT,
-                 PNG_FILTER_TYPE_DEFAULT);
-    if (!p.palette.empty()) png_set_PLTE(png, info, p.palette.data(), static_cast<int>(p.palette.size()));
+                 p.interlaced ? PNG_INTERLACE_ADAM7 : PNG_INTERLACE_NONE,
+                 PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
+    if (!p.palette.empty())
+      png_set_PLTE(png, info, p.palette.data(), static_cast<int>(p.palette.size()));
     if (!p.palette_alpha.empty())
-      png_set_tRNS(png, info, p.palette_alpha.data(), static_cast<int>(p.palette_alpha.size()), nullptr);
+      png_set_tRNS(png, info, p.palette_alpha.data(), static_cast<int>(p.palette_alpha.size()),
+                   nullptr);
     png_write_info(png, info);
     png_write_image(png, rows.data());
     png_write_end(png, info);

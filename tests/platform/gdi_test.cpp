@@ -40,7 +40,8 @@ class ColourBitmap : public ::testing::TestWithParam<int> {
     info.bmiHeader.biCompression = BI_RGB;
     const size_t stride = (static_cast<size_t>(width) * 3 + 3) / 4 * 4;
     std::string bits(stride * lines, '?');
-    *result = GetDIBits(dc, static_cast<HBITMAP>(bitmap), start, lines, bits.data(), &info, DIB_RGB_COLORS);
+    *result = GetDIBits(dc, static_cast<HBITMAP>(bitmap), start, lines, bits.data(), &info,
+                        DIB_RGB_COLORS);
     return bits;
   }
 
@@ -63,8 +64,16 @@ TEST_P(ColourBitmap, PixelsReadTopRowFirstWithRedLow) {
 }
 
 // Rows are blue, green, red bytes, padded to 4 bytes.
-const std::string kTopRow = "\0\0\xff" "\0\xff\0" "\xff\0\0" "\0\0\0"s;
-const std::string kBottomRow = "\xff\xff\xff" "\x1e\x14\x0a" "\0\0\0" "\0\0\0"s;
+const std::string kTopRow =
+    "\0\0\xff"
+    "\0\xff\0"
+    "\xff\0\0"
+    "\0\0\0"s;
+const std::string kBottomRow =
+    "\xff\xff\xff"
+    "\x1e\x14\x0a"
+    "\0\0\0"
+    "\0\0\0"s;
 
 TEST_P(ColourBitmap, DIBitsComeBottomUpOrTopDownAsAsked) {
   int result = 0;
@@ -72,7 +81,8 @@ TEST_P(ColourBitmap, DIBitsComeBottomUpOrTopDownAsAsked) {
   EXPECT_EQ(result, 2);
   EXPECT_EQ(Rows(3, -2, 0, 2, &result), kTopRow + kBottomRow);
   EXPECT_EQ(result, 2);
-  EXPECT_EQ(Rows(3, 2, 1, 1, &result), kTopRow) << "scan line 1 of a bottom-up image is the top row";
+  EXPECT_EQ(Rows(3, 2, 1, 1, &result), kTopRow)
+      << "scan line 1 of a bottom-up image is the top row";
   EXPECT_EQ(result, 1);
   EXPECT_EQ(Rows(3, 2, 1, 5, &result).substr(0, 12), kTopRow) << "cut at the image's last line";
   EXPECT_EQ(result, 1);
@@ -101,9 +111,11 @@ TEST_P(ColourBitmap, DIBitsWithoutBitsDescribeTheBitmap) {
 
   unsigned char bits[64];
   info.bmiHeader.biBitCount = 32;
-  EXPECT_EQ(GetDIBits(dc, static_cast<HBITMAP>(bitmap), 0, 2, bits, &info, DIB_RGB_COLORS), 0) << "24 bits only";
+  EXPECT_EQ(GetDIBits(dc, static_cast<HBITMAP>(bitmap), 0, 2, bits, &info, DIB_RGB_COLORS), 0)
+      << "24 bits only";
   info.bmiHeader.biSize = 12;
-  EXPECT_EQ(GetDIBits(dc, static_cast<HBITMAP>(bitmap), 0, 2, bits, &info, DIB_RGB_COLORS), 0) << "short header";
+  EXPECT_EQ(GetDIBits(dc, static_cast<HBITMAP>(bitmap), 0, 2, bits, &info, DIB_RGB_COLORS), 0)
+      << "short header";
 }
 
 INSTANTIATE_TEST_SUITE_P(BottomUpAndTopDown, ColourBitmap, ::testing::Values(7, 8));

@@ -69,7 +69,8 @@ TEST(LoadLibrary, LastFreeRunsTheModuleEntryWithDetachAndForgetsTheModule) {
   EXPECT_EQ(g_detached, module);
   EXPECT_EQ(FreeLibrary(module), FALSE) << "freed twice";
   EXPECT_EQ(GetProcAddress(module, "ProbeAttachCalls"), nullptr);
-  EXPECT_EQ(FindResourceA(module, MAKEINTRESOURCEA(16000), "PIPL"), nullptr) << "its table went with it";
+  EXPECT_EQ(FindResourceA(module, MAKEINTRESOURCEA(16000), "PIPL"), nullptr)
+      << "its table went with it";
 }
 
 TEST(LoadLibrary, FailuresGiveNull) {
@@ -89,7 +90,8 @@ TEST(ModuleFileName, GivesTheFullPathOfModuleAndProgram) {
   Probe probe(QF_PROBE_FLORAL);
   EXPECT_EQ(FileName(probe.module), RealPath(QF_PROBE_FLORAL));
   EXPECT_EQ(FileName(nullptr), RealPath("/proc/self/exe"));
-  EXPECT_EQ(FileName(QFModuleFromAddress(reinterpret_cast<const void*>(&FileName))), FileName(nullptr));
+  EXPECT_EQ(FileName(QFModuleFromAddress(reinterpret_cast<const void*>(&FileName))),
+            FileName(nullptr));
   EXPECT_EQ(FileName(QFModuleFromAddress(reinterpret_cast<const void*>(&VirtualAlloc))),
             FileName(QFModuleFromAddress(reinterpret_cast<const void*>(&GetPixel))))
       << "one library";
@@ -122,7 +124,8 @@ TEST(ModuleFileName, CutsToTheBufferAndReturnsItsSize) {
 
 TEST(ModuleFileName, NoModuleNoName) {
   char buffer[64] = "unchanged";
-  auto* inside = reinterpret_cast<HMODULE>(reinterpret_cast<char*>(QFModuleFromAddress(&g_program_attach_calls)) + 16);
+  auto* inside = reinterpret_cast<HMODULE>(
+      reinterpret_cast<char*>(QFModuleFromAddress(&g_program_attach_calls)) + 16);
   EXPECT_EQ(GetModuleFileNameA(inside, buffer, sizeof buffer), 0u);
   EXPECT_EQ(buffer[0], '\0');
   EXPECT_EQ(QFModuleFromAddress(nullptr), nullptr);

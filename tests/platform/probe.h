@@ -18,9 +18,13 @@ struct Probe {
     // void(*)() converts to and from every function pointer type.
     return reinterpret_cast<Fn>(reinterpret_cast<void (*)()>(GetProcAddress(module, name)));
   }
-  HINSTANCE AttachedInstance() const { return Function<HINSTANCE (*)()>("ProbeAttachedInstance")(); }
+  HINSTANCE AttachedInstance() const {
+    return Function<HINSTANCE (*)()>("ProbeAttachedInstance")();
+  }
   int AttachCalls() const { return Function<int (*)()>("ProbeAttachCalls")(); }
-  const QFResourceTable* Resources() const { return Function<const QFResourceTable* (*)()>("ProbeResources")(); }
+  const QFResourceTable* Resources() const {
+    return Function<const QFResourceTable* (*)()>("ProbeResources")();
+  }
 
   HMODULE module;
 };

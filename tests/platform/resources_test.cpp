@@ -21,18 +21,70 @@ std::string ResourceBytes(HMODULE module, LPCSTR name, LPCSTR type) {
 // The property list both builds carry, but for the name block: the name as one
 // length byte, its characters and zeros, 20 bytes in all.
 std::string PropertyList(const std::string& name_block) {
-  return "\x01\x00" "\0\0\0\0" "\x0b\0\0\0"s
-       + "MIB8" "dnik" "\0\0\0\0" "\x04\0\0\0" "TKFe"s
-       + "MIB8" "eman" "\0\0\0\0" "\x14\0\0\0"s + name_block
-       + "MIB8" "gtac" "\0\0\0\0" "\x10\0\0\0" "\x0cMorrowglints" "\0\0\0"s
-       + "MIB8" "4668" "\0\0\0\0" "\x10\0\0\0" "EntryPointFunc" "\0\0"s
-       + "MIB8" "RVPe" "\0\0\0\0" "\x04\0\0\0" "\x02\0" "\0\0"s
-       + "MIB8" "RVSe" "\0\0\0\0" "\x04\0\0\0" "\x0d\0" "\x02\0"s
-       + "MIB8" "REVe" "\0\0\0\0" "\x04\0\0\0" "\x01\0" "\x10\0"s
-       + "MIB8" "FNIe" "\0\0\0\0" "\x02\0\0\0" "\0\0" "\0\0"s
-       + "MIB8" "OLGe" "\0\0\0\0" "\x04\0\0\0" "\x54\x84\x00\x06"s
-       + "MIB8" "ANMe" "\0\0\0\0" "\x14\0\0\0"s + name_block
-       + "MIB8" "LFea" "\0\0\0\0" "\x04\0\0\0" "\0\0\0\0"s;
+  return "\x01\x00"
+         "\0\0\0\0"
+         "\x0b\0\0\0"s +
+         "MIB8"
+         "dnik"
+         "\0\0\0\0"
+         "\x04\0\0\0"
+         "TKFe"s +
+         "MIB8"
+         "eman"
+         "\0\0\0\0"
+         "\x14\0\0\0"s +
+         name_block +
+         "MIB8"
+         "gtac"
+         "\0\0\0\0"
+         "\x10\0\0\0"
+         "\x0cMorrowglints"
+         "\0\0\0"s +
+         "MIB8"
+         "4668"
+         "\0\0\0\0"
+         "\x10\0\0\0"
+         "EntryPointFunc"
+         "\0\0"s +
+         "MIB8"
+         "RVPe"
+         "\0\0\0\0"
+         "\x04\0\0\0"
+         "\x02\0"
+         "\0\0"s +
+         "MIB8"
+         "RVSe"
+         "\0\0\0\0"
+         "\x04\0\0\0"
+         "\x0d\0"
+         "\x02\0"s +
+         "MIB8"
+         "REVe"
+         "\0\0\0\0"
+         "\x04\0\0\0"
+         "\x01\0"
+         "\x10\0"s +
+         "MIB8"
+         "FNIe"
+         "\0\0\0\0"
+         "\x02\0\0\0"
+         "\0\0"
+         "\0\0"s +
+         "MIB8"
+         "OLGe"
+         "\0\0\0\0"
+         "\x04\0\0\0"
+         "\x54\x84\x00\x06"s +
+         "MIB8"
+         "ANMe"
+         "\0\0\0\0"
+         "\x14\0\0\0"s +
+         name_block +
+         "MIB8"
+         "LFea"
+         "\0\0\0\0"
+         "\x04\0\0\0"
+         "\0\0\0\0"s;
 }
 
 WORD LanguageOf(const QFResourceTable* table, uintptr_t id) {
@@ -44,7 +96,9 @@ WORD LanguageOf(const QFResourceTable* table, uintptr_t id) {
 TEST(PropertyList, FloralBytesAreExact) {
   Probe probe(QF_PROBE_FLORAL);
   ASSERT_NE(probe.module, nullptr);
-  const std::string expected = PropertyList("\x11QuillFrame Floral" "\0\0"s);
+  const std::string expected = PropertyList(
+      "\x11QuillFrame Floral"
+      "\0\0"s);
   ASSERT_EQ(expected.size(), 286u);
   EXPECT_EQ(ResourceBytes(probe.module, MAKEINTRESOURCEA(16000), "PIPL"), expected);
   EXPECT_EQ(LanguageOf(probe.Resources(), 16000), 1033);
@@ -79,7 +133,8 @@ TEST(FindResource, NamesAndTypesByIdOrText) {
   HRSRC pipl = FindResourceA(self, MAKEINTRESOURCEA(1), "PIPL");
   ASSERT_NE(pipl, nullptr);
   EXPECT_EQ(FindResourceA(self, "#1", "pipl"), pipl) << "type text compared without case";
-  EXPECT_EQ(FindResourceA(nullptr, MAKEINTRESOURCEA(1), "Pipl"), pipl) << "null module: the program";
+  EXPECT_EQ(FindResourceA(nullptr, MAKEINTRESOURCEA(1), "Pipl"), pipl)
+      << "null module: the program";
   EXPECT_EQ(FindResourceA(self, MAKEINTRESOURCEA(7), RT_BITMAP), FindResourceA(self, "#7", "#2"));
   EXPECT_NE(FindResourceA(self, MAKEINTRESOURCEA(7), RT_BITMAP), nullptr);
   EXPECT_EQ(SizeofResource(self, pipl), 10u + 16 + 4 + 16 + 16);
@@ -92,13 +147,15 @@ TEST(FindResource, NamesAndTypesByIdOrText) {
   EXPECT_EQ(FindResourceA(self, "ONE", "PIPL"), nullptr);
 
   int not_a_module = 0;
-  EXPECT_EQ(FindResourceA(reinterpret_cast<HMODULE>(&not_a_module), MAKEINTRESOURCEA(1), "PIPL"), nullptr);
+  EXPECT_EQ(FindResourceA(reinterpret_cast<HMODULE>(&not_a_module), MAKEINTRESOURCEA(1), "PIPL"),
+            nullptr);
   EXPECT_EQ(LoadResource(self, reinterpret_cast<HRSRC>(&not_a_module)), nullptr);
 }
 
 std::vector<unsigned char> ReadFile(const char* path) {
   std::ifstream in(path, std::ios::binary);
-  return std::vector<unsigned char>((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  return std::vector<unsigned char>((std::istreambuf_iterator<char>(in)),
+                                    std::istreambuf_iterator<char>());
 }
 
 // Each build's bitmap 999 reads as the committed file: 40 x 40, grey, its
@@ -120,7 +177,8 @@ TEST(BumpBitmap, EachBuildLoadsTheGreyRelief) {
       for (int x = 0; x < 40; ++x) {
         const COLORREF c = GetPixel(dc, x, y);
         const unsigned char* p = &file[54 + (39 - y) * 120 + x * 3];
-        mismatches += c != RGB(p[2], p[1], p[0]) || GetRValue(c) != GetGValue(c) || GetRValue(c) != GetBValue(c);
+        mismatches += c != RGB(p[2], p[1], p[0]) || GetRValue(c) != GetGValue(c) ||
+                      GetRValue(c) != GetBValue(c);
         levels_seen[GetRValue(c)] = 1;
       }
     EXPECT_EQ(mismatches, 0);
@@ -138,8 +196,10 @@ TEST(BumpBitmap, EachBuildLoadsTheGreyRelief) {
     info.bmiHeader.biPlanes = 1;
     info.bmiHeader.biBitCount = 24;
     std::vector<unsigned char> rows(4800);
-    EXPECT_EQ(GetDIBits(dc, static_cast<HBITMAP>(bitmap), 0, 40, rows.data(), &info, DIB_RGB_COLORS), 40);
-    EXPECT_TRUE(std::equal(rows.begin(), rows.end(), file.begin() + 54)) << "bottom-up rows as in the file";
+    EXPECT_EQ(
+        GetDIBits(dc, static_cast<HBITMAP>(bitmap), 0, 40, rows.data(), &info, DIB_RGB_COLORS), 40);
+    EXPECT_TRUE(std::equal(rows.begin(), rows.end(), file.begin() + 54))
+        << "bottom-up rows as in the file";
 
     EXPECT_EQ(SelectObject(dc, previous), bitmap);
     EXPECT_EQ(DeleteDC(dc), TRUE);

@@ -55,8 +55,10 @@ TEST_F(ToolRun, CompilerWritesTheTableAndItsDependencies) {
       << errors;
   const std::string table = Slurp(dir + "/out.cpp");
   EXPECT_NE(table.find("{0, \"PIPL\", 3, 1049, resource0, 62}"), std::string::npos) << table;
-  EXPECT_NE(table.find("0x22, 0x71, 0x75, 0x6f, 0x74, 0x65, 0x64, 0x22"), std::string::npos) << "\"quoted\"";
-  EXPECT_NE(table.find("{2, nullptr, 4, 0, resource1, 64}"), std::string::npos) << "the file less 14 bytes";
+  EXPECT_NE(table.find("0x22, 0x71, 0x75, 0x6f, 0x74, 0x65, 0x64, 0x22"), std::string::npos)
+      << "\"quoted\"";
+  EXPECT_NE(table.find("{2, nullptr, 4, 0, resource1, 64}"), std::string::npos)
+      << "the file less 14 bytes";
   EXPECT_NE(table.find("visibility(\"hidden\")"), std::string::npos);
   EXPECT_EQ(Slurp(dir + "/out.d"), "out.cpp: test.rc c.bmp\n");
 }
@@ -67,9 +69,11 @@ TEST_F(ToolRun, CompilerRejectsBadScriptsWithTheLine) {
     const char* message;
   } cases[] = {
       {"1 PIPL {\n  kind eFKT\n  colr 5\n}\n", "test.rc:3: unknown property 'colr'"},
-      {"1 PIPL {\n  name \"Too long for eight\" 8\n}\n", "test.rc:2: text of 'name' needs 19 bytes, size is 8"},
+      {"1 PIPL {\n  name \"Too long for eight\" 8\n}\n",
+       "test.rc:2: text of 'name' needs 19 bytes, size is 8"},
       {"1 PIPL {\n  kind eFK\n}\n", "test.rc:2: 'eFK' is not a 4-character code"},
-      {"1 PIPL {\n  eVER 0x100000000\n}\n", "test.rc:2: a 32-bit value 0x100000000 is out of range"},
+      {"1 PIPL {\n  eVER 0x100000000\n}\n",
+       "test.rc:2: a 32-bit value 0x100000000 is out of range"},
       {"1 PIPL {\n  eINF 0\n", "test.rc:2: script ends where '}' should be"},
       {"1 BITMAP \"missing.bmp\"\n", "test.rc:1: cannot read bitmap 'missing.bmp'"},
       {"1 BITMAP \"test.rc\"\n", "test.rc:1: bitmap 'test.rc': not a BMP file"},
@@ -109,11 +113,13 @@ Bmp ReadBmp(const std::string& path) {
   const std::string file = Slurp(path);
   const auto field = [&](size_t at, int bytes) {
     uint32_t v = 0;
-    for (int i = 0; i < bytes; ++i) v |= static_cast<uint32_t>(static_cast<uint8_t>(file[at + i])) << (8 * i);
+    for (int i = 0; i < bytes; ++i)
+      v |= static_cast<uint32_t>(static_cast<uint8_t>(file[at + i])) << (8 * i);
     return v;
   };
   Bmp bmp;
-  if (file.size() < 54 || file.compare(0, 2, "BM") != 0 || field(10, 4) != 54 || field(14, 4) != 40) {
+  if (file.size() < 54 || file.compare(0, 2, "BM") != 0 || field(10, 4) != 54 ||
+      field(14, 4) != 40) {
     ADD_FAILURE() << path << ": not a BMP with a plain header";
     return bmp;
   }
@@ -124,10 +130,12 @@ Bmp ReadBmp(const std::string& path) {
   EXPECT_EQ(field(30, 4), 0u) << path << ": compression";
   const size_t row_bytes = (bmp.width * 3 + 3) & ~size_t{3};
   if (bmp.width <= 0 || bmp.height <= 0 || file.size() != 54 + row_bytes * bmp.height) {
-    ADD_FAILURE() << path << ": " << bmp.width << " x " << bmp.height << " in " << file.size() << " bytes";
+    ADD_FAILURE() << path << ": " << bmp.width << " x " << bmp.height << " in " << file.size()
+                  << " bytes";
     return bmp;
   }
-  for (int r = 0; r < bmp.height; ++r) bmp.rows.push_back(file.substr(54 + r * row_bytes, bmp.width * 3));
+  for (int r = 0; r < bmp.height; ++r)
+    bmp.rows.push_back(file.substr(54 + r * row_bytes, bmp.width * 3));
   return bmp;
 }
 
@@ -139,7 +147,8 @@ struct Picture {
 
 std::vector<Picture> InterfacePictures() {
   std::vector<Picture> pictures = {{"about101.bmp", 164, 314, false}};
-  for (int id = 123; id <= 134; ++id) pictures.push_back({"button" + std::to_string(id) + ".bmp", 18, 24, false});
+  for (int id = 123; id <= 134; ++id)
+    pictures.push_back({"button" + std::to_string(id) + ".bmp", 18, 24, false});
   pictures.push_back({"panel781.bmp", 360, 81, true});
   pictures.push_back({"panel782.bmp", 84, 35, true});
   pictures.push_back({"panel783.bmp", 84, 35, true});
@@ -165,12 +174,15 @@ TEST(InterfacePictures, HaveTheirSizesAndFitTogether) {
     ASSERT_EQ(left_cap.rows.size(), 24u);
     ASSERT_EQ(right_cap.rows.size(), 24u);
     for (int r = 0; r < 24; ++r) {
-      for (int x = 1; x < 18; ++x) EXPECT_EQ(middle.Pixel(x, r), middle.Pixel(0, r)) << "row " << r << look;
+      for (int x = 1; x < 18; ++x)
+        EXPECT_EQ(middle.Pixel(x, r), middle.Pixel(0, r)) << "row " << r << look;
       EXPECT_EQ(left_cap.Pixel(17, r), middle.Pixel(0, r)) << "row " << r << look;
       EXPECT_EQ(right_cap.Pixel(0, r), middle.Pixel(0, r)) << "row " << r << look;
     }
-    EXPECT_NE(left_cap.Pixel(0, 12), middle.Pixel(0, 12)) << "the face ends in the left cap" << look;
-    EXPECT_NE(right_cap.Pixel(17, 12), middle.Pixel(0, 12)) << "the face ends in the right cap" << look;
+    EXPECT_NE(left_cap.Pixel(0, 12), middle.Pixel(0, 12))
+        << "the face ends in the left cap" << look;
+    EXPECT_NE(right_cap.Pixel(17, 12), middle.Pixel(0, 12))
+        << "the face ends in the right cap" << look;
   }
   // The panel's buttons are drawn over the banner (Help at 10, 10, About at
   // 5, 40; all stored top row first): their corners are the banner's pixels there.
@@ -184,7 +196,8 @@ TEST(InterfacePictures, HaveTheirSizesAndFitTogether) {
     ASSERT_EQ(button.rows.size(), 35u);
     for (int r : {0, 34})
       for (int x : {0, button.width - 1})
-        EXPECT_EQ(button.Pixel(x, r), banner.Pixel(b.x + x, b.y + r)) << b.id << " at " << x << ", " << r;
+        EXPECT_EQ(button.Pixel(x, r), banner.Pixel(b.x + x, b.y + r))
+            << b.id << " at " << x << ", " << r;
   }
 }
 
@@ -208,7 +221,8 @@ TEST_F(ToolRun, BumpGeneratorReproducesTheCommittedBitmap) {
   ASSERT_EQ(Run(std::string(QF_BUMPGEN_EXE) + " bump.bmp"), 0) << errors;
   const std::string made = Slurp(dir + "/bump.bmp");
   EXPECT_EQ(made.size(), 4854u);
-  EXPECT_TRUE(made == Slurp(QF_BUMP_BMP)) << "regenerate resources/bitmaps/bump999.bmp with qf-bumpgen";
+  EXPECT_TRUE(made == Slurp(QF_BUMP_BMP))
+      << "regenerate resources/bitmaps/bump999.bmp with qf-bumpgen";
 }
 
 }  // namespace

@@ -7,15 +7,15 @@
 namespace {
 
 struct State {
-    std::set<void*> live;
-    int taken = 0;
-    size_t last_size = 0;
-    int fail_at = 0;
+  std::set<void*> live;
+  int taken = 0;
+  size_t last_size = 0;
+  int fail_at = 0;
 };
 
 State& Probe() {
-    static State state;
-    return state;
+  static State state;
+  return state;
 }
 
 }  // namespace
@@ -23,12 +23,12 @@ State& Probe() {
 namespace page_probe {
 
 bool Refuse(size_t size) {
-    State& state = Probe();
-    state.last_size = size;
-    return ++state.taken == state.fail_at;
+  State& state = Probe();
+  state.last_size = size;
+  return ++state.taken == state.fail_at;
 }
 void Allocated(void* block) {
-    if (block) Probe().live.insert(block);
+  if (block) Probe().live.insert(block);
 }
 void Released(void* block) { Probe().live.erase(block); }
 
@@ -37,8 +37,8 @@ int Taken() { return Probe().taken; }
 size_t LastSize() { return Probe().last_size; }
 void FailAt(int call) { Probe().fail_at = call; }
 void Reset() {
-    Probe().taken = 0;
-    Probe().fail_at = 0;
+  Probe().taken = 0;
+  Probe().fail_at = 0;
 }
 
 }  // namespace page_probe

@@ -15,193 +15,192 @@ constexpr uint16_t kPad16 = 0xBEEF;
 
 template <typename Channel>
 Channel* Channels(uint8_t* buffer) {
-    return reinterpret_cast<Channel*>(buffer);
+  return reinterpret_cast<Channel*>(buffer);
 }
 
 class PixelConvertTest : public ::testing::Test {
-protected:
-    void SetUp() override { page_probe::Reset(); }
-    void TearDown() override {
-        for (uint8_t* block : owned_) VirtualFree(block, 0, MEM_RELEASE);
-        EXPECT_EQ(page_probe::Live(), 0);
-        __SetDeep(0);
-    }
-    uint8_t* Own(uint8_t* block) {
-        owned_.push_back(block);
-        return block;
-    }
+ protected:
+  void SetUp() override { page_probe::Reset(); }
+  void TearDown() override {
+    for (uint8_t* block : owned_) VirtualFree(block, 0, MEM_RELEASE);
+    EXPECT_EQ(page_probe::Live(), 0);
+    __SetDeep(0);
+  }
+  uint8_t* Own(uint8_t* block) {
+    owned_.push_back(block);
+    return block;
+  }
 
-private:
-    std::vector<uint8_t*> owned_;
+ private:
+  std::vector<uint8_t*> owned_;
 };
 
 // A 2 x 2 host frame, rows of 12 channels (4 of padding), pixel (x, y) holding
 // alpha 10 + k, red 20 + k, green 30 + k, blue 40 + k with k = 100 y + x.
 std::vector<uint8_t> HostFrame8() {
-    std::vector<uint8_t> host(24, kPad8);
-    for (int y = 0; y < 2; ++y)
-        for (int x = 0; x < 2; ++x) {
-            uint8_t k = uint8_t(100 * y + x);
-            uint8_t* p = &host[y * 12 + 4 * x];
-            p[0] = 10 + k, p[1] = 20 + k, p[2] = 30 + k, p[3] = 40 + k;
-        }
-    return host;
+  std::vector<uint8_t> host(24, kPad8);
+  for (int y = 0; y < 2; ++y)
+    for (int x = 0; x < 2; ++x) {
+      uint8_t k = uint8_t(100 * y + x);
+      uint8_t* p = &host[y * 12 + 4 * x];
+      p[0] = 10 + k, p[1] = 20 + k, p[2] = 30 + k, p[3] = 40 + k;
+    }
+  return host;
 }
 
 TEST_F(PixelConvertTest, EightBitFrameGoesToEngineOrderPackedAndComesBack) {
-    __SetDeep(0);
-    const std::vector<uint8_t> host = HostFrame8();
-    uint8_t* engine = nullptr;
-    ConvertToEngineOrder(&engine, host.data(), 2, 2, 12);
-    ASSERT_NE(engine, nullptr);
-    Own(engine);
-    EXPECT_EQ(page_probe::Taken(), 1);
-    const uint8_t expected[16] = {20, 30, 40, 10, 21, 31, 41, 11,
-                                  120, 130, 140, 110, 121, 131, 141, 111};
-    for (int c = 0; c < 16; ++c) EXPECT_EQ(engine[c], expected[c]) << "channel " << c;
-    // The buffer is sized by the host's rows; what lies past the packed rows stays clear.
-    for (int c = 16; c < 24; ++c) EXPECT_EQ(engine[c], 0) << "channel " << c;
+  __SetDeep(0);
+  const std::vector<uint8_t> host = HostFrame8();
+  uint8_t* engine = nullptr;
+  ConvertToEngineOrder(&engine, host.data(), 2, 2, 12);
+  ASSERT_NE(engine, nullptr);
+  Own(engine);
+  EXPECT_EQ(page_probe::Taken(), 1);
+  const uint8_t expected[16] = {20,  30,  40,  10,  21,  31,  41,  11,
+                                120, 130, 140, 110, 121, 131, 141, 111};
+  for (int c = 0; c < 16; ++c) EXPECT_EQ(engine[c], expected[c]) << "channel " << c;
+  // The buffer is sized by the host's rows; what lies past the packed rows stays clear.
+  for (int c = 16; c < 24; ++c) EXPECT_EQ(engine[c], 0) << "channel " << c;
 
-    std::vector<uint8_t> back(24, kPad8);
-    uint8_t* out = back.data();
-    ConvertToHostOrder(&out, engine, 2, 2, 12);
-    EXPECT_EQ(out, back.data());
-    EXPECT_EQ(back, host);  // padding included: it was never written
-    EXPECT_EQ(page_probe::Taken(), 1);
+  std::vector<uint8_t> back(24, kPad8);
+  uint8_t* out = back.data();
+  ConvertToHostOrder(&out, engine, 2, 2, 12);
+  EXPECT_EQ(out, back.data());
+  EXPECT_EQ(back, host);  // padding included: it was never written
+  EXPECT_EQ(page_probe::Taken(), 1);
 }
 
 TEST_F(PixelConvertTest, EightBitTextureReversesTheChannels) {
-    __SetDeep(0);
-    const std::vector<uint8_t> host = HostFrame8();
-    uint8_t* texels = nullptr;
-    ConvertTextureOrder(&texels, host.data(), 2, 2, 12);
-    ASSERT_NE(texels, nullptr);
-    Own(texels);
-    const uint8_t expected[16] = {40, 30, 20, 10, 41, 31, 21, 11,
-                                  140, 130, 120, 110, 141, 131, 121, 111};
-    for (int c = 0; c < 16; ++c) EXPECT_EQ(texels[c], expected[c]) << "channel " << c;
+  __SetDeep(0);
+  const std::vector<uint8_t> host = HostFrame8();
+  uint8_t* texels = nullptr;
+  ConvertTextureOrder(&texels, host.data(), 2, 2, 12);
+  ASSERT_NE(texels, nullptr);
+  Own(texels);
+  const uint8_t expected[16] = {40,  30,  20,  10,  41,  31,  21,  11,
+                                140, 130, 120, 110, 141, 131, 121, 111};
+  for (int c = 0; c < 16; ++c) EXPECT_EQ(texels[c], expected[c]) << "channel " << c;
 }
 
 TEST_F(PixelConvertTest, SixteenBitValuesPassUnchangedWithHalvedRowLength) {
-    __SetDeep(1);
-    // One row of 2 pixels in a host row of 24 bytes: 12 channels, 4 of padding.
-    const uint16_t host[12] = {32768, 0, 16384, 1, 7, 8, 9, 10,
-                               kPad16, kPad16, kPad16, kPad16};
-    const int row_length = 24 / 2;
-    uint8_t* engine = nullptr;
-    ConvertToEngineOrder(&engine, host, 2, 1, row_length);
-    ASSERT_NE(engine, nullptr);
-    Own(engine);
-    const uint16_t* e = Channels<uint16_t>(engine);
-    const uint16_t expected[8] = {0, 16384, 1, 32768, 8, 9, 10, 7};
-    for (int c = 0; c < 8; ++c) EXPECT_EQ(e[c], expected[c]) << "channel " << c;
+  __SetDeep(1);
+  // One row of 2 pixels in a host row of 24 bytes: 12 channels, 4 of padding.
+  const uint16_t host[12] = {32768, 0, 16384, 1, 7, 8, 9, 10, kPad16, kPad16, kPad16, kPad16};
+  const int row_length = 24 / 2;
+  uint8_t* engine = nullptr;
+  ConvertToEngineOrder(&engine, host, 2, 1, row_length);
+  ASSERT_NE(engine, nullptr);
+  Own(engine);
+  const uint16_t* e = Channels<uint16_t>(engine);
+  const uint16_t expected[8] = {0, 16384, 1, 32768, 8, 9, 10, 7};
+  for (int c = 0; c < 8; ++c) EXPECT_EQ(e[c], expected[c]) << "channel " << c;
 
-    uint16_t back[12];
-    for (uint16_t& v : back) v = kPad16;
-    uint8_t* out = reinterpret_cast<uint8_t*>(back);
-    ConvertToHostOrder(&out, engine, 2, 1, row_length);
-    for (int c = 0; c < 12; ++c) EXPECT_EQ(back[c], host[c]) << "channel " << c;
+  uint16_t back[12];
+  for (uint16_t& v : back) v = kPad16;
+  uint8_t* out = reinterpret_cast<uint8_t*>(back);
+  ConvertToHostOrder(&out, engine, 2, 1, row_length);
+  for (int c = 0; c < 12; ++c) EXPECT_EQ(back[c], host[c]) << "channel " << c;
 
-    uint8_t* texels = nullptr;
-    ConvertTextureOrder(&texels, host, 2, 1, row_length);
-    ASSERT_NE(texels, nullptr);
-    Own(texels);
-    const uint16_t* t = Channels<uint16_t>(texels);
-    const uint16_t reversed[8] = {1, 16384, 0, 32768, 10, 9, 8, 7};
-    for (int c = 0; c < 8; ++c) EXPECT_EQ(t[c], reversed[c]) << "channel " << c;
+  uint8_t* texels = nullptr;
+  ConvertTextureOrder(&texels, host, 2, 1, row_length);
+  ASSERT_NE(texels, nullptr);
+  Own(texels);
+  const uint16_t* t = Channels<uint16_t>(texels);
+  const uint16_t reversed[8] = {1, 16384, 0, 32768, 10, 9, 8, 7};
+  for (int c = 0; c < 8; ++c) EXPECT_EQ(t[c], reversed[c]) << "channel " << c;
 }
 
 TEST_F(PixelConvertTest, AllocatedTargetsAreSizedForTheirLayout) {
-    // 3 x 2 pixels with host rows of 20 channels.
-    std::vector<uint16_t> host(40, 5);
-    for (uint8_t deep = 0; deep <= 1; ++deep) {
-        __SetDeep(deep);
-        const size_t channel = deep ? 2 : 1;
-        uint8_t* frame = nullptr;
-        ConvertToEngineOrder(&frame, host.data(), 3, 2, 20);
-        ASSERT_NE(frame, nullptr);
-        Own(frame);
-        EXPECT_EQ(page_probe::LastSize(), 2 * 20 * channel);
-        uint8_t* out = nullptr;
-        ConvertToHostOrder(&out, host.data(), 3, 2, 20);
-        ASSERT_NE(out, nullptr);
-        Own(out);
-        EXPECT_EQ(page_probe::LastSize(), 2 * 20 * channel);
-        uint8_t* texels = nullptr;
-        ConvertTextureOrder(&texels, host.data(), 3, 2, 20);
-        ASSERT_NE(texels, nullptr);
-        Own(texels);
-        EXPECT_EQ(page_probe::LastSize(), 3 * 2 * 4 * channel);
-    }
+  // 3 x 2 pixels with host rows of 20 channels.
+  std::vector<uint16_t> host(40, 5);
+  for (uint8_t deep = 0; deep <= 1; ++deep) {
+    __SetDeep(deep);
+    const size_t channel = deep ? 2 : 1;
+    uint8_t* frame = nullptr;
+    ConvertToEngineOrder(&frame, host.data(), 3, 2, 20);
+    ASSERT_NE(frame, nullptr);
+    Own(frame);
+    EXPECT_EQ(page_probe::LastSize(), 2 * 20 * channel);
+    uint8_t* out = nullptr;
+    ConvertToHostOrder(&out, host.data(), 3, 2, 20);
+    ASSERT_NE(out, nullptr);
+    Own(out);
+    EXPECT_EQ(page_probe::LastSize(), 2 * 20 * channel);
+    uint8_t* texels = nullptr;
+    ConvertTextureOrder(&texels, host.data(), 3, 2, 20);
+    ASSERT_NE(texels, nullptr);
+    Own(texels);
+    EXPECT_EQ(page_probe::LastSize(), 3 * 2 * 4 * channel);
+  }
 }
 
 TEST_F(PixelConvertTest, GivenTargetsAreWrittenInPlace) {
-    __SetDeep(0);
-    const std::vector<uint8_t> host = HostFrame8();
-    std::vector<uint8_t> engine(16, 0), texels(16, 0);
-    uint8_t* e = engine.data();
-    uint8_t* t = texels.data();
-    ConvertToEngineOrder(&e, host.data(), 2, 2, 12);
-    ConvertTextureOrder(&t, host.data(), 2, 2, 12);
-    EXPECT_EQ(e, engine.data());
-    EXPECT_EQ(t, texels.data());
-    EXPECT_EQ(engine[0], 20);
-    EXPECT_EQ(texels[0], 40);
-    EXPECT_EQ(page_probe::Taken(), 0);
+  __SetDeep(0);
+  const std::vector<uint8_t> host = HostFrame8();
+  std::vector<uint8_t> engine(16, 0), texels(16, 0);
+  uint8_t* e = engine.data();
+  uint8_t* t = texels.data();
+  ConvertToEngineOrder(&e, host.data(), 2, 2, 12);
+  ConvertTextureOrder(&t, host.data(), 2, 2, 12);
+  EXPECT_EQ(e, engine.data());
+  EXPECT_EQ(t, texels.data());
+  EXPECT_EQ(engine[0], 20);
+  EXPECT_EQ(texels[0], 40);
+  EXPECT_EQ(page_probe::Taken(), 0);
 }
 
 TEST_F(PixelConvertTest, ZeroSizesWriteNothing) {
-    __SetDeep(0);
-    const std::vector<uint8_t> host = HostFrame8();
-    std::vector<uint8_t> target(24, kPad8);
-    uint8_t* t = target.data();
-    ConvertToEngineOrder(&t, host.data(), 0, 2, 12);
-    ConvertToHostOrder(&t, host.data(), 2, 0, 12);
-    ConvertTextureOrder(&t, host.data(), 0, 0, 12);
-    CopyPixelRows(t, host.data(), 0, 2, 12, 12, false);
-    CopyPixelRows(t, host.data(), 2, 0, 12, 12, false);
-    EXPECT_EQ(target, std::vector<uint8_t>(24, kPad8));
+  __SetDeep(0);
+  const std::vector<uint8_t> host = HostFrame8();
+  std::vector<uint8_t> target(24, kPad8);
+  uint8_t* t = target.data();
+  ConvertToEngineOrder(&t, host.data(), 0, 2, 12);
+  ConvertToHostOrder(&t, host.data(), 2, 0, 12);
+  ConvertTextureOrder(&t, host.data(), 0, 0, 12);
+  CopyPixelRows(t, host.data(), 0, 2, 12, 12, false);
+  CopyPixelRows(t, host.data(), 2, 0, 12, 12, false);
+  EXPECT_EQ(target, std::vector<uint8_t>(24, kPad8));
 
-    // Nothing to hold: no buffer is taken and the target stays null.
-    uint8_t* none = nullptr;
-    ConvertToEngineOrder(&none, host.data(), 2, 0, 12);
-    ConvertTextureOrder(&none, host.data(), 0, 2, 12);
-    EXPECT_EQ(none, nullptr);
-    EXPECT_EQ(page_probe::Taken(), 0);
+  // Nothing to hold: no buffer is taken and the target stays null.
+  uint8_t* none = nullptr;
+  ConvertToEngineOrder(&none, host.data(), 2, 0, 12);
+  ConvertTextureOrder(&none, host.data(), 0, 2, 12);
+  EXPECT_EQ(none, nullptr);
+  EXPECT_EQ(page_probe::Taken(), 0);
 }
 
 TEST_F(PixelConvertTest, RefusedAllocationLeavesTargetNull) {
-    __SetDeep(0);
-    const std::vector<uint8_t> host = HostFrame8();
-    for (int k = 0; k < 3; ++k) {
-        page_probe::Reset();
-        page_probe::FailAt(1);
-        uint8_t* target = nullptr;
-        if (k == 0) ConvertToEngineOrder(&target, host.data(), 2, 2, 12);
-        if (k == 1) ConvertToHostOrder(&target, host.data(), 2, 2, 12);
-        if (k == 2) ConvertTextureOrder(&target, host.data(), 2, 2, 12);
-        EXPECT_EQ(target, nullptr) << "routine " << k;
-    }
+  __SetDeep(0);
+  const std::vector<uint8_t> host = HostFrame8();
+  for (int k = 0; k < 3; ++k) {
+    page_probe::Reset();
+    page_probe::FailAt(1);
+    uint8_t* target = nullptr;
+    if (k == 0) ConvertToEngineOrder(&target, host.data(), 2, 2, 12);
+    if (k == 1) ConvertToHostOrder(&target, host.data(), 2, 2, 12);
+    if (k == 2) ConvertTextureOrder(&target, host.data(), 2, 2, 12);
+    EXPECT_EQ(target, nullptr) << "routine " << k;
+  }
 }
 
 TEST_F(PixelConvertTest, CopyPixelRowsKeepsOrderBetweenDifferentRowLengths) {
-    // 8 bits: source rows of 12 channels, destination rows of 10.
-    const std::vector<uint8_t> source = HostFrame8();
-    std::vector<uint8_t> destination(20, kPad8);
-    CopyPixelRows(destination.data(), source.data(), 2, 2, 10, 12, false);
-    for (int y = 0; y < 2; ++y) {
-        for (int c = 0; c < 8; ++c) EXPECT_EQ(destination[y * 10 + c], source[y * 12 + c]);
-        EXPECT_EQ(destination[y * 10 + 8], kPad8);
-        EXPECT_EQ(destination[y * 10 + 9], kPad8);
-    }
+  // 8 bits: source rows of 12 channels, destination rows of 10.
+  const std::vector<uint8_t> source = HostFrame8();
+  std::vector<uint8_t> destination(20, kPad8);
+  CopyPixelRows(destination.data(), source.data(), 2, 2, 10, 12, false);
+  for (int y = 0; y < 2; ++y) {
+    for (int c = 0; c < 8; ++c) EXPECT_EQ(destination[y * 10 + c], source[y * 12 + c]);
+    EXPECT_EQ(destination[y * 10 + 8], kPad8);
+    EXPECT_EQ(destination[y * 10 + 9], kPad8);
+  }
 
-    // 16 bits: one pixel a row, destination rows of 6 channels, source rows of 4.
-    const uint16_t deep_source[8] = {32768, 1, 2, 3, 4, 5, 6, 7};
-    uint16_t deep_destination[12];
-    for (uint16_t& v : deep_destination) v = kPad16;
-    CopyPixelRows(deep_destination, deep_source, 1, 2, 6, 4, true);
-    const uint16_t expected[12] = {32768, 1, 2, 3, kPad16, kPad16, 4, 5, 6, 7, kPad16, kPad16};
-    for (int c = 0; c < 12; ++c) EXPECT_EQ(deep_destination[c], expected[c]) << "channel " << c;
+  // 16 bits: one pixel a row, destination rows of 6 channels, source rows of 4.
+  const uint16_t deep_source[8] = {32768, 1, 2, 3, 4, 5, 6, 7};
+  uint16_t deep_destination[12];
+  for (uint16_t& v : deep_destination) v = kPad16;
+  CopyPixelRows(deep_destination, deep_source, 1, 2, 6, 4, true);
+  const uint16_t expected[12] = {32768, 1, 2, 3, kPad16, kPad16, 4, 5, 6, 7, kPad16, kPad16};
+  for (int c = 0; c < 12; ++c) EXPECT_EQ(deep_destination[c], expected[c]) << "channel " << c;
 }
 
 }  // namespace

@@ -56,9 +56,11 @@ DWORD WINAPI RunWorker(LPVOID p) {
 
 }  // namespace
 
-extern "C" HANDLE CreateThread(LPSECURITY_ATTRIBUTES security, SIZE_T stack, LPTHREAD_START_ROUTINE start,
-                               LPVOID parameter, DWORD flags, LPDWORD id) {
-  using Fn = HANDLE (*)(LPSECURITY_ATTRIBUTES, SIZE_T, LPTHREAD_START_ROUTINE, LPVOID, DWORD, LPDWORD);
+extern "C" HANDLE CreateThread(LPSECURITY_ATTRIBUTES security, SIZE_T stack,
+                               LPTHREAD_START_ROUTINE start, LPVOID parameter, DWORD flags,
+                               LPDWORD id) {
+  using Fn =
+      HANDLE (*)(LPSECURITY_ATTRIBUTES, SIZE_T, LPTHREAD_START_ROUTINE, LPVOID, DWORD, LPDWORD);
   static const Fn next = reinterpret_cast<Fn>(dlsym(RTLD_NEXT, "CreateThread"));
   if (!next) std::abort();
   {
@@ -68,7 +70,8 @@ extern "C" HANDLE CreateThread(LPSECURITY_ATTRIBUTES security, SIZE_T stack, LPT
   return next(security, stack, RunWorker, new Worker{start, parameter}, flags, id);
 }
 
-extern "C" HINSTANCE ShellExecuteA(HWND parent, LPCSTR verb, LPCSTR file, LPCSTR, LPCSTR, INT show) {
+extern "C" HINSTANCE ShellExecuteA(HWND parent, LPCSTR verb, LPCSTR file, LPCSTR, LPCSTR,
+                                   INT show) {
   Shell& shell = TheShell();
   std::unique_lock<std::mutex> lock(shell.mutex);
   shell.opened.push_back(file);
@@ -341,20 +344,22 @@ TEST_F(EffectPanel, MissingDrawingSuitesDrawNothingAndStillSucceed) {
 TEST_F(EffectPanel, MissingAppSuiteEndsTheEventCommandWith516) {
   host.missing.insert(kPFAppSuite);
   PF_EventExtra draw = host.Draw();
-  EXPECT_EQ(EntryPointFunc(PF_Cmd_EVENT, &host.in_data, &host.out_data, host.params, nullptr, &draw),
-            PF_Err_NONE);
+  EXPECT_EQ(
+      EntryPointFunc(PF_Cmd_EVENT, &host.in_data, &host.out_data, host.params, nullptr, &draw),
+      PF_Err_NONE);
   PF_EventExtra hover = host.Cursor(30, 20);
-  EXPECT_EQ(EntryPointFunc(PF_Cmd_EVENT, &host.in_data, &host.out_data, host.params, nullptr,
-                           &hover),
-            PF_Err_BAD_CALLBACK_PARAM);
+  EXPECT_EQ(
+      EntryPointFunc(PF_Cmd_EVENT, &host.in_data, &host.out_data, host.params, nullptr, &hover),
+      PF_Err_BAD_CALLBACK_PARAM);
   EXPECT_TRUE(host.invalidated.empty());
   EXPECT_EQ(hover.evt_out_flags, 0);
 
   // Without a basic suite a draw ends the same way.
   host.in_data.pica_basicP = nullptr;
   PF_EventExtra bare = host.Draw();
-  EXPECT_EQ(EntryPointFunc(PF_Cmd_EVENT, &host.in_data, &host.out_data, host.params, nullptr, &bare),
-            PF_Err_BAD_CALLBACK_PARAM);
+  EXPECT_EQ(
+      EntryPointFunc(PF_Cmd_EVENT, &host.in_data, &host.out_data, host.params, nullptr, &bare),
+      PF_Err_BAD_CALLBACK_PARAM);
 }
 
 }  // namespace

@@ -63,15 +63,15 @@ TEST(AEFXSuites, AcquireAndReleaseReportFailuresToTheHost) {
             PF_Err_NONE);
   EXPECT_EQ(suite, &host.custom_ui);
   EXPECT_EQ(host.out_data.out_flags, 0);
-  EXPECT_EQ(AEFX_ReleaseSuite(&host.in_data, &host.out_data, "PF Effect Custom UI Suite", 1,
-                              nullptr),
-            PF_Err_NONE);
+  EXPECT_EQ(
+      AEFX_ReleaseSuite(&host.in_data, &host.out_data, "PF Effect Custom UI Suite", 1, nullptr),
+      PF_Err_NONE);
   EXPECT_TRUE(host.SuitesBalanced());
 
   // A suite the host lacks: the caller's own text, when given, is the message.
-  EXPECT_EQ(AEFX_AcquireSuite(&host.in_data, &host.out_data, "No Such Suite", 1, "custom text",
-                              &suite),
-            516);
+  EXPECT_EQ(
+      AEFX_AcquireSuite(&host.in_data, &host.out_data, "No Such Suite", 1, "custom text", &suite),
+      516);
   EXPECT_EQ(suite, nullptr);
   EXPECT_EQ(host.out_data.out_flags, 0x100);
   EXPECT_STREQ(host.out_data.return_msg, "custom text");
@@ -101,8 +101,8 @@ TEST(AEFXSuites, DrawingSuitesStopAtTheFirstMissingOne) {
 
   // All four are given back by name, whichever were taken.
   EXPECT_EQ(AEFX_ReleaseDrawbotSuites(&host.in_data, &host.out_data), PF_Err_NONE);
-  for (const char* name : {"DRAWBOT Draw Suite", "DRAWBOT Supplier Suite",
-                           "DRAWBOT Surface Suite", "DRAWBOT Path Suite"})
+  for (const char* name : {"DRAWBOT Draw Suite", "DRAWBOT Supplier Suite", "DRAWBOT Surface Suite",
+                           "DRAWBOT Path Suite"})
     EXPECT_EQ(host.Released(name, 1), 1) << name;
   EXPECT_EQ(host.suites_held["DRAWBOT Draw Suite"], 0);
   EXPECT_EQ(host.suites_held["DRAWBOT Supplier Suite"], 0);

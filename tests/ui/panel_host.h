@@ -128,7 +128,7 @@ class PanelHost {
   PF_ParamDef information = {};
   PF_ParamDef* params[2] = {nullptr, nullptr};
 
-  std::set<std::string> missing;  // suites the host does not give
+  std::set<std::string> missing;   // suites the host does not give
   std::vector<std::string> asked;  // every suite name asked for, in order
   std::map<std::pair<std::string, int>, int> acquires, releases;
   std::map<std::string, int> suites_held;

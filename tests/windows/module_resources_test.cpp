@@ -34,7 +34,8 @@ TEST_P(ModuleResources, PropertyListAndBumpBitmapAsTheScriptHasThem) {
   const std::vector<unsigned char> found(bytes, bytes + SizeofResource(module, any));
   std::ifstream in(b.pipl_data, std::ios::binary);
   ASSERT_TRUE(in) << b.pipl_data;
-  const std::vector<unsigned char> expected((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  const std::vector<unsigned char> expected((std::istreambuf_iterator<char>(in)),
+                                            std::istreambuf_iterator<char>());
   EXPECT_EQ(found, expected);
 
   HBITMAP bump = LoadBitmapA(module, MAKEINTRESOURCEA(999));

@@ -45,7 +45,8 @@ Colour Rgb(int r, int g, int b) { return {r / 255.0, g / 255.0, b / 255.0}; }
 
 class Canvas {
  public:
-  Canvas(int width, int height, Colour fill) : width_(width), height_(height), pixels_(width * height, fill) {}
+  Canvas(int width, int height, Colour fill)
+      : width_(width), height_(height), pixels_(width * height, fill) {}
   int width() const { return width_; }
   int height() const { return height_; }
   Colour& at(int x, int y) { return pixels_[y * width_ + x]; }
@@ -68,15 +69,18 @@ class Canvas {
 
 // Paints every pixel with the share of its 4 x 4 samples for which inside(x, y) holds.
 template <typename Inside>
-void FillShape(Canvas& canvas, double x0, double y0, double x1, double y1, Colour c, double alpha, Inside inside) {
-  const int left = std::max(0, static_cast<int>(std::floor(x0))), top = std::max(0, static_cast<int>(std::floor(y0)));
+void FillShape(Canvas& canvas, double x0, double y0, double x1, double y1, Colour c, double alpha,
+               Inside inside) {
+  const int left = std::max(0, static_cast<int>(std::floor(x0))),
+            top = std::max(0, static_cast<int>(std::floor(y0)));
   const int right = std::min(canvas.width() - 1, static_cast<int>(std::ceil(x1)));
   const int bottom = std::min(canvas.height() - 1, static_cast<int>(std::ceil(y1)));
   for (int y = top; y <= bottom; ++y)
     for (int x = left; x <= right; ++x) {
       int hits = 0;
       for (int sy = 0; sy < 4; ++sy)
-        for (int sx = 0; sx < 4; ++sx) hits += inside(x + (sx + 0.5) / 4, y + (sy + 0.5) / 4) ? 1 : 0;
+        for (int sx = 0; sx < 4; ++sx)
+          hits += inside(x + (sx + 0.5) / 4, y + (sy + 0.5) / 4) ? 1 : 0;
       canvas.Blend(x, y, c, alpha * hits / 16.0);
     }
 }
@@ -102,7 +106,9 @@ struct Triangle {
   int depth;
 };
 
-double Cross(Point o, Point p, Point q) { return (p.x - o.x) * (q.y - o.y) - (p.y - o.y) * (q.x - o.x); }
+double Cross(Point o, Point p, Point q) {
+  return (p.x - o.x) * (q.y - o.y) - (p.y - o.y) * (q.x - o.x);
+}
 
 // Grows a triangle on the base a-b towards the side the normal (b - a) turned
 // left points to; on it a slightly smaller one continues the stem, and smaller
@@ -119,8 +125,10 @@ void Grow(Point a, Point b, int depth, Sequence& seq, std::vector<Triangle>& out
   for (const auto& side : sides) {
     if (seq.Next() > 0.85) continue;
     const double from = seq.Between(0.25, 0.45), to = from + seq.Between(0.3, 0.4);
-    const Point p = {side[0].x + (side[1].x - side[0].x) * from, side[0].y + (side[1].y - side[0].y) * from};
-    const Point q = {side[0].x + (side[1].x - side[0].x) * to, side[0].y + (side[1].y - side[0].y) * to};
+    const Point p = {side[0].x + (side[1].x - side[0].x) * from,
+                     side[0].y + (side[1].y - side[0].y) * from};
+    const Point q = {side[0].x + (side[1].x - side[0].x) * to,
+                     side[0].y + (side[1].y - side[0].y) * to};
     Grow(p, q, depth + 1, seq, out);
   }
   // The stem goes on from two thirds of the way up, a little narrower and turned a little.
@@ -128,7 +136,8 @@ void Grow(Point a, Point b, int depth, Sequence& seq, std::vector<Triangle>& out
   const double ux = dx / base * std::cos(turn) - dy / base * std::sin(turn);
   const double uy = dx / base * std::sin(turn) + dy / base * std::cos(turn);
   const Point mid = {(a.x + b.x) / 2 + nx * rise * 0.66, (a.y + b.y) / 2 + ny * rise * 0.66};
-  Grow({mid.x - ux * width, mid.y - uy * width}, {mid.x + ux * width, mid.y + uy * width}, depth + 1, seq, out);
+  Grow({mid.x - ux * width, mid.y - uy * width}, {mid.x + ux * width, mid.y + uy * width},
+       depth + 1, seq, out);
 }
 
 // Grows a row of frost fronds from the segment from-to; the fronds point to the
@@ -138,10 +147,13 @@ std::vector<Triangle> FrostEdge(Point from, Point to, int fronds, double size, u
   std::vector<Triangle> all;
   const double dx = (to.x - from.x) / fronds, dy = (to.y - from.y) / fronds;
   for (int i = 0; i < fronds; ++i) {
-    const double at = i + seq.Between(0.0, 0.5), width = size * seq.Between(0.4, 1.0) / std::hypot(dx, dy);
-    Grow({from.x + dx * at, from.y + dy * at}, {from.x + dx * (at + width), from.y + dy * (at + width)}, 0, seq, all);
+    const double at = i + seq.Between(0.0, 0.5),
+                 width = size * seq.Between(0.4, 1.0) / std::hypot(dx, dy);
+    Grow({from.x + dx * at, from.y + dy * at},
+         {from.x + dx * (at + width), from.y + dy * (at + width)}, 0, seq, all);
   }
-  std::stable_sort(all.begin(), all.end(), [](const Triangle& l, const Triangle& r) { return l.depth < r.depth; });
+  std::stable_sort(all.begin(), all.end(),
+                   [](const Triangle& l, const Triangle& r) { return l.depth < r.depth; });
   return all;
 }
 
@@ -162,28 +174,32 @@ void DrawFrost(Canvas& canvas, const std::vector<Triangle>& frost, double streng
       }
       return true;
     };
-    FillShape(canvas, x0, y0, x1, y1, Rgb(190, 228, 255), 0.14 * fade, [&](double x, double y) { return inside(x, y, 0); });
+    FillShape(canvas, x0, y0, x1, y1, Rgb(190, 228, 255), 0.14 * fade,
+              [&](double x, double y) { return inside(x, y, 0); });
     FillShape(canvas, x0, y0, x1, y1, Rgb(240, 250, 255), 0.32 * fade,
               [&](double x, double y) { return inside(x, y, 0) && !inside(x, y, 0.8); });
   }
 }
 
 // Tiny four-pointed glints scattered over a region.
-void DrawGlints(Canvas& canvas, int count, double x0, double y0, double x1, double y1, uint32_t seed) {
+void DrawGlints(Canvas& canvas, int count, double x0, double y0, double x1, double y1,
+                uint32_t seed) {
   Sequence seq{seed};
   for (int i = 0; i < count; ++i) {
     const double cx = seq.Between(x0, x1), cy = seq.Between(y0, y1), reach = seq.Between(1.5, 3.5);
     const double alpha = seq.Between(0.3, 0.8);
-    FillShape(canvas, cx - reach, cy - reach, cx + reach, cy + reach, Rgb(235, 246, 255), alpha, [&](double x, double y) {
-      const double ax = std::fabs(x - cx), ay = std::fabs(y - cy);
-      return ax * ay < 0.35 && ax + ay < reach;
-    });
+    FillShape(canvas, cx - reach, cy - reach, cx + reach, cy + reach, Rgb(235, 246, 255), alpha,
+              [&](double x, double y) {
+                const double ax = std::fabs(x - cx), ay = std::fabs(y - cy);
+                return ax * ay < 0.35 && ax + ay < reach;
+              });
   }
 }
 
 void VerticalGradient(Canvas& canvas, Colour top, Colour bottom) {
   for (int y = 0; y < canvas.height(); ++y)
-    for (int x = 0; x < canvas.width(); ++x) canvas.at(x, y) = Mix(top, bottom, y / (canvas.height() - 1.0));
+    for (int x = 0; x < canvas.width(); ++x)
+      canvas.at(x, y) = Mix(top, bottom, y / (canvas.height() - 1.0));
 }
 
 // ---- Buttons -----------------------------------------------------------------
@@ -193,7 +209,8 @@ struct ButtonLook {
 };
 
 // Signed distance from (x, y) to the edge of a rounded rectangle (negative inside).
-double RoundedBoxDistance(double x, double y, double left, double top, double right, double bottom, double radius) {
+double RoundedBoxDistance(double x, double y, double left, double top, double right, double bottom,
+                          double radius) {
   const double cx = std::max({left + radius - x, 0.0, x - (right - radius)});
   const double cy = std::max({top + radius - y, 0.0, y - (bottom - radius)});
   if (cx > 0 && cy > 0) return std::sqrt(cx * cx + cy * cy) - radius;
@@ -202,17 +219,20 @@ double RoundedBoxDistance(double x, double y, double left, double top, double ri
 
 // A glossy rounded face over whatever the canvas holds: a soft shadow below,
 // a one-pixel rim, the face shaded from top to bottom with a sheen on its upper half.
-void DrawButtonFace(Canvas& canvas, double left, double top, double right, double bottom, const ButtonLook& look) {
+void DrawButtonFace(Canvas& canvas, double left, double top, double right, double bottom,
+                    const ButtonLook& look) {
   const double radius = 6;
   FillShape(canvas, left, top, right, bottom + 1, Rgb(0, 0, 0), 0.16, [&](double x, double y) {
     return RoundedBoxDistance(x, y - 1, left, top, right, bottom, radius) < 0;
   });
   for (int y = static_cast<int>(top); y < static_cast<int>(std::ceil(bottom)); ++y)
-    for (int x = std::max(0, static_cast<int>(left)); x < std::min<int>(canvas.width(), std::ceil(right)); ++x) {
+    for (int x = std::max(0, static_cast<int>(left));
+         x < std::min<int>(canvas.width(), std::ceil(right)); ++x) {
       double rim = 0, face = 0;
       for (int sy = 0; sy < 4; ++sy)
         for (int sx = 0; sx < 4; ++sx) {
-          const double d = RoundedBoxDistance(x + (sx + 0.5) / 4, y + (sy + 0.5) / 4, left, top, right, bottom, radius);
+          const double d = RoundedBoxDistance(x + (sx + 0.5) / 4, y + (sy + 0.5) / 4, left, top,
+                                              right, bottom, radius);
           rim += d < 0 && d >= -1 ? 1 : 0;
           face += d < -1 ? 1 : 0;
         }
@@ -255,7 +275,8 @@ class Font {
   int Width(const std::string& text, int size) { return Draw(nullptr, text, size, 0, 0, {}, 0); }
 
   // Writes text with its baseline at y, starting at x; returns the advance width.
-  int Draw(Canvas* canvas, const std::string& text, int size, int x, int y, Colour c, double alpha) {
+  int Draw(Canvas* canvas, const std::string& text, int size, int x, int y, Colour c,
+           double alpha) {
     FT_Set_Pixel_Sizes(face_, 0, size);
     int pen = x;
     FT_UInt previous = 0;
@@ -309,7 +330,8 @@ Canvas Banner(Font& font) {
   Canvas c(360, 81, {0, 0, 0});
   for (int y = 0; y < 81; ++y)
     for (int x = 0; x < 360; ++x)
-      c.at(x, y) = Mix(Mix(Rgb(10, 24, 52), Rgb(28, 70, 120), x / 359.0), Rgb(6, 16, 38), 0.35 * y / 80.0);
+      c.at(x, y) =
+          Mix(Mix(Rgb(10, 24, 52), Rgb(28, 70, 120), x / 359.0), Rgb(6, 16, 38), 0.35 * y / 80.0);
   DrawGlints(c, 18, 100, 6, 352, 40, 0xB22u);
   DrawFrost(c, FrostEdge({96, 82}, {364, 82}, 16, 8, 0x303u), 0.7);
   DrawFrost(c, FrostEdge({296, 96}, {376, 16}, 3, 24, 0x606u), 0.85);
@@ -331,17 +353,20 @@ Canvas PanelButton(const Canvas& banner, Font& font, int left, int top, int widt
   const double face_left = 12 - left, face_right = 80 - left, face_bottom = face_top + 24;
   for (int y = 0; lit && y < c.height(); ++y)
     for (int x = 0; x < c.width(); ++x) {
-      const double d = RoundedBoxDistance(x + 0.5, y + 0.5, face_left, face_top, face_right, face_bottom, 6);
+      const double d =
+          RoundedBoxDistance(x + 0.5, y + 0.5, face_left, face_top, face_right, face_bottom, 6);
       if (d > 0 && d < 4) c.Blend(x, y, Rgb(150, 210, 255), 0.5 * (1 - d / 4) * (1 - d / 4));
     }
   DrawButtonFace(c, face_left, face_top, face_right, face_bottom, look);
   const int text = font.Width(caption, 13);
-  font.Draw(&c, caption, 13, static_cast<int>(face_left + face_right - text) / 2, face_top + 17, Rgb(24, 32, 44), 1.0);
+  font.Draw(&c, caption, 13, static_cast<int>(face_left + face_right - text) / 2, face_top + 17,
+            Rgb(24, 32, 44), 1.0);
   return c;
 }
 
-
-uint8_t Channel(double v) { return static_cast<uint8_t>(std::lround(std::clamp(v, 0.0, 1.0) * 255)); }
+uint8_t Channel(double v) {
+  return static_cast<uint8_t>(std::lround(std::clamp(v, 0.0, 1.0) * 255));
+}
 
 bool WriteBmp(const std::string& path, const Canvas& c, bool top_row_first) {
   std::vector<uint8_t> file = qf_tools::Bmp24Header(c.width(), c.height());
@@ -372,12 +397,21 @@ int main(int argc, char** argv) {
   bool ok = WriteBmp(folder + "about101.bmp", AboutPicture(), false);
   int id = 123;
   for (const ButtonLook* look : {&kNormal, &kDefault, &kHover, &kPressed})
-    for (const Canvas& piece : ButtonPieces(*look)) ok = WriteBmp(folder + "button" + std::to_string(id++) + ".bmp", piece, false) && ok;
+    for (const Canvas& piece : ButtonPieces(*look))
+      ok = WriteBmp(folder + "button" + std::to_string(id++) + ".bmp", piece, false) && ok;
   const Canvas banner = Banner(font);
   ok = WriteBmp(folder + "panel781.bmp", banner, true) && ok;
-  ok = WriteBmp(folder + "panel782.bmp", PanelButton(banner, font, 5, 40, 84, 3, "About", kNormal, false), true) && ok;
-  ok = WriteBmp(folder + "panel783.bmp", PanelButton(banner, font, 5, 40, 84, 3, "About", kHover, true), true) && ok;
-  ok = WriteBmp(folder + "panel784.bmp", PanelButton(banner, font, 10, 10, 72, 2, "Help", kNormal, false), true) && ok;
-  ok = WriteBmp(folder + "panel785.bmp", PanelButton(banner, font, 10, 10, 72, 2, "Help", kHover, true), true) && ok;
+  ok = WriteBmp(folder + "panel782.bmp",
+                PanelButton(banner, font, 5, 40, 84, 3, "About", kNormal, false), true) &&
+       ok;
+  ok = WriteBmp(folder + "panel783.bmp",
+                PanelButton(banner, font, 5, 40, 84, 3, "About", kHover, true), true) &&
+       ok;
+  ok = WriteBmp(folder + "panel784.bmp",
+                PanelButton(banner, font, 10, 10, 72, 2, "Help", kNormal, false), true) &&
+       ok;
+  ok = WriteBmp(folder + "panel785.bmp",
+                PanelButton(banner, font, 10, 10, 72, 2, "Help", kHover, true), true) &&
+       ok;
   return ok ? 0 : 1;
 }

@@ -64,7 +64,6 @@ double CrystalHeight(const Crystal& c, double dx, double dy) {
   return h;
 }
 
-
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -74,13 +73,15 @@ int main(int argc, char** argv) {
   }
   Sequence seq{0x51F7u};
   std::vector<Crystal> crystals;
-  for (int i = 0; i < 7; ++i) crystals.push_back({seq.Next() * kSide, seq.Next() * kSide, seq.Next() * kPi / 3,
-                                                   5 + seq.Next() * 7});
+  for (int i = 0; i < 7; ++i)
+    crystals.push_back(
+        {seq.Next() * kSide, seq.Next() * kSide, seq.Next() * kPi / 3, 5 + seq.Next() * 7});
   std::vector<uint8_t> grey(kSide * kSide);
   for (int y = 0; y < kSide; ++y)
     for (int x = 0; x < kSide; ++x) {
       double h = 0;
-      for (const Crystal& c : crystals) h = std::fmax(h, CrystalHeight(c, Wrap(x - c.x), Wrap(y - c.y)));
+      for (const Crystal& c : crystals)
+        h = std::fmax(h, CrystalHeight(c, Wrap(x - c.x), Wrap(y - c.y)));
       const double grain = seq.Next() - 0.5;
       const double level = 70 + 170 * h + 18 * grain;
       grey[y * kSide + x] = static_cast<uint8_t>(level < 0 ? 0 : (level > 255 ? 255 : level));
@@ -88,7 +89,8 @@ int main(int argc, char** argv) {
 
   std::vector<uint8_t> file = qf_tools::Bmp24Header(kSide, kSide);  // kSide x 3 is a multiple of 4
   for (int y = kSide - 1; y >= 0; --y)
-    for (int x = 0; x < kSide; ++x) qf_tools::PutLittleEndian(file, grey[y * kSide + x] * 0x010101u, 3);
+    for (int x = 0; x < kSide; ++x)
+      qf_tools::PutLittleEndian(file, grey[y * kSide + x] * 0x010101u, 3);
   if (!qf_tools::WriteFile(argv[1], file)) return 1;
   return 0;
 }

@@ -125,7 +125,8 @@ void Put32(std::vector<uint8_t>& out, uint32_t v) {
 void PutCode(std::vector<uint8_t>& out, const std::string& code) {
   Put32(out, static_cast<uint32_t>(static_cast<uint8_t>(code[0])) << 24 |
                  static_cast<uint32_t>(static_cast<uint8_t>(code[1])) << 16 |
-                 static_cast<uint32_t>(static_cast<uint8_t>(code[2])) << 8 | static_cast<uint8_t>(code[3]));
+                 static_cast<uint32_t>(static_cast<uint8_t>(code[2])) << 8 |
+                 static_cast<uint8_t>(code[3]));
 }
 
 // How a property's values become its data.
@@ -136,29 +137,40 @@ struct PropertyKind {
   Encoding encoding;
 };
 constexpr PropertyKind kProperties[] = {
-    {"kind", Encoding::kCode},           {"name", Encoding::kLengthPrefixed}, {"catg", Encoding::kLengthPrefixed},
-    {"eMNA", Encoding::kLengthPrefixed}, {"8664", Encoding::kZeroTerminated}, {"ePVR", Encoding::kU16Pair},
-    {"eSVR", Encoding::kU16Pair},        {"eVER", Encoding::kU32},            {"eGLO", Encoding::kU32},
-    {"aeFL", Encoding::kU32},            {"eINF", Encoding::kU16},
+    {"kind", Encoding::kCode},
+    {"name", Encoding::kLengthPrefixed},
+    {"catg", Encoding::kLengthPrefixed},
+    {"eMNA", Encoding::kLengthPrefixed},
+    {"8664", Encoding::kZeroTerminated},
+    {"ePVR", Encoding::kU16Pair},
+    {"eSVR", Encoding::kU16Pair},
+    {"eVER", Encoding::kU32},
+    {"eGLO", Encoding::kU32},
+    {"aeFL", Encoding::kU32},
+    {"eINF", Encoding::kU16},
 };
 
 void Expect(const std::vector<Token>& values, size_t min, size_t max, const Token& key) {
   if (values.size() < min || values.size() > max)
     throw CompileError(key.line, "property '" + key.text + "' takes " + std::to_string(min) +
-                                     (max > min ? " or " + std::to_string(max) : std::string()) + " value(s)");
+                                     (max > min ? " or " + std::to_string(max) : std::string()) +
+                                     " value(s)");
 }
 
-std::vector<uint8_t> TextData(const Token& key, const std::vector<Token>& values, bool length_prefixed) {
+std::vector<uint8_t> TextData(const Token& key, const std::vector<Token>& values,
+                              bool length_prefixed) {
   Expect(values, 1, 2, key);
-  if (values[0].kind != Token::kText) throw CompileError(key.line, "property '" + key.text + "' takes a quoted text");
+  if (values[0].kind != Token::kText)
+    throw CompileError(key.line, "property '" + key.text + "' takes a quoted text");
   const std::string& text = values[0].text;
   if (length_prefixed && text.size() > 255)
     throw CompileError(key.line, "text of '" + key.text + "' is longer than 255 characters");
   const size_t needed = text.size() + 1;
-  const size_t size = values.size() == 2 ? Number(values[1], 0xFFFF, "a size") : (needed + 3) / 4 * 4;
+  const size_t size =
+      values.size() == 2 ? Number(values[1], 0xFFFF, "a size") : (needed + 3) / 4 * 4;
   if (size < needed)
-    throw CompileError(key.line, "text of '" + key.text + "' needs " + std::to_string(needed) + " bytes, size is " +
-                                     std::to_string(size));
+    throw CompileError(key.line, "text of '" + key.text + "' needs " + std::to_string(needed) +
+                                     " bytes, size is " + std::to_string(size));
   std::vector<uint8_t> data(size, 0);
   const size_t at = length_prefixed ? 1 : 0;
   if (length_prefixed) data[0] = static_cast<uint8_t>(text.size());
@@ -166,7 +178,8 @@ std::vector<uint8_t> TextData(const Token& key, const std::vector<Token>& values
   return data;
 }
 
-std::vector<uint8_t> PropertyData(const Token& key, Encoding encoding, const std::vector<Token>& values) {
+std::vector<uint8_t> PropertyData(const Token& key, Encoding encoding,
+                                  const std::vector<Token>& values) {
   std::vector<uint8_t> data;
   switch (encoding) {
     case Encoding::kCode:
@@ -207,7 +220,8 @@ struct Resource {
 
 class Parser {
  public:
-  Parser(std::vector<Token> tokens, std::string folder) : t_(std::move(tokens)), folder_(std::move(folder)) {}
+  Parser(std::vector<Token> tokens, std::string folder)
+      : t_(std::move(tokens)), folder_(std::move(folder)) {}
 
   std::vector<Resource> Script() {
     std::vector<Resource> out;
@@ -216,7 +230,8 @@ class Parser {
       Resource r = Statement();
       const std::string type_key = r.type_name.empty() ? std::to_string(r.type) : r.type_name;
       if (!seen.insert({type_key, r.id}).second)
-        throw CompileError(r.line, "resource " + std::to_string(r.id) + " of this type is defined twice");
+        throw CompileError(r.line,
+                           "resource " + std::to_string(r.id) + " of this type is defined twice");
       out.push_back(std::move(r));
     }
     return out;
@@ -227,7 +242,8 @@ class Parser {
  private:
   const Token& Next(const char* what) {
     if (pos_ >= t_.size())
-      throw CompileError(t_.empty() ? 1 : t_.back().line, std::string("script ends where ") + what + " should be");
+      throw CompileError(t_.empty() ? 1 : t_.back().line,
+                         std::string("script ends where ") + what + " should be");
     return t_[pos_++];
   }
 
@@ -247,7 +263,8 @@ class Parser {
     } else if (type.kind == Token::kWord && type.text == "BITMAP") {
       r.type = 2;
       const Token& file = Next("a bitmap file");
-      if (file.kind != Token::kText) throw CompileError(file.line, "BITMAP takes a quoted file name");
+      if (file.kind != Token::kText)
+        throw CompileError(file.line, "BITMAP takes a quoted file name");
       r.data = Bitmap(file);
     } else {
       throw CompileError(type.line, "unknown resource type '" + type.text + "'");
@@ -289,30 +306,37 @@ class Parser {
   }
 
   std::vector<uint8_t> Bitmap(const Token& file) {
-    const std::string path = file.text.size() && file.text[0] == '/' ? file.text : folder_ + file.text;
+    const std::string path =
+        file.text.size() && file.text[0] == '/' ? file.text : folder_ + file.text;
     std::ifstream in(path, std::ios::binary);
     if (!in) throw CompileError(file.line, "cannot read bitmap '" + path + "'");
-    const std::vector<uint8_t> bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    const std::vector<uint8_t> bytes((std::istreambuf_iterator<char>(in)),
+                                     std::istreambuf_iterator<char>());
     inputs_.push_back(path);
     auto u16 = [&](size_t at) { return static_cast<uint32_t>(bytes[at] | bytes[at + 1] << 8); };
     auto u32 = [&](size_t at) { return u16(at) | u16(at + 2) << 16; };
-    auto fail = [&](const std::string& why) { return CompileError(file.line, "bitmap '" + path + "': " + why); };
+    auto fail = [&](const std::string& why) {
+      return CompileError(file.line, "bitmap '" + path + "': " + why);
+    };
     constexpr size_t kFileHeader = 14;
-    if (bytes.size() < kFileHeader + 40 || bytes[0] != 'B' || bytes[1] != 'M') throw fail("not a BMP file");
+    if (bytes.size() < kFileHeader + 40 || bytes[0] != 'B' || bytes[1] != 'M')
+      throw fail("not a BMP file");
     const uint32_t info_size = u32(14);
     const int32_t width = static_cast<int32_t>(u32(18));
     const int32_t height = static_cast<int32_t>(u32(22));
     if (info_size < 40 || kFileHeader + info_size > bytes.size()) throw fail("bad info header");
-    if (u16(26) != 1 || u16(28) != 24 || u32(30) != 0) throw fail("not a 24-bit uncompressed bitmap");
-    if (width <= 0 || height == 0 || height == INT32_MIN || width > (1 << 15) || height > (1 << 15) ||
-        height < -(1 << 15))
+    if (u16(26) != 1 || u16(28) != 24 || u32(30) != 0)
+      throw fail("not a 24-bit uncompressed bitmap");
+    if (width <= 0 || height == 0 || height == INT32_MIN || width > (1 << 15) ||
+        height > (1 << 15) || height < -(1 << 15))
       throw fail("bad size");
     if (u32(46) != 0) throw fail("a 24-bit bitmap carries no colour table here");
     if (u32(10) != kFileHeader + info_size) throw fail("pixels do not follow the header");
     const size_t rows = static_cast<size_t>(height < 0 ? -height : height);
     const size_t stride = (static_cast<size_t>(width) * 24 + 31) / 32 * 4;
     if (bytes.size() - kFileHeader - info_size < stride * rows) throw fail("truncated pixel data");
-    return std::vector<uint8_t>(bytes.begin() + kFileHeader, bytes.begin() + kFileHeader + info_size + stride * rows);
+    return std::vector<uint8_t>(bytes.begin() + kFileHeader,
+                                bytes.begin() + kFileHeader + info_size + stride * rows);
   }
 
   std::vector<Token> t_;
@@ -323,7 +347,8 @@ class Parser {
 
 std::string Generate(const std::vector<Resource>& resources, const std::string& script) {
   std::ostringstream o;
-  o << "// Generated by qf-rc from " << script << ". Do not edit.\n#include <windows.h>\n\nnamespace {\n";
+  o << "// Generated by qf-rc from " << script
+    << ". Do not edit.\n#include <windows.h>\n\nnamespace {\n";
   for (size_t i = 0; i < resources.size(); ++i) {
     const std::vector<uint8_t>& d = resources[i].data;
     o << "\nalignas(4) const unsigned char resource" << i << "[" << d.size() << "] = {";
@@ -339,14 +364,17 @@ std::string Generate(const std::vector<Resource>& resources, const std::string& 
     o << "\nconst QFResourceEntry entries[] = {\n";
     for (size_t i = 0; i < resources.size(); ++i) {
       const Resource& r = resources[i];
-      o << "    {" << r.type << ", " << (r.type_name.empty() ? "nullptr" : "\"" + r.type_name + "\"") << ", " << r.id
-        << ", " << r.language << ", resource" << i << ", " << r.data.size() << "},\n";
+      o << "    {" << r.type << ", "
+        << (r.type_name.empty() ? "nullptr" : "\"" + r.type_name + "\"") << ", " << r.id << ", "
+        << r.language << ", resource" << i << ", " << r.data.size() << "},\n";
     }
     o << "};\n";
   }
-  o << "\n}  // namespace\n\nextern \"C\" __attribute__((visibility(\"hidden\"))) const QFResourceTable "
+  o << "\n}  // namespace\n\nextern \"C\" __attribute__((visibility(\"hidden\"))) const "
+       "QFResourceTable "
        "qf_module_resources;\nconst QFResourceTable qf_module_resources = {"
-    << (resources.empty() ? "nullptr, 0" : "entries, " + std::to_string(resources.size())) << "};\n";
+    << (resources.empty() ? "nullptr, 0" : "entries, " + std::to_string(resources.size()))
+    << "};\n";
   return o.str();
 }
 
@@ -425,7 +453,8 @@ int main(int argc, char** argv) {
   }
   const std::string source((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
   const size_t slash = script.rfind('/');
-  const std::string folder = slash == std::string::npos ? std::string() : script.substr(0, slash + 1);
+  const std::string folder =
+      slash == std::string::npos ? std::string() : script.substr(0, slash + 1);
   try {
     Parser parser(Tokenize(source), folder);
     const std::vector<Resource> resources = parser.Script();

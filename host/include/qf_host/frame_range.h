@@ -35,6 +35,7 @@ class OutputPattern {
 // `frame`, `elapsed` seconds after the first began: frame number, count, a
 // bar of `bar_width` cells (none when 0), frames per second and the time
 // left, e.g. "frame 12  13/48  [#####.....]  2.4 fps  0:15 left".
-std::string ProgressText(long long frame, long long done, long long total, double elapsed, int bar_width);
+std::string ProgressText(long long frame, long long done, long long total, double elapsed,
+                         int bar_width);
 
 }  // namespace qfhost

@@ -49,7 +49,7 @@ struct SuiteKey {
 struct SuiteUse {
   int acquired = 0;  // successful acquisitions
   int released = 0;
-  int refused = 0;   // acquisitions that found no suite
+  int refused = 0;  // acquisitions that found no suite
 };
 
 struct HandleState {

@@ -17,7 +17,9 @@ struct Image {
   std::vector<uint16_t> rgba;  // width * height * 4 samples, pixel by pixel
 
   uint16_t* pixel(int x, int y) { return &rgba[(static_cast<size_t>(y) * width + x) * 4]; }
-  const uint16_t* pixel(int x, int y) const { return &rgba[(static_cast<size_t>(y) * width + x) * 4]; }
+  const uint16_t* pixel(int x, int y) const {
+    return &rgba[(static_cast<size_t>(y) * width + x) * 4];
+  }
 };
 
 // The largest side of any picture the host makes or reads.

@@ -98,7 +98,8 @@ class LoadedEffect {
   // size. Every parameter is handed over with its value at the frame's time.
   // Throws HostError also when the input layer is not the full size
   // downsampled by the factor.
-  PF_Err Render(HostWorld& output, const FrameTime& time, A_long quality, const Downsample& downsample);
+  PF_Err Render(HostWorld& output, const FrameTime& time, A_long quality,
+                const Downsample& downsample);
 
   HostSession& host() const { return host_; }
   const Deliverable& deliverable() const { return *deliverable_; }
@@ -150,7 +151,6 @@ class LoadedEffect {
   const MaskPath* CheckedOutPath(PF_PathOutlinePtr path, const char* caller);
 
  private:
-
   void ResetParams();
   // Sends with `params` as the parameter array.
   PF_Err SendWith(PF_Cmd cmd, void* extra, PF_ParamDef** params);

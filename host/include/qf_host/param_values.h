@@ -52,7 +52,8 @@ void SetDefaultValue(PF_ParamDef& def, LayerSize layer);
 // typed value (layers, paths, groups). `undeclared_choices` lets a popup take
 // any number from 1 to 255, also one that its choices do not name, as a host
 // may deliver it.
-void SetParamValue(PF_ParamDef& def, const std::string& text, LayerSize layer, bool undeclared_choices = false);
+void SetParamValue(PF_ParamDef& def, const std::string& text, LayerSize layer,
+                   bool undeclared_choices = false);
 
 // Whether a value is keyframed: it holds an '@'.
 bool IsKeyed(const std::string& text);
@@ -61,15 +62,16 @@ bool IsKeyed(const std::string& text);
 // reads it. Throws HostError starting with the parameter's name for a kind
 // that takes no keys, a value that does not fit, a key without "@TIME", a
 // time that is not a number, or two keys at one time.
-ParamTrack ParseParamTrack(const PF_ParamDef& def, const std::string& text, LayerSize layer, FrameRate rate,
-                           bool undeclared_choices = false);
+ParamTrack ParseParamTrack(const PF_ParamDef& def, const std::string& text, LayerSize layer,
+                           FrameRate rate, bool undeclared_choices = false);
 
 // Every declared parameter at its default and not animated, then the
 // settings in order; keyed values animate their parameters, with key times
 // in frames at `rate`; popups read as SetParamValue reads them.
-void ApplyParamValues(LoadedEffect& effect, const std::vector<ParamSetting>& settings, LayerSize layer,
-                      FrameRate rate, bool undeclared_choices = false);
+void ApplyParamValues(LoadedEffect& effect, const std::vector<ParamSetting>& settings,
+                      LayerSize layer, FrameRate rate, bool undeclared_choices = false);
 // The same at 24 frames a second, popups to their choices.
-void ApplyParamValues(LoadedEffect& effect, const std::vector<ParamSetting>& settings, LayerSize layer);
+void ApplyParamValues(LoadedEffect& effect, const std::vector<ParamSetting>& settings,
+                      LayerSize layer);
 
 }  // namespace qfhost

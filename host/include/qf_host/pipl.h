@@ -36,11 +36,11 @@ struct PiplInfo {
   std::vector<PiplProperty> properties;  // in file order
 
   // Decoded from the properties the host knows; empty when absent.
-  std::string kind;         // "kind": "eFKT" for an effect
-  std::string name;         // "name"
-  std::string category;     // "catg"
-  std::string entry_point;  // "8664": the entry point of 64-bit x86 code
-  std::string match_name;   // "eMNA"
+  std::string kind;                             // "kind": "eFKT" for an effect
+  std::string name;                             // "name"
+  std::string category;                         // "catg"
+  std::string entry_point;                      // "8664": the entry point of 64-bit x86 code
+  std::string match_name;                       // "eMNA"
   std::optional<PiplVersionPair> pipl_version;  // "ePVR"
   std::optional<PiplVersionPair> spec_version;  // "eSVR"
   std::optional<uint32_t> effect_version;       // "eVER"

@@ -174,7 +174,7 @@ struct PF_Point {
 struct PF_EffectWorld {
   A_long reserved0;
   A_long world_flags;
-  void* data;        // first row; rows are rowbytes apart
+  void* data;  // first row; rows are rowbytes apart
   A_long rowbytes;
   A_long width;
   A_long height;
@@ -434,6 +434,6 @@ typedef PF_Err (*PF_EntryPointFunc)(PF_Cmd cmd, PF_InData* in_data, PF_OutData* 
                                     PF_ParamDef* params[], PF_LayerDef* output, void* extra);
 
 // Version packing: major 7 bits, minor 4, bug 4, stage 2, build 9.
-#define PF_VERSION(major, minor, bug, stage, build)                                          \
-  ((((major) & 0x7F) << 19) | (((minor) & 0xF) << 15) | (((bug) & 0xF) << 11) |             \
-   (((stage) & 0x3) << 9) | ((build) & 0x1FF))
+#define PF_VERSION(major, minor, bug, stage, build)                                              \
+  ((((major)&0x7F) << 19) | (((minor)&0xF) << 15) | (((bug)&0xF) << 11) | (((stage)&0x3) << 9) | \
+   ((build)&0x1FF))

@@ -28,7 +28,7 @@ struct PF_ParamUtilsSuite2 {
 // ---- Mask paths ----
 struct PF_PathVertex {
   double x, y;
-  double tan_in_x, tan_in_y;    // absolute positions of the control points
+  double tan_in_x, tan_in_y;  // absolute positions of the control points
   double tan_out_x, tan_out_y;
 };
 
@@ -72,10 +72,16 @@ typedef DRAWBOT_ObjectRef DRAWBOT_ImageRef;
 struct DRAWBOT_PointF32 {
   float x, y;
 };
-enum { kDRAWBOT_PixelLayout_24RGB = 0, kDRAWBOT_PixelLayout_24BGR = 1, kDRAWBOT_PixelLayout_32RGB = 2,
-       kDRAWBOT_PixelLayout_32BGR = 3, kDRAWBOT_PixelLayout_32ARGB_Straight = 4,
-       kDRAWBOT_PixelLayout_32ARGB_Premul = 5, kDRAWBOT_PixelLayout_32BGRA_Straight = 6,
-       kDRAWBOT_PixelLayout_32BGRA_Premul = 7 };
+enum {
+  kDRAWBOT_PixelLayout_24RGB = 0,
+  kDRAWBOT_PixelLayout_24BGR = 1,
+  kDRAWBOT_PixelLayout_32RGB = 2,
+  kDRAWBOT_PixelLayout_32BGR = 3,
+  kDRAWBOT_PixelLayout_32ARGB_Straight = 4,
+  kDRAWBOT_PixelLayout_32ARGB_Premul = 5,
+  kDRAWBOT_PixelLayout_32BGRA_Straight = 6,
+  kDRAWBOT_PixelLayout_32BGRA_Premul = 7
+};
 typedef A_long DRAWBOT_PixelLayout;
 
 #define kPFEffectCustomUISuite "PF Effect Custom UI Suite"

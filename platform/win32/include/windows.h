@@ -53,7 +53,8 @@ typedef int (*FARPROC)(void);
 
 #define MAKEINTRESOURCEA(i) ((LPCSTR)(uintptr_t)((WORD)(i)))
 #define IS_INTRESOURCE(p) ((((uintptr_t)(p)) >> 16) == 0)
-#define RGB(r, g, b) ((COLORREF)(((BYTE)(r)) | ((WORD)((BYTE)(g)) << 8) | (((DWORD)(BYTE)(b)) << 16)))
+#define RGB(r, g, b) \
+  ((COLORREF)(((BYTE)(r)) | ((WORD)((BYTE)(g)) << 8) | (((DWORD)(BYTE)(b)) << 16)))
 #define GetRValue(c) ((BYTE)(c))
 #define GetGValue(c) ((BYTE)((c) >> 8))
 #define GetBValue(c) ((BYTE)((c) >> 16))

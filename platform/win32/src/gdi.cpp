@@ -86,7 +86,8 @@ bool DecodeDib(const unsigned char* data, size_t size, Bitmap& out) {
   out.height = height;
   out.pixels.resize(static_cast<size_t>(h.biWidth) * static_cast<size_t>(height));
   for (LONG y = 0; y < height; ++y) {
-    const unsigned char* row = data + offset + stride * static_cast<size_t>(bottom_up ? height - 1 - y : y);
+    const unsigned char* row =
+        data + offset + stride * static_cast<size_t>(bottom_up ? height - 1 - y : y);
     for (LONG x = 0; x < h.biWidth; ++x) {
       const unsigned char* p = row + 3 * x;
       out.pixels[static_cast<size_t>(y) * static_cast<size_t>(h.biWidth) + static_cast<size_t>(x)] =
@@ -203,7 +204,8 @@ QF_WIN32_API int GetDIBits(HDC dc, HBITMAP bitmap, UINT start, UINT lines, LPVOI
     h.biSizeImage = static_cast<DWORD>(RowBytes24(b->width) * static_cast<size_t>(b->height));
     return b->height;
   }
-  if (h.biBitCount != 24 || h.biCompression != BI_RGB || h.biWidth <= 0 || h.biHeight == 0) return 0;
+  if (h.biBitCount != 24 || h.biCompression != BI_RGB || h.biWidth <= 0 || h.biHeight == 0)
+    return 0;
   const bool bottom_up = h.biHeight > 0;
   const UINT height = static_cast<UINT>(bottom_up ? h.biHeight : -static_cast<int64_t>(h.biHeight));
   if (start >= height) return 0;
@@ -217,7 +219,8 @@ QF_WIN32_API int GetDIBits(HDC dc, HBITMAP bitmap, UINT start, UINT lines, LPVOI
     if (y >= b->height) continue;
     const LONG width = h.biWidth < b->width ? h.biWidth : b->width;
     for (LONG x = 0; x < width; ++x) {
-      const COLORREF c = b->pixels[static_cast<size_t>(y) * static_cast<size_t>(b->width) + static_cast<size_t>(x)];
+      const COLORREF c = b->pixels[static_cast<size_t>(y) * static_cast<size_t>(b->width) +
+                                   static_cast<size_t>(x)];
       row[3 * x] = GetBValue(c);
       row[3 * x + 1] = GetGValue(c);
       row[3 * x + 2] = GetRValue(c);

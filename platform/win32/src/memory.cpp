@@ -19,7 +19,8 @@ std::unordered_map<void*, size_t>& Reservations() {
 
 }  // namespace
 
-QF_WIN32_API LPVOID VirtualAlloc(LPVOID address, SIZE_T size, DWORD allocation_type, DWORD protect) {
+QF_WIN32_API LPVOID VirtualAlloc(LPVOID address, SIZE_T size, DWORD allocation_type,
+                                 DWORD protect) {
   // Only fresh reservations are served: there is no committing inside an existing one.
   if (address || size == 0 || protect != PAGE_READWRITE) return nullptr;
   if ((allocation_type & MEM_COMMIT) == 0 || (allocation_type & ~(MEM_COMMIT | MEM_RESERVE)) != 0)

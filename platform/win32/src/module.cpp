@@ -33,7 +33,8 @@ int FirstObjectAddress(dl_phdr_info* info, size_t, void* out) {
   // The loader reports the executable first.
   for (ElfW(Half) i = 0; i < info->dlpi_phnum; ++i) {
     if (info->dlpi_phdr[i].p_type == PT_LOAD) {
-      *static_cast<const void**>(out) = reinterpret_cast<const void*>(info->dlpi_addr + info->dlpi_phdr[i].p_vaddr);
+      *static_cast<const void**>(out) =
+          reinterpret_cast<const void*>(info->dlpi_addr + info->dlpi_phdr[i].p_vaddr);
       break;
     }
   }

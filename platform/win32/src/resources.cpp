@@ -40,7 +40,8 @@ ResourceKey ParseKey(LPCSTR key) {
       return k;
     }
   }
-  for (const char* c = key; *c; ++c) k.text += static_cast<char>(std::toupper(static_cast<unsigned char>(*c)));
+  for (const char* c = key; *c; ++c)
+    k.text += static_cast<char>(std::toupper(static_cast<unsigned char>(*c)));
   return k;
 }
 
@@ -63,7 +64,8 @@ const QFResourceEntry* EntryOf(HMODULE module, HRSRC resource) {
   if (it == Tables().end() || !resource) return nullptr;
   const QFResourceTable& t = *it->second;
   for (size_t i = 0; i < t.count; ++i)
-    if (reinterpret_cast<HRSRC>(const_cast<QFResourceEntry*>(&t.entries[i])) == resource) return &t.entries[i];
+    if (reinterpret_cast<HRSRC>(const_cast<QFResourceEntry*>(&t.entries[i])) == resource)
+      return &t.entries[i];
   return nullptr;
 }
 
@@ -89,7 +91,8 @@ QF_WIN32_API HRSRC FindResourceA(HMODULE module, LPCSTR name, LPCSTR type) {
   const QFResourceTable& table = *it->second;
   for (size_t i = 0; i < table.count; ++i) {
     const QFResourceEntry& e = table.entries[i];
-    if (e.id == n.id && TypeMatches(e, t)) return reinterpret_cast<HRSRC>(const_cast<QFResourceEntry*>(&e));
+    if (e.id == n.id && TypeMatches(e, t))
+      return reinterpret_cast<HRSRC>(const_cast<QFResourceEntry*>(&e));
   }
   return nullptr;
 }
