@@ -4,6 +4,7 @@
 #include <iostream>
 
 #include "host_callbacks.h"
+#include "panel_suites.h"
 #include "qf_host/loaded_effect.h"
 
 namespace qfhost {
@@ -68,6 +69,8 @@ HostSession::HostSession() {
   path_data_.PF_PathVertexInfo = &PathCallbacks::PathVertexInfo;
   path_data_.PF_PathIsInverted = &PathCallbacks::PathIsInverted;
   ProvideSuite(kPFPathDataSuite, kPFPathDataSuiteVersion1, &path_data_);
+
+  panel_suites_ = std::make_unique<PanelSuites>(*this);
 }
 
 HostSession::~HostSession() = default;

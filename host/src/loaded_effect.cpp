@@ -187,6 +187,22 @@ PF_Err LoadedEffect::UserChangedParam(PF_ParamIndex index) {
 
 PF_Err LoadedEffect::UpdateParamsUI() { return Send(PF_Cmd_UPDATE_PARAMS_UI); }
 
+PF_Err LoadedEffect::Event(PF_EventExtra& event, std::vector<A_long>* change_flags) {
+  const double seconds = Seconds(in_data_.current_time, in_data_.time_scale);
+  std::vector<PF_ParamDef> copies;
+  copies.reserve(params_.size());
+  for (size_t i = 0; i < params_.size(); ++i) {
+    copies.push_back(ParamAt(static_cast<PF_ParamIndex>(i), seconds));
+    copies.back().uu.change_flags = PF_ChangeFlag_NONE;
+  }
+  std::vector<PF_ParamDef*> array;
+  for (PF_ParamDef& def : copies) array.push_back(&def);
+  const PF_Err err = SendWith(PF_Cmd_EVENT, &event, array.data());
+  change_flags->clear();
+  for (const PF_ParamDef& def : copies) change_flags->push_back(def.uu.change_flags);
+  return err;
+}
+
 void LoadedEffect::SetLayer(PF_ParamIndex index, const HostWorld* world) {
   if (index != 0 && (index < 0 || static_cast<size_t>(index) >= params_.size() ||
                      params_[index]->def.param_type != PF_Param_LAYER))

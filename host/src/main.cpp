@@ -26,10 +26,12 @@
 #include "qf_host/image.h"
 #include "qf_host/loaded_effect.h"
 #include "qf_host/mask.h"
+#include "qf_host/panel.h"
 #include "qf_host/param_values.h"
 #include "qf_host/png_io.h"
 #include "qf_host/report.h"
 #include "qf_host/world.h"
+#include "shell_requests.h"
 #include "text_numbers.h"
 
 namespace {
@@ -304,6 +306,65 @@ int Render(const std::string& target, const RenderOptions& options, qfhost::Host
   return 0;
 }
 
+struct PanelOptions {
+  std::string output;
+  std::string hover;  // "X,Y", or empty
+  std::string click;
+  bool collapsed = false;
+};
+
+// "X,Y" with both whole numbers; false for any other form.
+bool ReadPoint(const std::string& text, long long* x, long long* y) {
+  const size_t comma = text.find(',');
+  return comma != std::string::npos && qfhost::ParseWhole(text.substr(0, comma), x) &&
+         qfhost::ParseWhole(text.substr(comma + 1), y);
+}
+
+// The point of --hover or --click, which must lie in the panel.
+std::optional<std::pair<int, int>> PanelPoint(const std::string& option, const std::string& text,
+                                              const qfhost::HostPanel& panel) {
+  if (text.empty()) return std::nullopt;
+  long long x = 0, y = 0;
+  ReadPoint(text, &x, &y);  // the form was checked with the command line
+  if (x < 0 || y < 0 || x >= panel.width() || y >= panel.height())
+    throw UsageError{option + ": " + text + " is outside the " + std::to_string(panel.width()) +
+                     " x " + std::to_string(panel.height()) + " panel"};
+  return std::make_pair(static_cast<int>(x), static_cast<int>(y));
+}
+
+// Draws the "Information" area as the host shows it, after the cursor's move
+// to the hover point, writes it, and then hands the effect the click.
+int Panel(const std::string& target, const PanelOptions& options, qfhost::HostSession& host) {
+  auto deliverable = qfhost::Deliverable::Load(target);
+  qfhost::LoadedEffect effect(host, deliverable);
+  Check(host, PF_Cmd_GLOBAL_SETUP, effect.GlobalSetup());
+  Check(host, PF_Cmd_PARAMS_SETUP, effect.ParamsSetup());
+  Check(host, PF_Cmd_SEQUENCE_SETUP, effect.SequenceSetup());
+  {
+    qfhost::HostPanel panel(effect, qfhost::FindParam(effect, "Information"));
+    const auto hover = PanelPoint("--hover", options.hover, panel);
+    const auto click = PanelPoint("--click", options.click, panel);
+    panel.SetCollapsed(options.collapsed);
+    Check(host, PF_Cmd_EVENT, panel.Draw());
+    if (hover) Check(host, PF_Cmd_EVENT, panel.MoveCursor(hover->first, hover->second));
+    qfhost::WritePng(options.output, panel.image());
+    if (click) {
+      qfhost::ShellWatch shell;
+      // A dialog over the host asks for the main window first.
+      const int asked = host.CallCount(qfhost::HostCall::kGetPlatformData);
+      Check(host, PF_Cmd_EVENT, panel.Click(click->first, click->second));
+      for (const qfhost::ShellRequest& request : shell.Finish())
+        std::printf("%s: %s\n", request.verb.c_str(), request.file.c_str());
+      if (!qfhost::HasWindowSystem() && host.CallCount(qfhost::HostCall::kGetPlatformData) > asked)
+        std::printf("no window system in this build: the dialog is not shown\n");
+    }
+  }
+  Check(host, PF_Cmd_SEQUENCE_SETDOWN, effect.SequenceSetdown());
+  Check(host, PF_Cmd_GLOBAL_SETDOWN, effect.GlobalSetdown());
+  CheckEnd(host);
+  return 0;
+}
+
 // The texts of a command's help that CLI11 keeps no place for.
 struct HelpText {
   std::string usage;    // after "usage: "
@@ -449,6 +510,7 @@ struct Request {
   bool help = false;
   std::vector<Failure> failures;
   RenderOptions render;
+  PanelOptions panel;
 };
 
 // The option names of `app` as they are typed.
@@ -593,6 +655,9 @@ void ReadCommandLine(int argc, char** argv, Request& request, std::string* help)
       {"render",
        {"qf-host render DELIVERABLE [OPTIONS] -o OUT.png",
         "renders frames to PNG files (see 'qf-host render --help')"}},
+      {"panel",
+       {"qf-host panel DELIVERABLE -o PANEL.png [--hover X,Y] [--click X,Y] [--collapsed]",
+        "draws the effect panel's \"Information\" area; hovers and clicks"}},
   }));
   // Unknown words and options are left over rather than refused, so that the
   // refusal can name what was meant.
@@ -644,7 +709,33 @@ void ReadCommandLine(int argc, char** argv, Request& request, std::string* help)
   render->footer(
       deliverables +
       "\n\nSizes run from 1 x 1 to 16384 x 16384 pixels, within the memory the machine has free.");
-  for (CLI::App* verb : {info, params, render}) {
+  CLI::App* panel = app.add_subcommand(
+      "panel",
+      "Runs global set-up, parameter set-up and sequence set-up, and shows the \"Information\"\n"
+      "area of the effect panel, of the size the parameter declares, as the host does: a draw\n"
+      "event, then with --hover an adjust-cursor event at the point and a second draw when the\n"
+      "effect invalidates the area. The area is written as an RGBA PNG; then --click hands\n"
+      "the effect a click and runs what it does: natively every file or address it hands the\n"
+      "shell is printed as 'open: PATH', and a dialog cannot be shown. Points are pixels of\n"
+      "the area from its top left corner.");
+  panel->footer(deliverables);
+  AddValue(panel, "-o,--output", request.panel.output, "PANEL.png", "the file to write (required)");
+  const CLI::Validator point(
+      [](std::string& text) {
+        long long x, y;
+        return ReadPoint(text, &x, &y) ? std::string() : "'" + text + "' is not X,Y";
+      },
+      "");
+  AddValue(panel, "--hover", request.panel.hover, "X,Y", "the cursor rests at the point")
+      ->check(point);
+  AddValue(panel, "--click", request.panel.click, "X,Y",
+           "a click at the point, after the image is written")
+      ->check(point);
+  panel
+      ->add_flag("--collapsed", request.panel.collapsed,
+                 "the area's group is collapsed (flag 0x20 on the parameter)")
+      ->disable_flag_override();
+  for (CLI::App* verb : {info, params, render, panel}) {
     verb->fallthrough();  // --fail may follow the command
     verb->add_option("DELIVERABLE", request.target);
     verb->add_flag(
@@ -690,7 +781,7 @@ void ReadCommandLine(int argc, char** argv, Request& request, std::string* help)
                        "' (closest: " + Alternatives(qfhost::ClosestNames(word, known, 3)) + ")"};
     }
     if (!verb)
-      throw UsageError{"unknown command '" + word + "' (the commands are info, params and render)"};
+      throw UsageError{"unknown command '" + word + "' (the commands are info, params, render and panel)"};
     throw UsageError{request.verb + " takes one DELIVERABLE (try 'qf-host " + request.verb +
                      " --help')"};
   }
@@ -704,6 +795,8 @@ void ReadCommandLine(int argc, char** argv, Request& request, std::string* help)
                      " --help')"};
   if (verb == render && request.render.output.empty())
     throw UsageError{"render needs an output file: -o OUT.png"};
+  if (verb == panel && request.panel.output.empty())
+    throw UsageError{"panel needs an output file: -o PANEL.png"};
 }
 
 // `qf-host render DELIVERABLE --help`: the options, then the deliverable's parameters.
@@ -734,6 +827,7 @@ int Main(int argc, char** argv) {
     return 0;
   }
   if (request.verb == "render") return Render(request.target, request.render, host);
+  if (request.verb == "panel") return Panel(request.target, request.panel, host);
   return Report(request.verb, request.target, host);
 }
 

@@ -23,6 +23,7 @@ namespace qfhost {
 
 class HostSession;
 class LoadedEffect;
+class PanelSuites;
 
 // Host calls that a test can make fail.
 enum class HostCall {
@@ -164,6 +165,7 @@ class HostSession {
   LoadedEffect* FindEffect(PF_ProgPtr effect_ref, const char* caller);
   HandleTable& handles() { return handles_; }
   SuiteTable& suites() { return suites_; }
+  PanelSuites& panel_suites() { return *panel_suites_; }
 
  private:
   friend class LoadedEffect;  // an effect joins the session for its lifetime
@@ -187,6 +189,7 @@ class HostSession {
   std::vector<ParamUIUpdate> param_ui_updates_;
   HandleTable handles_{*this};
   std::set<LoadedEffect*> effects_;
+  std::unique_ptr<PanelSuites> panel_suites_;  // the custom areas' drawing and App suites
 };
 
 }  // namespace qfhost

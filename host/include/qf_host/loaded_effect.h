@@ -66,6 +66,10 @@ class LoadedEffect {
   PF_Err SequenceSetdown();
   PF_Err UserChangedParam(PF_ParamIndex index);
   PF_Err UpdateParamsUI();
+  // Sends an event of a custom area. The effect receives every parameter as
+  // it stands at the current time, in copies whose change flags start clear;
+  // `change_flags` receives them after the event, by index.
+  PF_Err Event(PF_EventExtra& event, std::vector<A_long>* change_flags);
 
   // The world that checking out layer parameter `index` gives (null: no
   // layer); index 0 is the input layer the effect is applied to. The world

@@ -145,13 +145,20 @@ QF_WIN32_API HANDLE CreateThread(LPSECURITY_ATTRIBUTES security, SIZE_T stack_si
                                  DWORD creation_flags, LPDWORD thread_id);
 // Closes a thread handle; the thread itself runs on.
 QF_WIN32_API BOOL CloseHandle(HANDLE object);
+// Stand-in only: waits until every thread started with CreateThread has returned.
+QF_WIN32_API void QFWaitForThreads(void);
 
 // ---- Shell ----
 #define SW_SHOW 5
 #define SE_ERR_NOASSOC 31
-// There is no shell to hand a file to: every request answers SE_ERR_NOASSOC.
+// There is no shell to hand a file to: every request answers SE_ERR_NOASSOC,
+// after the watcher (if any) has seen it.
 QF_WIN32_API HINSTANCE ShellExecuteA(HWND window, LPCSTR verb, LPCSTR file, LPCSTR parameters,
                                      LPCSTR directory, INT show);
+// Stand-in only: the watcher is called with the verb and file of every later
+// request, on the requesting thread; null stops watching.
+typedef void (*QFShellWatcher)(LPCSTR verb, LPCSTR file);
+QF_WIN32_API void QFWatchShell(QFShellWatcher watcher);
 
 // ---- Stand-in only: how a module's resources and entry reach this library ----
 // One compiled resource, as the resource compiler emits it.
