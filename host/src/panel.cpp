@@ -58,7 +58,8 @@ PF_Err HostPanel::Send(PF_EventExtra& event) {
   out_flags_ = event.evt_out_flags;
   value_changed_ = (change_flags[index_] & PF_ChangeFlag_CHANGED_VALUE) != 0;
   if (const int left = effect_.host().panel_suites().DropImages(this))
-    effect_.host().RecordError("event: " + std::to_string(left) + " drawing image(s) never released");
+    effect_.host().RecordError("event: " + std::to_string(left) +
+                               " drawing image(s) never released");
   return err;
 }
 
@@ -127,8 +128,7 @@ void HostPanel::Paint(const DrawbotImage& image, float x, float y, float opacity
       if (px < 0 || px >= image_.width) continue;
       const uint8_t* bgr = &image.bgr[(static_cast<size_t>(row) * image.width + col) * 3];
       uint16_t* out = image_.pixel(static_cast<int>(px), static_cast<int>(py));
-      for (int c = 0; c < 3; ++c)
-        out[c] = Mix(bgr[2 - c], static_cast<uint8_t>(out[c]), opacity);
+      for (int c = 0; c < 3; ++c) out[c] = Mix(bgr[2 - c], static_cast<uint8_t>(out[c]), opacity);
     }
   }
 }

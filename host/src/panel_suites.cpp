@@ -76,9 +76,8 @@ PanelSuites::~PanelSuites() = default;
 
 void PanelSuites::AddPanel(PF_ContextH context, HostPanel* panel) {
   // The drawing, its supplier and its surface: one of each for the area's life.
-  areas_[context] = Area{panel,
-                         {Add(Kind::kDrawing, panel), Add(Kind::kSupplier, panel),
-                          Add(Kind::kSurface, panel)}};
+  areas_[context] = Area{
+      panel, {Add(Kind::kDrawing, panel), Add(Kind::kSupplier, panel), Add(Kind::kSurface, panel)}};
 }
 
 void PanelSuites::RemovePanel(PF_ContextH context) {
@@ -182,8 +181,8 @@ PF_Err PanelSuites::NewImage(DRAWBOT_SupplierRef supplier, int width, int height
   const size_t row = static_cast<size_t>(width) * 3;
   made->image.bgr.resize(row * height);
   for (int y = 0; y < height; ++y)
-    std::memcpy(&made->image.bgr[row * y], static_cast<const uint8_t*>(data) + size_t(row_bytes) * y,
-                row);
+    std::memcpy(&made->image.bgr[row * y],
+                static_cast<const uint8_t*>(data) + size_t(row_bytes) * y, row);
   *image = reinterpret_cast<DRAWBOT_ImageRef>(made.get());
   objects_[*image] = std::move(made);
   return PF_Err_NONE;
