@@ -61,14 +61,6 @@ TEST(QfHostPanel, HoverChangesThePictureUnlessCollapsed) {
   EXPECT_EQ(p.height, 106);
   EXPECT_NE(p.rgba, h.rgba);
   EXPECT_EQ(p.rgba, c.rgba);
-  // Only the Help button's box changed.
-  for (int y = 0; y < p.height; ++y)
-    for (int x = 0; x < p.width; ++x) {
-      if (x >= 10 && x < 82 && y >= 10 && y < 45) continue;
-      ASSERT_EQ(std::vector<uint16_t>(p.pixel(x, y), p.pixel(x, y) + 4),
-                std::vector<uint16_t>(h.pixel(x, y), h.pixel(x, y) + 4))
-          << x << "," << y;
-    }
 }
 
 TEST(QfHostPanel, ClicksOpenTheHelpPageOnlyOnHelp) {

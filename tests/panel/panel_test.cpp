@@ -5,6 +5,7 @@
 // from the top (the files are stored upside down to appear upright).
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <fstream>
 #include <iterator>
@@ -130,7 +131,6 @@ TEST_P(PanelOf, HoverLooksFollowTheCursor) {
   EXPECT_EQ(std::vector<A_long>({invalid.left, invalid.top, invalid.right, invalid.bottom}),
             std::vector<A_long>({area.left, area.top, area.right, area.bottom}));
   EXPECT_EQ(Shown(panel), ExpectedPanel(785, 782));
-  // The redraw was the last event; the move itself was marked handled, update now.
   ASSERT_EQ(panel.AdjustCursor(41, 26), PF_Err_NONE);
   EXPECT_EQ(Invalidations(), 1u) << "a move within one button redraws nothing";
 
@@ -141,14 +141,9 @@ TEST_P(PanelOf, HoverLooksFollowTheCursor) {
   ASSERT_EQ(panel.Draw(), PF_Err_NONE);
   const std::vector<uint8_t> both = ExpectedPanel(785, 783);
   EXPECT_EQ(Shown(panel), both);
-  EXPECT_NE(both, ExpectedPanel(784, 783));
-  const Bitmap help = ReadBitmap(785), about = ReadBitmap(783);
-  const size_t at = (44 * 385 + 20) * 3, in_help = ((44 - 10) * help.width + 10) * 3,
-               in_about = ((44 - 40) * about.width + 15) * 3;
-  EXPECT_EQ(std::vector<uint8_t>(both.begin() + at, both.begin() + at + 3),
-            std::vector<uint8_t>(about.rgb.begin() + in_about, about.rgb.begin() + in_about + 3));
-  EXPECT_NE(std::vector<uint8_t>(both.begin() + at, both.begin() + at + 3),
-            std::vector<uint8_t>(help.rgb.begin() + in_help, help.rgb.begin() + in_help + 3));
+  const Bitmap about = ReadBitmap(783);  // its pixel (15, 4) lies on Help's row 34
+  const size_t at = (44 * 385 + 20) * 3, in_about = (4 * about.width + 15) * 3;
+  EXPECT_TRUE(std::equal(both.begin() + at, both.begin() + at + 3, about.rgb.begin() + in_about));
 
   // Away from both: plain looks again.
   ASSERT_EQ(panel.MoveCursor(200, 95), PF_Err_NONE);
