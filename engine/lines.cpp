@@ -139,7 +139,7 @@ class BresenhamWalk {
   int minorStep() const { return minorStep_; }
   bool exact() const { return exact_; }
 
-  // The minor position at step i, in closed form (exact walks only).
+  // The minor position at step i, in closed form (exact walks, or step 0).
   int MinorAt(long long i) const { return minor0_ + minorStep_ * static_cast<int>(MinorSteps(i)); }
 
   void Next() {
@@ -185,11 +185,38 @@ class BresenhamWalk {
   int step_ = 0;
 };
 
-// Steps first .. last of the walk (exact walks only) narrowed to those whose
-// minor position lies within lo .. hi; the minor position moves one way
-// only, so the ends are found by halving.
-void NarrowToMinor(const BresenhamWalk& walk, int lo, int hi, int& first, int& last) {
+// In a walk too long to be exact, the rounded error term moves the minor
+// steps from where whole numbers would put them by at most about 8 per step
+// over 2 major >= 2^24, that is 16 positions for the longest walk; far
+// less than this margin.
+constexpr double kRoundingDrift = 64.0;
+
+// Steps first .. last of the walk narrowed to those whose minor position
+// lies within lo .. hi. The minor position moves one way only: in an exact
+// walk the ends are found by halving; a longer one keeps every step within
+// kRoundingDrift of the range along the straight line i * minor / major.
+void NarrowToMinor(const BresenhamWalk& walk, int major, int minor, int lo, int hi, int& first,
+                   int& last) {
   if (first > last) return;
+  if (!walk.exact()) {
+    const double start = walk.MinorAt(0);
+    const double near = lo - kRoundingDrift - start, beyond = hi + kRoundingDrift - start;
+    if (minor == 0) {
+      if (near > 0.0 || beyond < 0.0) first = last + 1;
+      return;
+    }
+    // Steps at which the line is within near .. beyond of the start.
+    const double perStep = walk.minorStep() * static_cast<double>(minor) / major;
+    const double a = near / perStep, b = beyond / perStep;
+    const double from = std::floor(std::min(a, b)) - 1.0, to = std::ceil(std::max(a, b)) + 1.0;
+    if (from > last || to < first) {
+      first = last + 1;
+      return;
+    }
+    if (from > first) first = static_cast<int>(from);
+    if (to < last) last = static_cast<int>(to);
+    return;
+  }
   const bool rising = walk.minorStep() > 0;
   const auto before = [&](long long i) {
     const int m = walk.MinorAt(i);
@@ -292,16 +319,15 @@ void DrawWideLine(float x0, float y0, float x1, float y1, float lineWidth, unsig
 
   if (_Quality != 0) cap(x, y, sx, sy);
 
-  // The steps whose major position lies in the window; with an exact walk,
-  // only those whose band (or, with _Quality 0, whose one pixel) reaches
-  // the window across.
+  // The steps whose major position lies in the window, and whose band (or,
+  // with _Quality 0, whose one pixel) can reach it across.
   const int reach = _Quality != 0 ? W : 0;
   // Positions and the window's sides lie within 2^31 of each other.
   const int fromLo = dir[M] * (window.lo[M] - start[M]);
   const int fromHi = dir[M] * (window.hi[M] - start[M]);
   int first = std::max(0, std::min(fromLo, fromHi));
   int last = std::min(major, std::max(fromLo, fromHi));
-  if (walk.exact()) NarrowToMinor(walk, window.lo[N] - reach, window.hi[N] + reach, first, last);
+  NarrowToMinor(walk, major, minor, window.lo[N] - reach, window.hi[N] + reach, first, last);
   if (first <= last) {
     walk.Seek(first);
     for (int i = first; i <= last; ++i) {

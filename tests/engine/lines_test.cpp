@@ -414,6 +414,46 @@ TEST_F(WideLine, EngineShaderIsLeftOutOnlyWhereItChangesNothing) {
 
 using TriangleOutline = Lines;
 
+// Outlines of triangles whose corners lie millions of pixels out, on all
+// sides of a small frame, through the engine's own shader: the work follows
+// the frame, not the lines (the whole walks would shade some 10^10 pixels),
+// and what is drawn covers exactly the pixels the one-colour outline covers.
+TEST_F(TriangleOutline, FarFlungCornersCostTheFrameNotTheLines) {
+  Resize(48, 30);
+  __SetDefRenderOnePixel();
+  __LightDef = nullptr;
+  uint32_t state = 99u;
+  const auto uniform = [&](float lo, float hi) {
+    state = state * 1664525u + 1013904223u;
+    return lo + (hi - lo) * static_cast<float>(state >> 8) / 16777216.0f;
+  };
+  std::vector<unsigned char> shaded(target_.size()), outlined(target_.size());
+  for (int i = 0; i < 300; ++i) {
+    // The first edge passes through the frame, from far out on one side to
+    // far out on the other; the third corner lies anywhere far out.
+    const float px = uniform(-24.0f, 24.0f), py = uniform(-15.0f, 15.0f);
+    const float angle = uniform(0.0f, 6.2831853f), dx = std::cos(angle), dy = std::sin(angle);
+    const float before = uniform(1e5f, 4e6f), after = uniform(1e5f, 4e6f);
+    __Point3ds v[3] = {::At(px - before * dx, py - before * dy),
+                       ::At(px + after * dx, py + after * dy),
+                       ::At(uniform(-2.5e6f, 2.5e6f), uniform(-2.5e6f, 2.5e6f))};
+    target_.swap(shaded);
+    __DrawTriangleLines(target_.data(), source_.data(), w_, h_, nullptr, nullptr, 0, &triangle_, v,
+                        24, 15, 0, nullptr, nullptr);
+    target_.swap(shaded);
+    target_.swap(outlined);
+    __DrawTriangleLineColor(_WireSize, 200, 200, 200, target_.data(), source_.data(), w_, h_,
+                            &triangle_, v, 24, 15);
+    target_.swap(outlined);
+  }
+  int drawn = 0;
+  for (size_t i = 3; i < shaded.size() / 2; i += 4) {
+    ASSERT_EQ(shaded[i], outlined[i]) << "pixel " << i / 4;
+    drawn += shaded[i] != 0;
+  }
+  EXPECT_GT(drawn, 100);
+}
+
 TEST_F(TriangleOutline, EdgesRunInOrderFromEachCorner) {
   _Quality = 0;
   TriangleLines(4.0f, 0.0f, 0.0f, 4.0f);
