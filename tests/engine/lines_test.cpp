@@ -343,11 +343,13 @@ TEST_F(WideLine, ClippedWalkDrawsWhatTheWholeWalkDraws) {
     _Quality = quality;
     std::vector<Segment> lines = FarFlungSegments(w_, h_, 120, 3e4f);
     // Walks of more than 2^23 steps, whose error term rounds: at step
-    // 2461538 of this one, column 19, the float walk is a row further on
-    // than whole numbers would put it, and the walk into the frame at step
-    // 2461519 gets there only from the rounded error.
-    lines.push_back({-2461519.0f, -461526.0f, 13538482.0f, 2538475.0f, 0.3f});
-    if (quality == 0) lines.push_back({-461526.0f, -2461519.0f, 2538475.0f, 13538482.0f, 1.0f});
+    // 2461538 of these, column (or row) 19, the float walk is one further
+    // across than whole numbers would put it, and the walk into the frame
+    // at step 2461519 gets there only from the rounded error.
+    if (quality == 0) {
+      lines.push_back({-2461519.0f, -461526.0f, 13538482.0f, 2538475.0f, 1.0f});
+      lines.push_back({-461526.0f, -2461519.0f, 2538475.0f, 13538482.0f, 1.0f});
+    }
     for (const Segment& l : lines) {
       SCOPED_TRACE(testing::Message() << "quality " << int(quality) << " (" << l.x0 << ", " << l.y0
                                       << ") - (" << l.x1 << ", " << l.y1 << ") " << l.width);
