@@ -84,6 +84,13 @@ int Inside(float p, int fallback, int size) {
   return p > -1.0f && p < static_cast<float>(size) ? static_cast<int>(p) : fallback;
 }
 
+// What the image behind is during the current pass.
+Behind CurrentBehind() {
+  if (_DrawBackFaces != 0 && _DrawBackFaces1 == 0) return Behind::BackFacesOverSource;
+  if (_UseMultyRefract == 0) return Behind::Source;
+  return Behind::Layers;
+}
+
 Frame CurrentFrame(const unsigned char* source) {
   Frame f;
   f.source = source;
@@ -96,12 +103,7 @@ Frame CurrentFrame(const unsigned char* source) {
   f.full = static_cast<uint32_t>(__MaxChannel);
   f.maxChannel = static_cast<float>(__MaxChannel);
   f.deep = _Deep != 0;
-  if (_DrawBackFaces != 0 && _DrawBackFaces1 == 0)
-    f.behind = Behind::BackFacesOverSource;
-  else if (_UseMultyRefract == 0)
-    f.behind = Behind::Source;
-  else
-    f.behind = Behind::Layers;
+  f.behind = CurrentBehind();
   return f;
 }
 
@@ -293,4 +295,19 @@ void ShadeGlass(const GlassProp& glass, PixelShade& pixel, float centreX, float 
     }
     pixel.diffuse[j] = Clamp01(tint[j] + channel);
   }
+}
+
+double GlassReach(const GlassProp& glass) {
+  // Only the layers behind are written; every other read leaves no trace.
+  if (glass.enabled == 0 || CurrentBehind() != Behind::Layers) return 0.0;
+  // A sample lies ex * d from its pixel, with ex the unit normal's x (or y)
+  // times factor = c - 1 - 2 c nz, so |ex| <= 1 + 3 |c|, and |d| at most
+  // |offset| times the larger of 1 and k * k. A little more covers the
+  // float rounding, and three pixels the 2 x 2 block and the truncation.
+  const double c = std::fabs(static_cast<double>(glass.refraction));
+  const double a = static_cast<double>(glass.aberration) / 100.0;
+  const double k = std::fabs((1.0 - a) * (1.0 + a));
+  const double shift = (1.0 + 3.0 * c) * std::fabs(static_cast<double>(glass.offset)) *
+                       std::fmax(1.0, k * k) * (1.0 + 1e-4);
+  return std::isfinite(shift) ? shift + 3.0 : HUGE_VAL;
 }

@@ -15,3 +15,9 @@
 void ShadeGlass(const GlassProp& glass, PixelShade& pixel, float centreX, float centreY, float px,
                 float py, float pz, const unsigned char* source, const __PrevInfo* prev,
                 float planeA, float planeB, float planeC, float planeD);
+
+// How far outside the frame a pixel shaded without a neighbouring pixel may
+// lie and still change anything through this glass record in the current
+// pass: 0 unless the layers behind are in use, which its samples update;
+// HUGE_VAL when no distance bounds it.
+double GlassReach(const GlassProp& glass);

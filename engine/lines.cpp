@@ -2,6 +2,7 @@
 // outlines.
 #include "engine/lines.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstddef>
 #include <cstdlib>
@@ -75,25 +76,179 @@ bool ClipToLimit(float& x0, float& y0, float& x1, float& y1) {
   return true;
 }
 
-// The positions start, start + step, ... (count of them), visited in that
-// order; with frameOnly, only those that lie within the frame's 0 .. size - 1.
+// The pixels a wide line visits: those of the columns lo[0] .. hi[0] and
+// rows lo[1] .. hi[1] that it examines, in the order it examines them. A
+// pixel outside may be left out only when visiting it changes nothing.
+struct Window {
+  int lo[2], hi[2];
+};
+
+// Every position a line can examine lies within this distance of the origin:
+// its ends within kCoordLimit, its band within kBandLimit beyond them.
+constexpr int kEverywhere = 1 << 30;
+
+constexpr Window kEveryPixel = {{-kEverywhere, -kEverywhere}, {kEverywhere, kEverywhere}};
+
+// The frame widened by reach pixels on every side; every pixel for a reach
+// too large to bound anything.
+Window FrameWithin(double reach) {
+  if (!(reach < kEverywhere)) return kEveryPixel;
+  const int r = static_cast<int>(std::ceil(reach));
+  return {{-r, -r}, {Zwidth - 1 + r, Zheight - 1 + r}};
+}
+
+// The positions start, start + step, ... (count of them) that lie within
+// lo .. hi, in that order.
 template <typename Visit>
-void ForEachPosition(int start, int step, int count, int size, bool frameOnly, Visit visit) {
+void ForEachPosition(int start, int step, int count, int lo, int hi, Visit visit) {
   if (count <= 0) return;
-  if (!frameOnly) {
-    for (int i = 0, p = start; i < count; ++i, p += step) visit(p);
-    return;
-  }
   int first = start, last = start + step * (count - 1);
   if (step > 0) {
-    if (first < 0) first = 0;
-    if (last > size - 1) last = size - 1;
+    if (first < lo) first = lo;
+    if (last > hi) last = hi;
     for (int p = first; p <= last; ++p) visit(p);
   } else {
-    if (first > size - 1) first = size - 1;
-    if (last < 0) last = 0;
+    if (first > hi) first = hi;
+    if (last < lo) last = lo;
     for (int p = first; p >= last; --p) visit(p);
   }
+}
+
+// The Bresenham walk of a wide line: at step i the position along the major
+// axis is major0 + i * majorStep; the minor axis moves by minorStep whenever
+// the float error term, which starts at 2 minor - major, is not negative
+// before the major step, and the error then falls by 2 major; every major
+// step adds 2 minor. While 2 major stays within 2^24 every error value is a
+// whole number that a float holds exactly, and any step's state follows in
+// closed form; longer walks are stepped through one by one, rounding as they go.
+class BresenhamWalk {
+ public:
+  BresenhamWalk(int major, int minor, int major0, int minor0, int majorStep, int minorStep)
+      : major_(major),
+        minor_(minor),
+        minor0_(minor0),
+        minorStep_(minorStep),
+        exact_(2LL * major <= (1LL << 24)),
+        majorAt_(major0),
+        minorAt_(minor0),
+        majorStep_(majorStep),
+        err_(static_cast<float>(2 * minor - major)) {}
+
+  int majorAt() const { return majorAt_; }
+  int minorAt() const { return minorAt_; }
+  int minorStep() const { return minorStep_; }
+  bool exact() const { return exact_; }
+
+  // The minor position at step i, in closed form (exact walks, or step 0).
+  int MinorAt(long long i) const { return minor0_ + minorStep_ * static_cast<int>(MinorSteps(i)); }
+
+  void Next() {
+    while (err_ >= 0.0f) {
+      minorAt_ += minorStep_;
+      err_ -= static_cast<float>(2 * major_);
+    }
+    majorAt_ += majorStep_;
+    err_ += static_cast<float>(2 * minor_);
+    ++step_;
+  }
+
+  // Moves on to step i, at or after the current one.
+  void Seek(int i) {
+    if (!exact_) {
+      while (step_ < i) Next();
+      return;
+    }
+    const long long steps = MinorSteps(i);
+    majorAt_ += majorStep_ * (i - step_);
+    minorAt_ = minor0_ + minorStep_ * static_cast<int>(steps);
+    err_ = static_cast<float>(2LL * minor_ - major_ + 2LL * minor_ * i - 2LL * major_ * steps);
+    step_ = i;
+  }
+
+ private:
+  // Minor steps taken before step i: each step j leaves the error
+  // 2 minor - major + 2 minor j, less 2 major for every minor step so far,
+  // within -2 major .. 0, so the count after step j is that sum divided by
+  // 2 major, rounded down, plus one.
+  long long MinorSteps(long long i) const {
+    if (i == 0) return 0;
+    const long long sum = 2LL * minor_ - major_ + 2LL * minor_ * (i - 1);
+    const long long twice = 2LL * major_;
+    const long long quotient = sum >= 0 ? sum / twice : -((-sum + twice - 1) / twice);
+    return quotient + 1;
+  }
+
+  int major_, minor_, minor0_, minorStep_;
+  bool exact_;
+  int majorAt_, minorAt_, majorStep_;
+  float err_;
+  int step_ = 0;
+};
+
+// In a walk too long to be exact, the rounded error term moves the minor
+// steps from where whole numbers would put them by at most about 8 per step
+// over 2 major >= 2^24, that is 16 positions for the longest walk; far
+// less than this margin.
+constexpr double kRoundingDrift = 64.0;
+
+// Steps first .. last of the walk narrowed to those whose minor position
+// lies within lo .. hi. The minor position moves one way only: in an exact
+// walk the ends are found by halving; a longer one keeps every step within
+// kRoundingDrift of the range along the straight line i * minor / major.
+void NarrowToMinor(const BresenhamWalk& walk, int major, int minor, int lo, int hi, int& first,
+                   int& last) {
+  if (first > last) return;
+  if (!walk.exact()) {
+    const double start = walk.MinorAt(0);
+    const double near = lo - kRoundingDrift - start, beyond = hi + kRoundingDrift - start;
+    if (minor == 0) {
+      if (near > 0.0 || beyond < 0.0) first = last + 1;
+      return;
+    }
+    // Steps at which the line is within near .. beyond of the start.
+    const double perStep = walk.minorStep() * static_cast<double>(minor) / major;
+    const double a = near / perStep, b = beyond / perStep;
+    const double from = std::floor(std::min(a, b)) - 1.0, to = std::ceil(std::max(a, b)) + 1.0;
+    if (from > last || to < first) {
+      first = last + 1;
+      return;
+    }
+    if (from > first) first = static_cast<int>(from);
+    if (to < last) last = static_cast<int>(to);
+    return;
+  }
+  const bool rising = walk.minorStep() > 0;
+  const auto before = [&](long long i) {
+    const int m = walk.MinorAt(i);
+    return rising ? m < lo : m > hi;
+  };
+  const auto within = [&](long long i) {
+    const int m = walk.MinorAt(i);
+    return m >= lo && m <= hi;
+  };
+  // The first step not before the range, then the last step within it.
+  long long a = first, b = static_cast<long long>(last) + 1;
+  while (a < b) {
+    const long long mid = (a + b) / 2;
+    if (before(mid))
+      a = mid + 1;
+    else
+      b = mid;
+  }
+  if (a > last || !within(a)) {
+    first = last + 1;
+    return;
+  }
+  long long c = a, d = last;
+  while (c < d) {
+    const long long mid = (c + d + 1) / 2;
+    if (within(mid))
+      c = mid;
+    else
+      d = mid - 1;
+  }
+  first = static_cast<int>(a);
+  last = static_cast<int>(c);
 }
 
 // Colour and opacity of one line pixel; shade updates them before the pixel is drawn.
@@ -106,12 +261,12 @@ struct Ink {
 // 2W pixels across it at every walked point and a 2W x 2W cap around each
 // end, each examined pixel blended with its coverage by the segment (or, with
 // _Quality 0, the bare walk blended with the opacity). shade(px, py, ink)
-// runs before every pixel drawn. Pixels outside the frame are never drawn;
-// with frameOnly they are not visited at all, which suits a line whose shade
-// does nothing there.
+// runs before every pixel drawn. Pixels outside the frame are never drawn,
+// and those outside the window are not visited at all: the walk goes
+// straight to the steps whose pixels lie inside it.
 template <typename Shade>
 void DrawWideLine(float x0, float y0, float x1, float y1, float lineWidth, unsigned char* target,
-                  unsigned char* source, bool frameOnly, Ink ink, Shade shade) {
+                  unsigned char* source, const Window& window, Ink ink, Shade shade) {
   if (!Finite(x0, y0, x1, y1)) return;
   if ((std::fabs(x0) > kCoordLimit || std::fabs(y0) > kCoordLimit || std::fabs(x1) > kCoordLimit ||
        std::fabs(y1) > kCoordLimit) &&
@@ -121,8 +276,8 @@ void DrawWideLine(float x0, float y0, float x1, float y1, float lineWidth, unsig
   const double band = static_cast<double>(lineWidth) + 2.5;
   // A negative band examines nothing; a huge one already reaches the whole frame.
   const int W = band > 0.0 ? static_cast<int>(std::fmin(band, kBandLimit)) : 0;
-  int x = static_cast<int>(x0);
-  int y = static_cast<int>(y0);
+  const int x = static_cast<int>(x0);
+  const int y = static_cast<int>(y0);
   const int dx = static_cast<int>(x1 - x0);
   const int dy = static_cast<int>(y1 - y0);
   if (dx == 0 && dy == 0) return;
@@ -137,7 +292,16 @@ void DrawWideLine(float x0, float y0, float x1, float y1, float lineWidth, unsig
   const bool xMajor = std::abs(dy) <= std::abs(dx);
   const int major = xMajor ? std::abs(dx) : std::abs(dy);
   const int minor = xMajor ? std::abs(dy) : std::abs(dx);
-  float err = static_cast<float>(2 * minor - major);
+  // Axis 0 is x, 1 is y; the walk runs along axis M and steps across on axis N.
+  const int M = xMajor ? 0 : 1, N = 1 - M;
+  const int start[2] = {x, y}, dir[2] = {sx, sy};
+  BresenhamWalk walk(major, minor, start[M], start[N], dir[M], dir[N]);
+  const auto pixel = [&](int along, int across, auto visit) {
+    if (xMajor)
+      visit(along, across);
+    else
+      visit(across, along);
+  };
 
   auto withCoverage = [&](int px, int py) {
     shade(px, py, ink);
@@ -147,42 +311,48 @@ void DrawWideLine(float x0, float y0, float x1, float y1, float lineWidth, unsig
   };
   // A cap: rows from cy - sign * W towards cy + sign * W, each row's columns likewise.
   auto cap = [&](int cx, int cy, int colStep, int rowStep) {
-    ForEachPosition(cy - rowStep * W, rowStep, 2 * W, Zheight, frameOnly, [&](int py) {
-      ForEachPosition(cx - colStep * W, colStep, 2 * W, Zwidth, frameOnly,
+    ForEachPosition(cy - rowStep * W, rowStep, 2 * W, window.lo[1], window.hi[1], [&](int py) {
+      ForEachPosition(cx - colStep * W, colStep, 2 * W, window.lo[0], window.hi[0],
                       [&](int px) { withCoverage(px, py); });
     });
   };
 
   if (_Quality != 0) cap(x, y, sx, sy);
-  for (int i = 0; i <= major; ++i) {
-    if (_Quality == 0) {
-      if (!frameOnly || (x >= 0 && x < Zwidth && y >= 0 && y < Zheight)) {
-        shade(x, y, ink);
-        __BlendPixel(ink.opacity, target, source, ink.r, ink.g, ink.b, x, y, ink.opacity);
+
+  // The steps whose major position lies in the window, and whose band (or,
+  // with _Quality 0, whose one pixel) can reach it across.
+  const int reach = _Quality != 0 ? W : 0;
+  // Positions and the window's sides lie within 2^31 of each other.
+  const int fromLo = dir[M] * (window.lo[M] - start[M]);
+  const int fromHi = dir[M] * (window.hi[M] - start[M]);
+  int first = std::max(0, std::min(fromLo, fromHi));
+  int last = std::min(major, std::max(fromLo, fromHi));
+  NarrowToMinor(walk, major, minor, window.lo[N] - reach, window.hi[N] + reach, first, last);
+  if (first <= last) {
+    walk.Seek(first);
+    for (int i = first; i <= last; ++i) {
+      if (_Quality == 0) {
+        pixel(walk.majorAt(), walk.minorAt(), [&](int px, int py) {
+          shade(px, py, ink);
+          __BlendPixel(ink.opacity, target, source, ink.r, ink.g, ink.b, px, py, ink.opacity);
+        });
+      } else {
+        ForEachPosition(walk.minorAt() - dir[N] * W, dir[N], 2 * W, window.lo[N], window.hi[N],
+                        [&](int across) {
+                          pixel(walk.majorAt(), across,
+                                [&](int px, int py) { withCoverage(px, py); });
+                        });
       }
-    } else if (xMajor) {
-      if (!frameOnly || (x >= 0 && x < Zwidth))
-        ForEachPosition(y - sy * W, sy, 2 * W, Zheight, frameOnly,
-                        [&](int py) { withCoverage(x, py); });
-    } else if (!frameOnly || (y >= 0 && y < Zheight)) {
-      ForEachPosition(x - sx * W, sx, 2 * W, Zwidth, frameOnly,
-                      [&](int px) { withCoverage(px, y); });
+      walk.Next();
     }
-    while (err >= 0.0f) {
-      if (xMajor)
-        y += sy;
-      else
-        x += sx;
-      err -= static_cast<float>(2 * major);
-    }
-    if (xMajor)
-      x += sx;
-    else
-      y += sy;
-    err += static_cast<float>(2 * minor);
   }
-  // The end cap runs the other way round, about the point one step past the walk.
-  if (_Quality != 0) cap(x, y, -sx, -sy);
+  if (_Quality == 0) return;
+  // The end cap runs the other way round, about the point one step past the
+  // walk; it is worked out only when the cap can reach the window.
+  const long long endMajor = start[M] + static_cast<long long>(dir[M]) * (major + 1);
+  if (endMajor + W < window.lo[M] || endMajor - W > window.hi[M]) return;
+  walk.Seek(major + 1);
+  pixel(walk.majorAt(), walk.minorAt(), [&](int ex, int ey) { cap(ex, ey, -sx, -sy); });
 }
 
 // The three vertices of the triangle, moved by the scene centre into image coordinates.
@@ -244,10 +414,13 @@ void __DrawLineShaded(float x0, float x1, float y0, float y1, float lineWidth,
   const Ink start{static_cast<float>(__MaxChannel), 0.0f, 0.0f, 1.0f};
   const float centreX = static_cast<float>(cx);
   const float centreY = static_cast<float>(cy);
-  // The hook sees every examined pixel, also outside the frame: an installed
-  // shader, or the default one's glass, may act there.
+  // The hook sees every examined pixel in reach of the frame: an installed
+  // shader may act anywhere, the engine's own only as far as its glass reaches.
+  const Window window = __RenderOnePixel == __DefRenderOnePixel
+                            ? FrameWithin(DefaultShaderReach(triangle, materialCount, glass))
+                            : kEveryPixel;
   DrawWideLine(
-      x0, y0, x1, y1, lineWidth, target, source, false, start, [&](int px, int py, Ink& ink) {
+      x0, y0, x1, y1, lineWidth, target, source, window, start, [&](int px, int py, Ink& ink) {
         __Point normal{-planeA, -planeB, -planeC};
         ink.opacity = __RenderOnePixel(
             centreX, centreY, target, source, static_cast<float>(static_cast<long long>(px) - cx),
@@ -261,7 +434,8 @@ void __DrawLineColor(uint32_t red, uint32_t green, uint32_t blue, float x0, floa
                      float y1, float lineWidth, unsigned char* target, unsigned char* source, int,
                      int) {
   const Ink ink{static_cast<float>(red), static_cast<float>(green), static_cast<float>(blue), 1.0f};
-  DrawWideLine(x0, y0, x1, y1, lineWidth, target, source, true, ink, [](int, int, Ink&) {});
+  DrawWideLine(x0, y0, x1, y1, lineWidth, target, source, FrameWithin(0.0), ink,
+               [](int, int, Ink&) {});
 }
 
 void __DrawTriangleRough(unsigned char* target, unsigned char* source, int width, int height,

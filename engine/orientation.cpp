@@ -2,6 +2,7 @@
 #include "engine/orientation.h"
 
 #include <cmath>
+#include <limits>
 #include <utility>
 
 namespace {
@@ -13,6 +14,9 @@ float DirectionAngle(const __Point3ds& v, const __Point3ds& q) {
   const float dx = std::fabs(v.x - q.x);
   const float dy = std::fabs(v.y - q.y);
   const float h = std::sqrt(dx * dx + dy * dy);
+  // Coinciding points have no direction: acos of 0 / 0 (or of a tiny side
+  // over an h that underflowed to 0) is not a number, and so is the angle.
+  if (h == 0.0f) return std::numeric_limits<float>::quiet_NaN();
   int quadrant;
   if (q.y > v.y)
     quadrant = q.x >= v.x ? 0 : 1;

@@ -17,6 +17,11 @@ float __DefRenderOnePixel(float centreX, float centreY, unsigned char* image, un
                           __Point* normal, unsigned char texturesOn, float u, float v,
                           __Texture* textures, int lightCount, light3ds* lights, __PrevInfo* prev,
                           GlassProp* glass, float planeA, float planeB, float planeC, float planeD);
+// How far outside the frame a pixel of the triangle that __DefRenderOnePixel
+// shades without a neighbouring pixel may lie and still change anything
+// (HUGE_VAL when no distance bounds it): the colour and opacity it returns
+// are drawn only inside the frame.
+double DefaultShaderReach(const __Triangle3ds* triangle, int materialCount, const GlassProp* glass);
 
 // Frame of the current scene: its stride in channel values (four a pixel)
 // and the full channel value, 255 for 8-bit and 32768 for 16-bit images.

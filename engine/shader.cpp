@@ -47,6 +47,15 @@ float ScaleChannel(float v, float maxChannel) {
   return v;
 }
 
+// The glass record of a pixel of the triangle: with no materials the first
+// record serves, and an index outside the materials has none.
+const GlassProp* GlassRecord(const __Triangle3ds* triangle, int materialCount,
+                             const GlassProp* glass) {
+  if (materialCount <= 0) return glass;
+  if (triangle->material >= materialCount || glass == nullptr) return nullptr;
+  return glass + triangle->material;
+}
+
 }  // namespace
 
 float __DefRenderOnePixel(float centreX, float centreY, unsigned char*, unsigned char* source,
@@ -79,15 +88,12 @@ float __DefRenderOnePixel(float centreX, float centreY, unsigned char*, unsigned
     n[2] = n[2] / length;
   }
 
-  // The glass record of the pixel's material; with no materials the first
-  // record serves, and an index outside the materials has none.
-  const GlassProp* glassRecord = materialCount > 0 ? nullptr : glass;
+  const GlassProp* glassRecord = GlassRecord(triangle, materialCount, glass);
   ReflectionSample reflection{};
   bool reflected = false;
   if (materialCount > 0 && triangle->material < materialCount) {
     const int m = triangle->material;
     const material3ds& material = materials[m];
-    if (glass != nullptr) glassRecord = glass + m;
     float transparency = -material.transparency;
     if (transparency < 0.0f) transparency = 0.0f;
     if (transparency > 1.0f) transparency = 1.0f;
@@ -158,6 +164,14 @@ float __DefRenderOnePixel(float centreX, float centreY, unsigned char*, unsigned
   g = ScaleChannel(g, maxChannel);
   b = ScaleChannel(b, maxChannel);
   return pixel.opacity;
+}
+
+double DefaultShaderReach(const __Triangle3ds* triangle, int materialCount,
+                          const GlassProp* glass) {
+  // Everything else the shader does ends in its result and the colour it
+  // writes, which a caller only uses inside the frame.
+  const GlassProp* record = GlassRecord(triangle, materialCount, glass);
+  return record != nullptr ? GlassReach(*record) : 0.0;
 }
 
 __RenderOnePixelFn __RenderOnePixel = __DefRenderOnePixel;

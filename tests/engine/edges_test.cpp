@@ -124,4 +124,19 @@ TEST(EdgeTable, CollinearTriangleIsRefused) {
   EXPECT_FALSE(Orient(w, u));
 }
 
+// Corners that coincide (or lie so close that their distance underflows)
+// give no direction to compare: the triangle is kept as it stands, and no
+// 0 / 0 reaches acos.
+TEST(EdgeTable, CoincidingCornersKeepTheirOrder) {
+  for (const float apart : {0.0f, 1e-30f}) {
+    __Point3ds v[3] = {At(0, 5), At(40, 0), At(apart, 5)};
+    EdgeEntry t[3] = {{0, 1, 0}, {1, 2, 0}, {2, 0, 0}};
+    float smallest;
+    __RotateTriples(3, __TopVertex(3, v, t, &smallest), t);
+    const __Point3ds before[3] = {v[0], v[1], v[2]};
+    EXPECT_TRUE(__FixOrientation(t, v)) << apart;
+    for (int k = 0; k < 3; ++k) EXPECT_TRUE(v[k].x == before[k].x && v[k].y == before[k].y) << k;
+  }
+}
+
 }  // namespace

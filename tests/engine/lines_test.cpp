@@ -279,7 +279,182 @@ TEST_F(WideLine, OutsideTheFrameTheShaderRunsButNothingIsDrawn) {
   EXPECT_TRUE(g_calls.empty() && Drawn().empty());
 }
 
+// Far-flung lines for the checks that a clipped draw matches the whole one:
+// random ends around a frame of w x h, ends far out on both sides whose line
+// crosses the frame, and lines that pass just outside it.
+struct Segment {
+  float x0, y0, x1, y1, width;
+};
+std::vector<Segment> FarFlungSegments(int w, int h, int count, float farthest) {
+  uint32_t state = 12345u;
+  const auto uniform = [&](float lo, float hi) {
+    state = state * 1664525u + 1013904223u;
+    return lo + (hi - lo) * static_cast<float>(state >> 8) / 16777216.0f;
+  };
+  std::vector<Segment> out;
+  for (int i = 0; i < count; ++i) {
+    const float width = uniform(0.3f, 4.0f);
+    // A point in or near the frame and a direction; the ends lie along it.
+    const float px = uniform(-12.0f, w + 12.0f), py = uniform(-12.0f, h + 12.0f);
+    const float angle = uniform(0.0f, 6.2831853f);
+    const float dx = std::cos(angle), dy = std::sin(angle);
+    float before, after;
+    switch (i % 4) {
+      case 0:
+        before = uniform(0.0f, 3.0f * w), after = uniform(0.0f, 3.0f * w);
+        break;
+      case 1:
+        before = uniform(0.0f, 20.0f), after = uniform(farthest / 2, farthest);
+        break;
+      default:
+        before = uniform(farthest / 4, farthest), after = uniform(farthest / 4, farthest);
+    }
+    out.push_back({px - before * dx, py - before * dy, px + after * dx, py + after * dy, width});
+  }
+  return out;
+}
+
+float Grey90(float, float, unsigned char*, unsigned char*, float, float, float, __Triangle3ds*,
+             material3ds*, int, float& r, float& g, float& b, __Point*, unsigned char, float, float,
+             __Texture*, int, light3ds*, __PrevInfo*, GlassProp*, float, float, float, float) {
+  r = g = b = 90.0f;
+  return 1.0f;
+}
+
+// The engine's own shader, installed as another: the line then shades every
+// pixel it examines, as it does for any installed shader.
+float Forward(float cx, float cy, unsigned char* image, unsigned char* source, float x, float y,
+              float z, __Triangle3ds* triangle, material3ds* materials, int materialCount, float& r,
+              float& g, float& b, __Point* normal, unsigned char texturesOn, float u, float v,
+              __Texture* textures, int lightCount, light3ds* lights, __PrevInfo* prev,
+              GlassProp* glass, float pa, float pb, float pc, float pd) {
+  return __DefRenderOnePixel(cx, cy, image, source, x, y, z, triangle, materials, materialCount, r,
+                             g, b, normal, texturesOn, u, v, textures, lightCount, lights, prev,
+                             glass, pa, pb, pc, pd);
+}
+
+// The one-colour line visits only the frame; a shader of that one colour
+// makes the same line visit every pixel it examines. The two must agree to
+// the bit, so skipping to the steps that reach the frame loses no pixel.
+TEST_F(WideLine, ClippedWalkDrawsWhatTheWholeWalkDraws) {
+  Resize(40, 24);
+  __SetNewRenderOnePixel(Grey90);
+  for (unsigned char quality : {1, 0}) {
+    _Quality = quality;
+    std::vector<Segment> lines = FarFlungSegments(w_, h_, 120, 3e4f);
+    // Walks of more than 2^23 steps, whose error term rounds: at step
+    // 2461538 of these, column (or row) 19, the float walk is one further
+    // across than whole numbers would put it, and the walk into the frame
+    // at step 2461519 gets there only from the rounded error.
+    if (quality == 0) {
+      lines.push_back({-2461519.0f, -461526.0f, 13538482.0f, 2538475.0f, 1.0f});
+      lines.push_back({-461526.0f, -2461519.0f, 2538475.0f, 13538482.0f, 1.0f});
+    }
+    for (const Segment& l : lines) {
+      SCOPED_TRACE(testing::Message() << "quality " << int(quality) << " (" << l.x0 << ", " << l.y0
+                                      << ") - (" << l.x1 << ", " << l.y1 << ") " << l.width);
+      Fill(7, 0);
+      Colour(90, l.x0, l.y0, l.x1, l.y1, l.width);
+      const std::vector<unsigned char> clipped = target_;
+      Fill(7, 0);
+      Shaded(l.x0, l.y0, l.x1, l.y1, l.width);
+      ASSERT_EQ(target_, clipped);
+    }
+  }
+  EXPECT_FALSE(Drawn().empty());
+}
+
+// The engine's own shader changes nothing outside the frame except the
+// layers behind, which its glass samples up to its largest shift away: the
+// line skips it beyond that and draws the same pixels and layers as when
+// it shades every pixel.
+TEST_F(WideLine, EngineShaderIsLeftOutOnlyWhereItChangesNothing) {
+  Resize(40, 24);
+  for (size_t i = 0; i < source_.size(); ++i) source_[i] = static_cast<unsigned char>(i * 37 % 251);
+  light_.z = 300.0f;
+  light_.x = -40.0f;
+  light_.color[0] = light_.color[1] = light_.color[2] = 1.0f;
+  light_.intensity = 1.0f;
+  glass_ = {1, 0.6f, 20.0f, 30.0f};
+  std::vector<unsigned char> back(target_.size());
+  std::vector<float> depth(static_cast<size_t>(w_ * h_));
+  __OutImage = target_.data();
+  __BackImage = back.data();
+  __BackZBuff = depth.data();
+  const auto draw = [&](const Segment& l, __RenderOnePixelFn shader, int k) {
+    __SetNewRenderOnePixel(shader);
+    Fill(0, 255);
+    for (size_t i = 0; i < back.size(); ++i) back[i] = static_cast<unsigned char>(i * 11 % 253);
+    depth.assign(depth.size(), -1e38f);
+    // A normal leaning by a different amount for every line.
+    const float nx = 0.2f + 0.07f * (k % 9), ny = -0.5f + 0.11f * (k % 7);
+    __DrawLineShaded(l.x0, l.x1, l.y0, l.y1, l.width, target_.data(), source_.data(), w_, h_,
+                     nullptr, nullptr, 0, &triangle_, 3, nullptr, 20, 12, -nx, -ny, -0.6f, 3.0f, 1,
+                     &light_, &glass_);
+  };
+  int layersTouched = 0;
+  for (unsigned char layers : {1, 0})
+    for (unsigned char quality : {1, 0}) {
+      _UseMultyRefract = layers;
+      _Quality = quality;
+      int k = 0;
+      for (const Segment& l : FarFlungSegments(w_, h_, 60, 3000.0f)) {
+        SCOPED_TRACE(testing::Message()
+                     << "layers " << int(layers) << " quality " << int(quality) << " line " << k);
+        draw(l, Forward, k);
+        const std::vector<unsigned char> image = target_, layer = back;
+        const std::vector<float> layerDepth = depth;
+        draw(l, __DefRenderOnePixel, k++);
+        ASSERT_EQ(target_, image);
+        ASSERT_EQ(back, layer);
+        ASSERT_EQ(depth, layerDepth);
+        for (float d : depth) layersTouched += d == 0.0f;
+      }
+    }
+  EXPECT_GT(layersTouched, 0);
+}
+
 using TriangleOutline = Lines;
+
+// Outlines of triangles whose corners lie millions of pixels out, on all
+// sides of a small frame, through the engine's own shader: the work follows
+// the frame, not the lines (the whole walks would shade some 10^10 pixels),
+// and what is drawn covers exactly the pixels the one-colour outline covers.
+TEST_F(TriangleOutline, FarFlungCornersCostTheFrameNotTheLines) {
+  Resize(48, 30);
+  __SetDefRenderOnePixel();
+  __LightDef = nullptr;
+  uint32_t state = 99u;
+  const auto uniform = [&](float lo, float hi) {
+    state = state * 1664525u + 1013904223u;
+    return lo + (hi - lo) * static_cast<float>(state >> 8) / 16777216.0f;
+  };
+  std::vector<unsigned char> shaded(target_.size()), outlined(target_.size());
+  for (int i = 0; i < 300; ++i) {
+    // The first edge passes through the frame, from far out on one side to
+    // far out on the other; the third corner lies anywhere far out.
+    const float px = uniform(-24.0f, 24.0f), py = uniform(-15.0f, 15.0f);
+    const float angle = uniform(0.0f, 6.2831853f), dx = std::cos(angle), dy = std::sin(angle);
+    const float before = uniform(1e5f, 4e6f), after = uniform(1e5f, 4e6f);
+    __Point3ds v[3] = {::At(px - before * dx, py - before * dy),
+                       ::At(px + after * dx, py + after * dy),
+                       ::At(uniform(-2.5e6f, 2.5e6f), uniform(-2.5e6f, 2.5e6f))};
+    target_.swap(shaded);
+    __DrawTriangleLines(target_.data(), source_.data(), w_, h_, nullptr, nullptr, 0, &triangle_, v,
+                        24, 15, 0, nullptr, nullptr);
+    target_.swap(shaded);
+    target_.swap(outlined);
+    __DrawTriangleLineColor(_WireSize, 200, 200, 200, target_.data(), source_.data(), w_, h_,
+                            &triangle_, v, 24, 15);
+    target_.swap(outlined);
+  }
+  int drawn = 0;
+  for (size_t i = 3; i < shaded.size() / 2; i += 4) {
+    ASSERT_EQ(shaded[i], outlined[i]) << "pixel " << i / 4;
+    drawn += shaded[i] != 0;
+  }
+  EXPECT_GT(drawn, 100);
+}
 
 TEST_F(TriangleOutline, EdgesRunInOrderFromEachCorner) {
   _Quality = 0;
