@@ -51,6 +51,8 @@ mkdir -p "$dir/corpus/$target" "$dir/findings/$target"
 # nothing in between intercepts what the sanitizers do, so the order is harmless.
 export ASAN_OPTIONS=verify_asan_link_order=0:detect_leaks=1
 export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
+dict=$root/tests/fuzz/$target.dict
 # shellcheck disable=SC2046
 "$dir/qf_fuzz_$target" $(limits "$target") -max_total_time="$seconds" -print_final_stats=1 \
+  $([ -f "$dict" ] && echo "-dict=$dict") \
   -artifact_prefix="$dir/findings/$target/" "$dir/corpus/$target" "$root/tests/fuzz/corpus/$target"
