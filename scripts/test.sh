@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # Sets up, builds and runs every test; then the same tests under
 # AddressSanitizer and UndefinedBehaviorSanitizer; then the Windows build
-# (build-win/) and its tests under Wine, with a virtual display. Each stage's
-# time is printed at its end.
+# (build-win/) and its tests under Wine, with a virtual display; then each fuzz
+# target for a minute, all at once. Each stage's time is printed at its end.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 jobs=$(nproc)
@@ -29,3 +29,6 @@ stage setup "$root/scripts/setup.sh"
 stage native native
 stage sanitizer sanitized
 stage windows windows
+# Every fuzz target replays its corpus and searches on for a minute, each on a
+# core of its own; any finding fails the stage.
+stage fuzzing "$root/scripts/fuzz.sh" all 60

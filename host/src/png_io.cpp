@@ -49,6 +49,10 @@ bool ReadHeader(png_structp png, png_infop info, FILE* file, Header* header) {
   if (setjmp(png_jmpbuf(png))) return false;
   png_init_io(png, file);
   png_set_sig_bytes(png, 8);
+  // Only the header, palette, transparency and image data make the picture;
+  // every other chunk is skipped unread, so that one claiming gigabytes in a
+  // small file costs nothing before the file runs out.
+  png_set_keep_unknown_chunks(png, PNG_HANDLE_CHUNK_NEVER, nullptr, -1);
   png_read_info(png, info);
   int colour_type = 0, interlace = 0;
   png_get_IHDR(png, info, &header->width, &header->height, &header->bit_depth, &colour_type,

@@ -2,6 +2,9 @@
 // between file and world depths, and the padded worlds the plug-in draws in.
 #include <gtest/gtest.h>
 
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
 #include <zlib.h>
 
 #include <algorithm>
@@ -165,32 +168,34 @@ TEST(Png, RefusesWhatItCannotRead) {
   EXPECT_TRUE(ThrowsContaining([&] { qfhost::ReadPng(huge); }, "16385 x 1 is outside"));
 }
 
+void Put32(std::string& out, uint32_t v) {
+  for (int shift = 24; shift >= 0; shift -= 8) out += static_cast<char>(v >> shift & 0xFF);
+}
+
+// A PNG chunk: length, type, data and checksum.
+std::string Chunk(const char* type, const std::string& data) {
+  const std::string body = std::string(type, 4) + data;
+  std::string out;
+  Put32(out, static_cast<uint32_t>(data.size()));
+  out += body;
+  Put32(out, crc32(0, reinterpret_cast<const Bytef*>(body.data()), static_cast<uInt>(body.size())));
+  return out;
+}
+
 // A whole PNG of a few dozen bytes whose header declares a side x side RGBA
 // picture and whose data is one short zlib stream.
 std::string TinyPngDeclaring(uint32_t side, int bits) {
-  const auto put32 = [](std::string& out, uint32_t v) {
-    for (int shift = 24; shift >= 0; shift -= 8) out += static_cast<char>(v >> shift & 0xFF);
-  };
-  const auto chunk = [&](const char* type, const std::string& data) {
-    const std::string body = std::string(type, 4) + data;
-    std::string out;
-    put32(out, static_cast<uint32_t>(data.size()));
-    out += body;
-    put32(out,
-          crc32(0, reinterpret_cast<const Bytef*>(body.data()), static_cast<uInt>(body.size())));
-    return out;
-  };
   std::string ihdr;
-  put32(ihdr, side);
-  put32(ihdr, side);
+  Put32(ihdr, side);
+  Put32(ihdr, side);
   ihdr += std::string{static_cast<char>(bits), 6, 0, 0, 0};  // RGBA, deflate, no interlace
   const unsigned char zeros[16] = {};
   unsigned char packed[64];
   uLongf packed_size = sizeof packed;
   compress(packed, &packed_size, zeros, sizeof zeros);
-  return std::string("\x89PNG\r\n\x1a\n", 8) + chunk("IHDR", ihdr) +
-         chunk("IDAT", std::string(reinterpret_cast<char*>(packed), packed_size)) +
-         chunk("IEND", "");
+  return std::string("\x89PNG\r\n\x1a\n", 8) + Chunk("IHDR", ihdr) +
+         Chunk("IDAT", std::string(reinterpret_cast<char*>(packed), packed_size)) +
+         Chunk("IEND", "");
 }
 
 // A cap on qf-host's address space, well below the picture the crafted files
@@ -237,6 +242,60 @@ TEST(Png, RefusesAFileTooSmallForTheSizeItDeclares) {
   const std::string path = qfhost_test::TempFile("flat.png");
   ASSERT_TRUE(qfhost_test::WriteTestPng(path, flat));
   EXPECT_EQ(qfhost::ReadPng(path).pixel(1023, 1023)[0], 7);
+}
+
+// The most memory (KiB) a process was resident in while it ran `f`.
+long PeakKibibytesOf(const std::function<void()>& f) {
+  const pid_t child = fork();
+  if (child == 0) {
+    try {
+      f();
+    } catch (const HostError&) {
+    }
+    _exit(0);
+  }
+  int status = 0;
+  rusage usage{};
+  if (child < 0 || wait4(child, &status, 0, &usage) != child) return -1;
+  return usage.ru_maxrss;
+}
+
+TEST(Png, ChunksBesideThePictureAreSkippedUnread) {
+  TestPng grey{4, 4, 8, PNG_COLOR_TYPE_GRAY};
+  grey.rows.assign(16, 9);
+  const std::string plain = qfhost_test::TempFile("plain.png");
+  ASSERT_TRUE(qfhost_test::WriteTestPng(plain, grey));
+  std::ifstream in(plain, std::ios::binary);
+  const std::string picture((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  const size_t after_header = 8 + 25;  // signature, IHDR
+  const auto with_chunk = [&](const std::string& chunk) {
+    const std::string path = qfhost_test::TempFile("chunk.png");
+    std::ofstream(path, std::ios::binary)
+        << picture.substr(0, after_header) + chunk + picture.substr(after_header);
+    return path;
+  };
+  // A text chunk that claims 1.4 GB in a file of a hundred bytes: damaged,
+  // and found so without taking what it claims.
+  std::string claim;
+  Put32(claim, 0x5400003c);
+  const std::string claiming = with_chunk(claim + "zTXtComment");
+  EXPECT_TRUE(ThrowsContaining([&] { qfhost::ReadPng(claiming); }, "damaged PNG"));
+  const long before = PeakKibibytesOf([] {});
+  const long reading = PeakKibibytesOf([&] { qfhost::ReadPng(claiming); });
+  ASSERT_GT(before, 0);
+  EXPECT_LT(reading - before, 64 << 10) << "KiB resident beyond an idle process";
+  // A text chunk that inflates to 9 MB makes no difference to the picture.
+  std::string text = std::string("Comment") + '\0' + '\0';
+  const std::string inflated(9 << 20, 'a');
+  std::vector<Bytef> packed(compressBound(inflated.size()));
+  uLongf packed_size = packed.size();
+  ASSERT_EQ(compress(packed.data(), &packed_size, reinterpret_cast<const Bytef*>(inflated.data()),
+                     inflated.size()),
+            Z_OK);
+  text.append(reinterpret_cast<const char*>(packed.data()), packed_size);
+  const Image image = qfhost::ReadPng(with_chunk(Chunk("zTXt", text)));
+  EXPECT_EQ(image.rgba, qfhost::ReadPng(plain).rgba);
+  EXPECT_EQ(image.pixel(3, 3)[0], 9);
 }
 
 TEST(Png, FailedWriteLeavesNoFile) {
