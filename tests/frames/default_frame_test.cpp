@@ -177,15 +177,15 @@ TEST(DefaultFrame, EightAndSixteenBitsAgreeWhereTheOrnamentIsOpaque) {
 // only: a single edge pixel decides it.
 TEST(DefaultFrame, SixteenBitDefaultFrameMatchesItsEightBitFrame) {
   FrameRequest request;
-  const frames::DepthsApart withRelief = frames::ApartAtTheTwoDepths(request);
+  const frames::DepthsApart with_relief = frames::ApartAtTheTwoDepths(request);
   request.settings = {"Bump percent=0"};
-  const frames::DepthsApart withoutRelief = frames::ApartAtTheTwoDepths(request);
+  const frames::DepthsApart without_relief = frames::ApartAtTheTwoDepths(request);
   std::printf(
       "16-bit against 8-bit default frame: largest %d, mean %.4f levels "
       "(without relief: largest %d, mean %.4f)\n",
-      withRelief.largest, withRelief.mean, withoutRelief.largest, withoutRelief.mean);
-  EXPECT_LT(withRelief.mean, 1.25);
-  EXPECT_LE(withRelief.mean, withoutRelief.mean + 0.01);
+      with_relief.largest, with_relief.mean, without_relief.largest, without_relief.mean);
+  EXPECT_LT(with_relief.mean, 1.25);
+  EXPECT_LE(with_relief.mean, without_relief.mean + 0.01);
 }
 
 }  // namespace

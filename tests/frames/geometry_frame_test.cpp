@@ -52,16 +52,17 @@ TEST(GeometryFrame, LengthZeroStillGrows) {
 // which the relief adds at most a level or two to.
 TEST(GeometryFrame, SixteenBitDefaultFrameMatchesItsEightBitFrame) {
   FrameRequest request;
-  const frames::DepthsApart withRelief = frames::ApartAtTheTwoDepths(request, frames::kGeometry);
+  const frames::DepthsApart with_relief = frames::ApartAtTheTwoDepths(request, frames::kGeometry);
   request.settings = {"Bump percent=0"};
-  const frames::DepthsApart withoutRelief = frames::ApartAtTheTwoDepths(request, frames::kGeometry);
+  const frames::DepthsApart without_relief =
+      frames::ApartAtTheTwoDepths(request, frames::kGeometry);
   std::printf(
       "16-bit against 8-bit default Geometry frame: largest %d, mean %.4f levels "
       "(without relief: largest %d, mean %.4f)\n",
-      withRelief.largest, withRelief.mean, withoutRelief.largest, withoutRelief.mean);
-  EXPECT_LT(withRelief.mean, 1.25);
-  EXPECT_LE(withRelief.mean, withoutRelief.mean + 0.01);
-  EXPECT_LE(withRelief.largest, withoutRelief.largest + 2);
+      with_relief.largest, with_relief.mean, without_relief.largest, without_relief.mean);
+  EXPECT_LT(with_relief.mean, 1.25);
+  EXPECT_LE(with_relief.mean, without_relief.mean + 0.01);
+  EXPECT_LE(with_relief.largest, without_relief.largest + 2);
 }
 
 }  // namespace
