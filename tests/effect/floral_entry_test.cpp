@@ -5,19 +5,11 @@
 #include <string>
 
 #include "effect/floral.h"
-#include "entry_test_support.h"
-#include "fake_host.h"
+#include "entry_test.h"
 
 namespace {
 
-class FloralEntry : public ::testing::Test {
- protected:
-  void SetUp() override { AttachTestModule(); }
-  PF_Err Run(PF_Cmd cmd, PF_ParamDef** params = nullptr, void* extra = nullptr) {
-    return EntryPointFunc(cmd, &host.in_data, &host.out_data, params, nullptr, extra);
-  }
-  FakeHost host;
-};
+class FloralEntry : public EntryTest {};
 
 TEST_F(FloralEntry, UnhandledSelectorsReturnZeroAndTouchNothing) {
   for (PF_Cmd cmd : {2, 9, 10, 12, 16, 17, 1000, -1}) {

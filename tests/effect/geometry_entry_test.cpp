@@ -3,19 +3,11 @@
 #include <string>
 
 #include "builds/geometry/geometry.h"
-#include "entry_test_support.h"
-#include "fake_host.h"
+#include "entry_test.h"
 
 namespace {
 
-class GeometryEntry : public ::testing::Test {
- protected:
-  void SetUp() override { AttachTestModule(); }
-  PF_Err Run(PF_Cmd cmd, PF_ParamDef** params = nullptr, void* extra = nullptr) {
-    return EntryPointFunc(cmd, &host.in_data, &host.out_data, params, nullptr, extra);
-  }
-  FakeHost host;
-};
+class GeometryEntry : public EntryTest {};
 
 TEST_F(GeometryEntry, GlobalSetupCutsTheShorterShippedName) {
   ASSERT_EQ(Run(PF_Cmd_GLOBAL_SETUP), PF_Err_NONE);

@@ -29,6 +29,12 @@ size_t Count(const std::string& text, const std::string& what) {
   return n;
 }
 
+// A command line and what its refusal gives as the reason.
+struct Refusal {
+  std::string args;
+  std::string reason;
+};
+
 // A refusal: non-zero exit, nothing on standard output, and one "qf-host: "
 // line on standard error that gives `reason`.
 void ExpectRefusal(const std::string& args, const std::string& reason) {
@@ -186,10 +192,7 @@ TEST(QfHostRender, RefusalsAreOneLine) {
   std::ofstream(text) << "not a picture\n";
   const std::string bad_mask = qfhost_test::TempFile("mask.svg");
   std::ofstream(bad_mask) << "M 0 0 Q 1 1 2 2";
-  const struct {
-    std::string args;
-    std::string reason;
-  } cases[] = {
+  const Refusal cases[] = {
       {"render floral --size 8x8", "render needs an output file: -o OUT.png"},
       {"render floral --size 8x8 --set Widht=2 -o OUT",
        "unknown parameter 'Widht' (closest: \"Width\""},
@@ -373,10 +376,7 @@ TEST(QfHostAnimation, RefusalsAreOneLine) {
   const std::string out = qfhost_test::TempFile("never_%02d.png");
   const std::string frame0 = qfhost_test::TempFile("never_00.png");
   const std::string plain = qfhost_test::TempFile("never.png");
-  const struct {
-    std::string args;
-    std::string reason;
-  } cases[] = {
+  const Refusal cases[] = {
       {"--set 'Completeness=0@0,100@later' -o OUT",
        "Completeness: keyframe time 'later' is not a number of frames (12) or of seconds (0.5s)"},
       {"--set 'Completeness=0@0,100' -o OUT", "Completeness: key '100' has no @TIME"},
@@ -417,10 +417,7 @@ TEST(QfHostAnimation, RefusalsAreOneLine) {
 TEST(QfHostCli, FailuresAreOneLine) {
   const std::string text = qfhost_test::TempFile("text.aex");
   std::ofstream(text) << "not a plug-in\n";
-  const struct {
-    std::string args;
-    std::string reason;
-  } cases[] = {
+  const Refusal cases[] = {
       {"info '" + text + "'", "not a loadable plug-in module"},
       {"params /nonexistent/QuillFrame64.aex", "no such file"},
       {std::string("info '") + QF_WIN32_PATH + "'", "no property list"},
