@@ -36,6 +36,7 @@
 #include "growth/pattern_list.h"
 #include "engine/qf_engine.h"
 #include "engine/scene_state.h"
+#include "counting_shader.h"
 #include "entry_test_support.h"
 #include "fake_host.h"
 #include "qf_host/deliverable.h"
@@ -46,11 +47,10 @@
 #include "qf_host/param_values.h"
 #include "qf_host/world.h"
 
-// The statically linked Floral build's entry point.
-extern "C" PF_Err EntryPointFunc(PF_Cmd, PF_InData*, PF_OutData*, PF_ParamDef*[], PF_LayerDef*,
-                                 void*);
-
 namespace {
+
+using qfbench::CountingShader;
+using qfbench::g_shaded;
 
 using qfhost::HostWorld;
 
@@ -71,22 +71,11 @@ struct FrameCase {
   bool deep;
   std::vector<std::string> settings;  // "NAME=VALUE" over the defaults
   bool reflection;                    // the built-in picture as "Texture reflection"
-  A_long renderMode;                  // a "Render mode" value set as it stands, or 0
+  A_long render_mode;                  // a "Render mode" value set as it stands, or 0
   std::optional<Measured> measured;
 };
 
 // ---- The counting pass ----
-
-long g_shaded = 0;
-float CountingShader(float a1, float a2, unsigned char* a3, unsigned char* a4, float a5, float a6,
-                     float a7, __Triangle3ds* a8, material3ds* a9, int a10, float& r, float& g,
-                     float& b, __Point* a14, unsigned char a15, float a16, float a17,
-                     __Texture* a18, int a19, light3ds* a20, __PrevInfo* a21, GlassProp* a22,
-                     float a23, float a24, float a25, float a26) {
-  ++g_shaded;
-  return __DefRenderOnePixel(a1, a2, a3, a4, a5, a6, a7, a8, a9, a10, r, g, b, a14, a15, a16, a17,
-                             a18, a19, a20, a21, a22, a23, a24, a25, a26);
-}
 
 struct Counts {
   long triangles = 0;
@@ -236,8 +225,8 @@ void BM_Frame(benchmark::State& state, FrameCase* c) {
     }
     qfhost::ApplyParamValues(effect, settings, {c->width, c->height});
     // Values the popup does not name reach the render as a host may deliver them.
-    if (c->renderMode != 0)
-      effect.mutable_param(qfhost::FindParam(effect, "Render mode")).u.pd.value = c->renderMode;
+    if (c->render_mode != 0)
+      effect.mutable_param(qfhost::FindParam(effect, "Render mode")).u.pd.value = c->render_mode;
     effect.SetLayer(0, &source);
     if (reflection) effect.SetLayer(qfhost::FindParam(effect, "Texture reflection"), &*reflection);
     if (effect.SequenceSetup() != PF_Err_NONE) {

@@ -6,6 +6,10 @@
 
 #include "effect/entry.h"
 
+// The build's entry point, as the module exports it.
+extern "C" PF_Err EntryPointFunc(PF_Cmd, PF_InData*, PF_OutData*, PF_ParamDef*[], PF_LayerDef*,
+                                 void*);
+
 // Attaches the test program as the module (once) and returns its instance.
 // One source per platform: test_module_posix.cpp, test_module_win32.cpp.
 HINSTANCE AttachTestModule();

@@ -1,7 +1,10 @@
 // A small in-process host for unit tests of the entry-point handlers: it
 // records what the plug-in asks of it and can be told to fail. For renders it
 // serves layer check-outs, the sequence data and the two path suites, and
-// logs those calls in order.
+// logs those calls in order. What a host can see of a deliverable it loads is
+// tested through the host library's checking host (tests/host); this one
+// serves what needs the handlers and their globals in this process, or a host
+// that misbehaves (throws, hands out no suites).
 #pragma once
 
 #include <windows.h>
@@ -93,13 +96,9 @@ class FakeHost {
   PF_ParamUtilsSuite2 param_utils;
 
   std::vector<PF_ParamDef> added;
-  std::vector<PF_CustomUIInfo> registered;
   std::vector<UpdateCall> updates;
   std::map<PF_Handle, HandleState> handles;
   std::map<std::string, int> suites_held;  // acquires minus releases, by name
-  int fail_add_param_at = 0;               // 1-based call that fails, 0 for none
-  PF_Err add_param_error = PF_Err_OUT_OF_MEMORY;
-  bool fail_new_handle = false;
   bool has_param_utils = true;
   int host_errors = 0;  // misuse of handles seen
 
@@ -147,7 +146,6 @@ class FakeHost {
   }
   static PF_Handle NewHandle(A_u_longlong size) {
     FakeHost* h = Current();
-    if (h->fail_new_handle) return nullptr;
     auto handle = new void*(new char[size]());
     h->handles[handle] = {static_cast<size_t>(size), 0, false};
     return handle;
@@ -187,14 +185,10 @@ class FakeHost {
   static PF_Err AddParam(PF_ProgPtr, PF_ParamIndex index, PF_ParamDefPtr def) {
     FakeHost* h = Current();
     if (index != -1) return PF_Err_INVALID_INDEX;
-    if (h->fail_add_param_at == static_cast<int>(h->added.size()) + 1) return h->add_param_error;
     h->added.push_back(*def);
     return PF_Err_NONE;
   }
-  static PF_Err RegisterUi(PF_ProgPtr, PF_CustomUIInfo* info) {
-    Current()->registered.push_back(*info);
-    return PF_Err_NONE;
-  }
+  static PF_Err RegisterUi(PF_ProgPtr, PF_CustomUIInfo*) { return PF_Err_NONE; }
   static SPErr AcquireSuite(const char* name, int32_t version, const void** suite) {
     FakeHost* h = Current();
     if (std::strcmp(name, kPFParamUtilsSuite) == 0 && version == 2 && h->has_param_utils) {

@@ -5,22 +5,11 @@
 #include <string>
 
 #include "effect/floral.h"
-#include "entry_test_support.h"
-#include "fake_host.h"
-
-extern "C" PF_Err EntryPointFunc(PF_Cmd, PF_InData*, PF_OutData*, PF_ParamDef*[], PF_LayerDef*,
-                                 void*);
+#include "entry_test.h"
 
 namespace {
 
-class FloralEntry : public ::testing::Test {
- protected:
-  void SetUp() override { AttachTestModule(); }
-  PF_Err Run(PF_Cmd cmd, PF_ParamDef** params = nullptr, void* extra = nullptr) {
-    return EntryPointFunc(cmd, &host.in_data, &host.out_data, params, nullptr, extra);
-  }
-  FakeHost host;
-};
+class FloralEntry : public EntryTest {};
 
 TEST_F(FloralEntry, UnhandledSelectorsReturnZeroAndTouchNothing) {
   for (PF_Cmd cmd : {2, 9, 10, 12, 16, 17, 1000, -1}) {
@@ -69,14 +58,6 @@ TEST_F(FloralEntry, ExceptionsFromHandlersBecomeHostErrors) {
 
 // ---- Sequence data ----
 
-std::string GreyLevels(FakeHost& host, PF_Handle handle) {
-  auto* bytes = static_cast<unsigned char*>(*handle);
-  std::string levels;
-  for (int cell = 0; cell < 40 * 40; ++cell) levels += static_cast<char>(bytes[cell * 3]);
-  (void)host;
-  return levels;
-}
-
 TEST_F(FloralEntry, SequenceSetupHoldsBitmapGreyLevels) {
   ASSERT_EQ(Run(PF_Cmd_SEQUENCE_SETUP), PF_Err_NONE);
   PF_Handle handle = host.out_data.sequence_data;
@@ -106,45 +87,6 @@ TEST_F(FloralEntry, SequenceSetupHoldsBitmapGreyLevels) {
   DeleteObject(bitmap);
 }
 
-TEST_F(FloralEntry, FlattenThenResetupRebuildsTheSameLevels) {
-  ASSERT_EQ(Run(PF_Cmd_SEQUENCE_SETUP), PF_Err_NONE);
-  PF_Handle first = host.out_data.sequence_data;
-  const std::string levels = GreyLevels(host, first);
-
-  host.in_data.sequence_data = first;
-  ASSERT_EQ(Run(PF_Cmd_SEQUENCE_FLATTEN), PF_Err_NONE);
-  EXPECT_TRUE(host.handles[first].disposed);
-  EXPECT_EQ(host.out_data.sequence_data, nullptr);
-
-  host.in_data.sequence_data = nullptr;
-  ASSERT_EQ(Run(PF_Cmd_SEQUENCE_RESETUP), PF_Err_NONE);
-  PF_Handle second = host.out_data.sequence_data;
-  ASSERT_NE(second, nullptr);
-  EXPECT_EQ(GreyLevels(host, second), levels);
-
-  host.in_data.sequence_data = second;
-  ASSERT_EQ(Run(PF_Cmd_SEQUENCE_SETDOWN), PF_Err_NONE);
-  EXPECT_TRUE(host.handles[second].disposed);
-  EXPECT_EQ(host.host_errors, 0);
-}
-
-TEST_F(FloralEntry, ResetupWithDataPresentKeepsIt) {
-  ASSERT_EQ(Run(PF_Cmd_SEQUENCE_SETUP), PF_Err_NONE);
-  PF_Handle handle = host.out_data.sequence_data;
-  host.in_data.sequence_data = handle;
-  host.out_data.sequence_data = handle;
-  EXPECT_EQ(Run(PF_Cmd_SEQUENCE_RESETUP), PF_Err_NONE);
-  EXPECT_EQ(host.out_data.sequence_data, handle);
-  EXPECT_EQ(host.handles.size(), 1u);
-}
-
-TEST_F(FloralEntry, SequenceSetupReportsMemFullWhenNoHandle) {
-  host.fail_new_handle = true;
-  EXPECT_EQ(Run(PF_Cmd_SEQUENCE_SETUP), -108);
-  EXPECT_EQ(host.out_data.sequence_data, nullptr);
-  EXPECT_EQ(Run(PF_Cmd_SEQUENCE_RESETUP), -108);
-}
-
 // ---- Parameter enabling ----
 
 class FloralEnabling : public FloralEntry {
@@ -156,42 +98,14 @@ class FloralEnabling : public FloralEntry {
     for (size_t i = 0; i < defs.size(); ++i) params[i + 1] = &defs[i];
     params[0] = &input;
   }
-  void SetKind(int kind) { defs[3].u.pd.value = kind; }
   PF_Err Changed(PF_ParamIndex index) {
     PF_UserChangedParamExtra extra = {index};
     return Run(PF_Cmd_USER_CHANGED_PARAM, params, &extra);
-  }
-  static bool Disabled(const PF_ParamDef& def) {
-    const bool in_flags = def.flags & PF_ParamFlag_COLLAPSE_TWIRLY;
-    EXPECT_EQ(in_flags, bool(def.ui_flags & PF_PUI_DISABLED));
-    return in_flags;
   }
   std::vector<PF_ParamDef> defs;
   PF_ParamDef input = {};
   PF_ParamDef* params[47] = {};
 };
-
-TEST_F(FloralEnabling, KindDecidesWhichLimitIsGreyedOut) {
-  struct Case {
-    int kind;
-    bool iterations_disabled, triangles_disabled;
-  };
-  for (Case c :
-       {Case{1, false, true}, Case{2, true, false}, Case{3, false, false}, Case{4, false, false}}) {
-    host.updates.clear();
-    SetKind(c.kind);
-    EXPECT_EQ(Changed(4), PF_Err_NONE);
-    ASSERT_EQ(host.updates.size(), 2u) << c.kind;
-    EXPECT_EQ(host.updates[0].index, 5);
-    EXPECT_EQ(host.updates[1].index, 6);
-    EXPECT_EQ(Disabled(host.updates[0].def), c.iterations_disabled) << c.kind;
-    EXPECT_EQ(Disabled(host.updates[1].def), c.triangles_disabled) << c.kind;
-    // Only the two bits change; the rest of the definition is the host's copy.
-    EXPECT_STREQ(host.updates[0].def.name, "Max iterations");
-    EXPECT_EQ(host.updates[1].def.u.sd.dephault, 15);
-  }
-  EXPECT_EQ(host.suites_held[kPFParamUtilsSuite], 0);
-}
 
 TEST_F(FloralEnabling, OtherParametersAndMissingSuiteChangeNothing) {
   for (PF_ParamIndex index : {1, 2, 5, 12, 46}) EXPECT_EQ(Changed(index), PF_Err_NONE);
@@ -202,15 +116,6 @@ TEST_F(FloralEnabling, OtherParametersAndMissingSuiteChangeNothing) {
   host.in_data.pica_basicP = nullptr;
   EXPECT_EQ(Changed(4), PF_Err_NONE);
   EXPECT_TRUE(host.updates.empty());
-}
-
-TEST_F(FloralEnabling, UpdateParamsUiAppliesTheKindOnce) {
-  SetKind(2);
-  EXPECT_EQ(Run(PF_Cmd_UPDATE_PARAMS_UI, params), PF_Err_NONE);
-  ASSERT_EQ(host.updates.size(), 2u);
-  EXPECT_TRUE(Disabled(host.updates[0].def));
-  EXPECT_FALSE(Disabled(host.updates[1].def));
-  EXPECT_EQ(host.suites_held[kPFParamUtilsSuite], 0);
 }
 
 }  // namespace

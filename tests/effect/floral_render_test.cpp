@@ -17,9 +17,6 @@
 #include "fake_host.h"
 #include "page_probe.h"
 
-extern "C" PF_Err EntryPointFunc(PF_Cmd, PF_InData*, PF_OutData*, PF_ParamDef*[], PF_LayerDef*,
-                                 void*);
-
 namespace {
 
 PF_Fixed Fixed(double value) { return static_cast<PF_Fixed>(std::lround(value * 65536.0)); }

@@ -4,6 +4,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <cstdio>
 #include <cstdlib>
 
 #include "qf_host/deliverable.h"
@@ -123,6 +124,20 @@ DepthsApart ApartAtTheTwoDepths(FrameRequest request, const char* deliverable) {
         total += levels;
       }
   apart.mean = static_cast<double>(total) / (4.0 * request.width * request.height);
+  return apart;
+}
+
+ReliefApart DefaultFrameApartAtTheTwoDepths(const char* deliverable, const std::string& what) {
+  FrameRequest request;
+  ReliefApart apart;
+  apart.with_relief = ApartAtTheTwoDepths(request, deliverable);
+  request.settings = {"Bump percent=0"};
+  apart.without_relief = ApartAtTheTwoDepths(request, deliverable);
+  std::printf(
+      "16-bit against 8-bit %s: largest %d, mean %.4f levels "
+      "(without relief: largest %d, mean %.4f)\n",
+      what.c_str(), apart.with_relief.largest, apart.with_relief.mean, apart.without_relief.largest,
+      apart.without_relief.mean);
   return apart;
 }
 

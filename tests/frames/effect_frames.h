@@ -82,6 +82,14 @@ struct DepthsApart {
 };
 DepthsApart ApartAtTheTwoDepths(FrameRequest request, const char* deliverable = kFloral);
 
+// The default frame's depths apart with its relief and without it ("Bump
+// percent" 0), also printed on a line that names `what`.
+struct ReliefApart {
+  DepthsApart with_relief;
+  DepthsApart without_relief;
+};
+ReliefApart DefaultFrameApartAtTheTwoDepths(const char* deliverable, const std::string& what);
+
 // Writes the world to a PNG in the test's temporary folder and returns its
 // path, for a person to look at when a frame is not what a test expected.
 std::string SaveForInspection(const qfhost::HostWorld& world, const std::string& name);

@@ -51,17 +51,11 @@ TEST(GeometryFrame, LengthZeroStillGrows) {
 // the most where the smoothed edges of the many small triangles round apart,
 // which the relief adds at most a level or two to.
 TEST(GeometryFrame, SixteenBitDefaultFrameMatchesItsEightBitFrame) {
-  FrameRequest request;
-  const frames::DepthsApart withRelief = frames::ApartAtTheTwoDepths(request, frames::kGeometry);
-  request.settings = {"Bump percent=0"};
-  const frames::DepthsApart withoutRelief = frames::ApartAtTheTwoDepths(request, frames::kGeometry);
-  std::printf(
-      "16-bit against 8-bit default Geometry frame: largest %d, mean %.4f levels "
-      "(without relief: largest %d, mean %.4f)\n",
-      withRelief.largest, withRelief.mean, withoutRelief.largest, withoutRelief.mean);
-  EXPECT_LT(withRelief.mean, 1.25);
-  EXPECT_LE(withRelief.mean, withoutRelief.mean + 0.01);
-  EXPECT_LE(withRelief.largest, withoutRelief.largest + 2);
+  const frames::ReliefApart apart =
+      frames::DefaultFrameApartAtTheTwoDepths(frames::kGeometry, "default Geometry frame");
+  EXPECT_LT(apart.with_relief.mean, 1.25);
+  EXPECT_LE(apart.with_relief.mean, apart.without_relief.mean + 0.01);
+  EXPECT_LE(apart.with_relief.largest, apart.without_relief.largest + 2);
 }
 
 }  // namespace

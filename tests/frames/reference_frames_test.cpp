@@ -4,7 +4,8 @@
 // engine) that alters a pixel is noticed. A deliberate change of output
 // updates these hashes in the same commit, with the reason in its message.
 //
-// A frame that no longer matches is written to a PNG, named in the failure.
+// The rows are in reference_frames.h. A frame that no longer matches is
+// written to a PNG, named in the failure.
 #include <gtest/gtest.h>
 
 #include <cstdint>
@@ -12,29 +13,19 @@
 #include <vector>
 
 #include "effect_frames.h"
+#include "reference_frames.h"
 #include "qf_host/mask.h"
 
 namespace {
 
 using frames::FrameRequest;
-
-struct Reference {
-  const char* name;
-  bool deep;
-  std::vector<std::string> settings;
-  const char* mask;       // SVG path data of a mask on the source, or null
-  A_long renderMode;      // a "Render mode" value set as it stands, or 0 for none
-  uint64_t hash;          // the native build's
-  uint64_t windows_hash;  // the Windows build's: its C runtime's rand and math grow other patterns
-  const char* deliverable = frames::kFloral;
-};
+using frames::Reference;
 
 #ifdef _WIN32
 constexpr bool kWindowsRuntime = true;
 #else
 constexpr bool kWindowsRuntime = false;
 #endif
-void PrintTo(const Reference& r, std::ostream* os) { *os << r.name; }
 
 class ReferenceFrame : public ::testing::TestWithParam<Reference> {};
 
@@ -44,7 +35,7 @@ TEST_P(ReferenceFrame, KeepsEveryPixel) {
   request.deep = r.deep;
   request.settings = r.settings;
   if (r.mask) request.mask = qfhost::ParseSvgPathData(r.mask);
-  if (r.renderMode != 0) request.popups.push_back({"Render mode", r.renderMode});
+  if (r.render_mode != 0) request.popups.push_back({"Render mode", r.render_mode});
   const qfhost::HostWorld frame = frames::RenderFrame(request, r.deliverable);
   ASSERT_GT(frames::DifferingPixels(frame, frames::SourceOf(request)), 0) << "nothing drawn";
   const uint64_t hash = frames::PixelHash(frame);
@@ -53,40 +44,15 @@ TEST_P(ReferenceFrame, KeepsEveryPixel) {
       << frames::SaveForInspection(frame, r.name);
 }
 
-// An arch from the lower left to the lower right corner, in 320 x 180 pixels.
-constexpr const char* kArch = "M 30 150 C 90 40 230 40 290 150";
-
-// The reference rows keep one frame a line.
-// clang-format off
-INSTANTIATE_TEST_SUITE_P(
-    Floral320x180, ReferenceFrame,
-    ::testing::Values(Reference{"Default8", false, {}, nullptr, 0, 0x61b6e64d99b77393ull, 0xd0fe01bbfa45d8a9ull},
-                      Reference{"Default16", true, {}, nullptr, 0, 0x0dcb0c75feb72e77ull, 0x3d5a54ae32bfb614ull},
-                      Reference{"MaskTop", false, {"Mask kind=Top"}, nullptr, 0, 0x2dcaced1de267253ull, 0x2f774ab9ecded410ull},
-                      Reference{"MaskPerimeter16", true, {"Mask kind=Perimeter"}, nullptr, 0, 0x5a0fee5e13b3d9e1ull, 0xf039331d98398340ull},
-                      Reference{"CustomPath", false, {"Mask kind=Custom path"}, kArch, 0, 0x22b795f5799eed77ull, 0x1c6e6ba6be2fe89dull},
-                      Reference{"Rough", false, {"Render mode=Rough"}, nullptr, 0, 0x42d6aa10b5feb8a7ull, 0xb901b2c361a5107bull},
-                      Reference{"Line", false, {"Render mode=Line"}, nullptr, 0, 0x952b5f20abd68709ull, 0x730f4eb33f54fd77ull},
-                      Reference{"Flat", false, {"Render mode=Flat"}, nullptr, 0, 0x38407986b6f2529full, 0x7776f5233f4cf592ull},
-                      Reference{"Wire", false, {"Render mode=Wire"}, nullptr, 0, 0xb4f8eb97088e7ff7ull, 0xd7038d21920af65dull},
-                      // Values 6 and 7, which the popup does not name: the
-                      // subdivided and the curved surface.
-                      Reference{"Subdivided", false, {}, nullptr, 6, 0x307ea6c8eab3906dull, 0xe2fa2b759b8260a3ull},
-                      Reference{"Curved", false, {}, nullptr, 7, 0x88bfa33684ed4df4ull, 0x1fa9043694472534ull}),
-    [](const ::testing::TestParamInfo<Reference>& info) { return std::string(info.param.name); });
-
-INSTANTIATE_TEST_SUITE_P(
-    Geometry320x180, ReferenceFrame,
-    ::testing::Values(Reference{"Default8", false, {}, nullptr, 0, 0xebc3b90372c90df7ull, 0xfab0bbc5f706e258ull, frames::kGeometry},
-                      Reference{"CustomFlatKind1_16",
-                                true,
-                                {"Mask kind=Custom", "Rendering mode=Flat", "QuillFrame kind=Geometric 1"},
-                                kArch,
-                                0,
-                                0x11b4b5ae2ae18b85ull,
-                                0x9b487cc6473abb5dull,
-                                frames::kGeometry}),
-    [](const ::testing::TestParamInfo<Reference>& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(Floral320x180, ReferenceFrame,
+                         ::testing::ValuesIn(frames::kFloralReferences),
+                         [](const ::testing::TestParamInfo<Reference>& info) {
+                           return std::string(info.param.name);
+                         });
+INSTANTIATE_TEST_SUITE_P(Geometry320x180, ReferenceFrame,
+                         ::testing::ValuesIn(frames::kGeometryReferences),
+                         [](const ::testing::TestParamInfo<Reference>& info) {
+                           return std::string(info.param.name);
+                         });
 
 }  // namespace
-// clang-format on

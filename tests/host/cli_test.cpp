@@ -1,7 +1,6 @@
 // The qf-host command as a person runs it: its output, the pictures it
 // writes and its error lines.
 #include <gtest/gtest.h>
-#include <sys/wait.h>
 
 #include <cstdio>
 #include <cstdlib>
@@ -11,39 +10,40 @@
 
 #include "qf_host/image.h"
 #include "qf_host/png_io.h"
+#include "run_command.h"
 #include "temp_files.h"
 #include "test_png.h"
 
 namespace {
 
-struct Result {
-  int status = -1;
-  std::string out, err;
-};
-
-std::string Slurp(const std::string& path) {
-  std::ifstream f(path);
-  std::stringstream s;
-  s << f.rdbuf();
-  return s.str();
-}
+using Result = qfhost_test::CommandResult;
+using qfhost_test::Slurp;
 
 Result RunHost(const std::string& args) {
-  const std::string out = qfhost_test::TempFile("stdout");
-  const std::string err = qfhost_test::TempFile("stderr");
-  const int raw = std::system(
-      (std::string("'") + QF_HOST_EXE + "' " + args + " >'" + out + "' 2>'" + err + "'").c_str());
-  Result r;
-  r.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
-  r.out = Slurp(out);
-  r.err = Slurp(err);
-  return r;
+  return qfhost_test::RunCommand(std::string("'") + QF_HOST_EXE + "'", args);
 }
 
 size_t Count(const std::string& text, const std::string& what) {
   size_t n = 0;
   for (size_t at = text.find(what); at != std::string::npos; at = text.find(what, at + 1)) ++n;
   return n;
+}
+
+// A command line and what its refusal gives as the reason.
+struct Refusal {
+  std::string args;
+  std::string reason;
+};
+
+// A refusal: non-zero exit, nothing on standard output, and one "qf-host: "
+// line on standard error that gives `reason`.
+void ExpectRefusal(const std::string& args, const std::string& reason) {
+  const Result r = RunHost(args);
+  EXPECT_NE(r.status, 0) << args;
+  EXPECT_EQ(r.out, "") << args;
+  EXPECT_EQ(r.err.rfind("qf-host: ", 0), 0u) << args << ": " << r.err;
+  EXPECT_EQ(Count(r.err, "\n"), 1u) << args << ": " << r.err;
+  EXPECT_NE(r.err.find(reason), std::string::npos) << args << ": " << r.err;
 }
 
 TEST(QfHostCli, InfoByShortName) {
@@ -192,10 +192,7 @@ TEST(QfHostRender, RefusalsAreOneLine) {
   std::ofstream(text) << "not a picture\n";
   const std::string bad_mask = qfhost_test::TempFile("mask.svg");
   std::ofstream(bad_mask) << "M 0 0 Q 1 1 2 2";
-  const struct {
-    std::string args;
-    std::string reason;
-  } cases[] = {
+  const Refusal cases[] = {
       {"render floral --size 8x8", "render needs an output file: -o OUT.png"},
       {"render floral --size 8x8 --set Widht=2 -o OUT",
        "unknown parameter 'Widht' (closest: \"Width\""},
@@ -220,12 +217,7 @@ TEST(QfHostRender, RefusalsAreOneLine) {
     std::string args = c.args;
     const size_t at = args.find("OUT");
     if (at != std::string::npos) args.replace(at, 3, "'" + out + "'");
-    const Result r = RunHost(args);
-    EXPECT_NE(r.status, 0) << args;
-    EXPECT_EQ(r.out, "") << args;
-    EXPECT_EQ(r.err.rfind("qf-host: ", 0), 0u) << args << ": " << r.err;
-    EXPECT_EQ(Count(r.err, "\n"), 1u) << args << ": " << r.err;
-    EXPECT_NE(r.err.find(c.reason), std::string::npos) << args << ": " << r.err;
+    ExpectRefusal(args, c.reason);
     EXPECT_FALSE(std::ifstream(out).good()) << args;
   }
 }
@@ -384,10 +376,7 @@ TEST(QfHostAnimation, RefusalsAreOneLine) {
   const std::string out = qfhost_test::TempFile("never_%02d.png");
   const std::string frame0 = qfhost_test::TempFile("never_00.png");
   const std::string plain = qfhost_test::TempFile("never.png");
-  const struct {
-    std::string args;
-    std::string reason;
-  } cases[] = {
+  const Refusal cases[] = {
       {"--set 'Completeness=0@0,100@later' -o OUT",
        "Completeness: keyframe time 'later' is not a number of frames (12) or of seconds (0.5s)"},
       {"--set 'Completeness=0@0,100' -o OUT", "Completeness: key '100' has no @TIME"},
@@ -418,12 +407,7 @@ TEST(QfHostAnimation, RefusalsAreOneLine) {
       for (size_t at = args.find(word); at != std::string::npos;
            at = args.find(word, at + value.size() + 2))
         args.replace(at, word.size(), "'" + value + "'");
-    const Result r = RunHost(args);
-    EXPECT_NE(r.status, 0) << args;
-    EXPECT_EQ(r.out, "") << args;
-    EXPECT_EQ(r.err.rfind("qf-host: ", 0), 0u) << args << ": " << r.err;
-    EXPECT_EQ(Count(r.err, "\n"), 1u) << args << ": " << r.err;
-    EXPECT_NE(r.err.find(c.reason), std::string::npos) << args << ": " << r.err;
+    ExpectRefusal(args, c.reason);
     EXPECT_FALSE(std::ifstream(frame0).good()) << args;
     EXPECT_FALSE(std::ifstream(plain).good()) << args;
   }
@@ -433,10 +417,7 @@ TEST(QfHostAnimation, RefusalsAreOneLine) {
 TEST(QfHostCli, FailuresAreOneLine) {
   const std::string text = qfhost_test::TempFile("text.aex");
   std::ofstream(text) << "not a plug-in\n";
-  const struct {
-    std::string args;
-    std::string reason;
-  } cases[] = {
+  const Refusal cases[] = {
       {"info '" + text + "'", "not a loadable plug-in module"},
       {"params /nonexistent/QuillFrame64.aex", "no such file"},
       {std::string("info '") + QF_WIN32_PATH + "'", "no property list"},
@@ -460,14 +441,7 @@ TEST(QfHostCli, FailuresAreOneLine) {
       {"--help=3", "option '--help' takes no value"},
       {"info floral extra", "info takes one DELIVERABLE"},
   };
-  for (const auto& c : cases) {
-    const Result r = RunHost(c.args);
-    EXPECT_NE(r.status, 0) << c.args;
-    EXPECT_EQ(r.out, "") << c.args;
-    EXPECT_EQ(r.err.rfind("qf-host: ", 0), 0u) << c.args << ": " << r.err;
-    EXPECT_EQ(Count(r.err, "\n"), 1u) << c.args << ": " << r.err;
-    EXPECT_NE(r.err.find(c.reason), std::string::npos) << c.args << ": " << r.err;
-  }
+  for (const auto& c : cases) ExpectRefusal(c.args, c.reason);
 }
 
 // ---- qf-host panel: the pictures it writes, what a click opens, its refusals ----

@@ -4,6 +4,7 @@
 #include <cstring>
 #include <vector>
 
+#include "param_tables.h"
 #include "qf_host/deliverable.h"
 #include "qf_host/host_session.h"
 #include "qf_host/loaded_effect.h"
@@ -20,11 +21,15 @@ struct Build {
   const char* path;
   const char* name;
   size_t declared;  // parameters, the input layer not counted
+  const std::vector<Expected>* params;
+  int first_flagged;  // the first parameter (from 1) of the run of flags 1 to the end
+  int first_id_one;   // likewise of id 1
 };
 void PrintTo(const Build& build, std::ostream* os) { *os << build.label; }
 
-const Build kFloral{"Floral", QF_FLORAL_PATH, "QuillFrame Floral", 46};
-const Build kGeometry{"Geometry", QF_GEOMETRY_PATH, "QuillFrame Geometry", 50};
+const Build kFloral{"Floral", QF_FLORAL_PATH, "QuillFrame Floral", 46, &kFloralParams, 31, 36};
+const Build kGeometry{"Geometry", QF_GEOMETRY_PATH, "QuillFrame Geometry", 50, &kGeometryParams, 35,
+                      40};
 
 std::string ErrorsText(const HostSession& host) {
   std::string s;
@@ -89,44 +94,19 @@ TEST_P(EachBuild, ParameterSetupDeclaresTheWholeList) {
   ASSERT_EQ(r.effect.register_ui_calls(), 1);
   const PF_CustomUIInfo& ui = r.effect.registered_ui()[0];
   EXPECT_EQ(ui.events, PF_CustomEFlag_COMP | PF_CustomEFlag_LAYER | PF_CustomEFlag_EFFECT);
-  EXPECT_EQ(ui.comp_ui_width | ui.layer_ui_width | ui.preview_ui_width | ui.reserved, 0);
+  EXPECT_EQ(ui.comp_ui_width | ui.comp_ui_height | ui.comp_ui_alignment | ui.layer_ui_width |
+                ui.layer_ui_height | ui.layer_ui_alignment | ui.preview_ui_width |
+                ui.preview_ui_height | ui.preview_ui_alignment | ui.reserved,
+            0);
 
-  const PF_ParamDef& info = r.effect.param(1).def;
-  EXPECT_STREQ(info.name, "Information");
-  EXPECT_EQ(info.param_type, PF_Param_NO_DATA);
-  EXPECT_EQ(info.ui_flags, PF_PUI_CONTROL);
-  EXPECT_EQ(info.ui_width, 385);
-  EXPECT_EQ(info.ui_height, 106);
-
-  // "Glass" starts the run of flags 1 and "Texture reflection" the run of id 1, to the end.
-  const PF_ParamIndex glass = n == 46 ? 31 : 35;
-  const PF_ParamIndex texture = n == 46 ? 36 : 40;
-  EXPECT_STREQ(r.effect.param(glass).def.name, "Glass");
-  EXPECT_STREQ(r.effect.param(texture).def.name, "Texture reflection");
-  EXPECT_EQ(r.effect.param(texture).def.param_type, PF_Param_LAYER);
-  for (PF_ParamIndex i = 2; i <= static_cast<PF_ParamIndex>(n); ++i) {
-    const PF_ParamDef& d = r.effect.param(i).def;
-    EXPECT_EQ(d.flags, i >= glass ? 1 : 0) << i;
-    EXPECT_EQ(d.uu.id, i >= texture ? 1 : 0) << i;
-    EXPECT_EQ(d.ui_flags | d.ui_width | d.ui_height, 0) << i;
-  }
-
-  const PF_ParamDef& kind = r.effect.param(4).def;
-  EXPECT_STREQ(kind.name, "QuillFrame kind");
-  EXPECT_EQ(kind.u.pd.num_choices, 4);
-  EXPECT_EQ(kind.u.pd.dephault, n == 46 ? 1 : 3);
-  EXPECT_EQ(kind.u.pd.value, kind.u.pd.dephault);
-
-  const PF_ParamDef& width = r.effect.param(7).def;
-  EXPECT_EQ(width.param_type, PF_Param_FIX_SLIDER);
-  EXPECT_EQ(width.u.fd.dephault, n == 46 ? 22938 : 19661);
-  EXPECT_EQ(width.u.fd.slider_min, 6554);
-  EXPECT_EQ(width.u.fd.precision, 3);
-
-  const PF_ParamDef& cut = r.effect.param(static_cast<PF_ParamIndex>(n)).def;
-  EXPECT_STREQ(cut.name, "Cut alpha");
-  EXPECT_EQ(cut.param_type, PF_Param_CHECKBOX);
-  EXPECT_STREQ(cut.u.bd.nameptr, "");
+  // Every parameter as tabled, "Glass" starting the run of flags 1 and
+  // "Texture reflection" the run of id 1.
+  std::vector<PF_ParamDef> declared;
+  for (size_t i = 1; i <= n; ++i)
+    declared.push_back(r.effect.param(static_cast<PF_ParamIndex>(i)).def);
+  ExpectParams(declared, *GetParam().params, GetParam().first_flagged, GetParam().first_id_one);
+  EXPECT_STREQ(declared[GetParam().first_flagged - 1].name, "Glass");
+  EXPECT_STREQ(declared[GetParam().first_id_one - 1].name, "Texture reflection");
 }
 
 TEST_P(EachBuild, FailingAddParamEndsSetupThere) {
@@ -177,7 +157,10 @@ TEST_P(EachBuild, SequenceDataLifecycle) {
 TEST_P(EachBuild, NoHandleMeansMemoryFull) {
   Running r(GetParam(), host_);
   host_.FailCall(HostCall::kNewHandle, 1);
+  host_.FailCall(HostCall::kNewHandle, 2);
   EXPECT_EQ(r.effect.SequenceSetup(), PF_Err_MEM_FULL);
+  EXPECT_EQ(r.effect.sequence_data(), nullptr);
+  EXPECT_EQ(r.effect.SequenceResetup(), PF_Err_MEM_FULL);
   EXPECT_EQ(r.effect.sequence_data(), nullptr);
   EXPECT_EQ(host_.live_handle_count(), 0u);
   // A later re-set-up, with memory again, recovers.
@@ -210,6 +193,9 @@ TEST_F(ParamEnabling, FloralKindSwitchesIterationsAndTriangles) {
   ASSERT_EQ(host_.param_ui_updates().size(), 2u);
   EXPECT_EQ(host_.param_ui_updates()[0].index, 5);
   EXPECT_EQ(host_.param_ui_updates()[1].index, 6);
+  // Only the two bits change; the rest of each definition is the host's copy.
+  EXPECT_STREQ(host_.param_ui_updates()[0].def.name, "Max iterations");
+  EXPECT_EQ(host_.param_ui_updates()[1].def.u.sd.dephault, 15);
   EXPECT_TRUE(Enabled(r.effect.param(5).def));  // kind 1
   EXPECT_TRUE(Disabled(r.effect.param(6).def));
 

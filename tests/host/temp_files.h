@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <set>
 #include <string>
@@ -21,9 +22,11 @@ struct ScratchFiles {
 inline ScratchFiles g_scratch_files;
 
 inline std::string TempFile(const std::string& name) {
-  const std::string path = ::testing::TempDir() + "qf_host_" + std::to_string(getpid()) + "_" +
-                           ::testing::UnitTest::GetInstance()->current_test_info()->name() + "_" +
-                           name;
+  // A parameterised test's name carries a '/' before its parameter's.
+  std::string test = ::testing::UnitTest::GetInstance()->current_test_info()->name();
+  std::replace(test.begin(), test.end(), '/', '_');
+  const std::string path =
+      ::testing::TempDir() + "qf_host_" + std::to_string(getpid()) + "_" + test + "_" + name;
   g_scratch_files.names.insert(path);
   return path;
 }

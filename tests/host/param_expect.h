@@ -23,6 +23,45 @@ struct Expected {
 
 constexpr long Fx(double v) { return static_cast<long>(v * 65536.0 + (v >= 0 ? 0.5 : -0.5)); }
 
+// The rows both builds' lists end with, from "Position" to "Cut alpha",
+// appended to a build's own rows.
+inline std::vector<Expected> WithSceneRows(std::vector<Expected> rows) {
+  const std::vector<Expected> scene = {
+      {"Position", PF_Param_POINT, 0, 0, 0, 0, Fx(50), Fx(50), nullptr},
+      {"Scale", PF_Param_FIX_SLIDER, Fx(-1000), Fx(1000), Fx(10), Fx(150), Fx(100), 0, nullptr},
+      {"Material", PF_Param_GROUP_START, 0, 0, 0, 0, 0, 0, nullptr},
+      {"Diffuse", PF_Param_COLOR, 0, 0, 0, 0, 0xC0C0C0, 0, nullptr},
+      {"Specular", PF_Param_COLOR, 0, 0, 0, 0, 0xFFFFFF, 0, nullptr},
+      {"Shininess", PF_Param_FIX_SLIDER, Fx(-1000), Fx(1000), 0, Fx(100), Fx(15), 0, nullptr},
+      {"Shin strength", PF_Param_FIX_SLIDER, Fx(-1000), Fx(1000), 0, Fx(500), Fx(100), 0, nullptr},
+      {"Self illumination", PF_Param_FIX_SLIDER, Fx(-1000), Fx(1000), 0, Fx(100), Fx(10), 0,
+       nullptr},
+      {"Transparancy", PF_Param_FIX_SLIDER, 0, Fx(100), 0, Fx(100), 0, 0, nullptr},
+      {"Glass", PF_Param_CHECKBOX, 0, 0, 0, 0, 1, 0, ""},
+      {"Refraction", PF_Param_FIX_SLIDER, Fx(-1000), Fx(1000), Fx(-100), Fx(100), Fx(-50), 0,
+       nullptr},
+      {"Optical coefficient", PF_Param_FIX_SLIDER, Fx(-1000), Fx(1000), Fx(-100), Fx(100), Fx(75),
+       0, nullptr},
+      {"Aberration", PF_Param_FIX_SLIDER, 0, Fx(1000), 0, Fx(100), Fx(20), 0, nullptr},
+      {"Bump percent", PF_Param_FIX_SLIDER, Fx(-1000), Fx(1000), Fx(-10), Fx(10), Fx(2), 0,
+       nullptr},
+      {"Texture reflection", PF_Param_LAYER, 0, 0, 0, 0, 0, 0, nullptr},
+      {"Reflection percent", PF_Param_FIX_SLIDER, Fx(-1000), Fx(1000), 0, Fx(100), Fx(100), 0,
+       nullptr},
+      {nullptr, PF_Param_GROUP_END, 0, 0, 0, 0, 0, 0, nullptr},
+      {"Light", PF_Param_GROUP_START, 0, 0, 0, 0, 0, 0, nullptr},
+      {"Multiply", PF_Param_FIX_SLIDER, Fx(-1000), Fx(1000), 0, Fx(150), Fx(100), 0, nullptr},
+      {"Light color", PF_Param_COLOR, 0, 0, 0, 0, 0xFFFFFF, 0, nullptr},
+      {"Rotate UV", PF_Param_ANGLE, 0, 0, 0, 0, 0, 0, nullptr},
+      {"Rotate WV", PF_Param_FIX_SLIDER, Fx(-10000), Fx(10000), 0, Fx(180), Fx(45), 0, nullptr},
+      {"Oppositing light", PF_Param_CHECKBOX, 0, 0, 0, 0, 1, 0, ""},
+      {nullptr, PF_Param_GROUP_END, 0, 0, 0, 0, 0, 0, nullptr},
+      {"Cut alpha", PF_Param_CHECKBOX, 0, 0, 0, 0, 0, 0, ""},
+  };
+  rows.insert(rows.end(), scene.begin(), scene.end());
+  return rows;
+}
+
 inline void ExpectParams(const std::vector<PF_ParamDef>& defs, const std::vector<Expected>& rows,
                          int first_flagged, int first_id_one) {
   ASSERT_EQ(defs.size(), rows.size());
