@@ -2,8 +2,14 @@
 // writes and its error lines.
 #include <gtest/gtest.h>
 #include <sys/wait.h>
+#include <unistd.h>
 
+#include <algorithm>
+#include <cerrno>
+#include <csignal>
 #include <cstdio>
+#include <cstring>
+#include <filesystem>
 #include <cstdlib>
 #include <fstream>
 #include <sstream>
@@ -427,6 +433,119 @@ TEST(QfHostAnimation, RefusalsAreOneLine) {
     EXPECT_FALSE(std::ifstream(frame0).good()) << args;
     EXPECT_FALSE(std::ifstream(plain).good()) << args;
   }
+}
+
+// A folder of its own for a test that lists what it leaves behind.
+struct ScratchFolder {
+  ScratchFolder() : path(qfhost_test::TempFile("folder") + "/") {
+    std::filesystem::create_directories(path);
+  }
+  ~ScratchFolder() { std::filesystem::remove_all(path); }
+  std::vector<std::string> Names() const {
+    std::vector<std::string> names;
+    for (const auto& entry : std::filesystem::directory_iterator(path))
+      names.push_back(entry.path().filename().string());
+    std::sort(names.begin(), names.end());
+    return names;
+  }
+  std::string path;
+};
+
+TEST(QfHostOutputs, TwoOutputsNamingOneFileAreRefused) {
+  ScratchFolder folder;
+  const std::string& d = folder.path;
+  const std::string kept = d + "x.png";
+  ASSERT_EQ(RunHost("render floral --size 8x8 -o '" + kept + "'").status, 0);
+  const std::string before = Slurp(kept);
+  std::filesystem::create_directories(d + "sub");
+  std::filesystem::create_symlink(kept, d + "link.png");
+  for (const char* outputs :
+       {"--stats X -o X", "--stats X -o D/./x.png", "--stats D/sub/../x.png -o X",
+        "--stats D/link.png -o X", "--frames 0-3 --stats D/f_02.png -o D/f_%02d.png",
+        "--frames 0-3 --stats D/f_2.png -o D//sub/../f_%d.png"}) {
+    std::string args = std::string("render floral --size 8x8 ") + outputs;
+    for (size_t at = args.find('X'); at != std::string::npos; at = args.find('X'))
+      args.replace(at, 1, "'" + kept + "'");
+    for (size_t at = args.find("D/"); at != std::string::npos; at = args.find("D/", at + d.size()))
+      args.replace(at, 2, d);
+    const Result r = RunHost(args);
+    EXPECT_EQ(r.status, 2) << args;
+    EXPECT_EQ(r.err.rfind("qf-host: --stats and -o name the same file, ", 0), 0u) << r.err;
+    EXPECT_EQ(Count(r.err, "\n"), 1u) << r.err;
+    EXPECT_EQ(Slurp(kept), before) << args;
+    const std::vector<std::string> left = {"link.png", "sub", "x.png"};
+    EXPECT_EQ(folder.Names(), left) << args;
+  }
+  // Frames outside the range do not collide with the statistics.
+  const Result r = RunHost("render floral --size 8x8 --frames 3-4 --stats '" + d + "f_02.png' -o '" +
+                           d + "f_%02d.png'");
+  EXPECT_EQ(r.status, 0) << r.err;
+  EXPECT_EQ(Lines(Slurp(d + "f_02.png")).size(), 2u);
+}
+
+// A range that stops at a frame it cannot write keeps the frames before it,
+// says which they are, and leaves no partial file; nor does a file already
+// under the failed frame's name change.
+TEST(QfHostOutputs, ARangeThatStopsEarlySaysWhichFramesWereWritten) {
+  ScratchFolder folder;
+  std::filesystem::create_directories(folder.path + "f_2.png");  // no file can go there
+  const Result r = RunHost("render floral --size 8x8 --frames 0-3 --stats '" + folder.path +
+                           "stats.txt' -o '" + folder.path + "f_%d.png'");
+  EXPECT_EQ(r.status, 1);
+  const std::vector<std::string> lines = Lines(r.err);
+  ASSERT_EQ(lines.size(), 3u) << r.err;  // two frames' progress, then the error
+  EXPECT_EQ(lines[2], "qf-host: cannot write " + folder.path + "f_2.png: " +
+                          std::strerror(EISDIR) + " (frames 0-1 of 0-3 written)");
+  const std::vector<std::string> left = {"f_0.png", "f_1.png", "f_2.png", "stats.txt"};
+  EXPECT_EQ(folder.Names(), left);
+  EXPECT_EQ(Lines(Slurp(folder.path + "stats.txt")).size(), 2u);
+  EXPECT_EQ(qfhost::ReadPng(folder.path + "f_1.png").width, 8);
+}
+
+// Ctrl-C during a range: the process ends at once with status 130, says
+// which frames were written, and every file it leaves is whole.
+TEST(QfHostOutputs, AnInterruptedRangeLeavesOnlyWholeFrames) {
+  ScratchFolder folder;
+  const std::string err = folder.path + "err.txt";
+  const std::string stats = folder.path + "stats.txt";
+  const std::string pattern = folder.path + "f_%03d.png";
+  const pid_t pid = fork();
+  ASSERT_GE(pid, 0);
+  if (pid == 0) {
+    std::freopen(err.c_str(), "w", stderr);
+    execl(QF_HOST_EXE, "qf-host", "render", "floral", "--size", "320x180", "--frames", "0-999",
+          "--stats", stats.c_str(), "-o", pattern.c_str(), static_cast<char*>(nullptr));
+    _exit(127);
+  }
+  // Interrupted once two frames are there, in the middle of a later one.
+  for (int i = 0; i < 6000 && !std::ifstream(folder.path + "f_001.png").good(); ++i)
+    usleep(10000);
+  usleep(50000);
+  kill(pid, SIGINT);
+  int status = 0;
+  ASSERT_EQ(waitpid(pid, &status, 0), pid);
+  ASSERT_TRUE(WIFEXITED(status));
+  EXPECT_EQ(WEXITSTATUS(status), 130);
+
+  const std::vector<std::string> lines = Lines(Slurp(err));
+  ASSERT_FALSE(lines.empty());
+  int last = -1;
+  ASSERT_EQ(std::sscanf(lines.back().c_str(), "qf-host: interrupted; frames 0-%d of 0-999 written",
+                        &last),
+            1)
+      << lines.back();
+  ASSERT_GE(last, 1);
+  std::vector<std::string> expected = {"err.txt", "stats.txt"};
+  for (int f = 0; f <= last; ++f) {
+    char name[32];
+    std::snprintf(name, sizeof name, "f_%03d.png", f);
+    expected.push_back(name);
+    const qfhost::Image frame = qfhost::ReadPng(folder.path + name);
+    EXPECT_EQ(frame.width * frame.height, 320 * 180) << name;
+  }
+  std::sort(expected.begin(), expected.end());
+  EXPECT_EQ(folder.Names(), expected);
+  EXPECT_EQ(Lines(Slurp(stats)).size(), static_cast<size_t>(last + 1));
 }
 
 // Every failure: non-zero exit, nothing on stdout, one "qf-host: " line on stderr.
