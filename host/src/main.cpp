@@ -54,6 +54,8 @@ void Check(qfhost::HostSession& host, PF_Cmd cmd, PF_Err err) {
       message += " (and " + std::to_string(host.errors().size() - 1) + " more)";
     throw HostError(message);
   }
+  if (err == PF_Err_OUT_OF_MEMORY || err == PF_Err_MEM_FULL)
+    throw HostError(what + " failed with error " + std::to_string(err) + " (out of memory)");
   if (err != PF_Err_NONE) throw HostError(what + " failed with error " + std::to_string(err));
 }
 

@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "qf_host/image.h"
+#include "memory_cap.h"
 #include "qf_host/png_io.h"
 #include "temp_files.h"
 #include "test_png.h"
@@ -546,6 +547,23 @@ TEST(QfHostOutputs, AnInterruptedRangeLeavesOnlyWholeFrames) {
   std::sort(expected.begin(), expected.end());
   EXPECT_EQ(folder.Names(), expected);
   EXPECT_EQ(Lines(Slurp(stats)).size(), static_cast<size_t>(last + 1));
+}
+
+// Memory running out while the pattern grows ends the render with the error
+// that says so, before the triangle budget would have: no picture other than
+// the one asked for, and no file.
+TEST(QfHostRender, MemoryRunningOutIsAnErrorNotAnotherPicture) {
+  if (!qfhost_test::kMemoryCapped) GTEST_SKIP() << "no address-space cap under the sanitizer";
+  const std::string out = qfhost_test::TempFile("starved.png");
+  for (const char* build : {"floral", "geometry"}) {
+    const std::string err = qfhost_test::TempFile("starved.err");
+    const std::string command = qfhost_test::MemoryCap(150) + "'" + QF_HOST_EXE + "' render " +
+                                build + " --size 1x10 -o '" + out + "' 2>'" + err + "'";
+    const int raw = std::system(command.c_str());
+    EXPECT_TRUE(WIFEXITED(raw) && WEXITSTATUS(raw) == 1) << build;
+    EXPECT_EQ(Slurp(err), "qf-host: render failed with error 4 (out of memory)\n") << build;
+    EXPECT_FALSE(std::ifstream(out).good()) << build;
+  }
 }
 
 // Every failure: non-zero exit, nothing on stdout, one "qf-host: " line on stderr.
