@@ -740,7 +740,21 @@ void ReadCommandLine(int argc, char** argv, Request& request, std::string* help)
       "'qf-host render DELIVERABLE --help' also lists the deliverable's parameters.");
   render->footer(
       deliverables +
-      "\n\nSizes run from 1 x 1 to 16384 x 16384 pixels, within the memory the machine has free.");
+      "\n\nLimits: frames run from 1 x 1 to 16384 x 16384 pixels, within the memory the\n"
+      "machine has free. One frame grows at most 2000000 triangles, the triangle budget:\n"
+      "there growth stops and the frame shows what has grown. Memory running out before\n"
+      "the budget ends the render with \"out of memory\", never with another picture.\n"
+      "\n"
+      "Costs worth knowing: time and memory follow the frame's size and the triangles\n"
+      "grown. The default frame at 16384 x 16384 takes minutes and about 10 GB. Growth\n"
+      "to the budget takes seconds and about 550 MB besides the frame; a thin frame\n"
+      "(--size 1x10) with the Perimeter, U-like or Window mask grows that far, and\n"
+      "slower the taller it is (1 x 16384: half a minute). A high \"Dispersion\" (1000)\n"
+      "takes about 20 s at 1920 x 1080.\n"
+      "\n"
+      "Output files are written under a temporary name (NAME.PID.partial) beside them\n"
+      "and renamed into place when complete: an error or Ctrl-C never leaves part of\n"
+      "one. A range that stops early says which frames were written.");
   for (CLI::App* verb : {info, params, render}) {
     verb->fallthrough();  // --fail may follow the command
     verb->add_option("DELIVERABLE", request.target);

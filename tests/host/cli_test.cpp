@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "qf_host/image.h"
+#include "growth/grown_triangle.h"
 #include "memory_cap.h"
 #include "qf_host/png_io.h"
 #include "temp_files.h"
@@ -107,6 +108,13 @@ TEST(QfHostCli, HelpForTheCommandAndEachVerb) {
   for (const char* option : {"--source", "--size", "--depth", "--set", "--reflection", "--mask ",
                              "--mask-inverted", "'Mask kind=Custom path'", "\"closed\""})
     EXPECT_NE(render.find(option), std::string::npos) << option;
+  // The limits the host and the plug-in keep, as they keep them.
+  const std::string side = std::to_string(qfhost::kMaxImageSide);
+  for (const std::string& limit :
+       {"frames run from 1 x 1 to " + side + " x " + side + " pixels",
+        "at most " + std::to_string(kTriangleBudget) + " triangles, the triangle budget",
+        std::string("\"out of memory\""), std::string("Costs worth knowing")})
+    EXPECT_NE(render.find(limit), std::string::npos) << limit;
 }
 
 TEST(QfHostRender, UndeclaredChoicesOnlyWhenAskedFor) {
@@ -404,6 +412,9 @@ TEST(QfHostAnimation, RefusalsAreOneLine) {
       {"--frames 0-2 -o PLAIN", "has no number field (name_%04d.png) for the frames of a range"},
       {"--frames 0-2 -o 'x_%s.png'", "has a '%' that is no number field"},
       {"--frames 0-2 --time 1 -o OUT", "--frames and --time exclude each other"},
+      {"--frames 0-2147483647 -o OUT",
+       "frame 2147483647 lies beyond the host's time count at this frame rate (the last is "
+       "frame 2147483646)"},
       {"--time 1.5 -o OUT", "--time: frame 1.5 is not a whole frame"},
       {"--time soon -o OUT", "--time: 'soon' is not a number of frames"},
       {"--fps 0 -o OUT", "--fps: '0' is not a frame rate"},
