@@ -231,7 +231,8 @@ class StatsFile {
     const bool ok = f && (!line || std::fputs(line, f) >= 0);
     const int error = errno;
     if ((f && std::fclose(f) != 0) || !ok)
-      throw HostError("--stats: cannot write " + target_ + ": " + std::strerror(ok ? errno : error));
+      throw HostError("--stats: cannot write " + target_ + ": " +
+                      std::strerror(ok ? errno : error));
   }
 
   std::string target_, partial_;
@@ -243,8 +244,8 @@ class StatsFile {
 std::string FramesWritten(const qfhost::FrameRange& range, long long written) {
   const std::string of = " of " + std::to_string(range.first) + "-" + std::to_string(range.last);
   if (written == 0) return "no frame" + of + " written";
-  return "frames " + std::to_string(range.first) + "-" +
-         std::to_string(range.first + written - 1) + of + " written";
+  return "frames " + std::to_string(range.first) + "-" + std::to_string(range.first + written - 1) +
+         of + " written";
 }
 
 // Whether the --stats file is one of the frames' files, however either is
@@ -378,9 +379,9 @@ int Render(const std::string& target, const RenderOptions& options, qfhost::Host
       const auto start = std::chrono::steady_clock::now();
       const PF_Err err = effect.Render(output, qfhost::TimeOfFrame(frame, range.last + 1, rate),
                                        options.quality, downsample);
-      const double ms = std::chrono::duration<double, std::milli>(
-                            std::chrono::steady_clock::now() - start)
-                            .count();
+      const double ms =
+          std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start)
+              .count();
       Check(host, PF_Cmd_RENDER, err);
       qfhost::InterruptHold hold;
       qfhost::WritePng(pattern.FileFor(frame), qfhost::ImageFromWorld(output));

@@ -77,7 +77,7 @@ std::string PeProblem(uint64_t size, const ReadAt& read) {
 std::string ImageProblem(uint64_t size, const ReadAt& read) {
   uint8_t magic[4];
   if (!read(0, sizeof magic, magic)) return {};
-  if (std::memcmp(magic, "\x7F" "ELF", 4) == 0) return ElfProblem(size, read);
+  if (std::memcmp(magic, "\177ELF", 4) == 0) return ElfProblem(size, read);
   if (magic[0] == 'M' && magic[1] == 'Z') return PeProblem(size, read);
   return {};
 }

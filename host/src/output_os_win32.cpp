@@ -7,8 +7,7 @@ namespace {
 
 // The console calls this on a thread of its own.
 BOOL WINAPI OnConsoleEvent(DWORD event) {
-  if (event != CTRL_C_EVENT && event != CTRL_BREAK_EVENT && event != CTRL_CLOSE_EVENT)
-    return FALSE;
+  if (event != CTRL_C_EVENT && event != CTRL_BREAK_EVENT && event != CTRL_CLOSE_EVENT) return FALSE;
   InterruptArrived(130);
   return TRUE;  // a hold lives: the main thread ends the process when it ends
 }

@@ -489,8 +489,8 @@ TEST(QfHostOutputs, TwoOutputsNamingOneFileAreRefused) {
     EXPECT_EQ(folder.Names(), left) << args;
   }
   // Frames outside the range do not collide with the statistics.
-  const Result r = RunHost("render floral --size 8x8 --frames 3-4 --stats '" + d + "f_02.png' -o '" +
-                           d + "f_%02d.png'");
+  const Result r = RunHost("render floral --size 8x8 --frames 3-4 --stats '" + d +
+                           "f_02.png' -o '" + d + "f_%02d.png'");
   EXPECT_EQ(r.status, 0) << r.err;
   EXPECT_EQ(Lines(Slurp(d + "f_02.png")).size(), 2u);
 }
@@ -506,8 +506,8 @@ TEST(QfHostOutputs, ARangeThatStopsEarlySaysWhichFramesWereWritten) {
   EXPECT_EQ(r.status, 1);
   const std::vector<std::string> lines = Lines(r.err);
   ASSERT_EQ(lines.size(), 3u) << r.err;  // two frames' progress, then the error
-  EXPECT_EQ(lines[2], "qf-host: cannot write " + folder.path + "f_2.png: " +
-                          std::strerror(EISDIR) + " (frames 0-1 of 0-3 written)");
+  EXPECT_EQ(lines[2], "qf-host: cannot write " + folder.path + "f_2.png: " + std::strerror(EISDIR) +
+                          " (frames 0-1 of 0-3 written)");
   const std::vector<std::string> left = {"f_0.png", "f_1.png", "f_2.png", "stats.txt"};
   EXPECT_EQ(folder.Names(), left);
   EXPECT_EQ(Lines(Slurp(folder.path + "stats.txt")).size(), 2u);
@@ -530,8 +530,7 @@ TEST(QfHostOutputs, AnInterruptedRangeLeavesOnlyWholeFrames) {
     _exit(127);
   }
   // Interrupted once two frames are there, in the middle of a later one.
-  for (int i = 0; i < 6000 && !std::ifstream(folder.path + "f_001.png").good(); ++i)
-    usleep(10000);
+  for (int i = 0; i < 6000 && !std::ifstream(folder.path + "f_001.png").good(); ++i) usleep(10000);
   usleep(50000);
   kill(pid, SIGINT);
   int status = 0;

@@ -372,19 +372,24 @@ TEST(ModuleImage, PeSectionsLieWithinTheFile) {
     return qfhost::ModuleImageProblem(reinterpret_cast<const uint8_t*>(pe.data()), cut);
   };
   EXPECT_EQ(problem(0x500), "");
-  EXPECT_EQ(problem(0x4FF), "its section 1 (256 bytes from byte 1024) lies beyond the end of the "
-                            "1279-byte file");
-  EXPECT_EQ(problem(0x3FF), "its section 0 (512 bytes from byte 512) lies beyond the end of the "
-                            "1023-byte file");
-  EXPECT_EQ(problem(0x1D0), "its section table (80 bytes from byte 392) lies beyond the end of "
-                            "the 464-byte file");
-  EXPECT_EQ(problem(0x90), "its PE header (24 bytes from byte 128) lies beyond the end of the "
-                           "144-byte file");
+  EXPECT_EQ(problem(0x4FF),
+            "its section 1 (256 bytes from byte 1024) lies beyond the end of the "
+            "1279-byte file");
+  EXPECT_EQ(problem(0x3FF),
+            "its section 0 (512 bytes from byte 512) lies beyond the end of the "
+            "1023-byte file");
+  EXPECT_EQ(problem(0x1D0),
+            "its section table (80 bytes from byte 392) lies beyond the end of "
+            "the 464-byte file");
+  EXPECT_EQ(problem(0x90),
+            "its PE header (24 bytes from byte 128) lies beyond the end of the "
+            "144-byte file");
   // Hostile sizes do not wrap around.
   put(0x188 + 16, 0xFFFFFFFF, 4);
   put(0x188 + 20, 0xFFFFFFFF, 4);
-  EXPECT_EQ(problem(0x500), "its section 0 (4294967295 bytes from byte 4294967295) lies beyond "
-                            "the end of the 1280-byte file");
+  EXPECT_EQ(problem(0x500),
+            "its section 0 (4294967295 bytes from byte 4294967295) lies beyond "
+            "the end of the 1280-byte file");
   // Neither ELF nor PE: left to the loader.
   EXPECT_EQ(qfhost::ModuleImageProblem(reinterpret_cast<const uint8_t*>("just text"), 9), "");
 }

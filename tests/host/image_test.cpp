@@ -210,9 +210,9 @@ TEST(Png, RefusesAFileTooSmallForTheSizeItDeclares) {
     // memory than the declared picture would take: refused, not exhausted.
     for (const char* option : {"--source", "--size 32x18 --reflection"}) {
       const std::string err = qfhost_test::TempFile("tiny.err");
-      const std::string command = kMemoryCap + "'" + QF_HOST_EXE + "' render floral " +
-                                  option + " '" + path + "' -o '" +
-                                  qfhost_test::TempFile("tiny_out.png") + "' 2>'" + err + "'";
+      const std::string command = kMemoryCap + "'" + QF_HOST_EXE + "' render floral " + option +
+                                  " '" + path + "' -o '" + qfhost_test::TempFile("tiny_out.png") +
+                                  "' 2>'" + err + "'";
       EXPECT_NE(std::system(command.c_str()), 0) << option;
       std::ifstream in(err);
       const std::string message((std::istreambuf_iterator<char>(in)),
