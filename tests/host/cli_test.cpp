@@ -567,7 +567,7 @@ TEST(QfHostRender, MemoryRunningOutIsAnErrorNotAnotherPicture) {
   const std::string out = qfhost_test::TempFile("starved.png");
   for (const char* build : {"floral", "geometry"}) {
     const std::string err = qfhost_test::TempFile("starved.err");
-    const std::string command = qfhost_test::MemoryCap(150) + "'" + QF_HOST_EXE + "' render " +
+    const std::string command = qfhost_test::MemoryCap(250) + "'" + QF_HOST_EXE + "' render " +
                                 build + " --size 1x10 -o '" + out + "' 2>'" + err + "'";
     const int raw = std::system(command.c_str());
     EXPECT_TRUE(WIFEXITED(raw) && WEXITSTATUS(raw) == 1) << build;
