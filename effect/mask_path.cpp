@@ -1,6 +1,7 @@
 #include "effect/mask_path.h"
 
 #include <cmath>
+#include <new>
 
 #include "effect/entry.h"
 
@@ -68,7 +69,7 @@ int32_t ReadCustomPath(PF_InData* in_data, PF_PathID path_id, CustomPath* path) 
   path->fractions = AllocatePageArray<double>(size_t(nv));
   if (!path->vertices || !path->fractions) {
     FreeArrays(path);
-    return 0;
+    throw std::bad_alloc();  // the render ends with out of memory, the path released
   }
 
   // An inverted path is walked backwards with its tangents swapped; a

@@ -31,9 +31,9 @@ struct CustomPath {
 };
 
 // Reads the path path_id at the input record's current time into path,
-// releasing first whatever path still held. Path id 0, a missing suite, a check-out without a path,
-// a path without vertices or arrays that cannot be allocated all leave vertex_count at 0. Returns
-// vertex_count.
+// releasing first whatever path still held. Path id 0, a missing suite, a check-out without a path
+// and a path without vertices all leave vertex_count at 0; arrays that cannot be allocated throw
+// std::bad_alloc. Returns vertex_count.
 int32_t ReadCustomPath(PF_InData* in_data, PF_PathID path_id, CustomPath* path);
 
 // Checks the path back in, releases the suites and frees the arrays; leaves

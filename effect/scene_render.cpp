@@ -2,6 +2,7 @@
 
 #include <cmath>
 #include <cstring>
+#include <new>
 
 #include "effect/entry.h"
 #include "effect/pixel_convert.h"
@@ -266,11 +267,14 @@ void BeginSceneRender(PF_InData* in_data, PF_OutData* out_data, PF_ParamDef* par
 }
 
 void AssembleMesh(QFTrList& list, SceneRender* scene) {
+  const int32_t grown = TriangleCount;
   __Point3ds* points = nullptr;
   __Triangle3ds* triangles = nullptr;
   BuildMeshArrays(list, &scene->pointCount, &scene->triangleCount, &points, &triangles);
   scene->points.reset(points);
   scene->triangles.reset(triangles);
+  // Drawn without its mesh, the frame would show another picture than asked for.
+  if (grown > 0 && !scene->points) throw std::bad_alloc();
 }
 
 namespace {

@@ -106,7 +106,8 @@ struct SceneRender {
 void BeginSceneRender(PF_InData* in_data, PF_OutData* out_data, PF_ParamDef* params[],
                       PF_LayerDef* output, const SceneParamIndices& at, SceneRender* scene);
 
-// Turns the pattern list into the mesh arrays, emptying the list.
+// Turns the pattern list into the mesh arrays, emptying the list. Throws
+// std::bad_alloc when a grown pattern finds no room for its arrays.
 void AssembleMesh(QFTrList& list, SceneRender* scene);
 
 // Locks the bump image and checks out the reflection layer, sets the draw

@@ -52,7 +52,7 @@ PageArray<Record> CopyToPages(const std::vector<Record>& records) {
 }
 
 // Hands the sampled records to the caller as page-allocated arrays; on any
-// failure both arrays are absent and both counts 0.
+// failure std::bad_alloc passes on, both arrays absent and both counts 0.
 void HandOver(const ContourLists& lists, uint32_t* pointCount, uint32_t* segmentCount,
               ContourPoint** points, ContourSegment** segments) {
   *pointCount = 0;
@@ -63,7 +63,7 @@ void HandOver(const ContourLists& lists, uint32_t* pointCount, uint32_t* segment
   PageArray<ContourSegment> segmentArray = CopyToPages(lists.segments);
   const bool pointsOk = lists.points.empty() || pointArray;
   const bool segmentsOk = lists.segments.empty() || segmentArray;
-  if (!pointsOk || !segmentsOk) return;
+  if (!pointsOk || !segmentsOk) throw std::bad_alloc();
   *pointCount = static_cast<uint32_t>(lists.points.size());
   *segmentCount = static_cast<uint32_t>(lists.segments.size());
   *points = pointArray.release();
@@ -71,16 +71,16 @@ void HandOver(const ContourLists& lists, uint32_t* pointCount, uint32_t* segment
 }
 
 // Runs the sampling body and hands the result over; running out of memory
-// while sampling yields the empty contour.
+// while sampling passes std::bad_alloc on, both arrays absent.
 template <typename Body>
 void BuildContour(uint32_t* pointCount, uint32_t* segmentCount, ContourPoint** points,
                   ContourSegment** segments, Body body) {
+  *pointCount = 0;
+  *segmentCount = 0;
+  *points = nullptr;
+  *segments = nullptr;
   ContourLists lists;
-  try {
-    body(lists);
-  } catch (const std::bad_alloc&) {
-    lists = ContourLists();
-  }
+  body(lists);
   HandOver(lists, pointCount, segmentCount, points, segments);
 }
 

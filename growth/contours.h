@@ -43,7 +43,7 @@ void SampleVerticalRun(ContourLists& lists, float fixed, float start, float leng
 // The builders share one signature. On return *pointCount and *segmentCount
 // hold the record counts and *points / *segments the arrays, allocated with
 // VirtualAlloc; the caller takes each into a PageArray (engine/page_array.h).
-// When an array cannot be had both come back null with zero counts.
+// When memory runs out, std::bad_alloc passes on with both null and zero counts.
 // *pointCount is read on entry only by BuildULikeContour (the initial point
 // count n, at least 2); the four floats mean:
 //   BuildLineContour:          x0, width, y of the line, growth sign in y

@@ -35,8 +35,8 @@ int TruncToInt(double value) {
   return static_cast<int>(value);
 }
 
-// The generators below return false once a triangle could not be created
-// (budget spent or memory exhausted): every caller then stops growing.
+// The generators below return false once the triangle budget is spent: every
+// caller then stops growing.
 
 bool Curl(QFTrList& list, float x, float y, float z, float heading, float turn, float size) {
   const float s = turn > 0 ? 2.1991143f / 8 : -(2.1991143f / 8);

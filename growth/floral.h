@@ -1,7 +1,8 @@
 // The Floral generators: stems and ferns of curled leaves. Positions are frame
 // pixels about the frame centre (y downward), heights in the same unit, angles
 // in radians. Every triangle goes through AppendGrownTriangle, so growth stops
-// quietly at the render's triangle budget or when memory runs out. The draws
+// quietly at the render's triangle budget; memory running out before it throws
+// std::bad_alloc. The draws
 // from rand() happen in a fixed order, which together with the caller's seed
 // decides the pattern.
 #pragma once

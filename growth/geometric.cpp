@@ -4,7 +4,6 @@
 #include <cmath>
 #include <cstdint>
 #include <cstdlib>
-#include <new>
 #include <vector>
 
 #include "growth/grown_triangle.h"
@@ -107,7 +106,7 @@ bool OpenFan(Fan& fan, const Tree& tree) {
 }
 
 // Grows the fan's next triangle and returns its first child, with the second
-// left pending in the fan. Returns false when the triangle could not be made.
+// left pending in the fan. Returns false when the budget is spent.
 bool GrowFanTriangle(Fan& fan, const Tree& tree, QFTrList& list, Fan& firstChild) {
   const float size = fan.size, spread = fan.spread;
   const int d = std::rand();
@@ -209,25 +208,22 @@ void GrowGeometricBranches(int32_t line, uint8_t kind, QFTrList& list, int32_t l
 
   // Depth-first, in the order a recursive walk would take: each
   // triangle, then its first subtree, then its second, then the next one.
+  // The walk's own stack failing to grow throws std::bad_alloc as a triangle would.
   std::vector<Fan> stack;
-  try {
-    stack.push_back(root);
-    while (!stack.empty()) {
-      Fan& fan = stack.back();
-      Fan child{};
-      if (fan.secondPending) {
-        fan.secondPending = false;
-        child = ChildOf(fan, tree, fan.secondX, fan.secondY, fan.secondDx, fan.secondDy);
-        ++fan.k;
-      } else if (fan.k == fan.n) {
-        stack.pop_back();
-        continue;
-      } else if (!GrowFanTriangle(fan, tree, list, child)) {
-        return;  // budget spent or memory exhausted: keep what exists
-      }
-      if (OpenFan(child, tree)) stack.push_back(child);  // fan is invalid from here
+  stack.push_back(root);
+  while (!stack.empty()) {
+    Fan& fan = stack.back();
+    Fan child{};
+    if (fan.secondPending) {
+      fan.secondPending = false;
+      child = ChildOf(fan, tree, fan.secondX, fan.secondY, fan.secondDx, fan.secondDy);
+      ++fan.k;
+    } else if (fan.k == fan.n) {
+      stack.pop_back();
+      continue;
+    } else if (!GrowFanTriangle(fan, tree, list, child)) {
+      return;  // budget spent: keep what exists
     }
-  } catch (const std::bad_alloc&) {
-    // The walk's own stack could not grow: keep what exists.
+    if (OpenFan(child, tree)) stack.push_back(child);  // fan is invalid from here
   }
 }

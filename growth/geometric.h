@@ -2,7 +2,8 @@
 // tree of triangle fans grown from the step's start point. Positions are frame
 // pixels about the frame centre (y downward), heights in the same unit, angles
 // in radians. Every triangle goes through AppendGrownTriangle, so growth stops
-// quietly at the render's triangle budget or when memory runs out. The draws
+// quietly at the render's triangle budget; memory running out before it throws
+// std::bad_alloc. The draws
 // from rand() happen in a fixed order, which together with the caller's seed
 // decides the pattern.
 #pragma once

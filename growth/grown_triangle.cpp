@@ -1,7 +1,6 @@
 #include "growth/grown_triangle.h"
 
 #include <cmath>
-#include <new>
 
 namespace {
 
@@ -40,8 +39,7 @@ bool GrowthBudgetLeft() { return TriangleCount < kTriangleBudget; }
 bool AppendGrownTriangle(QFTrList& list, const CornerPosition& k0, const CornerPosition& k1,
                          const CornerPosition& k2, uint32_t level) {
   if (!GrowthBudgetLeft()) return false;
-  PatternTriangle* triangle = new (std::nothrow) PatternTriangle{};
-  if (triangle == nullptr) return false;
+  auto* triangle = new PatternTriangle{};
   const CornerPosition* positions[3] = {&k0, &k1, &k2};
   for (int i = 0; i < 3; ++i) {
     triangle->corners[i].x = positions[i]->x;
@@ -50,11 +48,7 @@ bool AppendGrownTriangle(QFTrList& list, const CornerPosition& k0, const CornerP
   }
   ApplyCornerRule(*triangle);
   triangle->level = level;
-  try {
-    list.Append(triangle);  // frees the triangle when it throws
-  } catch (const std::bad_alloc&) {
-    return false;
-  }
+  list.Append(triangle);  // frees the triangle when it throws
   ++TriangleCount;
   return true;
 }

@@ -27,7 +27,9 @@ bool GrowthBudgetLeft();
 
 // Creates the triangle K0, K1, K2 with the corner rule and the given level,
 // appends it to the list and counts it in TriangleCount. Returns false and
-// creates nothing when the budget is spent or memory is exhausted; the
-// generators then stop growing and keep what they have.
+// creates nothing when the budget is spent; the generators then stop growing
+// and keep what they have. Memory exhausted before the budget is no designed
+// end: std::bad_alloc passes on, the list unchanged, and the render ends with
+// out of memory rather than draw another pattern than the one asked for.
 bool AppendGrownTriangle(QFTrList& list, const CornerPosition& k0, const CornerPosition& k1,
                          const CornerPosition& k2, uint32_t level);

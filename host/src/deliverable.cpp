@@ -5,6 +5,7 @@
 
 #include "module_loader.h"
 #include "qf_host/host_error.h"
+#include "qf_host/module_image.h"
 
 namespace qfhost {
 namespace fs = std::filesystem;
@@ -45,6 +46,9 @@ std::shared_ptr<const Deliverable> Deliverable::Load(const std::string& name_or_
   if (!fs::is_regular_file(status)) throw HostError(path + ": not a file");
   if (!FileReadable(path)) throw HostError(path + ": cannot be read");
 
+  // A file cut short would be mapped past its end, where the loader faults.
+  const std::string problem = ModuleFileProblem(path);
+  if (!problem.empty()) throw HostError(path + ": not a loadable plug-in module (" + problem + ")");
   std::string reason;  // the loader's own reason, when it gives one, ends the message
   HMODULE module = LoadModule(path, reason);
   if (!module) {

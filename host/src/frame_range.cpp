@@ -77,6 +77,20 @@ std::string OutputPattern::FileFor(long long frame) const {
   return before_ + number + after_;
 }
 
+long long OutputPattern::FrameOf(const std::string& file) const {
+  if (!has_field_) return file == before_ ? 0 : -1;
+  if (file.size() <= before_.size() + after_.size() ||
+      file.compare(0, before_.size(), before_) != 0 ||
+      file.compare(file.size() - after_.size(), after_.size(), after_) != 0)
+    return -1;
+  const std::string digits =
+      file.substr(before_.size(), file.size() - before_.size() - after_.size());
+  long long frame = 0;
+  if (digits.size() > 18 || digits.find_first_not_of("0123456789") != std::string::npos) return -1;
+  for (char c : digits) frame = frame * 10 + (c - '0');
+  return FileFor(frame) == file ? frame : -1;
+}
+
 std::string ProgressText(long long frame, long long done, long long total, double elapsed,
                          int bar_width) {
   std::string text =

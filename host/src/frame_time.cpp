@@ -28,7 +28,8 @@ FrameTime TimeOfFrame(long long frame, long long frames, FrameRate rate) {
   const long long total = frames * rate.time_step;
   if (frame < 0 || frames < 1 || current > INT32_MAX || total > INT32_MAX)
     throw HostError("frame " + std::to_string(frame) +
-                    " lies beyond the host's time count at this frame rate");
+                    " lies beyond the host's time count at this frame rate (the last is frame " +
+                    std::to_string(INT32_MAX / rate.time_step - 1) + ")");
   FrameTime t;
   t.current_time = static_cast<A_long>(current);
   t.time_step = rate.time_step;

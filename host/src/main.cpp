@@ -8,6 +8,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <filesystem>
 #include <functional>
 #include <iostream>
 #include <map>
@@ -26,6 +27,7 @@
 #include "qf_host/image.h"
 #include "qf_host/loaded_effect.h"
 #include "qf_host/mask.h"
+#include "qf_host/output_file.h"
 #include "qf_host/panel.h"
 #include "qf_host/param_values.h"
 #include "qf_host/png_io.h"
@@ -54,6 +56,8 @@ void Check(qfhost::HostSession& host, PF_Cmd cmd, PF_Err err) {
       message += " (and " + std::to_string(host.errors().size() - 1) + " more)";
     throw HostError(message);
   }
+  if (err == PF_Err_OUT_OF_MEMORY || err == PF_Err_MEM_FULL)
+    throw HostError(what + " failed with error " + std::to_string(err) + " (out of memory)");
   if (err != PF_Err_NONE) throw HostError(what + " failed with error " + std::to_string(err));
 }
 
@@ -164,6 +168,9 @@ class ProgressLine {
   ProgressLine(const ProgressLine&) = delete;
   ProgressLine& operator=(const ProgressLine&) = delete;
 
+  // Whether the progress stands on a line of its own not yet ended.
+  bool open_line() const { return open_line_; }
+
   void FrameDone(long long frame) {
     ++done_;
     const double elapsed =
@@ -191,9 +198,80 @@ class ProgressLine {
   std::chrono::steady_clock::time_point start_;
 };
 
-struct FileCloser {
-  void operator()(FILE* f) const { std::fclose(f); }
+// The --stats file: a line per frame, its number and the milliseconds its
+// render took, kept under the partial name and put in place when the frames
+// end, early or not; no file when no frame was written.
+class StatsFile {
+ public:
+  explicit StatsFile(std::string target)
+      : target_(std::move(target)), partial_(qfhost::PartialName(target_)) {
+    Append("w", nullptr);  // the folder takes files; nothing is kept yet
+    std::remove(partial_.c_str());
+  }
+  ~StatsFile() {
+    if (!placed_) std::remove(partial_.c_str());
+  }
+  StatsFile(const StatsFile&) = delete;
+  StatsFile& operator=(const StatsFile&) = delete;
+
+  void Add(long long frame, double ms, qfhost::InterruptHold& hold) {
+    char line[64];
+    std::snprintf(line, sizeof line, "%lld %.3f\n", frame, ms);
+    Append(lines_++ == 0 ? "w" : "a", line);
+    hold.SetKept(partial_, target_);
+  }
+  // Puts the lines written so far in place.
+  void Place() {
+    if (lines_ == 0 || placed_) return;
+    placed_ = true;
+    qfhost::PutInPlace(partial_, target_);
+  }
+
+ private:
+  void Append(const char* mode, const char* line) {
+    FILE* f = std::fopen(partial_.c_str(), mode);
+    const bool ok = f && (!line || std::fputs(line, f) >= 0);
+    const int error = errno;
+    if ((f && std::fclose(f) != 0) || !ok)
+      throw HostError("--stats: cannot write " + target_ + ": " +
+                      std::strerror(ok ? errno : error));
+  }
+
+  std::string target_, partial_;
+  long long lines_ = 0;
+  bool placed_ = false;
 };
+
+// "frames 0-11 of 0-47 written", "no frame of 0-47 written".
+std::string FramesWritten(const qfhost::FrameRange& range, long long written) {
+  const std::string of = " of " + std::to_string(range.first) + "-" + std::to_string(range.last);
+  if (written == 0) return "no frame" + of + " written";
+  return "frames " + std::to_string(range.first) + "-" + std::to_string(range.first + written - 1) +
+         of + " written";
+}
+
+// Whether the --stats file is one of the frames' files, however either is
+// written: the names as given, then in their canonical forms (no frame needs
+// to be tried), and a link to an existing file.
+bool StatsIsAFrame(const std::string& stats, const std::string& output,
+                   const qfhost::FrameRange& range) {
+  const auto is_frame = [&](const std::string& pattern_text, const std::string& file) {
+    const qfhost::OutputPattern pattern(pattern_text);
+    const long long frame = pattern.FrameOf(file);
+    return frame >= 0 && (!pattern.has_field() || (frame >= range.first && frame <= range.last));
+  };
+  if (is_frame(output, stats)) return true;
+  namespace fs = std::filesystem;
+  std::error_code error;
+  const std::string canonical_output = fs::weakly_canonical(fs::absolute(output), error).string();
+  const std::string canonical_stats = fs::weakly_canonical(fs::absolute(stats), error).string();
+  try {
+    if (!error && is_frame(canonical_output, canonical_stats)) return true;
+  } catch (const HostError&) {
+    // A '%' brought in by a link's target: no pattern to compare with.
+  }
+  return !qfhost::OutputPattern(output).has_field() && qfhost::SameFile(stats, output);
+}
 
 int Render(const std::string& target, const RenderOptions& options, qfhost::HostSession& host) {
   if (!options.source.empty() && !options.size.empty())
@@ -262,11 +340,11 @@ int Render(const std::string& target, const RenderOptions& options, qfhost::Host
   }
   std::vector<qfhost::MaskKey> mask_keys;
   if (!options.masks.empty()) mask_keys = ReadMaskKeys(options.masks, rate);
-  std::unique_ptr<FILE, FileCloser> stats;
+  std::optional<StatsFile> stats;
   if (!options.stats.empty()) {
-    stats.reset(std::fopen(options.stats.c_str(), "w"));
-    if (!stats)
-      throw HostError("--stats: cannot write " + options.stats + ": " + std::strerror(errno));
+    if (StatsIsAFrame(options.stats, options.output, range))
+      throw UsageError{"--stats and -o name the same file, " + options.stats};
+    stats.emplace(options.stats);
   }
 
   auto deliverable = qfhost::Deliverable::Load(target);
@@ -287,19 +365,39 @@ int Render(const std::string& target, const RenderOptions& options, qfhost::Host
   const qfhost::Downsample downsample{options.downsample, layer.width, layer.height};
   std::optional<ProgressLine> progress;
   if (!options.frames.empty()) progress.emplace(range.count());
-  for (long long frame = range.first; frame <= range.last; ++frame) {
-    const auto start = std::chrono::steady_clock::now();
-    const PF_Err err = effect.Render(output, qfhost::TimeOfFrame(frame, range.last + 1, rate),
-                                     options.quality, downsample);
-    const double ms =
-        std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
-    Check(host, PF_Cmd_RENDER, err);
-    qfhost::WritePng(pattern.FileFor(frame), qfhost::ImageFromWorld(output));
-    if (stats &&
-        (std::fprintf(stats.get(), "%lld %.3f\n", frame, ms) < 0 || std::fflush(stats.get()) != 0))
-      throw HostError("--stats: cannot write " + options.stats + ": " + std::strerror(errno));
-    if (progress) progress->FrameDone(frame);
+  // An interrupt ends the range at once; a frame being written is finished first.
+  long long written = 0;
+  const auto note = [&](const char* what) {
+    return std::string(progress && progress->open_line() ? "\n" : "") + "qf-host: " + what +
+           (progress ? "; " + FramesWritten(range, written) : std::string());
+  };
+  {
+    qfhost::InterruptHold hold;
+    hold.SetNote(note("interrupted"));
   }
+  qfhost::EndOnInterrupt();
+  try {
+    for (long long frame = range.first; frame <= range.last; ++frame) {
+      const auto start = std::chrono::steady_clock::now();
+      const PF_Err err = effect.Render(output, qfhost::TimeOfFrame(frame, range.last + 1, rate),
+                                       options.quality, downsample);
+      const double ms =
+          std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start)
+              .count();
+      Check(host, PF_Cmd_RENDER, err);
+      qfhost::InterruptHold hold;
+      qfhost::WritePng(pattern.FileFor(frame), qfhost::ImageFromWorld(output));
+      ++written;
+      if (stats) stats->Add(frame, ms, hold);
+      if (progress) progress->FrameDone(frame);
+      hold.SetNote(note("interrupted"));
+    }
+  } catch (const std::exception& e) {
+    if (stats) stats->Place();
+    if (!progress) throw;
+    throw HostError(std::string(e.what()) + " (" + FramesWritten(range, written) + ")");
+  }
+  if (stats) stats->Place();
   Check(host, PF_Cmd_SEQUENCE_SETDOWN, effect.SequenceSetdown());
   Check(host, PF_Cmd_GLOBAL_SETDOWN, effect.GlobalSetdown());
   CheckEnd(host);
@@ -708,7 +806,21 @@ void ReadCommandLine(int argc, char** argv, Request& request, std::string* help)
       "'qf-host render DELIVERABLE --help' also lists the deliverable's parameters.");
   render->footer(
       deliverables +
-      "\n\nSizes run from 1 x 1 to 16384 x 16384 pixels, within the memory the machine has free.");
+      "\n\nLimits: frames run from 1 x 1 to 16384 x 16384 pixels, within the memory the\n"
+      "machine has free. One frame grows at most 2000000 triangles, the triangle budget:\n"
+      "there growth stops and the frame shows what has grown. Memory running out before\n"
+      "the budget ends the render with \"out of memory\", never with another picture.\n"
+      "\n"
+      "Costs worth knowing: time and memory follow the frame's size and the triangles\n"
+      "grown. The default frame at 16384 x 16384 takes minutes and about 10 GB. Growth\n"
+      "to the budget takes seconds and about 550 MB besides the frame; a thin frame\n"
+      "(--size 1x10) with the Perimeter, U-like or Window mask grows that far, and\n"
+      "slower the taller it is (1 x 16384: half a minute). A high \"Dispersion\" (1000)\n"
+      "takes about 20 s at 1920 x 1080.\n"
+      "\n"
+      "Output files are written under a temporary name (NAME.PID.partial) beside them\n"
+      "and renamed into place when complete: an error or Ctrl-C never leaves part of\n"
+      "one. A range that stops early says which frames were written.");
   CLI::App* panel = app.add_subcommand(
       "panel",
       "Runs global set-up, parameter set-up and sequence set-up, and shows the \"Information\"\n"

@@ -4,7 +4,9 @@
 #include <cerrno>
 #include <cmath>
 #include <cstring>
+#include <filesystem>
 #include <fstream>
+#include <optional>
 #include <sstream>
 
 #include "qf_host/host_error.h"
@@ -171,12 +173,14 @@ MaskVertex ReadJsonVertex(const Json& vertex, size_t index) {
   return v;
 }
 
-}  // namespace
-
-MaskPath ParseSvgPathData(const std::string& data) { return SvgPathReader(data).Read(); }
-
-MaskPath ParseMaskJson(const std::string& text) {
-  const Json root = Json::Parse(text);
+MaskPath MaskFromJson(const Json& root) {
+  if (!root.IsObject() && !root.IsArray())
+    throw HostError(std::string("mask: JSON ") +
+                    (root.IsNull()     ? "null"
+                     : root.IsBool()   ? "true or false"
+                     : root.IsNumber() ? "number"
+                                       : "string") +
+                    " is no mask (an object with \"vertices\", or an array of vertices)");
   MaskPath path;
   const Json* vertices = &root;
   if (root.IsObject()) {
@@ -197,11 +201,21 @@ MaskPath ParseMaskJson(const std::string& text) {
   return path;
 }
 
+}  // namespace
+
+MaskPath ParseSvgPathData(const std::string& data) { return SvgPathReader(data).Read(); }
+
+MaskPath ParseMaskJson(const std::string& text) { return MaskFromJson(Json::Parse(text)); }
+
 MaskPath LoadMask(const std::string& path) {
+  // A folder opens as a stream that reads nothing.
+  std::error_code ec;
+  if (std::filesystem::is_directory(path, ec)) throw HostError(path + ": " + std::strerror(EISDIR));
   std::ifstream file(path, std::ios::binary);
   if (!file) throw HostError(path + ": " + std::strerror(errno));
   std::stringstream buffer;
   buffer << file.rdbuf();
+  if (file.bad()) throw HostError(path + ": cannot be read");
   const std::string text = buffer.str();
   size_t first = 0;
   if (text.compare(0, 3, "\xEF\xBB\xBF") == 0) first = 3;  // a UTF-8 byte-order mark
@@ -210,6 +224,17 @@ MaskPath LoadMask(const std::string& path) {
     if (first < text.size() && (text[first] == '[' || text[first] == '{'))
       return ParseMaskJson(text);
     if (first < text.size() && text[first] == '<') return ParseSvgFile(text);
+    // Path data starts with M; anything else that reads as JSON (null, 42,
+    // "text") is a JSON value of the wrong kind.
+    if (first < text.size() && text[first] != 'M' && text[first] != 'm') {
+      std::optional<Json> json;
+      try {
+        json = Json::Parse(text.substr(first));
+      } catch (const HostError&) {
+        // Not JSON: read as path data, whose error names the fault.
+      }
+      if (json) return MaskFromJson(*json);
+    }
     return ParseSvgPathData(text.substr(first));
   } catch (const HostError& e) {
     throw HostError(path + ": " + e.what());

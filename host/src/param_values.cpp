@@ -28,11 +28,17 @@ bool ToFixed(double v, PF_Fixed* fixed) {
 
 std::string Quoted(const std::string& s) { return "'" + s + "'"; }
 
+// The end of what 16.16 holds that `v` lies beyond: "the smallest value, -32768".
+std::string FixedBound(double v, const char* noun) {
+  return v < 0 ? std::string("the smallest ") + noun + ", -32768"
+               : std::string("the largest ") + noun + ", 32767.99998";
+}
+
 PF_Fixed FixedValue(const PF_ParamDef& def, const std::string& text, const char* unit) {
   double v;
   if (!ParseDecimal(text, &v)) Fail(def, Quoted(Trim(text)) + " is not a number" + unit);
   PF_Fixed fixed;
-  if (!ToFixed(v, &fixed)) Fail(def, Trim(text) + " is beyond the largest value, 32767.99998");
+  if (!ToFixed(v, &fixed)) Fail(def, Trim(text) + " is beyond " + FixedBound(v, "value"));
   return fixed;
 }
 
@@ -111,7 +117,7 @@ PF_Fixed PointCoordinate(const PF_ParamDef& def, const std::string& part, int si
   if (percent) v = v / 100.0 * size;
   PF_Fixed fixed;
   if (!ToFixed(v, &fixed))
-    Fail(def, Trim(part) + " lies beyond the largest position, 32767.99998 pixels");
+    Fail(def, Trim(part) + " lies beyond " + FixedBound(v, "position") + " pixels");
   if (def.u.td.restrict_bounds && (fixed < 0 || fixed > size * 65536LL))
     Fail(def, Trim(part) + " lies outside the layer (0 to " + std::to_string(size) + " pixels)");
   return fixed;

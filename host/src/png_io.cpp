@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "qf_host/host_error.h"
+#include "qf_host/output_file.h"
 
 namespace qfhost {
 namespace {
@@ -228,7 +229,8 @@ void WritePng(const std::string& path, const Image& image) {
   } catch (const std::bad_alloc&) {
     throw HostError(path + ": not enough memory to write");
   }
-  FILE* file = std::fopen(path.c_str(), "wb");
+  const std::string partial = PartialName(path);
+  FILE* file = std::fopen(partial.c_str(), "wb");
   if (!file) throw HostError("cannot write " + path + ": " + std::strerror(errno));
 
   PngFailure failure{};
@@ -240,8 +242,8 @@ void WritePng(const std::string& path, const Image& image) {
   int saved_errno = 0;
   if (std::ferror(file)) saved_errno = errno;
   if (std::fclose(file) != 0 && saved_errno == 0) saved_errno = errno;
-  if (ok && saved_errno == 0) return;
-  std::remove(path.c_str());
+  if (ok && saved_errno == 0) return PutInPlace(partial, path);
+  std::remove(partial.c_str());
   if (saved_errno != 0) throw HostError("cannot write " + path + ": " + std::strerror(saved_errno));
   throw HostError("cannot write " + path + ": " + (info ? failure.message : "not enough memory"));
 }

@@ -175,13 +175,13 @@ TEST_F(FloralGrowth, BudgetEndsRunawayGrowth) {
   EXPECT_EQ(Triangles(list).size(), static_cast<size_t>(kTriangleBudget));
 }
 
-TEST_F(FloralGrowth, AllocationFailureKeepsWhatExists) {
+TEST_F(FloralGrowth, AllocationFailureBeforeTheBudgetThrowsAndKeepsTheList) {
   // 40: memory runs out creating the 21st triangle; 41: creating its node.
   for (long allowed : {40L, 41L}) {
     QFTrList stem;
     TriangleCount = 0;
     SetAllocationLimit(allowed);
-    GrowFloralStem(3, stem, 0, 0, 20, 0, 1, 100, 0.3f, 1, -1920);
+    EXPECT_THROW(GrowFloralStem(3, stem, 0, 0, 20, 0, 1, 100, 0.3f, 1, -1920), std::bad_alloc);
     SetAllocationLimit(-1);
     EXPECT_EQ(TriangleCount, 20);
     EXPECT_EQ(Triangles(stem).size(), 20u);

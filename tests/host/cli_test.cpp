@@ -1,14 +1,23 @@
 // The qf-host command as a person runs it: its output, the pictures it
 // writes and its error lines.
 #include <gtest/gtest.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
+#include <algorithm>
+#include <cerrno>
+#include <csignal>
 #include <cstdio>
+#include <cstring>
+#include <filesystem>
 #include <cstdlib>
 #include <fstream>
 #include <sstream>
 #include <vector>
 
 #include "qf_host/image.h"
+#include "growth/grown_triangle.h"
+#include "memory_cap.h"
 #include "qf_host/png_io.h"
 #include "run_command.h"
 #include "temp_files.h"
@@ -100,6 +109,13 @@ TEST(QfHostCli, HelpForTheCommandAndEachVerb) {
   for (const char* option : {"--source", "--size", "--depth", "--set", "--reflection", "--mask ",
                              "--mask-inverted", "'Mask kind=Custom path'", "\"closed\""})
     EXPECT_NE(render.find(option), std::string::npos) << option;
+  // The limits the host and the plug-in keep, as they keep them.
+  const std::string side = std::to_string(qfhost::kMaxImageSide);
+  for (const std::string& limit :
+       {"frames run from 1 x 1 to " + side + " x " + side + " pixels",
+        "at most " + std::to_string(kTriangleBudget) + " triangles, the triangle budget",
+        std::string("\"out of memory\""), std::string("Costs worth knowing")})
+    EXPECT_NE(render.find(limit), std::string::npos) << limit;
 }
 
 TEST(QfHostRender, UndeclaredChoicesOnlyWhenAskedFor) {
@@ -386,6 +402,9 @@ TEST(QfHostAnimation, RefusalsAreOneLine) {
       {"--frames 0-2 -o PLAIN", "has no number field (name_%04d.png) for the frames of a range"},
       {"--frames 0-2 -o 'x_%s.png'", "has a '%' that is no number field"},
       {"--frames 0-2 --time 1 -o OUT", "--frames and --time exclude each other"},
+      {"--frames 0-2147483647 -o OUT",
+       "frame 2147483647 lies beyond the host's time count at this frame rate (the last is "
+       "frame 2147483646)"},
       {"--time 1.5 -o OUT", "--time: frame 1.5 is not a whole frame"},
       {"--time soon -o OUT", "--time: 'soon' is not a number of frames"},
       {"--fps 0 -o OUT", "--fps: '0' is not a frame rate"},
@@ -410,6 +429,135 @@ TEST(QfHostAnimation, RefusalsAreOneLine) {
     ExpectRefusal(args, c.reason);
     EXPECT_FALSE(std::ifstream(frame0).good()) << args;
     EXPECT_FALSE(std::ifstream(plain).good()) << args;
+  }
+}
+
+// A folder of its own for a test that lists what it leaves behind.
+struct ScratchFolder {
+  ScratchFolder() : path(qfhost_test::TempFile("folder") + "/") {
+    std::filesystem::create_directories(path);
+  }
+  ~ScratchFolder() { std::filesystem::remove_all(path); }
+  std::vector<std::string> Names() const {
+    std::vector<std::string> names;
+    for (const auto& entry : std::filesystem::directory_iterator(path))
+      names.push_back(entry.path().filename().string());
+    std::sort(names.begin(), names.end());
+    return names;
+  }
+  std::string path;
+};
+
+TEST(QfHostOutputs, TwoOutputsNamingOneFileAreRefused) {
+  ScratchFolder folder;
+  const std::string& d = folder.path;
+  const std::string kept = d + "x.png";
+  ASSERT_EQ(RunHost("render floral --size 8x8 -o '" + kept + "'").status, 0);
+  const std::string before = Slurp(kept);
+  std::filesystem::create_directories(d + "sub");
+  std::filesystem::create_symlink(kept, d + "link.png");
+  for (const char* outputs :
+       {"--stats X -o X", "--stats X -o D/./x.png", "--stats D/sub/../x.png -o X",
+        "--stats D/link.png -o X", "--frames 0-3 --stats D/f_02.png -o D/f_%02d.png",
+        "--frames 0-3 --stats D/f_2.png -o D//sub/../f_%d.png"}) {
+    std::string args = std::string("render floral --size 8x8 ") + outputs;
+    for (size_t at = args.find('X'); at != std::string::npos; at = args.find('X'))
+      args.replace(at, 1, "'" + kept + "'");
+    for (size_t at = args.find("D/"); at != std::string::npos; at = args.find("D/", at + d.size()))
+      args.replace(at, 2, d);
+    const Result r = RunHost(args);
+    EXPECT_EQ(r.status, 2) << args;
+    EXPECT_EQ(r.err.rfind("qf-host: --stats and -o name the same file, ", 0), 0u) << r.err;
+    EXPECT_EQ(Count(r.err, "\n"), 1u) << r.err;
+    EXPECT_EQ(Slurp(kept), before) << args;
+    const std::vector<std::string> left = {"link.png", "sub", "x.png"};
+    EXPECT_EQ(folder.Names(), left) << args;
+  }
+  // Frames outside the range do not collide with the statistics.
+  const Result r = RunHost("render floral --size 8x8 --frames 3-4 --stats '" + d +
+                           "f_02.png' -o '" + d + "f_%02d.png'");
+  EXPECT_EQ(r.status, 0) << r.err;
+  EXPECT_EQ(Lines(Slurp(d + "f_02.png")).size(), 2u);
+}
+
+// A range that stops at a frame it cannot write keeps the frames before it,
+// says which they are, and leaves no partial file; nor does a file already
+// under the failed frame's name change.
+TEST(QfHostOutputs, ARangeThatStopsEarlySaysWhichFramesWereWritten) {
+  ScratchFolder folder;
+  std::filesystem::create_directories(folder.path + "f_2.png");  // no file can go there
+  const Result r = RunHost("render floral --size 8x8 --frames 0-3 --stats '" + folder.path +
+                           "stats.txt' -o '" + folder.path + "f_%d.png'");
+  EXPECT_EQ(r.status, 1);
+  const std::vector<std::string> lines = Lines(r.err);
+  ASSERT_EQ(lines.size(), 3u) << r.err;  // two frames' progress, then the error
+  EXPECT_EQ(lines[2], "qf-host: cannot write " + folder.path + "f_2.png: " + std::strerror(EISDIR) +
+                          " (frames 0-1 of 0-3 written)");
+  const std::vector<std::string> left = {"f_0.png", "f_1.png", "f_2.png", "stats.txt"};
+  EXPECT_EQ(folder.Names(), left);
+  EXPECT_EQ(Lines(Slurp(folder.path + "stats.txt")).size(), 2u);
+  EXPECT_EQ(qfhost::ReadPng(folder.path + "f_1.png").width, 8);
+}
+
+// Ctrl-C during a range: the process ends at once with status 130, says
+// which frames were written, and every file it leaves is whole.
+TEST(QfHostOutputs, AnInterruptedRangeLeavesOnlyWholeFrames) {
+  ScratchFolder folder;
+  const std::string err = folder.path + "err.txt";
+  const std::string stats = folder.path + "stats.txt";
+  const std::string pattern = folder.path + "f_%03d.png";
+  const pid_t pid = fork();
+  ASSERT_GE(pid, 0);
+  if (pid == 0) {
+    std::freopen(err.c_str(), "w", stderr);
+    execl(QF_HOST_EXE, "qf-host", "render", "floral", "--size", "320x180", "--frames", "0-999",
+          "--stats", stats.c_str(), "-o", pattern.c_str(), static_cast<char*>(nullptr));
+    _exit(127);
+  }
+  // Interrupted once two frames are there, in the middle of a later one.
+  for (int i = 0; i < 6000 && !std::ifstream(folder.path + "f_001.png").good(); ++i) usleep(10000);
+  usleep(50000);
+  kill(pid, SIGINT);
+  int status = 0;
+  ASSERT_EQ(waitpid(pid, &status, 0), pid);
+  ASSERT_TRUE(WIFEXITED(status));
+  EXPECT_EQ(WEXITSTATUS(status), 130);
+
+  const std::vector<std::string> lines = Lines(Slurp(err));
+  ASSERT_FALSE(lines.empty());
+  int last = -1;
+  ASSERT_EQ(std::sscanf(lines.back().c_str(), "qf-host: interrupted; frames 0-%d of 0-999 written",
+                        &last),
+            1)
+      << lines.back();
+  ASSERT_GE(last, 1);
+  std::vector<std::string> expected = {"err.txt", "stats.txt"};
+  for (int f = 0; f <= last; ++f) {
+    char name[32];
+    std::snprintf(name, sizeof name, "f_%03d.png", f);
+    expected.push_back(name);
+    const qfhost::Image frame = qfhost::ReadPng(folder.path + name);
+    EXPECT_EQ(frame.width * frame.height, 320 * 180) << name;
+  }
+  std::sort(expected.begin(), expected.end());
+  EXPECT_EQ(folder.Names(), expected);
+  EXPECT_EQ(Lines(Slurp(stats)).size(), static_cast<size_t>(last + 1));
+}
+
+// Memory running out while the pattern grows ends the render with the error
+// that says so, before the triangle budget would have: no picture other than
+// the one asked for, and no file.
+TEST(QfHostRender, MemoryRunningOutIsAnErrorNotAnotherPicture) {
+  if (!qfhost_test::kMemoryCapped) GTEST_SKIP() << "no address-space cap under the sanitizer";
+  const std::string out = qfhost_test::TempFile("starved.png");
+  for (const char* build : {"floral", "geometry"}) {
+    const std::string err = qfhost_test::TempFile("starved.err");
+    const std::string command = qfhost_test::MemoryCap(250) + "'" + QF_HOST_EXE + "' render " +
+                                build + " --size 1x10 -o '" + out + "' 2>'" + err + "'";
+    const int raw = std::system(command.c_str());
+    EXPECT_TRUE(WIFEXITED(raw) && WEXITSTATUS(raw) == 1) << build;
+    EXPECT_EQ(Slurp(err), "qf-host: render failed with error 4 (out of memory)\n") << build;
+    EXPECT_FALSE(std::ifstream(out).good()) << build;
   }
 }
 

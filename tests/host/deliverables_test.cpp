@@ -1,13 +1,22 @@
 // End to end: the real deliverables loaded and driven through the host library.
 #include <gtest/gtest.h>
 
+#include <elf.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cstdio>
 #include <cstring>
+#include <fstream>
+#include <iterator>
 #include <vector>
 
 #include "param_tables.h"
 #include "qf_host/deliverable.h"
+#include "qf_host/host_error.h"
 #include "qf_host/host_session.h"
 #include "qf_host/loaded_effect.h"
+#include "qf_host/module_image.h"
 
 namespace {
 
@@ -169,6 +178,46 @@ TEST_P(EachBuild, NoHandleMeansMemoryFull) {
   EXPECT_EQ(r.effect.SequenceSetdown(), PF_Err_NONE);
 }
 
+// A copy cut short anywhere before the end of its loaded segments is refused
+// before the loader maps it; the end is found here from the ELF structures.
+TEST_P(EachBuild, ACopyCutShortIsRefusedBeforeLoading) {
+  std::ifstream in(GetParam().path, std::ios::binary);
+  const std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  ASSERT_GE(bytes.size(), sizeof(Elf64_Ehdr));
+  Elf64_Ehdr header;
+  std::memcpy(&header, bytes.data(), sizeof header);
+  size_t needed = header.e_phoff + size_t{header.e_phnum} * sizeof(Elf64_Phdr);
+  for (int i = 0; i < header.e_phnum; ++i) {
+    Elf64_Phdr segment;
+    std::memcpy(&segment, bytes.data() + header.e_phoff + i * sizeof segment, sizeof segment);
+    if (segment.p_type == PT_LOAD) needed = std::max(needed, segment.p_offset + segment.p_filesz);
+  }
+  ASSERT_GT(needed, size_t{65536});
+  const auto* data = reinterpret_cast<const uint8_t*>(bytes.data());
+  for (size_t cut = 64; cut <= bytes.size(); cut += 997)
+    ASSERT_EQ(qfhost::ModuleImageProblem(data, cut).empty(), cut >= needed) << cut;
+  EXPECT_EQ(qfhost::ModuleImageProblem(data, needed), "");
+  EXPECT_NE(qfhost::ModuleImageProblem(data, needed - 1), "");
+
+  for (size_t cut : {size_t{1024}, size_t{4096}, needed / 2, needed - 1}) {
+    // The parameterised test's name holds a '/': a name of its own.
+    const std::string path = ::testing::TempDir() + "qf_host_" + std::to_string(getpid()) + "_" +
+                             GetParam().label + "_cut.aex";
+    std::ofstream(path, std::ios::binary) << bytes.substr(0, cut);
+    try {
+      Deliverable::Load(path);
+      ADD_FAILURE() << "a copy cut at " << cut << " loaded";
+    } catch (const qfhost::HostError& e) {
+      const std::string end = "lies beyond the end of the " + std::to_string(cut) + "-byte file)";
+      EXPECT_NE(std::string(e.what()).find(": not a loadable plug-in module (its "),
+                std::string::npos)
+          << e.what();
+      EXPECT_EQ(std::string(e.what()).substr(std::strlen(e.what()) - end.size()), end);
+    }
+    std::remove(path.c_str());
+  }
+}
+
 INSTANTIATE_TEST_SUITE_P(Deliverables, EachBuild, ::testing::Values(kFloral, kGeometry),
                          [](const auto& info) { return std::string(info.param.label); });
 
@@ -287,6 +336,48 @@ TEST(BothDeliverables, KeepSeparateState) {
   EXPECT_EQ(geometry.GlobalSetdown(), PF_Err_NONE);
   EXPECT_TRUE(host.errors().empty()) << ErrorsText(host);
   EXPECT_TRUE(host.UnreleasedSuites().empty());
+}
+
+// The same for a Windows module: its headers and each section's raw data.
+TEST(ModuleImage, PeSectionsLieWithinTheFile) {
+  std::string pe(0x500, '\0');
+  const auto put = [&](size_t at, uint32_t v, int bytes) {
+    for (int i = 0; i < bytes; ++i) pe[at + i] = static_cast<char>(v >> 8 * i);
+  };
+  pe[0] = 'M';
+  pe[1] = 'Z';
+  put(0x3C, 0x80, 4);  // the PE header
+  pe.replace(0x80, 4, std::string("PE\0\0", 4));
+  put(0x86, 2, 2);     // two sections
+  put(0x94, 0xF0, 2);  // an optional header of 240 bytes: the table at 0x188
+  put(0x188 + 16, 0x200, 4);
+  put(0x188 + 20, 0x200, 4);
+  put(0x188 + 40 + 16, 0x100, 4);
+  put(0x188 + 40 + 20, 0x400, 4);
+  const auto problem = [&](size_t cut) {
+    return qfhost::ModuleImageProblem(reinterpret_cast<const uint8_t*>(pe.data()), cut);
+  };
+  EXPECT_EQ(problem(0x500), "");
+  EXPECT_EQ(problem(0x4FF),
+            "its section 1 (256 bytes from byte 1024) lies beyond the end of the "
+            "1279-byte file");
+  EXPECT_EQ(problem(0x3FF),
+            "its section 0 (512 bytes from byte 512) lies beyond the end of the "
+            "1023-byte file");
+  EXPECT_EQ(problem(0x1D0),
+            "its section table (80 bytes from byte 392) lies beyond the end of "
+            "the 464-byte file");
+  EXPECT_EQ(problem(0x90),
+            "its PE header (24 bytes from byte 128) lies beyond the end of the "
+            "144-byte file");
+  // Hostile sizes do not wrap around.
+  put(0x188 + 16, 0xFFFFFFFF, 4);
+  put(0x188 + 20, 0xFFFFFFFF, 4);
+  EXPECT_EQ(problem(0x500),
+            "its section 0 (4294967295 bytes from byte 4294967295) lies beyond "
+            "the end of the 1280-byte file");
+  // Neither ELF nor PE: left to the loader.
+  EXPECT_EQ(qfhost::ModuleImageProblem(reinterpret_cast<const uint8_t*>("just text"), 9), "");
 }
 
 }  // namespace

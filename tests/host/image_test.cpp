@@ -14,6 +14,7 @@
 #include <functional>
 #include <iterator>
 
+#include "memory_cap.h"
 #include "qf_host/host_error.h"
 #include "qf_host/image.h"
 #include "qf_host/png_io.h"
@@ -198,18 +199,8 @@ std::string TinyPngDeclaring(uint32_t side, int bits) {
          Chunk("IEND", "");
 }
 
-// A cap on qf-host's address space, well below the picture the crafted files
-// declare; none under AddressSanitizer, whose shadow memory needs far more.
-#if defined(__has_feature)
-#if __has_feature(address_sanitizer)
-#define QF_TEST_UNDER_ASAN 1
-#endif
-#endif
-#if defined(__SANITIZE_ADDRESS__) || defined(QF_TEST_UNDER_ASAN)
-constexpr const char* kMemoryCap = "";
-#else
-constexpr const char* kMemoryCap = "ulimit -v 1000000; ";
-#endif
+// A cap on qf-host's address space, well below the picture the crafted files declare.
+const std::string kMemoryCap = qfhost_test::MemoryCap(1000);
 
 TEST(Png, RefusesAFileTooSmallForTheSizeItDeclares) {
   for (int bits : {8, 16}) {
@@ -224,9 +215,9 @@ TEST(Png, RefusesAFileTooSmallForTheSizeItDeclares) {
     // memory than the declared picture would take: refused, not exhausted.
     for (const char* option : {"--source", "--size 32x18 --reflection"}) {
       const std::string err = qfhost_test::TempFile("tiny.err");
-      const std::string command = kMemoryCap + std::string("'") + QF_HOST_EXE + "' render floral " +
-                                  option + " '" + path + "' -o '" +
-                                  qfhost_test::TempFile("tiny_out.png") + "' 2>'" + err + "'";
+      const std::string command = kMemoryCap + "'" + QF_HOST_EXE + "' render floral " + option +
+                                  " '" + path + "' -o '" + qfhost_test::TempFile("tiny_out.png") +
+                                  "' 2>'" + err + "'";
       EXPECT_NE(std::system(command.c_str()), 0) << option;
       std::ifstream in(err);
       const std::string message((std::istreambuf_iterator<char>(in)),

@@ -2,6 +2,8 @@
 // of vertices, and the JSON reader under the last.
 #include <gtest/gtest.h>
 
+#include <cerrno>
+#include <cstring>
 #include <fstream>
 #include <functional>
 #include <sstream>
@@ -225,6 +227,26 @@ TEST(MaskFile, FormatFollowsTheContent) {
   EXPECT_NE(
       ErrorOf([&] { qfhost::LoadMask(qfhost_test::TempFile("missing")); }).find("No such file"),
       std::string::npos);
+
+  // JSON of the wrong kind, a folder and path data that forgot its M each get their own words.
+  const struct {
+    const char* text;
+    const char* reason;
+  } wrong[] = {
+      {"null", "mask: JSON null is no mask (an object with \"vertices\", or an array of vertices)"},
+      {" 42\n", "mask: JSON number is no mask"},
+      {"\"M 0 0 L 1 1\"", "mask: JSON string is no mask"},
+      {"true", "mask: JSON true or false is no mask"},
+      {"10 20 L 30 40", "SVG path data, character 1: path data must start with M"},
+  };
+  const std::string file = qfhost_test::TempFile("wrong.mask");
+  for (const auto& w : wrong) {
+    std::ofstream(file) << w.text;
+    EXPECT_EQ(ErrorOf([&] { qfhost::LoadMask(file); }).find(file + ": " + w.reason), 0u)
+        << w.text << ": " << ErrorOf([&] { qfhost::LoadMask(file); });
+  }
+  const std::string folder = ::testing::TempDir();
+  EXPECT_EQ(ErrorOf([&] { qfhost::LoadMask(folder); }), folder + ": " + std::strerror(EISDIR));
 }
 
 TEST(JsonRead, ValuesEscapesAndLimits) {

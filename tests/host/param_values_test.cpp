@@ -65,7 +65,9 @@ TEST(ParamValue, FixedSlidersInSixteenSixteen) {
   d.u.fd.valid_min = -(1000 << 16);
   d.u.fd.valid_max = 1000 << 16;
   EXPECT_EQ(Refusal(d, "-1000.5"), "Width: -1000.5 is outside the valid range -1000 to 1000");
-  EXPECT_NE(Refusal(d, "40000").find("beyond the largest value"), std::string::npos);
+  EXPECT_EQ(Refusal(d, "40000"), "Width: 40000 is beyond the largest value, 32767.99998");
+  EXPECT_EQ(Refusal(d, "-40000"), "Width: -40000 is beyond the smallest value, -32768");
+  EXPECT_EQ(Refusal(d, "-32768.00001"), "Width: -32768.00001 is beyond the smallest value, -32768");
 }
 
 TEST(ParamValue, AnglesInDegrees) {
@@ -162,6 +164,10 @@ TEST(ParamValue, PointsInPixelsOrPercent) {
   EXPECT_EQ(Refusal(d, "10"), "Position: '10' is not a point x,y (pixels) or x%,y%");
   EXPECT_EQ(Refusal(d, "1,2,3"), "Position: '1,2,3' is not a point x,y (pixels) or x%,y%");
   EXPECT_EQ(Refusal(d, "1,%"), "Position: '%' is not a number of pixels or a percentage");
+  EXPECT_EQ(Refusal(d, "-40000,5"),
+            "Position: -40000 lies beyond the smallest position, -32768 pixels");
+  EXPECT_EQ(Refusal(d, "5,9000000%"),
+            "Position: 9000000% lies beyond the largest position, 32767.99998 pixels");
   d.u.td.restrict_bounds = 1;
   EXPECT_EQ(Refusal(d, "401,0"), "Position: 401 lies outside the layer (0 to 400 pixels)");
   EXPECT_NO_THROW(SetParamValue(d, "400,200", kLayer));

@@ -383,14 +383,14 @@ TEST(CustomPathRead, PathWithoutVerticesAllocatesAndReadsNothing) {
   }
 }
 
-TEST(CustomPathRead, RefusedArrayGivesNoSegmentAndKeepsNothing) {
+TEST(CustomPathRead, RefusedArrayThrowsAndKeepsNothing) {
   for (int refused = 1; refused <= 2; ++refused) {
     FakePathHost host;
     host.Serve(OpenCorner(), true);
     page_probe::FailAt(refused);
     {
       CustomPath path;
-      EXPECT_EQ(ReadCustomPath(&host.in_data, kPathId, &path), 0);
+      EXPECT_THROW(ReadCustomPath(&host.in_data, kPathId, &path), std::bad_alloc);
       EXPECT_EQ(path.vertices, nullptr);
       EXPECT_EQ(path.fractions, nullptr);
       EXPECT_EQ(page_probe::Live(), 0) << "refused " << refused;

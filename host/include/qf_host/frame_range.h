@@ -24,6 +24,8 @@ class OutputPattern {
 
   bool has_field() const { return has_field_; }
   std::string FileFor(long long frame) const;
+  // The frame whose file name is exactly `file`, or -1 when none is.
+  long long FrameOf(const std::string& file) const;
 
  private:
   std::string before_, after_;  // around the field, '%%' already made '%'

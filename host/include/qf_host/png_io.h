@@ -16,9 +16,10 @@ namespace qfhost {
 // as rows are read, not before.
 Image ReadPng(const std::string& path);
 
-// Writes the image as RGBA at its depth, at zlib level 1 with the Sub filter.
-// Throws HostError when the file cannot be written; a partly written file is
-// removed.
+// Writes the image as RGBA at its depth, at zlib level 1 with the Sub filter,
+// under a temporary name renamed to `path` once complete (output_file.h).
+// Throws HostError when the file cannot be written; a file already at `path`
+// then stays as it was.
 void WritePng(const std::string& path, const Image& image);
 
 }  // namespace qfhost
