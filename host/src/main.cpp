@@ -220,6 +220,11 @@ class StatsFile {
     Append(lines_++ == 0 ? "w" : "a", line);
     hold.SetKept(partial_, target_);
   }
+  // Keeps nothing, on an interrupt either: the partial file goes with this object.
+  void Abandon(qfhost::InterruptHold& hold) {
+    lines_ = 0;
+    hold.SetKept("", "");
+  }
   // Puts the lines written so far in place.
   void Place() {
     if (lines_ == 0 || placed_) return;
@@ -386,8 +391,15 @@ int Render(const std::string& target, const RenderOptions& options, qfhost::Host
               .count();
       Check(host, PF_Cmd_RENDER, err);
       qfhost::InterruptHold hold;
-      qfhost::WritePng(pattern.FileFor(frame), qfhost::ImageFromWorld(output));
+      const std::string file = pattern.FileFor(frame);
+      qfhost::WritePng(file, qfhost::ImageFromWorld(output));
       ++written;
+      // Names that differ only where the file system does not look (the
+      // case, on Windows) are seen once the frame is there.
+      if (stats && qfhost::SameFile(options.stats, file)) {
+        stats->Abandon(hold);
+        throw HostError("--stats and -o name the same file, " + options.stats);
+      }
       if (stats) stats->Add(frame, ms, hold);
       if (progress) progress->FrameDone(frame);
       hold.SetNote(note("interrupted"));

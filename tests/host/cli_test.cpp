@@ -478,6 +478,16 @@ TEST(QfHostOutputs, TwoOutputsNamingOneFileAreRefused) {
                            "f_02.png' -o '" + d + "f_%02d.png'");
   EXPECT_EQ(r.status, 0) << r.err;
   EXPECT_EQ(Lines(Slurp(d + "f_02.png")).size(), 2u);
+
+  // A name that leads to a frame's file only once it is there (a link to it
+  // here; another case on Windows) is refused as that frame is written.
+  std::filesystem::create_symlink(d + "g_1.png", d + "stats.txt");
+  const Result late = RunHost("render floral --size 8x8 --frames 0-2 --stats '" + d +
+                              "stats.txt' -o '" + d + "g_%d.png'");
+  EXPECT_EQ(late.status, 1);
+  EXPECT_EQ(Lines(late.err).back(), "qf-host: --stats and -o name the same file, " + d +
+                                        "stats.txt (frames 0-1 of 0-2 written)");
+  EXPECT_EQ(qfhost::ReadPng(d + "g_1.png").width, 8);
 }
 
 // A range that stops at a frame it cannot write keeps the frames before it,
