@@ -38,6 +38,12 @@ struct Frame {
   Behind behind;
 };
 
+Behind BehindOfPass() {
+  if (_DrawBackFaces != 0 && _DrawBackFaces1 == 0) return Behind::BackFacesOverSource;
+  if (_UseMultyRefract == 0) return Behind::Source;
+  return Behind::Layers;
+}
+
 // Channel j of the image behind at pixel (X, Y) when that image does not
 // depend on the sample's depth (not Behind::Layers).
 float ImageBehind(const Frame& f, int j, int X, int Y) {
@@ -96,12 +102,7 @@ Frame CurrentFrame(const unsigned char* source) {
   f.full = static_cast<uint32_t>(__MaxChannel);
   f.maxChannel = static_cast<float>(__MaxChannel);
   f.deep = _Deep != 0;
-  if (_DrawBackFaces != 0 && _DrawBackFaces1 == 0)
-    f.behind = Behind::BackFacesOverSource;
-  else if (_UseMultyRefract == 0)
-    f.behind = Behind::Source;
-  else
-    f.behind = Behind::Layers;
+  f.behind = BehindOfPass();
   return f;
 }
 
@@ -148,6 +149,8 @@ float Clamp01(double v) {
 }
 
 }  // namespace
+
+bool GlassReadsLayers() { return BehindOfPass() == Behind::Layers; }
 
 void ShadeGlass(const GlassProp& glass, PixelShade& pixel, float centreX, float centreY, float px,
                 float py, float pz, const unsigned char* source, const __PrevInfo* prev,

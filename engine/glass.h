@@ -15,3 +15,8 @@
 void ShadeGlass(const GlassProp& glass, PixelShade& pixel, float centreX, float centreY, float px,
                 float py, float pz, const unsigned char* source, const __PrevInfo* prev,
                 float planeA, float planeB, float planeC, float planeD);
+
+// Whether the glass of the current pass reads the layers behind, which it
+// also writes (__BackImage, __BackZBuff), rather than the source or the
+// back faces' image, which it only reads.
+bool GlassReadsLayers();
