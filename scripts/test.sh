@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Sets up, builds and runs every test; then the same tests under
-# AddressSanitizer and UndefinedBehaviorSanitizer; then the Windows build
+# AddressSanitizer and UndefinedBehaviorSanitizer; the threaded tests under
+# ThreadSanitizer; then the Windows build
 # (build-win/) and its tests under Wine, with a virtual display. Each stage's
 # time is printed at its end.
 set -euo pipefail
@@ -21,6 +22,14 @@ sanitized() {
   (cd "$root/build-asan" && ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
     ctest --output-on-failure -j"$jobs")
 }
+# The tests whose frames are drawn on several threads, under ThreadSanitizer
+# (clang): only their targets are built.
+threaded() {
+  cmake -S "$root" -B "$root/build-tsan" -DCMAKE_CXX_COMPILER=clang++ -DQF_SANITIZE_THREAD=ON >/dev/null
+  cmake --build "$root/build-tsan" -j"$jobs" --target qf_engine_tests qf_frames_tests
+  (cd "$root/build-tsan" && TSAN_OPTIONS=halt_on_error=1 \
+    ctest --output-on-failure -j"$jobs" -R 'ReferenceRender|ReferenceFrame|Bands|CallerShaderHook')
+}
 windows() {
   "$root/scripts/build.sh" build-win -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-w64-x86_64.cmake"
   (cd "$root/build-win" && xvfb-run -a ctest --output-on-failure -j"$jobs")
@@ -28,4 +37,5 @@ windows() {
 stage setup "$root/scripts/setup.sh"
 stage native native
 stage sanitizer sanitized
+stage threads threaded
 stage windows windows
