@@ -4,7 +4,7 @@
 # Windows build compiles itself (into build-deps/src).
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
-packages=(cmake g++ clang make libgtest-dev libpng-dev libbenchmark-dev libcli11-dev libpugixml-dev
+packages=(cmake g++ make libgtest-dev libpng-dev libbenchmark-dev libcli11-dev libpugixml-dev
   libfreetype-dev fonts-dejavu-core
   g++-mingw-w64-x86-64 binutils-mingw-w64-x86-64 libz-mingw-w64-dev wine64 xvfb xauth dpkg-dev)
 missing=()
