@@ -51,10 +51,8 @@ void BlendInto(Channel* pixel, float r, float g, float b, float coverage) {
   if (alpha > static_cast<float>(present)) pixel[3] = static_cast<Channel>(alpha);
 }
 
-// Coverage of the pixel by the edge's line and its plot; no depth store.
-void LineCoverage(float opacity, unsigned char* image, unsigned char* source, float r, float g,
-                  float b, float la, float lb, float lc, float abLength, float x, float y,
-                  float width) {
+// Coverage of the pixel by the edge's line alone.
+float LineCoverage(float la, float lb, float lc, float abLength, float x, float y, float width) {
   float d = (la * x + lb * y + lc) / abLength;
   if (_DrawMode <= 2) {
     d = std::fabs(d);
@@ -63,17 +61,14 @@ void LineCoverage(float opacity, unsigned char* image, unsigned char* source, fl
     // interior beyond it is left to the filler's span.
     d = -d < 0.5f ? 0.0f : width;
   }
-  const float coverage = Clamp01(width - d);
-  if (coverage != 0.0f)
-    __BlendPixel(opacity, image, source, r, g, b, static_cast<int>(x), static_cast<int>(y),
-                 coverage * opacity);
+  return Clamp01(width - d);
 }
 
-// Coverage by the segment: returns true when the pixel's foot lies on the
-// segment, leaving the line coverage to the caller; plots the round cap otherwise.
-bool SegmentCap(float opacity, unsigned char* image, unsigned char* source, float r, float g,
-                float b, float la, float lb, float lc, float ab2, float x, float y, float width,
-                float x1, float y1, float x2, float y2) {
+// Coverage by the segment: true when the pixel's foot lies on the segment,
+// which leaves the coverage to the line; otherwise the round cap's coverage
+// in *cap.
+bool FootOnSegment(float la, float lb, float lc, float ab2, float x, float y, float width, float x1,
+                   float y1, float x2, float y2, float* cap) {
   const float t = (la * x + lb * y + lc) / ab2;
   float at = la * t;
   float bt = lb * t;
@@ -99,11 +94,15 @@ bool SegmentCap(float opacity, unsigned char* image, unsigned char* source, floa
   const float ex = first ? x1 : x2;
   const float ey = first ? y1 : y2;
   const float d = std::sqrt((x - ex) * (x - ex) + (y - ey) * (y - ey));
-  const float coverage = Clamp01(width - d);
+  *cap = Clamp01(width - d);
+  return false;
+}
+
+void PlotCoverage(float opacity, unsigned char* image, unsigned char* source, float r, float g,
+                  float b, float x, float y, float coverage) {
   if (coverage != 0.0f)
     __BlendPixel(opacity, image, source, r, g, b, static_cast<int>(x), static_cast<int>(y),
                  coverage * opacity);
-  return false;
 }
 
 void StoreDepth(int depthIndex, float leaveDepth) {
@@ -112,24 +111,30 @@ void StoreDepth(int depthIndex, float leaveDepth) {
 
 }  // namespace
 
+float EdgeCoverage(float la, float lb, float lc, float ab2, float abLength, float x, float y,
+                   float width, float x1, float y1, float x2, float y2) {
+  // A segment shorter than about a tenth of a pixel covers nothing.
+  if (!(std::fabs(ab2) > 0.01f)) return 0.0f;
+  float cap;
+  if (FootOnSegment(la, lb, lc, ab2, x, y, width, x1, y1, x2, y2, &cap))
+    return LineCoverage(la, lb, lc, abLength, x, y, width);
+  return cap;
+}
+
 void __AALinePixel(float opacity, unsigned char* image, unsigned char* source, float,
                    float leaveDepth, int depthIndex, float r, float g, float b, float la, float lb,
                    float lc, float abLength, float x, float y, float width, __Point*) {
-  LineCoverage(opacity, image, source, r, g, b, la, lb, lc, abLength, x, y, width);
+  PlotCoverage(opacity, image, source, r, g, b, x, y,
+               LineCoverage(la, lb, lc, abLength, x, y, width));
   StoreDepth(depthIndex, leaveDepth);
 }
 
-void __AAEdgePixel(float opacity, unsigned char* image, unsigned char* source, float depth,
+void __AAEdgePixel(float opacity, unsigned char* image, unsigned char* source, float,
                    float leaveDepth, int depthIndex, float r, float g, float b, float la, float lb,
                    float lc, float ab2, float abLength, float x, float y, float width, float x1,
-                   float y1, float x2, float y2, __Point* normal) {
-  // A segment shorter than about a tenth of a pixel draws nothing.
-  if (std::fabs(ab2) > 0.01f &&
-      SegmentCap(opacity, image, source, r, g, b, la, lb, lc, ab2, x, y, width, x1, y1, x2, y2)) {
-    __AALinePixel(opacity, image, source, depth, leaveDepth, depthIndex, r, g, b, la, lb, lc,
-                  abLength, x, y, width, normal);
-    return;
-  }
+                   float y1, float x2, float y2, __Point*) {
+  PlotCoverage(opacity, image, source, r, g, b, x, y,
+               EdgeCoverage(la, lb, lc, ab2, abLength, x, y, width, x1, y1, x2, y2));
   StoreDepth(depthIndex, leaveDepth);
 }
 
@@ -137,9 +142,8 @@ void __AAEdgePixelNoDepth(float opacity, unsigned char* image, unsigned char* so
                           float g, float b, float la, float lb, float lc, float ab2, float abLength,
                           float x, float y, float width, float x1, float y1, float x2, float y2,
                           __Point*) {
-  if (std::fabs(ab2) > 0.01f &&
-      SegmentCap(opacity, image, source, r, g, b, la, lb, lc, ab2, x, y, width, x1, y1, x2, y2))
-    LineCoverage(opacity, image, source, r, g, b, la, lb, lc, abLength, x, y, width);
+  PlotCoverage(opacity, image, source, r, g, b, x, y,
+               EdgeCoverage(la, lb, lc, ab2, abLength, x, y, width, x1, y1, x2, y2));
 }
 
 void __BlendPixel(float, unsigned char* image, unsigned char*, float r, float g, float b, int x,

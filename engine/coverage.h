@@ -7,6 +7,13 @@
 // Line a*x + b*y + c = 0 through (x1, y1) and (x2, y2).
 void __LineCoefs(float x1, float y1, float x2, float y2, float* a, float* b, float* c);
 
+// The coverage (0 to 1) of pixel (x, y) by an anti-aliased edge of the given
+// width: by its line where the pixel's foot lies on the segment, by the round
+// cap of the nearer end point beyond it; 0 for a segment shorter than about a
+// tenth of a pixel. What __AAEdgePixel blends by.
+float EdgeCoverage(float la, float lb, float lc, float ab2, float abLength, float x, float y,
+                   float width, float x1, float y1, float x2, float y2);
+
 // Blends colour r, g, b with the edge's coverage of pixel (x, y) into image,
 // with a round cap beyond the segment's end points, then stores leaveDepth in
 // ZBuff[depthIndex] when a depth buffer is set.

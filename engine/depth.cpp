@@ -3,13 +3,15 @@
 
 #include <cmath>
 
+float PlaneDepth(float x, float y, float d, float b, float a, float c, const __Point3ds* fallback) {
+  // An edge-on plane gives no usable depth: the vertex's stands in.
+  return std::fabs(c) < 0.01f ? fallback->z : -(b * y + a * x + d) / c;
+}
+
 bool __ZTestPlane(unsigned char, float x, float y, float d, float b, float a, float c,
                   const __Point3ds* fallback, float* depth, int cx, int cy, int* index,
                   float* oldDepth) {
-  // An edge-on plane gives no usable depth: the vertex's stands in.
-  const auto planeDepth = [&] {
-    return std::fabs(c) < 0.01f ? fallback->z : -(b * y + a * x + d) / c;
-  };
+  const auto planeDepth = [&] { return PlaneDepth(x, y, d, b, a, c, fallback); };
   if (ZBuff == nullptr) {
     *depth = planeDepth();
     return true;

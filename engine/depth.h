@@ -8,3 +8,8 @@
 bool __ZTestPlane(unsigned char unused, float x, float y, float d, float b, float a, float c,
                   const __Point3ds* fallback, float* depth, int cx, int cy, int* index,
                   float* oldDepth);
+
+// The depth of image point (x, y) on the plane a*x + b*y + c*z + d = 0, or
+// the fallback vertex's depth when the plane is seen edge-on; what
+// __ZTestPlane tests.
+float PlaneDepth(float x, float y, float d, float b, float a, float c, const __Point3ds* fallback);

@@ -3,8 +3,10 @@
 #include <algorithm>
 #include <cmath>
 
+#include "engine/bands.h"
 #include "engine/coverage.h"
 #include "engine/depth.h"
+#include "engine/glass.h"
 #include "engine/geometry.h"
 #include "engine/interpolate.h"
 #include "engine/orientation.h"
@@ -86,7 +88,8 @@ void Span(int first, int last, Visit&& visit) {
 //   Box, Band, Interior (column, row[, edge])   the pixel procedures
 //   NewScanline, Closing                        neighbour-record resets
 template <class Pixels>
-void DrawVertexBox(Pixels& pixels, const __Point3ds& s, const __Point3ds& t, bool closing) {
+void DrawVertexBox(Pixels& pixels, const __Point3ds& s, const __Point3ds& t, bool closing,
+                   const RowSpan& rows) {
   const Edge edge = EdgeOf(s, t);
   const float dy = std::fabs(t.y - s.y);
   int row0, row1, col0, col1;
@@ -113,8 +116,8 @@ void DrawVertexBox(Pixels& pixels, const __Point3ds& s, const __Point3ds& t, boo
     col0 = Trunc(std::min(s.x, t.x) - 1.5f);
     col1 = Trunc(std::max(s.x, t.x) + w);
   }
-  row0 = std::max(row0, 0);
-  row1 = std::min(row1, Zheight - 1);
+  row0 = std::max(row0, rows.first);
+  row1 = std::min(row1, rows.end - 1);
   col0 = std::max(col0, 0);
   col1 = std::min(col1, Zwidth - 1);
   for (int py = row0; py <= row1; ++py)
@@ -155,13 +158,14 @@ template <class Pixels>
 void ScanTriangle(Pixels& pixels, int n, const __Point3ds* screen, const EdgeEntry* table,
                   int lowestRow) {
   constexpr bool phong = Pixels::kPhong;
+  const RowSpan rows = DrawableRows();
   int e = 0;
   bool closing = false;
   for (;;) {
     {
       const __Point3ds& s = screen[table[e].start];
       const __Point3ds& t = screen[table[e].end];
-      if (_Quality != 0) DrawVertexBox(pixels, s, t, closing);
+      if (_Quality != 0) DrawVertexBox(pixels, s, t, closing, rows);
       if (std::fabs(t.y - s.y) < 1.0f) ++e;  // a flat edge is never a left edge
     }
     if (e >= n - 1) return;
@@ -176,7 +180,7 @@ void ScanTriangle(Pixels& pixels, int n, const __Point3ds* screen, const EdgeEnt
     // row of the lower end to the next edge, Flat and Solid scan every row
     // at or above that end.
     const int stop = std::min(first, phong ? Trunc(t.y) : LastBelow(t.y));
-    for (int py = std::min(first, Zheight - 1); py > stop && py >= 0; --py)
+    for (int py = std::min(first, rows.end - 1); py > stop && py >= rows.first; --py)
       DrawScanline(pixels, n, screen, table, e, s, t, slope, left, py);
 
     ++e;
@@ -217,6 +221,10 @@ struct Shading {
   float oldDepth = 0.0f;
   int depthIndex = 0;
   float r = 0.0f, g = 0.0f, b = 0.0f;
+  // The engine's own shader changes nothing but the colour it returns while
+  // its glass writes no layer: then an edge pixel that the edge does not
+  // cover, which would blend nothing, is not shaded at all.
+  bool skipUncovered = false;
 
   // The textures flag and the screen (and, for perspective textures, the
   // un-projected) blocks; false when either block has no area.
@@ -236,8 +244,15 @@ struct Shading {
   }
 
   bool DepthTest(int px, int py) {
-    return __ZTestPlane(0, static_cast<float>(px), static_cast<float>(py), D, B, A, C, &screen[0],
-                        &depth, 0, 0, &depthIndex, &oldDepth);
+    const float x = static_cast<float>(px), y = static_cast<float>(py);
+    if (__ZTestPlane(0, x, y, D, B, A, C, &screen[0], &depth, 0, 0, &depthIndex, &oldDepth))
+      return true;
+    // Outside the frame the test leaves the depth alone; the pixel still
+    // has its depth on the plane, which the neighbour record's
+    // interpolation there takes, whatever pixel was handled before.
+    if (px < 0 || px >= Zwidth || py < 0 || py >= Zheight)
+      depth = PlaneDepth(x, y, D, B, A, C, &screen[0]);
+    return false;
   }
 
   float Shade(int px, int py, __Point* pixelNormal, __PrevInfo* prev) {
@@ -247,12 +262,22 @@ struct Shading {
                             prev, glass, A, B, C, D);
   }
 
-  // Band and box pixels are blended by their edge coverage and hand their
-  // depth entry back, so a neighbouring triangle can still draw there.
-  void EdgePlot(float opacity, int px, int py, const Edge& edge, __Point* pixelNormal) {
-    __AAEdgePixel(opacity, image, source, depth, oldDepth, depthIndex, r, g, b, edge.a, edge.b,
-                  edge.c, edge.ab2, edge.length, static_cast<float>(px), static_cast<float>(py),
-                  1.0f, edge.x1, edge.y1, edge.x2, edge.y2, pixelNormal);
+  // The edge's coverage of a band or box pixel, as __AAEdgePixel takes it.
+  static float Coverage(int px, int py, const Edge& edge) {
+    return EdgeCoverage(edge.a, edge.b, edge.c, edge.ab2, edge.length, static_cast<float>(px),
+                        static_cast<float>(py), 1.0f, edge.x1, edge.y1, edge.x2, edge.y2);
+  }
+
+  // A band or box pixel that passed the depth test is blended by its
+  // coverage and hands its depth entry back, so a neighbouring triangle can
+  // still draw there.
+  void EdgePlot(int px, int py, float coverage, __Point* pixelNormal, __PrevInfo* prev) {
+    if (coverage != 0.0f || !skipUncovered) {
+      const float opacity = Shade(px, py, pixelNormal, prev);
+      if (coverage != 0.0f)
+        __BlendPixel(opacity, image, source, r, g, b, px, py, coverage * opacity);
+    }
+    if (ZBuff != nullptr) ZBuff[depthIndex] = oldDepth;
   }
 
   // Interior pixels keep their new depth.
@@ -284,14 +309,17 @@ struct PhongPixels : Shading {
   }
 
   void Box(int px, int py, const Edge& edge) {
+    // An uncovered box pixel would leave the depth entry as it found it.
+    const float coverage = Coverage(px, py, edge);
+    if (coverage == 0.0f && skipUncovered) return;
     if (!DepthTest(px, py)) return;
     Interpolate(px, py);
-    EdgePlot(Shade(px, py, &normal, nullptr), px, py, edge, &normal);
+    EdgePlot(px, py, coverage, &normal, nullptr);
   }
   void Band(int px, int py, const Edge& edge) {
     const bool visible = DepthTest(px, py);
     Interpolate(px, py);
-    if (visible) EdgePlot(Shade(px, py, &normal, &prev), px, py, edge, &normal);
+    if (visible) EdgePlot(px, py, Coverage(px, py, edge), &normal, &prev);
     Remember(px, py);
   }
   void Interior(int px, int py) {
@@ -317,13 +345,15 @@ struct FlatPixels : Shading {
                       areaS, P, areaP, texturesOn, &u, &v, M, cx, cy);
     return true;
   }
-  void Box(int px, int py, const Edge& edge) {
-    if (Visible(px, py)) EdgePlot(Shade(px, py, &planeNormal, nullptr), px, py, edge, &planeNormal);
+  // Box and band pixels alike: an uncovered one would leave the depth entry
+  // as it found it.
+  void EdgePixel(int px, int py, const Edge& edge, __PrevInfo* prev) {
+    const float coverage = Coverage(px, py, edge);
+    if (coverage == 0.0f && skipUncovered) return;
+    if (Visible(px, py)) EdgePlot(px, py, coverage, &planeNormal, prev);
   }
-  void Band(int px, int py, const Edge& edge) {
-    if (Visible(px, py))
-      EdgePlot(Shade(px, py, &planeNormal, &noNeighbour), px, py, edge, &planeNormal);
-  }
+  void Box(int px, int py, const Edge& edge) { EdgePixel(px, py, edge, nullptr); }
+  void Band(int px, int py, const Edge& edge) { EdgePixel(px, py, edge, &noNeighbour); }
   void Interior(int px, int py) {
     if (Visible(px, py)) InteriorPlot(Shade(px, py, &planeNormal, &noNeighbour), px, py);
   }
@@ -408,6 +438,7 @@ Shading MakeShading(unsigned char* image, unsigned char* source, __Texture* text
   shading.lightCount = lightCount;
   shading.lights = lights;
   shading.glass = glass;
+  shading.skipUncovered = __RenderOnePixel == __DefRenderOnePixel && !GlassReadsLayers();
   return shading;
 }
 

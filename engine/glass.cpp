@@ -38,6 +38,12 @@ struct Frame {
   Behind behind;
 };
 
+Behind BehindOfPass() {
+  if (_DrawBackFaces != 0 && _DrawBackFaces1 == 0) return Behind::BackFacesOverSource;
+  if (_UseMultyRefract == 0) return Behind::Source;
+  return Behind::Layers;
+}
+
 // Channel j of the image behind at pixel (X, Y) when that image does not
 // depend on the sample's depth (not Behind::Layers).
 float ImageBehind(const Frame& f, int j, int X, int Y) {
@@ -84,13 +90,6 @@ int Inside(float p, int fallback, int size) {
   return p > -1.0f && p < static_cast<float>(size) ? static_cast<int>(p) : fallback;
 }
 
-// What the image behind is during the current pass.
-Behind CurrentBehind() {
-  if (_DrawBackFaces != 0 && _DrawBackFaces1 == 0) return Behind::BackFacesOverSource;
-  if (_UseMultyRefract == 0) return Behind::Source;
-  return Behind::Layers;
-}
-
 Frame CurrentFrame(const unsigned char* source) {
   Frame f;
   f.source = source;
@@ -103,7 +102,7 @@ Frame CurrentFrame(const unsigned char* source) {
   f.full = static_cast<uint32_t>(__MaxChannel);
   f.maxChannel = static_cast<float>(__MaxChannel);
   f.deep = _Deep != 0;
-  f.behind = CurrentBehind();
+  f.behind = BehindOfPass();
   return f;
 }
 
@@ -150,6 +149,8 @@ float Clamp01(double v) {
 }
 
 }  // namespace
+
+bool GlassReadsLayers() { return BehindOfPass() == Behind::Layers; }
 
 void ShadeGlass(const GlassProp& glass, PixelShade& pixel, float centreX, float centreY, float px,
                 float py, float pz, const unsigned char* source, const __PrevInfo* prev,
@@ -299,7 +300,7 @@ void ShadeGlass(const GlassProp& glass, PixelShade& pixel, float centreX, float 
 
 double GlassReach(const GlassProp& glass) {
   // Only the layers behind are written; every other read leaves no trace.
-  if (glass.enabled == 0 || CurrentBehind() != Behind::Layers) return 0.0;
+  if (glass.enabled == 0 || BehindOfPass() != Behind::Layers) return 0.0;
   // A sample lies ex * d from its pixel, with ex the unit normal's x (or y)
   // times factor = c - 1 - 2 c nz, so |ex| <= 1 + 3 |c|, and |d| at most
   // |offset| times the larger of 1 and k * k. A little more covers the

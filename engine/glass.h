@@ -21,3 +21,8 @@ void ShadeGlass(const GlassProp& glass, PixelShade& pixel, float centreX, float 
 // pass: 0 unless the layers behind are in use, which its samples update;
 // HUGE_VAL when no distance bounds it.
 double GlassReach(const GlassProp& glass);
+
+// Whether the glass of the current pass reads the layers behind, which it
+// also writes (__BackImage, __BackZBuff), rather than the source or the
+// back faces' image, which it only reads.
+bool GlassReadsLayers();

@@ -7,7 +7,9 @@
 #include <cmath>
 #include <cstddef>
 #include <cstring>
+#include <vector>
 
+#include "engine/bands.h"
 #include "engine/curved.h"
 #include "engine/fill.h"
 #include "engine/lines.h"
@@ -95,6 +97,25 @@ void DrawDirect(const Scene& s, __Triangle3ds* t, TriangleDraw draw) {
        s.cx, s.cy, s.lightCount, s.lights, s.glass);
 }
 
+// The smallest and largest vertex x and y of a triangle, before the centre is added.
+struct Bounds {
+  float minX, maxX, minY, maxY;
+};
+
+Bounds BoundsOf(const Scene& s, const __Triangle3ds& t) {
+  const __Point3ds* v[3] = {&s.points[t.a], &s.points[t.b], &s.points[t.c]};
+  Bounds b{v[0]->x, v[0]->x, v[0]->y, v[0]->y};
+  for (int k = 1; k < 3; ++k) {
+    if (v[k]->x < b.minX) b.minX = v[k]->x;
+    if (v[k]->x > b.maxX) b.maxX = v[k]->x;
+    if (v[k]->y < b.minY) b.minY = v[k]->y;
+    if (v[k]->y > b.maxY) b.maxY = v[k]->y;
+  }
+  return b;
+}
+
+constexpr float kMargin = 3.0f;
+
 // The margin of a triangle's scratch rectangle: 3 pixels, or for the curved
 // surfaces, which can bulge beyond the flat triangle, its extent when larger.
 enum class Margin { Fixed, ByExtent };
@@ -103,15 +124,8 @@ enum class Margin { Fixed, ByExtent };
 // output inside its bounds widened by the margin, so that shared edges of
 // neighbouring triangles blend without seams.
 void DrawThroughScratch(const Scene& s, __Triangle3ds* t, TriangleDraw draw, Margin margin) {
-  const __Point3ds* v[3] = {&s.points[t->a], &s.points[t->b], &s.points[t->c]};
-  float minX = v[0]->x, maxX = v[0]->x, minY = v[0]->y, maxY = v[0]->y;
-  for (int k = 1; k < 3; ++k) {
-    if (v[k]->x < minX) minX = v[k]->x;
-    if (v[k]->x > maxX) maxX = v[k]->x;
-    if (v[k]->y < minY) minY = v[k]->y;
-    if (v[k]->y > maxY) maxY = v[k]->y;
-  }
-  constexpr float kMargin = 3.0f;
+  const Bounds bounds = BoundsOf(s, *t);
+  const float minX = bounds.minX, maxX = bounds.maxX, minY = bounds.minY, maxY = bounds.maxY;
   float marginX = kMargin, marginY = kMargin;
   if (margin == Margin::ByExtent) {
     marginX = std::max(kMargin, std::fabs(maxX - minX));
@@ -129,16 +143,57 @@ void DrawThroughScratch(const Scene& s, __Triangle3ds* t, TriangleDraw draw, Mar
   __MergeScratchRect(s.out, x0, y0, x1, y1);
 }
 
-// Flat and Phong: the widened facing test, and the scratch layer with a
-// margin of 3 pixels when edges are anti-aliased.
+// Flat and Phong: through the scratch layer with a margin of 3 pixels when
+// edges are anti-aliased.
+void DrawFilled(const Scene& s, __Triangle3ds* t, TriangleDraw draw) {
+  if (_Quality != 0)
+    DrawThroughScratch(s, t, draw, Margin::Fixed);
+  else
+    DrawDirect(s, t, draw);
+}
+
+// A filled triangle's pixel depends on nothing in another row while the
+// engine's own shader is installed (a caller's hook is called on this
+// thread, one pixel at a time, in order), its glass reads the source alone
+// and no back-face pass runs. Then the rows can be drawn in bands.
+bool RowsAreIndependent() {
+  return __RenderOnePixel == __DefRenderOnePixel && _UseMultyRefract == 0 && _DrawBackFaces == 0;
+}
+
+// The triangles that pass the widened facing test, drawn in bands. A
+// triangle reaches at most from its scratch rectangle's first row to its
+// last (its vertex boxes lie 1.5 pixels around its vertices), taken a row
+// wider on each side; a triangle whose bounds are not numbers draws nothing.
+void FilledInBands(const Scene& s, TriangleDraw draw, int workers) {
+  std::vector<BandItem> items;
+  items.reserve(static_cast<size_t>(s.triangleCount));
+  const double cy = s.cy;
+  const double rowLimit = s.height;
+  for (int i = 0; i < s.triangleCount; ++i) {
+    const __Triangle3ds& t = s.triangles[i];
+    if (!PassesWidenedTest(FacingValue(t, s.points))) continue;
+    const Bounds b = BoundsOf(s, t);
+    const double first = std::floor(b.minY + cy - kMargin) - 1.0;
+    const double last = std::ceil(b.maxY + cy + kMargin) + 1.0;
+    if (!(first <= last)) continue;
+    const float width = b.maxX - b.minX + 2 * kMargin;
+    items.push_back({i, static_cast<int>(std::max(first, -1.0)),
+                     static_cast<int>(std::min(last, rowLimit)),
+                     width >= 1.0f ? std::min(width, static_cast<float>(s.width)) : 1.0f});
+  }
+  DrawInBands(items, s.height, workers, [&](int i) { DrawFilled(s, &s.triangles[i], draw); });
+}
+
+// Flat and Phong: the widened facing test, and each triangle drawn alone.
 void FilledLoop(const Scene& s, TriangleDraw draw) {
+  const int workers = WorkerCount();
+  if (workers > 1 && RowsAreIndependent()) {
+    FilledInBands(s, draw, workers);
+    return;
+  }
   for (int i = 0; i < s.triangleCount; ++i) {
     __Triangle3ds* t = &s.triangles[i];
-    if (!PassesWidenedTest(FacingValue(*t, s.points))) continue;
-    if (_Quality != 0)
-      DrawThroughScratch(s, t, draw, Margin::Fixed);
-    else
-      DrawDirect(s, t, draw);
+    if (PassesWidenedTest(FacingValue(*t, s.points))) DrawFilled(s, t, draw);
   }
 }
 
@@ -271,8 +326,12 @@ bool PrepareCall(const Scene& s, int lightCount, size_t bytesPerPixel) {
     return false;
   }
   std::memset(__MergeLast, 0, imageBytes);
-  if (s.source) std::memcpy(__BackImage, s.source, imageBytes);  // else it stays clear
-  std::memset(__BackZBuff, kEmptyDepthByte, pixels * sizeof(float));
+  // Glass reads the layers behind only when it does not read the source
+  // alone; a back-face pass replaces the image behind before the front pass.
+  if (_UseMultyRefract != 0 || _DrawBackFaces != 0) {
+    if (s.source) std::memcpy(__BackImage, s.source, imageBytes);  // else it stays clear
+    std::memset(__BackZBuff, kEmptyDepthByte, pixels * sizeof(float));
+  }
   return true;
 }
 

@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <cstring>
 
+#include "engine/bands.h"
 #include "engine/qf_engine.h"
 #include "engine/scene_state.h"
 
@@ -18,8 +19,10 @@ struct Rect {
   int x0, y0, x1, y1;
 };
 
+// The part of the rectangle in the frame, within the rows this thread draws.
 Rect ClipToFrame(int x0, int y0, int x1, int y1) {
-  return {std::max(x0, 0), std::max(y0, 0), std::min(x1, Zwidth), std::min(y1, Zheight)};
+  const RowSpan rows = DrawableRows();
+  return {std::max(x0, 0), std::max(y0, rows.first), std::min(x1, Zwidth), std::min(y1, rows.end)};
 }
 
 ptrdiff_t ValueIndex(int x, int y) {

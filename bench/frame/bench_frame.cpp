@@ -7,6 +7,10 @@
 // pixels shaded and, measured in the same run, the memory-bandwidth floor:
 // the time of one copy of each frame-sized buffer that the render touches.
 //
+// The default frame, Phong and "Flat", at both sizes and depths, is timed
+// with one worker (QF_THREADS=1) and then with the machine's threads; the
+// second row of each pair reports its speed-up over the first.
+//
 // The timed frames run exactly as a host runs the deliverable: the real
 // module, loaded through the host library. The counts come from a separate
 // pass through the same code linked in statically, with a small in-process
@@ -24,12 +28,14 @@
 
 #include <algorithm>
 #include <chrono>
+#include <cstdlib>
 #include <cstdint>
 #include <cstring>
 #include <fstream>
 #include <limits>
 #include <optional>
 #include <string>
+#include <thread>
 #include <utility>
 #include <vector>
 
@@ -71,8 +77,11 @@ struct FrameCase {
   bool deep;
   std::vector<std::string> settings;  // "NAME=VALUE" over the defaults
   bool reflection;                    // the built-in picture as "Texture reflection"
-  A_long render_mode;                  // a "Render mode" value set as it stands, or 0
-  std::optional<Measured> measured;
+  A_long render_mode;                 // a "Render mode" value set as it stands, or 0
+  std::optional<Measured> measured{};
+  int workers = 0;                    // QF_THREADS for the row, or 0 for the machine's threads
+  const FrameCase* one_worker = nullptr;  // the same frame with one worker, for the speed-up
+  double ms_per_frame = 0;
 };
 
 // ---- The counting pass ----
@@ -250,6 +259,11 @@ void BM_Frame(benchmark::State& state, FrameCase* c) {
     }
     ResetPeakMemory();
 
+    if (c->workers > 0)
+      setenv("QF_THREADS", std::to_string(c->workers).c_str(), 1);
+    else
+      unsetenv("QF_THREADS");
+    const auto start = std::chrono::steady_clock::now();
     for (auto _ : state) {
       if (effect.Render(output, qfhost::FrameTime{}) != PF_Err_NONE) {
         state.SkipWithError("a timed render failed");
@@ -257,7 +271,13 @@ void BM_Frame(benchmark::State& state, FrameCase* c) {
       }
       benchmark::DoNotOptimize(output.world()->data);
     }
+    const std::chrono::duration<double, std::milli> took = std::chrono::steady_clock::now() - start;
+    unsetenv("QF_THREADS");
+    c->ms_per_frame = took.count() / static_cast<double>(std::max<benchmark::IterationCount>(
+                                       state.iterations(), 1));
     state.counters["peak_MiB"] = PeakMemoryMiB();
+    if (c->one_worker && c->one_worker->ms_per_frame > 0)
+      state.counters["speed-up"] = c->one_worker->ms_per_frame / c->ms_per_frame;
     effect.SequenceSetdown();
     effect.GlobalSetdown();
     if (!counted) return;
@@ -278,9 +298,19 @@ void BM_Frame(benchmark::State& state, FrameCase* c) {
 int main(int argc, char** argv) {
   // The rows, kept in place for the whole run: each caches its measurements.
   static std::vector<FrameCase> cases;
+  cases.reserve(64);  // rows point at their one-worker rows
+  const int threads = static_cast<int>(std::thread::hardware_concurrency());
   for (const auto& [width, height] : {std::pair{1920, 1080}, std::pair{3840, 2160}})
     for (bool deep : {false, true})
-      cases.push_back({QF_FLORAL_PATH, "default", width, height, deep, {}, false, {}});
+      for (const char* mode : {"Phong", "Flat"}) {
+        const std::vector<std::string> settings = {std::string("Render mode=") + mode};
+        const std::string label = std::string("default, ") + mode + ", ";
+        cases.push_back({QF_FLORAL_PATH, label + "1 worker", width, height, deep, settings, false,
+                         0, {}, 1});
+        const FrameCase* one = &cases.back();
+        cases.push_back({QF_FLORAL_PATH, label + std::to_string(threads) + " workers", width,
+                         height, deep, settings, false, 0, {}, 0, one});
+      }
   for (bool deep : {false, true}) {
     cases.push_back({QF_FLORAL_PATH, "Glass off", 1920, 1080, deep, {"Glass=off"}, false, {}});
     cases.push_back(

@@ -4,6 +4,9 @@
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <thread>
 #include <vector>
 
 #include <gtest/gtest.h>
@@ -64,22 +67,29 @@ uint64_t Fnv1a(const std::vector<unsigned char>& bytes) {
   return h;
 }
 
+// What lies behind the dome's glass, if it has any.
+enum Behind {
+  kNoGlass,
+  kSource,     // glass reading the source image
+  kLayers,     // glass reading and writing the layers behind (_UseMultyRefract 1)
+  kBackFaces,  // both sides drawn, the back faces first, glass over them
+};
+
 struct Case {
   const char* name;
   unsigned char mode, deep, quality;
+  Behind behind;
   uint64_t hash;
 };
 
-class ReferenceRender : public EngineState, public ::testing::WithParamInterface<Case> {};
-
-TEST_P(ReferenceRender, KeepsEveryPixel) {
-  const Case& c = GetParam();
+// The dome drawn over a patterned source with the case's switches.
+std::vector<unsigned char> RenderDome(const Case& c) {
   _DrawMode = c.mode;
   _Deep = c.deep;
   _Quality = c.quality;
-  _UseMultyRefract = 0;
-  _DubleSide = 0;
-  _DrawBackFaces = 0;
+  _UseMultyRefract = c.behind == kLayers ? 1 : 0;
+  _DubleSide = c.behind == kBackFaces ? 1 : 0;
+  _DrawBackFaces = c.behind == kBackFaces ? 1 : 0;
 
   Dome dome;
   const size_t valueBytes = c.deep ? 2 : 1;
@@ -106,24 +116,96 @@ TEST_P(ReferenceRender, KeepsEveryPixel) {
   light.color[0] = light.color[1] = light.color[2] = 1.0f;
   light.intensity = 0.9f;
   __Texture textures[4] = {};
+  // Strong refraction with aberration, so that neighbouring pixels read far
+  // apart and the footprints come into play.
+  GlassProp glass{1, 2.5f, 18.0f, 30.0f};
 
   __RasterScene(out.data(), source.data(), kWidth, kHeight, kWidth * 4,
                 static_cast<int>(dome.points.size()), static_cast<int>(dome.triangles.size()),
                 dome.triangles.data(), dome.points.data(), kWidth / 2, kHeight / 2, 1, &material,
-                textures, 1, &light, nullptr);
+                textures, 1, &light, c.behind == kNoGlass ? nullptr : &glass);
   EXPECT_TRUE(out != source) << "nothing drawn";
-  const uint64_t hash = Fnv1a(out);
+  return out;
+}
+
+class ReferenceRender : public EngineState, public ::testing::WithParamInterface<Case> {};
+
+// Run by CTest with QF_THREADS 1, 2, 3 and unset (the machine's threads).
+TEST_P(ReferenceRender, KeepsEveryPixel) {
+  const Case& c = GetParam();
+  const uint64_t hash = Fnv1a(RenderDome(c));
   EXPECT_EQ(hash, c.hash) << c.name << ": 0x" << std::hex << hash;
 }
 
-INSTANTIATE_TEST_SUITE_P(Scenes, ReferenceRender,
-                         ::testing::Values(Case{"phong8", 6, 0, 1, 0xfeec2a6404db8cf6ull},
-                                           Case{"phong8_plain", 6, 0, 0, 0xf2f990bc80b31c40ull},
-                                           Case{"phong16", 6, 1, 1, 0x6afcf815ab0f0f5full},
-                                           Case{"flat8", 3, 0, 1, 0x129b88e00f8f5d99ull},
-                                           Case{"flat16_plain", 3, 1, 0, 0xa65ac175222aff6eull}),
-                         [](const ::testing::TestParamInfo<Case>& info) {
-                           return std::string(info.param.name);
-                         });
+INSTANTIATE_TEST_SUITE_P(
+    Scenes, ReferenceRender,
+    ::testing::Values(Case{"phong8", 6, 0, 1, kNoGlass, 0xfeec2a6404db8cf6ull},
+                      Case{"phong8_plain", 6, 0, 0, kNoGlass, 0xf2f990bc80b31c40ull},
+                      Case{"phong16", 6, 1, 1, kNoGlass, 0x6afcf815ab0f0f5full},
+                      Case{"flat8", 3, 0, 1, kNoGlass, 0x129b88e00f8f5d99ull},
+                      Case{"flat16_plain", 3, 1, 0, kNoGlass, 0xa65ac175222aff6eull},
+                      Case{"phong8_glass", 6, 0, 1, kSource, 0x54cd8ef1fa5f3b53ull},
+                      Case{"flat16_glass", 3, 1, 1, kSource, 0x4811271cb93d8301ull},
+                      Case{"phong8_glass_plain", 6, 0, 0, kSource, 0x5dcf2c181a72e40cull},
+                      Case{"phong8_layers", 6, 0, 1, kLayers, 0x127df272bbb071a2ull},
+                      Case{"phong16_back_faces", 6, 1, 1, kBackFaces, 0xc33bed23b8b48484ull},
+                      Case{"flat8_back_faces", 3, 0, 1, kBackFaces, 0x2bfd24b9582d4237ull}),
+    [](const ::testing::TestParamInfo<Case>& info) { return std::string(info.param.name); });
+
+// A caller's shader hook gets every call the default shader would, in the
+// same order, on the caller's thread, whatever the number of workers.
+struct HookCalls {
+  std::thread::id caller;
+  long count = 0;
+  long elsewhere = 0;  // calls on another thread
+  uint64_t hash = 1469598103934665603ull;
+  void Add(float v) {
+    uint32_t bits;
+    std::memcpy(&bits, &v, sizeof bits);
+    for (int k = 0; k < 4; ++k) hash = (hash ^ ((bits >> (8 * k)) & 0xFF)) * 1099511628211ull;
+  }
+};
+HookCalls gCalls;
+
+float RecordingHook(float cx, float cy, unsigned char* image, unsigned char* source, float x,
+                    float y, float z, __Triangle3ds* triangle, material3ds* materials,
+                    int materialCount, float& r, float& g, float& b, __Point* normal,
+                    unsigned char texturesOn, float u, float v, __Texture* textures, int lightCount,
+                    light3ds* lights, __PrevInfo* prev, GlassProp* glass, float planeA,
+                    float planeB, float planeC, float planeD) {
+  ++gCalls.count;
+  if (std::this_thread::get_id() != gCalls.caller) ++gCalls.elsewhere;
+  for (float value : {x, y, z, normal->x, normal->y, normal->z}) gCalls.Add(value);
+  gCalls.Add(prev == nullptr ? -1.0f : static_cast<float>(prev->valid));
+  return __DefRenderOnePixel(cx, cy, image, source, x, y, z, triangle, materials, materialCount, r,
+                             g, b, normal, texturesOn, u, v, textures, lightCount, lights, prev,
+                             glass, planeA, planeB, planeC, planeD);
+}
+
+class CallerShaderHook : public EngineState {};
+
+TEST_F(CallerShaderHook, GetsEveryCallInOrderOnTheCallersThread) {
+  struct Expected {
+    Case scene;
+    long calls;
+    uint64_t hash;
+  };
+  const Expected expected[] = {
+      {{"phong8", 6, 0, 1, kNoGlass, 0xfeec2a6404db8cf6ull}, 9228, 0xece8dfd5a1aaae80ull},
+      {{"flat8", 3, 0, 1, kNoGlass, 0x129b88e00f8f5d99ull}, 21455, 0xb67849b29476d763ull},
+  };
+  putenv(const_cast<char*>("QF_THREADS=4"));
+  for (const Expected& e : expected) {
+    gCalls = HookCalls{};
+    gCalls.caller = std::this_thread::get_id();
+    __SetNewRenderOnePixel(RecordingHook);
+    const uint64_t pixels = Fnv1a(RenderDome(e.scene));
+    EXPECT_EQ(pixels, e.scene.hash) << e.scene.name;
+    EXPECT_EQ(gCalls.elsewhere, 0) << e.scene.name;
+    EXPECT_EQ(gCalls.count, e.calls) << e.scene.name;
+    EXPECT_EQ(gCalls.hash, e.hash) << e.scene.name << ": 0x" << std::hex << gCalls.hash;
+  }
+  putenv(const_cast<char*>("QF_THREADS="));
+}
 
 }  // namespace
