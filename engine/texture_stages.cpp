@@ -259,6 +259,9 @@ bool ShadeReflectionMap(const map3ds& map, const __Texture& texture, const Pixel
   const float rz = 2.0f * nz * nz - 1.0f;
   const float h = static_cast<float>(Zwidth);
   const float s = static_cast<float>(2 * Zwidth);
+  // A frame of no width has no box to look into: every coordinate across
+  // it would be a division by 0, which no texel position survives.
+  if (s == 0.0f) return false;
   float u, v, X, Y;
   if (!BoxCoordinate(px, pz, rx, rz, h, s, u) || !BoxCoordinate(py, pz, ry, rz, h, s, v) ||
       !Position(map, t, u, v, X, Y))

@@ -8,6 +8,14 @@
 
 namespace {
 
+// a / b for a >= 0 (or not a number), with what division gives for a b of
+// 0 (an infinity of b's sign, or not a number for 0 / 0) worked out
+// without dividing: a frame of no size samples one point and stops.
+float Ratio(float a, float b) {
+  if (b != 0.0f) return a / b;
+  return a > 0.0f ? std::copysign(INFINITY, b) : NAN;
+}
+
 void SampleRun(ContourLists& lists, bool horizontal, float fixed, float start, float length,
                float end, float baseStep, float crowd, float dx, float dy, float dz) {
   float t = start;
@@ -22,7 +30,7 @@ void SampleRun(ContourLists& lists, bool horizontal, float fixed, float start, f
     point.valid = 1;
     lists.points.push_back(point);
 
-    const float step = baseStep * (std::fabs(t - crowd) / length + 0.01f);
+    const float step = baseStep * (Ratio(std::fabs(t - crowd), length) + 0.01f);
     const float next = t + step;
     if (k > 0) {
       const uint32_t second = static_cast<uint32_t>(lists.points.size() - 1);
