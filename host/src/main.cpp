@@ -19,6 +19,7 @@
 #include "qf_host/animation.h"
 #include "qf_host/closest_names.h"
 #include "qf_host/deliverable.h"
+#include "qf_host/dialog_driver.h"
 #include "qf_host/frame_range.h"
 #include "qf_host/frame_time.h"
 #include "qf_host/host_error.h"
@@ -449,6 +450,8 @@ struct Request {
   bool help = false;
   std::vector<Failure> failures;
   RenderOptions render;
+  std::string about_output;
+  std::string about_events;
 };
 
 // The option names of `app` as they are typed.
@@ -593,6 +596,9 @@ void ReadCommandLine(int argc, char** argv, Request& request, std::string* help)
       {"render",
        {"qf-host render DELIVERABLE [OPTIONS] -o OUT.png",
         "renders frames to PNG files (see 'qf-host render --help')"}},
+      {"about",
+       {"qf-host about DELIVERABLE -o ABOUT.png [--events FILE]",
+        "shows the About dialog and plays events on it (Windows build)"}},
   }));
   // Unknown words and options are left over rather than refused, so that the
   // refusal can name what was meant.
@@ -644,7 +650,18 @@ void ReadCommandLine(int argc, char** argv, Request& request, std::string* help)
   render->footer(
       deliverables +
       "\n\nSizes run from 1 x 1 to 16384 x 16384 pixels, within the memory the machine has free.");
-  for (CLI::App* verb : {info, params, render}) {
+  CLI::App* about = app.add_subcommand(
+      "about",
+      "Runs global set-up and the about command over the host's main window. A thread of the\n"
+      "host plays the events file on the dialog, one event a line: move X Y, down, up, click X Y,\n"
+      "key esc|enter, wait MS, snap FILE.png (coordinates in the dialog's client area). When\n"
+      "the events run out with the dialog still open, it is snapped to ABOUT.png and closed with\n"
+      "Escape. Prints \"open: PATH\" for each request the test prefix's shell probe recorded.\n"
+      "The Windows build only: the native build has no window system.");
+  about->add_option("-o", request.about_output, "the snapshot of the dialog left open")
+      ->type_name("ABOUT.png");
+  about->add_option("--events", request.about_events, "the events to play")->type_name("FILE");
+  for (CLI::App* verb : {info, params, render, about}) {
     verb->fallthrough();  // --fail may follow the command
     verb->add_option("DELIVERABLE", request.target);
     verb->add_flag(
@@ -690,7 +707,7 @@ void ReadCommandLine(int argc, char** argv, Request& request, std::string* help)
                        "' (closest: " + Alternatives(qfhost::ClosestNames(word, known, 3)) + ")"};
     }
     if (!verb)
-      throw UsageError{"unknown command '" + word + "' (the commands are info, params and render)"};
+      throw UsageError{"unknown command '" + word + "' (the commands are info, params, render and about)"};
     throw UsageError{request.verb + " takes one DELIVERABLE (try 'qf-host " + request.verb +
                      " --help')"};
   }
@@ -702,6 +719,8 @@ void ReadCommandLine(int argc, char** argv, Request& request, std::string* help)
   if (request.target.empty())
     throw UsageError{request.verb + " takes one DELIVERABLE (try 'qf-host " + request.verb +
                      " --help')"};
+  if (verb == about && request.about_output.empty())
+    throw UsageError{"about needs an output file: -o ABOUT.png"};
   if (verb == render && request.render.output.empty())
     throw UsageError{"render needs an output file: -o OUT.png"};
 }
@@ -734,6 +753,8 @@ int Main(int argc, char** argv) {
     return 0;
   }
   if (request.verb == "render") return Render(request.target, request.render, host);
+  if (request.verb == "about")
+    return qfhost::RunAbout(request.target, request.about_output, request.about_events);
   return Report(request.verb, request.target, host);
 }
 

@@ -150,8 +150,10 @@ class HostSession {
   // Empty for a pointer the session never handed out.
   std::optional<HandleState> handle_state(PF_Handle handle) const { return handles_.state(handle); }
 
-  // The window handle that get_platform_data reports as the main window.
+  // The window handle that get_platform_data reports as the main window: a
+  // token, unless the host has a real window to report.
   HWND main_window() const;
+  void set_main_window(HWND window) { main_window_ = window; }
 
   // Records handed to the plug-in.
   PF_UtilCallbacks* utils() { return &utils_; }
@@ -187,6 +189,7 @@ class HostSession {
   std::vector<ParamUIUpdate> param_ui_updates_;
   HandleTable handles_{*this};
   std::set<LoadedEffect*> effects_;
+  HWND main_window_ = nullptr;
 };
 
 }  // namespace qfhost
