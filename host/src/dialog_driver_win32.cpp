@@ -18,6 +18,12 @@ namespace {
 
 // Time for the dialog's thread to take each input before the next.
 constexpr int kSettleMs = 150;
+// Time for a dialog that was just shown to take the focus, and for one that
+// the events end to go (under Wine and Xvfb that takes seconds).
+constexpr int kShowMs = 1500;
+constexpr int kEndWaitMs = 5000;
+constexpr int kActiveWaitMs = 5000;
+constexpr int kKeyHoldMs = 50;
 constexpr int kCloseWaitMs = 5000;
 
 struct Found {
@@ -65,6 +71,7 @@ void Key(WORD key) {
   input.type = INPUT_KEYBOARD;
   input.ki.wVk = key;
   Send(input);
+  Sleep(kKeyHoldMs);
   input.ki.dwFlags = KEYEVENTF_KEYUP;
   Send(input);
 }
@@ -109,6 +116,22 @@ void Snap(HWND dialog, const std::string& file) {
   WritePng(file, image);
 }
 
+// Input reaches a dialog once it is the active window of its thread, which
+// under Wine and Xvfb can take a while after it is shown.
+void WaitUntilActive(HWND dialog) {
+  const DWORD thread = GetWindowThreadProcessId(dialog, nullptr);
+  for (int waited = 0; waited < kActiveWaitMs; waited += 20) {
+    GUITHREADINFO info = {};
+    info.cbSize = sizeof(info);
+    if (GetForegroundWindow() == dialog && GetGUIThreadInfo(thread, &info) &&
+        info.hwndActive == dialog && info.hwndFocus)
+      break;
+    SetForegroundWindow(dialog);
+    Sleep(20);
+  }
+  Sleep(kShowMs);
+}
+
 }  // namespace
 
 struct DialogDriver::State {
@@ -128,11 +151,12 @@ struct DialogDriver::State {
     }
     const HWND dialog = found.dialog;
     outcome.shown = true;
-    SetForegroundWindow(dialog);
-    Sleep(kSettleMs);
+    WaitUntilActive(dialog);
     try {
       for (const DialogEvent& e : events) {
         if (!IsWindow(dialog)) return;
+        // The hand acts on the dialog in front, as a user's would.
+        SetForegroundWindow(dialog);
         switch (e.kind) {
           case DialogEvent::kMove: MoveTo(dialog, e.x, e.y); break;
           case DialogEvent::kDown: Button(true); break;
@@ -150,6 +174,7 @@ struct DialogDriver::State {
         }
         Sleep(kSettleMs);
       }
+      for (int waited = 0; IsWindow(dialog) && waited < kEndWaitMs; waited += 20) Sleep(20);
       if (!IsWindow(dialog)) return;
       Snap(dialog, final_snapshot);
     } catch (const HostError& e) {

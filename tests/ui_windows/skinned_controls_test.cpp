@@ -223,7 +223,8 @@ TEST_F(SkinnedControls, ButtonFaceIsCapsAndAStretchedMiddleOverTheTopRows) {
   ReleaseDC(nullptr, screen);
 }
 
-// The tooltip window attached to a control, and its one tool's text.
+// The text of the balloon tooltip whose one tool is the control. A tooltip
+// owned by a control is owned by the control's top-level window.
 std::string TooltipText(HWND control) {
   struct Search {
     HWND control, tip;
@@ -233,7 +234,12 @@ std::string TooltipText(HWND control) {
         auto* s = reinterpret_cast<Search*>(p);
         char name[32] = {0};
         GetClassNameA(window, name, sizeof(name));
-        if (lstrcmpA(name, TOOLTIPS_CLASSA) == 0 && GetWindow(window, GW_OWNER) == s->control) {
+        TTTOOLINFOA tool = {};
+        tool.cbSize = sizeof(tool);
+        if (lstrcmpA(name, TOOLTIPS_CLASSA) == 0 &&
+            GetWindow(window, GW_OWNER) == GetAncestor(s->control, GA_ROOT) &&
+            SendMessageA(window, TTM_ENUMTOOLSA, 0, reinterpret_cast<LPARAM>(&tool)) &&
+            tool.hwnd == s->control) {
           s->tip = window;
           return FALSE;
         }
@@ -255,6 +261,7 @@ TEST_F(SkinnedControls, AboutDialogSetsUpItsControlsTooltipsAndEndsOnCloseIds) {
   HWND dialog = CreateDialogParamA(ModuleInstance, MAKEINTRESOURCEA(kAboutDialogId), parent,
                                    AboutDlgProc, 0);
   ASSERT_TRUE(dialog);
+  ShowWindow(dialog, SW_SHOW);
   char version[64] = {0};
   GetDlgItemTextA(dialog, kVersionItem, version, sizeof(version));
   EXPECT_STREQ(version, "1.0 (64 Bit)");
