@@ -96,20 +96,21 @@ std::string Section(const qfhost::LoadedEffect& effect) {
   int depth = 0;
   for (size_t i = 1; i < effect.param_count(); ++i) {
     const qfhost::HostParam& p = effect.param(static_cast<PF_ParamIndex>(i));
-    const std::string indent = " style=\"padding-left: " + std::to_string(0.5 + 1.5 * depth) + "em\"";
+    char indent[48];
+    std::snprintf(indent, sizeof indent, " style=\"padding-left: %.1fem\"", 0.5 + 1.5 * depth);
     if (p.def.param_type == PF_Param_GROUP_END) {
       if (depth > 0) --depth;
       continue;
     }
     if (p.def.param_type == PF_Param_GROUP_START) {
-      out += "<tr class=\"group\"><td colspan=\"4\"" + indent + ">" + Escape(p.def.name) +
+      out += std::string("<tr class=\"group\"><td colspan=\"4\"") + indent + ">" + Escape(p.def.name) +
              "</td></tr>\n";
       ++depth;
       continue;
     }
     const Cells cells = Describe(p);
     if (cells.kind.empty()) continue;  // the panel's own area holds no value
-    out += "<tr><td" + indent + ">" + Escape(p.def.name) + "</td><td>" + cells.kind + "</td><td>" +
+    out += std::string("<tr><td") + indent + ">" + Escape(p.def.name) + "</td><td>" + cells.kind + "</td><td>" +
            cells.dephault + "</td><td>" + cells.values + "</td></tr>\n";
   }
   return out + "</table>\n";
