@@ -157,9 +157,8 @@ void PaintButtonWindow(HWND window, const MacStyleBtnData* button) {
     RECT text_rect = {};
     GetWindowRect(window, &text_rect);
     text_rect = {0, 0, text_rect.right - text_rect.left, text_rect.bottom - text_rect.top};
-    const LookBitmaps& look = kLooks[button->enabled && button->state <= kLookDefault
-                                         ? button->state
-                                         : kLookNormal];
+    const LookBitmaps& look =
+        kLooks[button->enabled && button->state <= kLookDefault ? button->state : kLookNormal];
     PaintMacStyleBtn(dc, *button, ButtonBitmap(look.left), ButtonBitmap(look.middle),
                      ButtonBitmap(look.right), text_rect);
   }
@@ -368,8 +367,8 @@ void PaintMacStyleBtn(HDC target, const MacStyleBtnData& button, HBITMAP left, H
   BitBlt(face, width - kButtonCapWidth, 0, kButtonCapWidth, kButtonFaceHeight, pieces, 0, 0,
          SRCCOPY);
   SelectObject(pieces, middle);
-  StretchBlt(face, kButtonCapWidth, 0, width - 2 * kButtonCapWidth, kButtonFaceHeight, pieces, 0,
-             0, kButtonCapWidth, kButtonFaceHeight, SRCCOPY);
+  StretchBlt(face, kButtonCapWidth, 0, width - 2 * kButtonCapWidth, kButtonFaceHeight, pieces, 0, 0,
+             kButtonCapWidth, kButtonFaceHeight, SRCCOPY);
 
   SetBkMode(face, TRANSPARENT);
   if (!button.enabled) SetTextColor(face, RGB(127, 127, 127));

@@ -35,7 +35,8 @@ int RunAbout(const std::string& target, const std::string& output, const std::st
   if (!outcome.shown) throw HostError("about: the effect showed no dialog");
   if (!outcome.error.empty()) throw HostError(outcome.error);
   if (outcome.closed_by_host)
-    std::printf("the dialog was still open: snapped to %s and closed with Escape\n", output.c_str());
+    std::printf("the dialog was still open: snapped to %s and closed with Escape\n",
+                output.c_str());
   else
     std::printf("the dialog ended by itself\n");
   return 0;

@@ -158,9 +158,15 @@ struct DialogDriver::State {
         // The hand acts on the dialog in front, as a user's would.
         SetForegroundWindow(dialog);
         switch (e.kind) {
-          case DialogEvent::kMove: MoveTo(dialog, e.x, e.y); break;
-          case DialogEvent::kDown: Button(true); break;
-          case DialogEvent::kUp: Button(false); break;
+          case DialogEvent::kMove:
+            MoveTo(dialog, e.x, e.y);
+            break;
+          case DialogEvent::kDown:
+            Button(true);
+            break;
+          case DialogEvent::kUp:
+            Button(false);
+            break;
           case DialogEvent::kClick:
             MoveTo(dialog, e.x, e.y);
             Sleep(kSettleMs);
@@ -168,9 +174,15 @@ struct DialogDriver::State {
             Sleep(kSettleMs);
             Button(false);
             break;
-          case DialogEvent::kKey: Key(e.enter ? VK_RETURN : VK_ESCAPE); break;
-          case DialogEvent::kWait: Sleep(static_cast<DWORD>(e.milliseconds)); break;
-          case DialogEvent::kSnap: Snap(dialog, e.file); break;
+          case DialogEvent::kKey:
+            Key(e.enter ? VK_RETURN : VK_ESCAPE);
+            break;
+          case DialogEvent::kWait:
+            Sleep(static_cast<DWORD>(e.milliseconds));
+            break;
+          case DialogEvent::kSnap:
+            Snap(dialog, e.file);
+            break;
         }
         Sleep(kSettleMs);
       }
@@ -195,8 +207,7 @@ struct DialogDriver::State {
 
 bool HasDialogWindows() { return true; }
 
-DialogDriver::DialogDriver(void* owner, std::vector<DialogEvent> events,
-                           std::string final_snapshot)
+DialogDriver::DialogDriver(void* owner, std::vector<DialogEvent> events, std::string final_snapshot)
     : state_(new State) {
   state_->owner = static_cast<HWND>(owner);
   state_->events = std::move(events);

@@ -21,7 +21,8 @@ std::vector<DialogEvent> ReadDialogEvents(const std::string& text) {
     };
     const auto whole = [&](const std::string& word, long long max) {
       long long v = 0;
-      if (!ParseWhole(word, &v) || v < 0 || v > max) throw fail("'" + word + "' is not a number from 0 to " + std::to_string(max));
+      if (!ParseWhole(word, &v) || v < 0 || v > max)
+        throw fail("'" + word + "' is not a number from 0 to " + std::to_string(max));
       return static_cast<int>(v);
     };
     DialogEvent e;
@@ -43,7 +44,8 @@ std::vector<DialogEvent> ReadDialogEvents(const std::string& text) {
       e.file = w[1];
     } else {
       throw fail("'" + line +
-                 "' is not an event (move X Y, down, up, click X Y, key esc|enter, wait MS, snap FILE.png)");
+                 "' is not an event (move X Y, down, up, click X Y, key esc|enter, wait MS, snap "
+                 "FILE.png)");
     }
     events.push_back(e);
   }

@@ -707,7 +707,8 @@ void ReadCommandLine(int argc, char** argv, Request& request, std::string* help)
                        "' (closest: " + Alternatives(qfhost::ClosestNames(word, known, 3)) + ")"};
     }
     if (!verb)
-      throw UsageError{"unknown command '" + word + "' (the commands are info, params, render and about)"};
+      throw UsageError{"unknown command '" + word +
+                       "' (the commands are info, params, render and about)"};
     throw UsageError{request.verb + " takes one DELIVERABLE (try 'qf-host " + request.verb +
                      " --help')"};
   }

@@ -58,8 +58,8 @@ void* HostMainWindow() {
     window_class.lpszClassName = "QuillFrameHost";
     RegisterClassA(&window_class);
     // Shown, as a host's is: a dialog that ends gives the activation back to it.
-    HWND main = CreateWindowExA(0, "QuillFrameHost", "qf-host", WS_OVERLAPPEDWINDOW, 0, 0, 320,
-                                200, nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
+    HWND main = CreateWindowExA(0, "QuillFrameHost", "qf-host", WS_OVERLAPPEDWINDOW, 0, 0, 320, 200,
+                                nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
     if (main) ShowWindow(main, SW_SHOWNOACTIVATE);
     return main;
   }();

@@ -75,6 +75,7 @@ TEST_F(ToolRun, CompilerBuildsDialogTemplatesAsWindowsLoadsThem) {
   // Written out by hand: the header with its font, then each control on a
   // 4-byte boundary with its class by number or by name and its text or
   // resource number.
+  // clang-format off
   const unsigned char expected[] = {
       0xC8, 0x00, 0xC8, 0x80, 0, 0, 0, 0, 2, 0, 0, 0, 0, 0, 20, 0, 10, 0,  // style .. size
       0, 0, 0, 0, 'H', 0, 'i', 0, 0, 0, 8, 0, 'A', 0, 0, 0, 0, 0,           // menu .. font, pad
@@ -82,6 +83,7 @@ TEST_F(ToolRun, CompilerBuildsDialogTemplatesAsWindowsLoadsThem) {
       0xFF, 0xFF, 0x82, 0, 'x', 0, 0, 0, 0, 0,                              // static, "x"
       0, 0, 1, 0x50, 0, 0, 0, 0, 5, 0, 6, 0, 7, 0, 8, 0, 2, 0,              // second control
       'C', 0, 'l', 0, 's', 0, 0, 0, 0xFF, 0xFF, 101, 0, 0, 0};             // "Cls", resource 101
+  // clang-format on
   EXPECT_EQ(Slurp(dir + "/out.rc.0.bin"),
             std::string(reinterpret_cast<const char*>(expected), sizeof expected));
 

@@ -32,7 +32,7 @@ struct Shell {
   HWND parent = nullptr;
   std::string verb;
   INT show = 0;
-  bool hold = false;  // requests wait with the shell until released
+  bool hold = false;           // requests wait with the shell until released
   bool refuse_thread = false;  // the next CreateThread fails
   int workers_started = 0;
   int workers_finished = 0;
@@ -347,9 +347,9 @@ TEST_F(EffectPanel, TheSiteLinkSharesTheOpenerAndAFailedWorkerLeavesItIdle) {
 
 TEST_F(EffectPanel, AboutWithoutAWindowSystemReturnsAtOnce) {
   // The dialog cannot be made natively: the command still succeeds.
-  EXPECT_EQ(EntryPointFunc(PF_Cmd_ABOUT, &host.in_data, &host.out_data, host.params, nullptr,
-                           nullptr),
-            PF_Err_NONE);
+  EXPECT_EQ(
+      EntryPointFunc(PF_Cmd_ABOUT, &host.in_data, &host.out_data, host.params, nullptr, nullptr),
+      PF_Err_NONE);
 }
 
 TEST_F(EffectPanel, ABitmapThatCannotBeReadIsSkipped) {

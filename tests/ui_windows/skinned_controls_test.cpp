@@ -258,8 +258,8 @@ std::string TooltipText(HWND control) {
 }
 
 TEST_F(SkinnedControls, AboutDialogSetsUpItsControlsTooltipsAndEndsOnCloseIds) {
-  HWND dialog = CreateDialogParamA(ModuleInstance, MAKEINTRESOURCEA(kAboutDialogId), parent,
-                                   AboutDlgProc, 0);
+  HWND dialog =
+      CreateDialogParamA(ModuleInstance, MAKEINTRESOURCEA(kAboutDialogId), parent, AboutDlgProc, 0);
   ASSERT_TRUE(dialog);
   ShowWindow(dialog, SW_SHOW);
   char version[64] = {0};

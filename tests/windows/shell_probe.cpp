@@ -15,9 +15,9 @@ bool SetDefault(const char* key, const std::string& value) {
   if (RegCreateKeyExA(HKEY_CLASSES_ROOT, key, 0, nullptr, 0, KEY_WRITE, nullptr, &handle,
                       nullptr) != ERROR_SUCCESS)
     return false;
-  const LONG result = RegSetValueExA(handle, nullptr, 0, REG_SZ,
-                                     reinterpret_cast<const BYTE*>(value.c_str()),
-                                     static_cast<DWORD>(value.size() + 1));
+  const LONG result =
+      RegSetValueExA(handle, nullptr, 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
+                     static_cast<DWORD>(value.size() + 1));
   RegCloseKey(handle);
   return result == ERROR_SUCCESS;
 }
@@ -26,7 +26,8 @@ int Register() {
   char self[MAX_PATH];
   if (!GetModuleFileNameA(nullptr, self, MAX_PATH)) return 1;
   const std::string command = std::string("\"") + self + "\" \"%1\"";
-  bool ok = SetDefault(".html", "htmlfile") && SetDefault("htmlfile\\shell\\open\\command", command);
+  bool ok =
+      SetDefault(".html", "htmlfile") && SetDefault("htmlfile\\shell\\open\\command", command);
   for (const char* scheme : {"http", "https"}) {
     const std::string key = scheme;
     // A DDE conversation would go to the browser the prefix came with.

@@ -21,11 +21,20 @@ std::string Escape(const std::string& text) {
   std::string out;
   for (char c : text) {
     switch (c) {
-      case '&': out += "&amp;"; break;
-      case '<': out += "&lt;"; break;
-      case '>': out += "&gt;"; break;
-      case '"': out += "&quot;"; break;
-      default: out += c;
+      case '&':
+        out += "&amp;";
+        break;
+      case '<':
+        out += "&lt;";
+        break;
+      case '>':
+        out += "&gt;";
+        break;
+      case '"':
+        out += "&quot;";
+        break;
+      default:
+        out += c;
     }
   }
   return out;
@@ -52,11 +61,11 @@ Cells Describe(const qfhost::HostParam& p) {
       return {"slider", FormatFixed(u.fd.dephault),
               FormatFixed(u.fd.valid_min) + " to " + FormatFixed(u.fd.valid_max)};
     case PF_Param_ANGLE:
-      return {"angle", FormatFixed(u.ad.dephault) + "&deg;",
-              u.ad.valid_min == 0 && u.ad.valid_max == 0
-                  ? "any angle"
-                  : FormatFixed(u.ad.valid_min) + "&deg; to " + FormatFixed(u.ad.valid_max) +
-                        "&deg;"};
+      return {
+          "angle", FormatFixed(u.ad.dephault) + "&deg;",
+          u.ad.valid_min == 0 && u.ad.valid_max == 0
+              ? "any angle"
+              : FormatFixed(u.ad.valid_min) + "&deg; to " + FormatFixed(u.ad.valid_max) + "&deg;"};
     case PF_Param_CHECKBOX:
       return {"checkbox", u.bd.dephault ? "on" : "off", "on or off"};
     case PF_Param_COLOR:
@@ -64,9 +73,10 @@ Cells Describe(const qfhost::HostParam& p) {
               "#" + Hex2(u.cd.dephault.red) + Hex2(u.cd.dephault.green) + Hex2(u.cd.dephault.blue),
               "any colour"};
     case PF_Param_POINT:
-      return {"point",
-              FormatFixed(u.td.x_dephault) + "%, " + FormatFixed(u.td.y_dephault) + "% of the layer",
-              "anywhere on the layer"};
+      return {
+          "point",
+          FormatFixed(u.td.x_dephault) + "%, " + FormatFixed(u.td.y_dephault) + "% of the layer",
+          "anywhere on the layer"};
     case PF_Param_POPUP: {
       const std::vector<std::string> choices = qfhost::PopupChoices(p.text);
       const size_t d = static_cast<size_t>(u.pd.dephault);
@@ -103,15 +113,15 @@ std::string Section(const qfhost::LoadedEffect& effect) {
       continue;
     }
     if (p.def.param_type == PF_Param_GROUP_START) {
-      out += std::string("<tr class=\"group\"><td colspan=\"4\"") + indent + ">" + Escape(p.def.name) +
-             "</td></tr>\n";
+      out += std::string("<tr class=\"group\"><td colspan=\"4\"") + indent + ">" +
+             Escape(p.def.name) + "</td></tr>\n";
       ++depth;
       continue;
     }
     const Cells cells = Describe(p);
     if (cells.kind.empty()) continue;  // the panel's own area holds no value
-    out += std::string("<tr><td") + indent + ">" + Escape(p.def.name) + "</td><td>" + cells.kind + "</td><td>" +
-           cells.dephault + "</td><td>" + cells.values + "</td></tr>\n";
+    out += std::string("<tr><td") + indent + ">" + Escape(p.def.name) + "</td><td>" + cells.kind +
+           "</td><td>" + cells.dephault + "</td><td>" + cells.values + "</td></tr>\n";
   }
   return out + "</table>\n";
 }
@@ -170,8 +180,9 @@ int main(int argc, char** argv) {
       page += Section(effect);
       effect.GlobalSetdown();
     }
-    page += "<p>Morrowglints &middot; <a href=\"http://example.com\">"
-            "example.com</a></p>\n</body>\n</html>\n";
+    page +=
+        "<p>Morrowglints &middot; <a href=\"http://example.com\">"
+        "example.com</a></p>\n</body>\n</html>\n";
     std::ofstream out(output, std::ios::binary | std::ios::trunc);
     out << page;
     out.close();

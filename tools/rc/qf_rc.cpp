@@ -336,9 +336,7 @@ class Parser {
     Put16(out, 0);
   }
 
-  static uint32_t Signed16(const Token& t, const char* what) {
-    return Number(t, 0x7FFF, what);
-  }
+  static uint32_t Signed16(const Token& t, const char* what) { return Number(t, 0x7FFF, what); }
 
   std::vector<uint8_t> DialogTemplate() {
     const Token& open = Next("'{'");
@@ -353,8 +351,8 @@ class Parser {
       const std::vector<Token> values = LineValues(key);
       auto expect = [&](size_t count) {
         if (values.size() != count)
-          throw CompileError(key.line, "'" + key.text + "' takes " + std::to_string(count) +
-                                           " value(s)");
+          throw CompileError(key.line,
+                             "'" + key.text + "' takes " + std::to_string(count) + " value(s)");
       };
       if (key.text == "caption") {
         expect(1);

@@ -14,8 +14,8 @@ namespace qfhost {
 
 struct DialogEvent {
   enum Kind { kMove, kDown, kUp, kClick, kKey, kWait, kSnap } kind = kMove;
-  int x = 0, y = 0;  // dialog client coordinates (move, click)
-  bool enter = false;  // key: Enter, else Escape
+  int x = 0, y = 0;      // dialog client coordinates (move, click)
+  bool enter = false;    // key: Enter, else Escape
   int milliseconds = 0;  // wait
   std::string file;      // snap
 };

@@ -252,9 +252,8 @@ QF_WIN32_API BOOL TextOutA(HDC dc, int x, int y, LPCSTR text, int length);
 QF_WIN32_API int DrawTextA(HDC dc, LPCSTR text, int length, RECT* rect, UINT format);
 QF_WIN32_API BOOL BitBlt(HDC dc, int x, int y, int width, int height, HDC source, int source_x,
                          int source_y, DWORD operation);
-QF_WIN32_API BOOL StretchBlt(HDC dc, int x, int y, int width, int height, HDC source,
-                             int source_x, int source_y, int source_width, int source_height,
-                             DWORD operation);
+QF_WIN32_API BOOL StretchBlt(HDC dc, int x, int y, int width, int height, HDC source, int source_x,
+                             int source_y, int source_width, int source_height, DWORD operation);
 
 QF_WIN32_API HCURSOR LoadCursorA(HINSTANCE instance, LPCSTR name);
 QF_WIN32_API HCURSOR SetCursor(HCURSOR cursor);
