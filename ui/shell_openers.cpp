@@ -23,6 +23,17 @@ bool Append(char (&buffer)[1024], const char* text) {
   return true;
 }
 
+// Starts a worker unless one is with the shell; a worker that cannot start
+// leaves the opener idle.
+void StartWorker(LPTHREAD_START_ROUTINE worker, LPVOID parameter) {
+  if (OpenerBusy.exchange(1)) return;
+  HANDLE thread = CreateThread(nullptr, 0, worker, parameter, 0, nullptr);
+  if (thread)
+    CloseHandle(thread);  // not waited for
+  else
+    OpenerBusy = 0;
+}
+
 }  // namespace
 
 DWORD WINAPI HelpPageThread(LPVOID /*parameter*/) {
@@ -42,10 +53,13 @@ DWORD WINAPI HelpPageThread(LPVOID /*parameter*/) {
 
 void OpenHelpPage(uint32_t page_index) {
   HelpPageIndex = page_index;
-  if (OpenerBusy.exchange(1)) return;
-  HANDLE worker = CreateThread(nullptr, 0, HelpPageThread, nullptr, 0, nullptr);
-  if (worker)
-    CloseHandle(worker);  // not waited for
-  else
-    OpenerBusy = 0;
+  StartWorker(HelpPageThread, nullptr);
 }
+
+DWORD WINAPI OpenUrlThread(LPVOID text) {
+  ShellExecuteA(HostMainWindow, "open", static_cast<const char*>(text), nullptr, nullptr, SW_SHOW);
+  OpenerBusy = 0;
+  return 0;
+}
+
+void OpenUrl(const char* text) { StartWorker(OpenUrlThread, const_cast<char*>(text)); }

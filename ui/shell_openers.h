@@ -13,3 +13,10 @@ void OpenHelpPage(uint32_t page_index);
 // The worker of OpenHelpPage: builds the page's path from the plug-in folder
 // and hands it to the shell.
 DWORD WINAPI HelpPageThread(LPVOID parameter);
+
+// Opens a page or address with the shell. The text must stay valid until the
+// worker has handed it over: callers pass constant texts.
+void OpenUrl(const char* text);
+
+// The worker of OpenUrl: hands the text to the shell.
+DWORD WINAPI OpenUrlThread(LPVOID text);

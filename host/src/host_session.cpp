@@ -88,7 +88,7 @@ std::optional<PF_Err> HostSession::NextCallFails(HostCall call) {
 
 void HostSession::RecordError(const std::string& message) { errors_.push_back(message); }
 
-HWND HostSession::main_window() const { return kMainWindow; }
+HWND HostSession::main_window() const { return main_window_ ? main_window_ : kMainWindow; }
 
 LoadedEffect* HostSession::FindEffect(PF_ProgPtr effect_ref, const char* caller) {
   LoadedEffect* effect = reinterpret_cast<LoadedEffect*>(effect_ref);

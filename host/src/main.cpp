@@ -20,6 +20,7 @@
 #include "qf_host/animation.h"
 #include "qf_host/closest_names.h"
 #include "qf_host/deliverable.h"
+#include "qf_host/dialog_driver.h"
 #include "qf_host/frame_range.h"
 #include "qf_host/frame_time.h"
 #include "qf_host/host_error.h"
@@ -621,6 +622,8 @@ struct Request {
   std::vector<Failure> failures;
   RenderOptions render;
   PanelOptions panel;
+  std::string about_output;
+  std::string about_events;
 };
 
 // The option names of `app` as they are typed.
@@ -768,6 +771,9 @@ void ReadCommandLine(int argc, char** argv, Request& request, std::string* help)
       {"panel",
        {"qf-host panel DELIVERABLE -o PANEL.png [--hover X,Y] [--click X,Y] [--collapsed]",
         "draws the effect panel's \"Information\" area; hovers and clicks"}},
+      {"about",
+       {"qf-host about DELIVERABLE -o ABOUT.png [--events FILE]",
+        "shows the About dialog and plays events on it (Windows build)"}},
   }));
   // Unknown words and options are left over rather than refused, so that the
   // refusal can name what was meant.
@@ -859,7 +865,18 @@ void ReadCommandLine(int argc, char** argv, Request& request, std::string* help)
       ->add_flag("--collapsed", request.panel.collapsed,
                  "the area's group is collapsed (flag 0x20 on the parameter)")
       ->disable_flag_override();
-  for (CLI::App* verb : {info, params, render, panel}) {
+  CLI::App* about = app.add_subcommand(
+      "about",
+      "Runs global set-up and the about command over the host's main window. A thread of the\n"
+      "host plays the events file on the dialog, one event a line: move X Y, down, up, click X Y,\n"
+      "key esc|enter, wait MS, snap FILE.png (coordinates in the dialog's client area). When\n"
+      "the events run out with the dialog still open, it is snapped to ABOUT.png and closed with\n"
+      "Escape. Prints \"open: PATH\" for each request the test prefix's shell probe recorded.\n"
+      "The Windows build only: the native build has no window system.");
+  about->add_option("-o", request.about_output, "the snapshot of the dialog left open")
+      ->type_name("ABOUT.png");
+  about->add_option("--events", request.about_events, "the events to play")->type_name("FILE");
+  for (CLI::App* verb : {info, params, render, panel, about}) {
     verb->fallthrough();  // --fail may follow the command
     verb->add_option("DELIVERABLE", request.target);
     verb->add_flag(
@@ -906,7 +923,7 @@ void ReadCommandLine(int argc, char** argv, Request& request, std::string* help)
     }
     if (!verb)
       throw UsageError{"unknown command '" + word +
-                       "' (the commands are info, params, render and panel)"};
+                       "' (the commands are info, params, render, panel and about)"};
     throw UsageError{request.verb + " takes one DELIVERABLE (try 'qf-host " + request.verb +
                      " --help')"};
   }
@@ -918,6 +935,8 @@ void ReadCommandLine(int argc, char** argv, Request& request, std::string* help)
   if (request.target.empty())
     throw UsageError{request.verb + " takes one DELIVERABLE (try 'qf-host " + request.verb +
                      " --help')"};
+  if (verb == about && request.about_output.empty())
+    throw UsageError{"about needs an output file: -o ABOUT.png"};
   if (verb == render && request.render.output.empty())
     throw UsageError{"render needs an output file: -o OUT.png"};
   if (verb == panel && request.panel.output.empty())
@@ -953,6 +972,8 @@ int Main(int argc, char** argv) {
   }
   if (request.verb == "render") return Render(request.target, request.render, host);
   if (request.verb == "panel") return Panel(request.target, request.panel, host);
+  if (request.verb == "about")
+    return qfhost::RunAbout(request.target, request.about_output, request.about_events);
   return Report(request.verb, request.target, host);
 }
 

@@ -586,7 +586,7 @@ TEST(QfHostCli, FailuresAreOneLine) {
       {"info", "takes one DELIVERABLE"},
       {"--fail nothing:1 info floral",
        "--fail: unknown host call 'nothing' (closest: add_param, register_ui or"},
-      {"draw floral", "(the commands are info, params, render and panel)"},
+      {"draw floral", "(the commands are info, params, render, panel and about)"},
       {"", "no command given (try --help)"},
       {"--bogus info floral", "unknown option '--bogus'"},
       {"render floral --sise 8x8 -o x.png", "unknown option '--sise' (closest: --size, "},

@@ -63,6 +63,36 @@ TEST_F(ToolRun, CompilerWritesTheTableAndItsDependencies) {
   EXPECT_EQ(Slurp(dir + "/out.d"), "out.cpp: test.rc c.bmp\n");
 }
 
+TEST_F(ToolRun, CompilerBuildsDialogTemplatesAsWindowsLoadsThem) {
+  ASSERT_EQ(Compile("9 DIALOG {\n  caption \"Hi\"\n  size 20 10\n  font 8 \"A\"\n"
+                    "  style 0x80C800C8\n"
+                    "  control STATIC none 1 2 3 4 0x50000000 \"x\"\n"
+                    "  control \"Cls\" 2 5 6 7 8 0x50010000 101\n}\n"),
+            0)
+      << errors;
+  ASSERT_EQ(Run(std::string(QF_RC_EXE) + " --windres -o out.rc test.rc"), 0) << errors;
+  EXPECT_NE(Slurp(dir + "/out.rc").find("9 5 \""), std::string::npos) << "type 5: a dialog";
+  // Written out by hand: the header with its font, then each control on a
+  // 4-byte boundary with its class by number or by name and its text or
+  // resource number.
+  // clang-format off
+  const unsigned char expected[] = {
+      0xC8, 0x00, 0xC8, 0x80, 0, 0, 0, 0, 2, 0, 0, 0, 0, 0, 20, 0, 10, 0,  // style .. size
+      0, 0, 0, 0, 'H', 0, 'i', 0, 0, 0, 8, 0, 'A', 0, 0, 0, 0, 0,           // menu .. font, pad
+      0, 0, 0, 0x50, 0, 0, 0, 0, 1, 0, 2, 0, 3, 0, 4, 0, 0xFF, 0xFF,        // first control
+      0xFF, 0xFF, 0x82, 0, 'x', 0, 0, 0, 0, 0,                              // static, "x"
+      0, 0, 1, 0x50, 0, 0, 0, 0, 5, 0, 6, 0, 7, 0, 8, 0, 2, 0,              // second control
+      'C', 0, 'l', 0, 's', 0, 0, 0, 0xFF, 0xFF, 101, 0, 0, 0};             // "Cls", resource 101
+  // clang-format on
+  EXPECT_EQ(Slurp(dir + "/out.rc.0.bin"),
+            std::string(reinterpret_cast<const char*>(expected), sizeof expected));
+
+  EXPECT_EQ(Compile("1 DIALOG {\n  style 0x40\n}\n"), 1);
+  EXPECT_EQ(errors, "test.rc:1: a dialog's font and its style's 0x40 go together\n");
+  EXPECT_EQ(Compile("1 DIALOG {\n  control LABEL 1 0 0 1 1 0 \"\"\n}\n"), 1);
+  EXPECT_EQ(errors, "test.rc:2: unknown control class 'LABEL'\n");
+}
+
 TEST_F(ToolRun, CompilerRejectsBadScriptsWithTheLine) {
   struct Case {
     const char* script;

@@ -14,6 +14,8 @@
 #include "entry_test_support.h"
 #include "page_probe.h"
 #include "panel_host.h"
+#include "ui/about_dialog.h"
+#include "ui/shell_openers.h"
 #include "ui/ui_handlers.h"
 
 extern "C" const QFResourceTable qf_module_resources;
@@ -30,7 +32,8 @@ struct Shell {
   HWND parent = nullptr;
   std::string verb;
   INT show = 0;
-  bool hold = false;  // requests wait with the shell until released
+  bool hold = false;           // requests wait with the shell until released
+  bool refuse_thread = false;  // the next CreateThread fails
   int workers_started = 0;
   int workers_finished = 0;
 };
@@ -65,6 +68,10 @@ extern "C" HANDLE CreateThread(LPSECURITY_ATTRIBUTES security, SIZE_T stack,
   if (!next) std::abort();
   {
     std::lock_guard<std::mutex> lock(TheShell().mutex);
+    if (TheShell().refuse_thread) {
+      TheShell().refuse_thread = false;
+      return nullptr;
+    }
     ++TheShell().workers_started;
   }
   return next(security, stack, RunWorker, new Worker{start, parameter}, flags, id);
@@ -306,6 +313,43 @@ TEST_F(EffectPanel, HelpRequestsWhileOneIsWithTheShellAreDropped) {
   EXPECT_EQ(Opened(), std::vector<std::string>{"C:/Effects/QuillFrame\\quillframeae.html"});
   Send(host.Click(30, 30));
   EXPECT_EQ(Opened().size(), 2u);
+}
+
+TEST_F(EffectPanel, TheSiteLinkSharesTheOpenerAndAFailedWorkerLeavesItIdle) {
+  std::strcpy(PluginFolder, "C:\\Effects\\");
+  HostMainWindow = reinterpret_cast<HWND>(0x78);
+  // A worker that cannot start opens nothing and leaves the opener free.
+  {
+    std::lock_guard<std::mutex> lock(TheShell().mutex);
+    TheShell().refuse_thread = true;
+  }
+  OpenHelpPage(0);
+  EXPECT_TRUE(Opened().empty());
+
+  {
+    std::lock_guard<std::mutex> lock(TheShell().mutex);
+    TheShell().hold = true;
+  }
+  OpenUrl(kMakerSite);
+  OpenHelpPage(2);  // dropped: the site is still with the shell
+  EXPECT_EQ(Opened(), std::vector<std::string>{"http://example.com"});
+  EXPECT_EQ(TheShell().parent, reinterpret_cast<HWND>(0x78));
+  OpenHelpPage(2);  // every page index opens the one page
+  EXPECT_EQ(Opened(), (std::vector<std::string>{"http://example.com",
+                                                "C:\\Effects\\QuillFrame\\quillframeae.html"}));
+
+  // A folder too long for the path opens nothing rather than a cut path.
+  std::memset(PluginFolder, 'x', 1010);
+  PluginFolder[1010] = '\0';
+  OpenHelpPage(0);
+  EXPECT_EQ(Opened().size(), 2u);
+}
+
+TEST_F(EffectPanel, AboutWithoutAWindowSystemReturnsAtOnce) {
+  // The dialog cannot be made natively: the command still succeeds.
+  EXPECT_EQ(
+      EntryPointFunc(PF_Cmd_ABOUT, &host.in_data, &host.out_data, host.params, nullptr, nullptr),
+      PF_Err_NONE);
 }
 
 TEST_F(EffectPanel, ABitmapThatCannotBeReadIsSkipped) {

@@ -36,6 +36,19 @@
 //   BITMAP  "<file>": a 24-bit uncompressed BMP file, relative to the script's
 //           folder, of type RT_BITMAP. It is stored as a packed device-independent
 //           bitmap, the file less its 14-byte file header, as Windows keeps bitmaps.
+//   DIALOG  a dialog template, of type RT_DIALOG, stored as Windows loads it (the
+//           template header, then each control on a 4-byte boundary). The body is
+//           { ... } with one entry a line:
+//             caption "<text>"
+//             size    <width> <height>         in dialog units
+//             font    <points> "<face>"        (the style should then hold 0x40)
+//             style   <value>
+//             control <class> <id> <x> <y> <width> <height> <style> <content>
+//           A class is BUTTON, EDIT, STATIC, LISTBOX, SCROLLBAR or COMBOBOX (stored
+//           as the system's class number) or a quoted class name; an id is a
+//           number or "none" (0xFFFF); the content is a quoted text or the number
+//           of a resource (a picture's bitmap). Texts are stored as UTF-16 and
+//           take plain ASCII only.
 //
 // Numbers are decimal or 0x-prefixed hexadecimal. The language defaults to 0
 // (neutral). With -d, a make-style dependency file naming the script and the
@@ -266,6 +279,9 @@ class Parser {
       if (file.kind != Token::kText)
         throw CompileError(file.line, "BITMAP takes a quoted file name");
       r.data = Bitmap(file);
+    } else if (type.kind == Token::kWord && type.text == "DIALOG") {
+      r.type = 5;
+      r.data = DialogTemplate();
     } else {
       throw CompileError(type.line, "unknown resource type '" + type.text + "'");
     }
@@ -284,11 +300,7 @@ class Parser {
       for (const PropertyKind& k : kProperties)
         if (key.kind == Token::kWord && key.text == k.key) kind = &k;
       if (!kind) throw CompileError(key.line, "unknown property '" + key.text + "'");
-      std::vector<Token> values;
-      while (pos_ < t_.size() && t_[pos_].line == key.line && t_[pos_].kind != Token::kClose &&
-             t_[pos_].kind != Token::kOpen)
-        values.push_back(t_[pos_++]);
-      const std::vector<uint8_t> data = PropertyData(key, kind->encoding, values);
+      const std::vector<uint8_t> data = PropertyData(key, kind->encoding, LineValues(key));
       PutCode(body, "8BIM");
       PutCode(body, key.text);
       Put32(body, 0);
@@ -302,6 +314,121 @@ class Parser {
     Put32(out, 0);
     Put32(out, count);
     out.insert(out.end(), body.begin(), body.end());
+    return out;
+  }
+
+  // The values that follow a key on its line.
+  std::vector<Token> LineValues(const Token& key) {
+    std::vector<Token> values;
+    while (pos_ < t_.size() && t_[pos_].line == key.line && t_[pos_].kind != Token::kClose &&
+           t_[pos_].kind != Token::kOpen)
+      values.push_back(t_[pos_++]);
+    return values;
+  }
+
+  static void PutText(std::vector<uint8_t>& out, const Token& text) {
+    if (text.kind != Token::kText) throw CompileError(text.line, "expected a quoted text");
+    for (char c : text.text) {
+      if (static_cast<unsigned char>(c) >= 0x80)
+        throw CompileError(text.line, "dialog texts take plain ASCII only");
+      Put16(out, static_cast<uint8_t>(c));
+    }
+    Put16(out, 0);
+  }
+
+  static uint32_t Signed16(const Token& t, const char* what) { return Number(t, 0x7FFF, what); }
+
+  std::vector<uint8_t> DialogTemplate() {
+    const Token& open = Next("'{'");
+    if (open.kind != Token::kOpen) throw CompileError(open.line, "expected '{' after DIALOG");
+    Token caption{Token::kText, "", open.line}, face{Token::kText, "", open.line};
+    uint32_t style = 0, width = 0, height = 0, points = 0;
+    bool has_font = false;
+    std::vector<std::vector<uint8_t>> controls;
+    for (;;) {
+      const Token& key = Next("'}'");
+      if (key.kind == Token::kClose) break;
+      const std::vector<Token> values = LineValues(key);
+      auto expect = [&](size_t count) {
+        if (values.size() != count)
+          throw CompileError(key.line,
+                             "'" + key.text + "' takes " + std::to_string(count) + " value(s)");
+      };
+      if (key.text == "caption") {
+        expect(1);
+        caption = values[0];
+      } else if (key.text == "size") {
+        expect(2);
+        width = Signed16(values[0], "a width");
+        height = Signed16(values[1], "a height");
+      } else if (key.text == "font") {
+        expect(2);
+        points = Number(values[0], 0xFFFF, "a point size");
+        face = values[1];
+        has_font = true;
+      } else if (key.text == "style") {
+        expect(1);
+        style = Number(values[0], 0xFFFFFFFFu, "a style");
+      } else if (key.text == "control") {
+        expect(8);
+        controls.push_back(DialogControl(values));
+      } else {
+        throw CompileError(key.line, "unknown dialog entry '" + key.text + "'");
+      }
+    }
+    constexpr uint32_t kSetFont = 0x40;
+    if (has_font != ((style & kSetFont) != 0))
+      throw CompileError(open.line, "a dialog's font and its style's 0x40 go together");
+    std::vector<uint8_t> out;
+    Put32(out, style);
+    Put32(out, 0);  // extended style
+    Put16(out, static_cast<uint32_t>(controls.size()));
+    for (uint32_t v : {0u, 0u, width, height}) Put16(out, v);
+    Put16(out, 0);  // no menu
+    Put16(out, 0);  // the system's dialog class
+    PutText(out, caption);
+    if (has_font) {
+      Put16(out, points);
+      PutText(out, face);
+    }
+    for (const std::vector<uint8_t>& control : controls) {
+      out.resize((out.size() + 3) / 4 * 4, 0);
+      out.insert(out.end(), control.begin(), control.end());
+    }
+    return out;
+  }
+
+  // class id x y width height style content
+  static std::vector<uint8_t> DialogControl(const std::vector<Token>& v) {
+    static const char* const kSystemClasses[] = {"BUTTON",  "EDIT",      "STATIC",
+                                                 "LISTBOX", "SCROLLBAR", "COMBOBOX"};
+    std::vector<uint8_t> out;
+    Put32(out, Number(v[6], 0xFFFFFFFFu, "a style"));
+    Put32(out, 0);  // extended style
+    Put16(out, Signed16(v[2], "an x"));
+    Put16(out, Signed16(v[3], "a y"));
+    Put16(out, Signed16(v[4], "a width"));
+    Put16(out, Signed16(v[5], "a height"));
+    Put16(out, v[1].kind == Token::kWord && v[1].text == "none"
+                   ? 0xFFFF
+                   : Number(v[1], 0xFFFE, "a control id"));
+    if (v[0].kind == Token::kText) {
+      PutText(out, v[0]);
+    } else {
+      uint32_t atom = 0;
+      for (uint32_t i = 0; i < 6; ++i)
+        if (v[0].text == kSystemClasses[i]) atom = 0x80 + i;
+      if (!atom) throw CompileError(v[0].line, "unknown control class '" + v[0].text + "'");
+      Put16(out, 0xFFFF);
+      Put16(out, atom);
+    }
+    if (v[7].kind == Token::kText) {
+      PutText(out, v[7]);
+    } else {
+      Put16(out, 0xFFFF);
+      Put16(out, Number(v[7], 0xFFFF, "a resource id"));
+    }
+    Put16(out, 0);  // no creation data
     return out;
   }
 
@@ -387,7 +514,8 @@ bool WriteFile(const std::string& path, const std::string& text) {
 
 // Writes each resource's data next to the script, byte for byte what the table
 // would hold, and a windres script that names them. Resource types stay what
-// they are: PIPL by name, a bitmap as type 2 (raw packed bitmap data).
+// they are: PIPL by name, a bitmap as type 2 (raw packed bitmap data), a
+// dialog as type 5 (the template as built here).
 bool GenerateWindres(const std::vector<Resource>& resources, const std::string& script,
                      const std::string& output, std::string& text) {
   std::ostringstream o;

@@ -151,8 +151,10 @@ class HostSession {
   // Empty for a pointer the session never handed out.
   std::optional<HandleState> handle_state(PF_Handle handle) const { return handles_.state(handle); }
 
-  // The window handle that get_platform_data reports as the main window.
+  // The window handle that get_platform_data reports as the main window: a
+  // token, unless the host has a real window to report.
   HWND main_window() const;
+  void set_main_window(HWND window) { main_window_ = window; }
 
   // Records handed to the plug-in.
   PF_UtilCallbacks* utils() { return &utils_; }
@@ -190,6 +192,7 @@ class HostSession {
   HandleTable handles_{*this};
   std::set<LoadedEffect*> effects_;
   std::unique_ptr<PanelSuites> panel_suites_;  // the custom areas' drawing and App suites
+  HWND main_window_ = nullptr;
 };
 
 }  // namespace qfhost

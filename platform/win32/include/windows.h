@@ -45,6 +45,13 @@ struct HRSRC__;
 typedef HRSRC__* HRSRC;
 typedef HANDLE HGLOBAL;
 typedef int (*FARPROC)(void);
+typedef HGDIOBJ HBRUSH;
+typedef HGDIOBJ HFONT;
+typedef HANDLE HCURSOR;
+typedef HANDLE HICON;
+typedef HANDLE HMENU;
+typedef WORD ATOM;
+typedef intptr_t INT_PTR;
 
 #ifndef TRUE
 #define TRUE 1
@@ -159,6 +166,132 @@ QF_WIN32_API HINSTANCE ShellExecuteA(HWND window, LPCSTR verb, LPCSTR file, LPCS
 // request, on the requesting thread; null stops watching.
 typedef void (*QFShellWatcher)(LPCSTR verb, LPCSTR file);
 QF_WIN32_API void QFWatchShell(QFShellWatcher watcher);
+
+// ---- Windows, dialogs, painting and text ----
+// There is no window system: no window or class is ever made, so the calls
+// that need one fail as Windows does, and those that only draw on a window's
+// context have none to draw on. Memory contexts and bitmaps are those above.
+struct RECT {
+  LONG left, top, right, bottom;
+};
+struct POINT {
+  LONG x, y;
+};
+struct SIZE {
+  LONG cx, cy;
+};
+struct PAINTSTRUCT {
+  HDC hdc;
+  BOOL fErase;
+  RECT rcPaint;
+  BOOL fRestore;
+  BOOL fIncUpdate;
+  BYTE rgbReserved[32];
+};
+typedef LRESULT(CALLBACK* WNDPROC)(HWND, UINT, WPARAM, LPARAM);
+typedef INT_PTR(CALLBACK* DLGPROC)(HWND, UINT, WPARAM, LPARAM);
+struct WNDCLASSA {
+  UINT style;
+  WNDPROC lpfnWndProc;
+  int cbClsExtra;
+  int cbWndExtra;
+  HINSTANCE hInstance;
+  HICON hIcon;
+  HCURSOR hCursor;
+  HBRUSH hbrBackground;
+  LPCSTR lpszMenuName;
+  LPCSTR lpszClassName;
+};
+struct CREATESTRUCTA {
+  LPVOID lpCreateParams;
+  HINSTANCE hInstance;
+  HMENU hMenu;
+  HWND hwndParent;
+  int cy, cx, y, x;
+  LONG style;
+  LPCSTR lpszName;
+  LPCSTR lpszClass;
+  DWORD dwExStyle;
+};
+
+#define LOWORD(l) ((WORD)(((uintptr_t)(l)) & 0xFFFF))
+#define HIWORD(l) ((WORD)((((uintptr_t)(l)) >> 16) & 0xFFFF))
+#define MAKEWPARAM(l, h) ((WPARAM)(DWORD)(((WORD)(l)) | ((DWORD)((WORD)(h))) << 16))
+#define IDC_ARROW MAKEINTRESOURCEA(32512)
+#define IDC_HAND MAKEINTRESOURCEA(32649)
+#define GWLP_USERDATA (-21)
+#define GWLP_ID (-12)
+#define IDOK 1
+#define IDCANCEL 2
+#define HWND_TOP ((HWND)0)
+#define SWP_NOSIZE 0x0001
+#define SWP_NOMOVE 0x0002
+#define SWP_NOACTIVATE 0x0010
+#define CW_USEDEFAULT ((int)0x80000000)
+#define TRANSPARENT 1
+#define SRCCOPY 0x00CC0020
+#define DT_CENTER 0x00000001
+#define WM_CREATE 0x0001
+#define WM_DESTROY 0x0002
+#define WM_PAINT 0x000F
+#define WM_NCDESTROY 0x0082
+#define WM_KEYDOWN 0x0100
+#define WM_INITDIALOG 0x0110
+#define WM_COMMAND 0x0111
+#define WM_CTLCOLORBTN 0x0135
+#define WM_CTLCOLORDLG 0x0136
+#define WM_CTLCOLORSTATIC 0x0138
+#define WM_MOUSEMOVE 0x0200
+#define WM_LBUTTONDOWN 0x0201
+#define WM_LBUTTONUP 0x0202
+
+QF_WIN32_API HBRUSH CreateSolidBrush(COLORREF color);
+QF_WIN32_API HFONT CreateFontA(int height, int width, int escapement, int orientation, int weight,
+                               DWORD italic, DWORD underline, DWORD strike_out, DWORD charset,
+                               DWORD out_precision, DWORD clip_precision, DWORD quality,
+                               DWORD pitch_and_family, LPCSTR face);
+QF_WIN32_API HBITMAP CreateCompatibleBitmap(HDC dc, int width, int height);
+QF_WIN32_API int FillRect(HDC dc, const RECT* rect, HBRUSH brush);
+QF_WIN32_API COLORREF SetTextColor(HDC dc, COLORREF color);
+QF_WIN32_API int SetBkMode(HDC dc, int mode);
+QF_WIN32_API BOOL GetTextExtentPoint32A(HDC dc, LPCSTR text, int length, SIZE* size);
+QF_WIN32_API BOOL TextOutA(HDC dc, int x, int y, LPCSTR text, int length);
+QF_WIN32_API int DrawTextA(HDC dc, LPCSTR text, int length, RECT* rect, UINT format);
+QF_WIN32_API BOOL BitBlt(HDC dc, int x, int y, int width, int height, HDC source, int source_x,
+                         int source_y, DWORD operation);
+QF_WIN32_API BOOL StretchBlt(HDC dc, int x, int y, int width, int height, HDC source, int source_x,
+                             int source_y, int source_width, int source_height, DWORD operation);
+
+QF_WIN32_API HCURSOR LoadCursorA(HINSTANCE instance, LPCSTR name);
+QF_WIN32_API HCURSOR SetCursor(HCURSOR cursor);
+QF_WIN32_API ATOM RegisterClassA(const WNDCLASSA* window_class);
+QF_WIN32_API BOOL UnregisterClassA(LPCSTR class_name, HINSTANCE instance);
+QF_WIN32_API HWND CreateWindowExA(DWORD ex_style, LPCSTR class_name, LPCSTR window_name,
+                                  DWORD style, int x, int y, int width, int height, HWND parent,
+                                  HMENU menu, HINSTANCE instance, LPVOID parameter);
+QF_WIN32_API LRESULT DefWindowProcA(HWND window, UINT message, WPARAM wparam, LPARAM lparam);
+QF_WIN32_API LONG_PTR GetWindowLongPtrA(HWND window, int index);
+QF_WIN32_API LONG_PTR SetWindowLongPtrA(HWND window, int index, LONG_PTR value);
+QF_WIN32_API int GetClassNameA(HWND window, LPSTR name, int size);
+QF_WIN32_API HWND GetParent(HWND window);
+QF_WIN32_API HWND GetDlgItem(HWND dialog, int id);
+QF_WIN32_API BOOL SetDlgItemTextA(HWND dialog, int id, LPCSTR text);
+QF_WIN32_API BOOL GetClientRect(HWND window, RECT* rect);
+QF_WIN32_API BOOL GetWindowRect(HWND window, RECT* rect);
+QF_WIN32_API BOOL SetWindowPos(HWND window, HWND after, int x, int y, int width, int height,
+                               UINT flags);
+QF_WIN32_API LRESULT SendMessageA(HWND window, UINT message, WPARAM wparam, LPARAM lparam);
+QF_WIN32_API BOOL PostMessageA(HWND window, UINT message, WPARAM wparam, LPARAM lparam);
+QF_WIN32_API HDC BeginPaint(HWND window, PAINTSTRUCT* paint);
+QF_WIN32_API BOOL EndPaint(HWND window, const PAINTSTRUCT* paint);
+QF_WIN32_API BOOL InvalidateRect(HWND window, const RECT* rect, BOOL erase);
+QF_WIN32_API BOOL UpdateWindow(HWND window);
+QF_WIN32_API HWND SetCapture(HWND window);
+QF_WIN32_API BOOL ReleaseCapture(void);
+// A dialog cannot be made: answers -1 at once, without calling the procedure.
+QF_WIN32_API INT_PTR DialogBoxParamA(HINSTANCE instance, LPCSTR name, HWND parent,
+                                     DLGPROC procedure, LPARAM parameter);
+QF_WIN32_API BOOL EndDialog(HWND dialog, INT_PTR result);
 
 // ---- Stand-in only: how a module's resources and entry reach this library ----
 // One compiled resource, as the resource compiler emits it.
