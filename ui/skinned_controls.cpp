@@ -158,7 +158,7 @@ void PaintButtonWindow(HWND window, const MacStyleBtnData* button) {
     GetWindowRect(window, &text_rect);
     text_rect = {0, 0, text_rect.right - text_rect.left, text_rect.bottom - text_rect.top};
     const LookBitmaps& look =
-        kLooks[button->enabled && button->state <= kLookDefault ? button->state : kLookNormal];
+        kLooks[button->enabled && button->state <= kLookDefault ? button->state : BYTE{kLookNormal}];
     PaintMacStyleBtn(dc, *button, ButtonBitmap(look.left), ButtonBitmap(look.middle),
                      ButtonBitmap(look.right), text_rect);
   }

@@ -323,7 +323,9 @@ TEST_F(Curved, ZeroNormalsAndFarVerticesStayInsideTheFrameAndFinish) {
     Draw(mode, V(-8, -8, 5, 0, 0, 1), V(3e7f, 1e7f, 5, 0, 0, 1), V(0, 8, 5, 0, 0, 1));
     EXPECT_TRUE(GuardUntouched());
     // The shaded wire calls the shader per line pixel, not per sample.
-    if (mode != 2) EXPECT_LE(g_calls.size(), 16u * kSize * kSize);
+    if (mode != 2) {
+      EXPECT_LE(g_calls.size(), 16u * kSize * kSize);
+    }
   }
 }
 
