@@ -1,9 +1,6 @@
 // End to end: the real deliverables loaded and driven through the host library.
 #include <gtest/gtest.h>
 
-#include <elf.h>
-#include <unistd.h>
-
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
@@ -176,46 +173,6 @@ TEST_P(EachBuild, NoHandleMeansMemoryFull) {
   EXPECT_EQ(r.effect.SequenceResetup(), PF_Err_NONE);
   EXPECT_NE(r.effect.sequence_data(), nullptr);
   EXPECT_EQ(r.effect.SequenceSetdown(), PF_Err_NONE);
-}
-
-// A copy cut short anywhere before the end of its loaded segments is refused
-// before the loader maps it; the end is found here from the ELF structures.
-TEST_P(EachBuild, ACopyCutShortIsRefusedBeforeLoading) {
-  std::ifstream in(GetParam().path, std::ios::binary);
-  const std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-  ASSERT_GE(bytes.size(), sizeof(Elf64_Ehdr));
-  Elf64_Ehdr header;
-  std::memcpy(&header, bytes.data(), sizeof header);
-  size_t needed = header.e_phoff + size_t{header.e_phnum} * sizeof(Elf64_Phdr);
-  for (int i = 0; i < header.e_phnum; ++i) {
-    Elf64_Phdr segment;
-    std::memcpy(&segment, bytes.data() + header.e_phoff + i * sizeof segment, sizeof segment);
-    if (segment.p_type == PT_LOAD) needed = std::max(needed, segment.p_offset + segment.p_filesz);
-  }
-  ASSERT_GT(needed, size_t{65536});
-  const auto* data = reinterpret_cast<const uint8_t*>(bytes.data());
-  for (size_t cut = 64; cut <= bytes.size(); cut += 997)
-    ASSERT_EQ(qfhost::ModuleImageProblem(data, cut).empty(), cut >= needed) << cut;
-  EXPECT_EQ(qfhost::ModuleImageProblem(data, needed), "");
-  EXPECT_NE(qfhost::ModuleImageProblem(data, needed - 1), "");
-
-  for (size_t cut : {size_t{1024}, size_t{4096}, needed / 2, needed - 1}) {
-    // The parameterised test's name holds a '/': a name of its own.
-    const std::string path = ::testing::TempDir() + "qf_host_" + std::to_string(getpid()) + "_" +
-                             GetParam().label + "_cut.aex";
-    std::ofstream(path, std::ios::binary) << bytes.substr(0, cut);
-    try {
-      Deliverable::Load(path);
-      ADD_FAILURE() << "a copy cut at " << cut << " loaded";
-    } catch (const qfhost::HostError& e) {
-      const std::string end = "lies beyond the end of the " + std::to_string(cut) + "-byte file)";
-      EXPECT_NE(std::string(e.what()).find(": not a loadable plug-in module (its "),
-                std::string::npos)
-          << e.what();
-      EXPECT_EQ(std::string(e.what()).substr(std::strlen(e.what()) - end.size()), end);
-    }
-    std::remove(path.c_str());
-  }
 }
 
 INSTANTIATE_TEST_SUITE_P(Deliverables, EachBuild, ::testing::Values(kFloral, kGeometry),
