@@ -472,8 +472,7 @@ int Panel(const std::string& target, const PanelOptions& options, qfhost::HostSe
                                       [&] { err = panel.Click(click->first, click->second); });
       Check(host, PF_Cmd_EVENT, err);
       if (outcome.shown) qfhost::ReportDialogEnd(outcome, "");
-      if (!qfhost::HasDialogWindows() &&
-          host.CallCount(qfhost::HostCall::kGetPlatformData) > asked)
+      if (!qfhost::HasDialogWindows() && host.CallCount(qfhost::HostCall::kGetPlatformData) > asked)
         std::printf("no window system in this build: the dialog is not shown\n");
     }
   }
