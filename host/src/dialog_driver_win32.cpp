@@ -188,7 +188,7 @@ struct DialogDriver::State {
       }
       for (int waited = 0; IsWindow(dialog) && waited < kEndWaitMs; waited += 20) Sleep(20);
       if (!IsWindow(dialog)) return;
-      Snap(dialog, final_snapshot);
+      if (!final_snapshot.empty()) Snap(dialog, final_snapshot);
     } catch (const HostError& e) {
       outcome.error = e.what();
     }

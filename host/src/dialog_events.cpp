@@ -1,3 +1,5 @@
+#include <fstream>
+#include <iterator>
 #include <sstream>
 
 #include "qf_host/dialog_driver.h"
@@ -50,6 +52,14 @@ std::vector<DialogEvent> ReadDialogEvents(const std::string& text) {
     events.push_back(e);
   }
   return events;
+}
+
+std::vector<DialogEvent> ReadDialogEventsFile(const std::string& file) {
+  if (file.empty()) return {};
+  std::ifstream in(file, std::ios::binary);
+  if (!in) throw HostError(file + ": cannot be read");
+  return ReadDialogEvents(
+      std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()));
 }
 
 }  // namespace qfhost

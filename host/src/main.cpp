@@ -34,7 +34,6 @@
 #include "qf_host/png_io.h"
 #include "qf_host/report.h"
 #include "qf_host/world.h"
-#include "shell_requests.h"
 #include "text_numbers.h"
 
 namespace {
@@ -421,6 +420,7 @@ struct PanelOptions {
   std::string output;
   std::string hover;  // "X,Y", or empty
   std::string click;
+  std::string events;  // played on a dialog the click opens
   bool collapsed = false;
 };
 
@@ -444,8 +444,12 @@ std::optional<std::pair<int, int>> PanelPoint(const std::string& option, const s
 }
 
 // Draws the "Information" area as the host shows it, after the cursor's move
-// to the hover point, writes it, and then hands the effect the click.
+// to the hover point, writes it, and then hands the effect the click, with a
+// driver playing the events on a dialog that the click opens.
 int Panel(const std::string& target, const PanelOptions& options, qfhost::HostSession& host) {
+  std::vector<qfhost::DialogEvent> events = qfhost::ReadDialogEventsFile(options.events);
+  // A dialog that a click opens is owned by the host's main window.
+  if (!options.click.empty()) host.set_main_window(static_cast<HWND>(qfhost::HostMainWindow()));
   auto deliverable = qfhost::Deliverable::Load(target);
   qfhost::LoadedEffect effect(host, deliverable);
   Check(host, PF_Cmd_GLOBAL_SETUP, effect.GlobalSetup());
@@ -460,13 +464,15 @@ int Panel(const std::string& target, const PanelOptions& options, qfhost::HostSe
     if (hover) Check(host, PF_Cmd_EVENT, panel.MoveCursor(hover->first, hover->second));
     qfhost::WritePng(options.output, panel.image());
     if (click) {
-      qfhost::ShellWatch shell;
       // A dialog over the host asks for the main window first.
       const int asked = host.CallCount(qfhost::HostCall::kGetPlatformData);
-      Check(host, PF_Cmd_EVENT, panel.Click(click->first, click->second));
-      for (const qfhost::ShellRequest& request : shell.Finish())
-        std::printf("%s: %s\n", request.verb.c_str(), request.file.c_str());
-      if (!qfhost::HasWindowSystem() && host.CallCount(qfhost::HostCall::kGetPlatformData) > asked)
+      PF_Err err = PF_Err_NONE;
+      const qfhost::DialogDriver::Outcome outcome =
+          qfhost::RunWithDialogDriver(host.main_window(), std::move(events), "",
+                                      [&] { err = panel.Click(click->first, click->second); });
+      Check(host, PF_Cmd_EVENT, err);
+      if (outcome.shown) qfhost::ReportDialogEnd(outcome, "");
+      if (!qfhost::HasDialogWindows() && host.CallCount(qfhost::HostCall::kGetPlatformData) > asked)
         std::printf("no window system in this build: the dialog is not shown\n");
     }
   }
@@ -769,7 +775,8 @@ void ReadCommandLine(int argc, char** argv, Request& request, std::string* help)
        {"qf-host render DELIVERABLE [OPTIONS] -o OUT.png",
         "renders frames to PNG files (see 'qf-host render --help')"}},
       {"panel",
-       {"qf-host panel DELIVERABLE -o PANEL.png [--hover X,Y] [--click X,Y] [--collapsed]",
+       {"qf-host panel DELIVERABLE -o PANEL.png [--hover X,Y] [--click X,Y [--events FILE]]\n"
+        "    [--collapsed]",
         "draws the effect panel's \"Information\" area; hovers and clicks"}},
       {"about",
        {"qf-host about DELIVERABLE -o ABOUT.png [--events FILE]",
@@ -845,9 +852,12 @@ void ReadCommandLine(int argc, char** argv, Request& request, std::string* help)
       "area of the effect panel, of the size the parameter declares, as the host does: a draw\n"
       "event, then with --hover an adjust-cursor event at the point and a second draw when the\n"
       "effect invalidates the area. The area is written as an RGBA PNG; then --click hands\n"
-      "the effect a click and runs what it does: natively every file or address it hands the\n"
-      "shell is printed as 'open: PATH', and a dialog cannot be shown. Points are pixels of\n"
-      "the area from its top left corner.");
+      "the effect a click and runs what it does: every file or address it hands the shell is\n"
+      "printed as 'open: PATH' (on Windows, as the test prefix's shell probe recorded it).\n"
+      "A dialog it opens (About) runs over the host's main window with --events played on it\n"
+      "as in the about command; when they run out with it still open it is closed with\n"
+      "Escape. The native build has no window system and shows no dialog. Points are pixels\n"
+      "of the area from its top left corner.");
   panel->footer(deliverables);
   AddValue(panel, "-o,--output", request.panel.output, "PANEL.png", "the file to write (required)");
   const CLI::Validator point(
@@ -858,9 +868,12 @@ void ReadCommandLine(int argc, char** argv, Request& request, std::string* help)
       "");
   AddValue(panel, "--hover", request.panel.hover, "X,Y", "the cursor rests at the point")
       ->check(point);
-  AddValue(panel, "--click", request.panel.click, "X,Y",
-           "a click at the point, after the image is written")
-      ->check(point);
+  CLI::Option* click = AddValue(panel, "--click", request.panel.click, "X,Y",
+                                "a click at the point, after the image is written")
+                           ->check(point);
+  AddValue(panel, "--events", request.panel.events, "FILE",
+           "the events to play on the dialog the click opens")
+      ->needs(click);
   panel
       ->add_flag("--collapsed", request.panel.collapsed,
                  "the area's group is collapsed (flag 0x20 on the parameter)")

@@ -648,6 +648,22 @@ TEST(QfHostPanel, ClicksOpenTheHelpPageOnlyOnHelp) {
   EXPECT_EQ(none.out, "");
 }
 
+// Natively About's dialog cannot be shown: the events are read (a missing file
+// is an error) but there is nothing to play them on.
+TEST(QfHostPanel, AboutClickSaysThereIsNoWindowSystem) {
+  const std::string png = qfhost_test::TempFile("panel.png");
+  const std::string events = qfhost_test::TempFile("events.txt");
+  std::ofstream(events) << "click 465 265\n";
+  const Result about =
+      RunHost("panel geometry -o '" + png + "' --click 40,60 --events '" + events + "'");
+  ASSERT_EQ(about.status, 0) << about.err;
+  EXPECT_EQ(about.out, "no window system in this build: the dialog is not shown\n");
+  const Result missing =
+      RunHost("panel geometry -o '" + png + "' --click 40,60 --events '" + events + ".gone'");
+  EXPECT_EQ(missing.status, 1);
+  EXPECT_EQ(missing.err, "qf-host: " + events + ".gone: cannot be read\n");
+}
+
 TEST(QfHostPanel, RefusalsAreOneLine) {
   const std::string png = qfhost_test::TempFile("panel.png");
   const struct {
@@ -659,6 +675,7 @@ TEST(QfHostPanel, RefusalsAreOneLine) {
        "qf-host: --click: 5,-1 is outside the 385 x 106 panel\n"},
       {"floral -o '" + png + "' --click 4", "qf-host: --click: '4' is not X,Y\n"},
       {"floral", "qf-host: panel needs an output file: -o PANEL.png\n"},
+      {"floral -o '" + png + "' --events '" + png + "'", "qf-host: --events requires --click\n"},
   };
   for (const auto& c : cases) {
     const Result r = RunHost("panel " + c.args);

@@ -6,6 +6,7 @@
 // Start a driver before the command that may open a dialog; Finish after it.
 #pragma once
 
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -24,6 +25,8 @@ struct DialogEvent {
 // "click X Y", "key esc|enter", "wait MS", "snap FILE.png"; blank lines and
 // lines starting with '#' are skipped. Throws HostError naming the line.
 std::vector<DialogEvent> ReadDialogEvents(const std::string& text);
+// The same from a file; no events for an empty name.
+std::vector<DialogEvent> ReadDialogEventsFile(const std::string& file);
 
 // False in the native build: no window, dialog or desktop can be shown.
 bool HasDialogWindows();
@@ -32,7 +35,7 @@ class DialogDriver {
  public:
   // The host's main window that the dialog is owned by (a window handle), the
   // events to play, and the file that the dialog still open at the end is
-  // snapped to.
+  // snapped to (none if empty).
   DialogDriver(void* owner, std::vector<DialogEvent> events, std::string final_snapshot);
   ~DialogDriver();
   DialogDriver(const DialogDriver&) = delete;
@@ -61,8 +64,9 @@ namespace qfhost {
 // made); null natively.
 void* HostMainWindow();
 
-// The shell requests that the test prefix's probe program records while it
-// lives: it names the probe's log for the programs the shell starts.
+// The files and addresses handed to the shell while it lives. On Windows the
+// test prefix's probe program records them: this names the probe's log for the
+// programs the shell starts. Natively the stand-in's shell reports each one.
 class ShellProbeLog {
  public:
   ShellProbeLog();
@@ -71,12 +75,21 @@ class ShellProbeLog {
   ShellProbeLog& operator=(const ShellProbeLog&) = delete;
 
   // Waits for the threads started since the log began and for the probes
-  // they started, then returns the files and addresses the probe was given.
+  // they started, then returns the files and addresses the shell was given.
   std::vector<std::string> Requests();
 
  private:
   std::string path_;
 };
+
+// Runs `command`, which may open a modal dialog over `owner`, with a driver
+// playing `events` on it (see DialogDriver), and prints "open: X" for each
+// shell request recorded meanwhile.
+DialogDriver::Outcome RunWithDialogDriver(void* owner, std::vector<DialogEvent> events,
+                                          const std::string& final_snapshot,
+                                          const std::function<void()>& command);
+// Says how a dialog that appeared ended; throws HostError for the driver's error.
+void ReportDialogEnd(const DialogDriver::Outcome& outcome, const std::string& final_snapshot);
 
 // `qf-host about`: runs the deliverable's about command over the host's main
 // window with a driver playing the events; the dialog still open at the end
