@@ -20,21 +20,22 @@ constexpr int kWidth = 96;
 constexpr int kHeight = 64;
 
 // A dome of triangles: a fan of rings around the centre, vertex normals
-// pointing away from a sphere centre below the frame.
+// pointing away from a sphere centre below the frame. A tilt leans its depth
+// along x (not its normals), tilt units a pixel.
 struct Dome {
   std::vector<__Point3ds> points;
   std::vector<__Triangle3ds> triangles;
 
-  Dome() {
+  explicit Dome(float tilt = 0.0f) {
     constexpr int kRings = 4;
     constexpr int kSectors = 9;
-    points.push_back(Vertex(0.0f, 0.0f));
+    points.push_back(Vertex(0.0f, 0.0f, tilt));
     for (int ring = 1; ring <= kRings; ++ring)
       for (int s = 0; s < kSectors; ++s) {
         const float angle =
             (static_cast<float>(s) + 0.5f * static_cast<float>(ring % 2)) * 6.2831853f / kSectors;
         const float radius = 7.0f * static_cast<float>(ring);
-        points.push_back(Vertex(radius * std::cos(angle), radius * 0.8f * std::sin(angle)));
+        points.push_back(Vertex(radius * std::cos(angle), radius * 0.8f * std::sin(angle), tilt));
       }
     auto index = [&](int ring, int s) { return 1 + (ring - 1) * kSectors + (s % kSectors); };
     for (int s = 0; s < kSectors; ++s) Add(0, index(1, s + 1), index(1, s));
@@ -44,13 +45,13 @@ struct Dome {
         Add(index(ring, s + 1), index(ring + 1, s + 1), index(ring + 1, s));
       }
   }
-  static __Point3ds Vertex(float x, float y) {
+  static __Point3ds Vertex(float x, float y, float tilt) {
     const float r = 40.0f;
     const float z = std::sqrt(std::fmax(r * r - x * x - y * y, 1.0f));
     __Point3ds p{};
     p.x = x;
     p.y = y;
-    p.z = z;
+    p.z = z + tilt * x;
     p.hasNormal = 1;
     p.nx = x / r;
     p.ny = y / r;
@@ -80,6 +81,10 @@ struct Case {
   unsigned char mode, deep, quality;
   Behind behind;
   uint64_t hash;
+  // Glass that throws its samples past the frame's edges and spreads them
+  // over wide footprints, over an opaque source (whose alpha lets the layers
+  // take up the output).
+  bool edges = false;
 };
 
 // The dome drawn over a patterned source with the case's switches.
@@ -91,13 +96,18 @@ std::vector<unsigned char> RenderDome(const Case& c) {
   _DubleSide = c.behind == kBackFaces ? 1 : 0;
   _DrawBackFaces = c.behind == kBackFaces ? 1 : 0;
 
-  Dome dome;
+  Dome dome(c.edges ? 2.0f : 0.0f);
   const size_t valueBytes = c.deep ? 2 : 1;
   std::vector<unsigned char> out(kWidth * kHeight * 4 * valueBytes);
   std::vector<unsigned char> source(out.size());
   for (size_t i = 0; i < out.size(); ++i) source[i] = static_cast<unsigned char>(i * 7 / 5);
   if (c.deep)  // keep 16-bit values within 0..32768
     for (size_t i = 1; i < source.size(); i += 2) source[i] &= 0x7F;
+  if (c.edges)
+    for (size_t i = 3 * valueBytes; i < source.size(); i += 4 * valueBytes) {
+      source[i] = c.deep ? 0 : 255;
+      if (c.deep) source[i + 1] = 0x80;  // 32768
+    }
   out = source;
 
   material3ds material{};
@@ -118,7 +128,7 @@ std::vector<unsigned char> RenderDome(const Case& c) {
   __Texture textures[4] = {};
   // Strong refraction with aberration, so that neighbouring pixels read far
   // apart and the footprints come into play.
-  GlassProp glass{1, 2.5f, 18.0f, 30.0f};
+  GlassProp glass{1, 2.5f, c.edges ? -40.0f : 18.0f, 30.0f};
 
   __RasterScene(out.data(), source.data(), kWidth, kHeight, kWidth * 4,
                 static_cast<int>(dome.points.size()), static_cast<int>(dome.triangles.size()),
@@ -149,7 +159,11 @@ INSTANTIATE_TEST_SUITE_P(
                       Case{"phong8_glass_plain", 6, 0, 0, kSource, 0x5dcf2c181a72e40cull},
                       Case{"phong8_layers", 6, 0, 1, kLayers, 0x127df272bbb071a2ull},
                       Case{"phong16_back_faces", 6, 1, 1, kBackFaces, 0xc33bed23b8b48484ull},
-                      Case{"flat8_back_faces", 3, 0, 1, kBackFaces, 0x2bfd24b9582d4237ull}),
+                      Case{"flat8_back_faces", 3, 0, 1, kBackFaces, 0x2bfd24b9582d4237ull},
+                      Case{"phong8_glass_edges", 6, 0, 1, kSource, 0xddb6ddcee87ffcedull, true},
+                      Case{"phong16_glass_edges", 6, 1, 1, kSource, 0x76ad421670780affull, true},
+                      Case{"phong8_layers_edges", 6, 0, 1, kLayers, 0xe5071c7ea8568250ull, true},
+                      Case{"phong16_layers_edges", 6, 1, 1, kLayers, 0x3ba15ccdebabd86aull, true}),
     [](const ::testing::TestParamInfo<Case>& info) { return std::string(info.param.name); });
 
 // A caller's shader hook gets every call the default shader would, in the
