@@ -236,4 +236,52 @@ TEST_F(Glass, SixteenBitLayersCountFullCoverageAt32768) {
   EXPECT_EQ(depth, 50.0f);
 }
 
+// Every path of the stage, bit for bit: pixels inside and beyond the frame,
+// shifts that stay, leave or are not numbers, no neighbour or one near or
+// far, over each image behind, at both depths and qualities. The hash takes
+// each result and, per setting, the layer and depth buffers as left.
+TEST_F(Glass, SweepKeepsEveryBit) {
+  uint64_t hash = 1469598103934665603ull;
+  auto add = [&hash](const void* data, size_t bytes) {
+    for (size_t i = 0; i < bytes; ++i)
+      hash = (hash ^ static_cast<const unsigned char*>(data)[i]) * 1099511628211ull;
+  };
+  const GlassProp records[] = {
+      {1, 1.5f, 6.0f, 40.0f}, {1, -2.0f, -13.0f, 0.0f}, {1, 0.7f, INFINITY, 20.0f}};
+  const float normals[][3] = {{0.0f, 0.0f, 1.0f}, {0.6f, -0.3f, 0.74f}, {-0.8f, 0.5f, 0.3f}};
+  for (int setting = 0; setting < 12; ++setting) {
+    _Deep = setting & 1;
+    _Quality = (setting >> 1) & 1;
+    _UseMultyRefract = setting >> 2 == 1;
+    _DrawBackFaces = setting >> 2 == 2 ? 2 : 0;  // the back faces' image over the source
+    __MaxChannel = _Deep ? 32768 : 255;
+    const size_t bytes = kValues * (_Deep ? 2 : 1);
+    std::vector<unsigned char> source(bytes), out(bytes), back(bytes);
+    for (int i = 0; i < kValues; ++i) {
+      const uint32_t v = (static_cast<uint32_t>(i) * 2654435761u >> 9) % (__MaxChannel + 1);
+      SetChannelAt(source.data(), i, v, _Deep);
+      SetChannelAt(out.data(), i, i % 8 == 3 ? __MaxChannel : v / 3, _Deep);
+      SetChannelAt(back.data(), i, (v * 7) % (__MaxChannel + 1), _Deep);
+    }
+    std::vector<float> depth(kWidth * kHeight, -1.6947395e38f);
+    __OutImage = out.data();
+    __BackImage = back.data();
+    __BackZBuff = depth.data();
+    for (const GlassProp& record : records)
+      for (const float* n : normals)
+        for (float px : {-3.5f, 0.2f, 7.5f, 20.25f, 38.7f, 41.0f})
+          for (float py : {-1.5f, 0.5f, 2.25f, 3.9f})
+            for (float far : {0.0f, 1.0f, 9.0f, 30.0f}) {
+              const __PrevInfo prev{n[1], n[0], n[2], far != 0.0f, px - far, py + far / 4, 0, 0};
+              PixelShade p{{0.3f, 0.5f, 0.9f}, 0.8f, {n[0], n[1], n[2]}};
+              ShadeGlass(record, p, 1.0f, -0.5f, px, py, 40.0f + px, source.data(), &prev, 0.3f,
+                         -2.0f, far == 9.0f ? 0.0f : 0.5f, -40.0f);
+              add(&p, sizeof p);
+            }
+    add(back.data(), bytes);
+    add(depth.data(), depth.size() * sizeof(float));
+  }
+  EXPECT_EQ(hash, 0xc376b49ab7c866bdull) << "0x" << std::hex << hash;
+}
+
 }  // namespace
