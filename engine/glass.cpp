@@ -32,6 +32,9 @@ struct Frame {
   unsigned char* back;
   float* backDepth;
   int stride, width, height;
+  // The width and height as floats: a sample position lies in the image
+  // when it is above -1 and below these.
+  float columnEnd, rowEnd;
   uint32_t full;
   float maxChannel;
   bool deep;
@@ -44,12 +47,17 @@ Behind BehindOfPass() {
   return Behind::Layers;
 }
 
+// Channel j of the source at pixel (X, Y).
+float SourceAt(const Frame& f, int j, int X, int Y) {
+  return static_cast<float>(ChannelAt(f.source, 4 * X + Y * f.stride + j, f.deep));
+}
+
 // Channel j of the image behind at pixel (X, Y) when that image does not
 // depend on the sample's depth (not Behind::Layers).
 float ImageBehind(const Frame& f, int j, int X, int Y) {
   const int pixel = 4 * X + Y * f.stride;
   const int channel = pixel + j;
-  const float source = static_cast<float>(ChannelAt(f.source, channel, f.deep));
+  const float source = SourceAt(f, j, X, Y);
   if (f.behind == Behind::Source || ChannelAt(f.back, pixel + 3, f.deep) == 0) return source;
   const float alpha = static_cast<float>(ChannelAt(f.out, pixel + 3, f.deep)) / f.maxChannel;
   return alpha * static_cast<float>(ChannelAt(f.back, channel, f.deep)) + (1.0f - alpha) * source;
@@ -83,11 +91,11 @@ float ValueBehind(const Frame& f, int j, int X, int Y, float z) {
   return f.behind == Behind::Layers ? LayerBehind(f, j, X, Y, z) : ImageBehind(f, j, X, Y);
 }
 
-// The truncated sample position p when it lies in 0 .. size - 1, else
-// fallback (the pixel's own column or row, or -1 when that lies outside too).
-// A position that is not finite lies outside.
-int Inside(float p, int fallback, int size) {
-  return p > -1.0f && p < static_cast<float>(size) ? static_cast<int>(p) : fallback;
+// The truncated sample position p when it lies in 0 .. end - 1 (end being
+// the width or height), else fallback (the pixel's own column or row, or -1
+// when that lies outside too). A position that is not finite lies outside.
+int Inside(float p, int fallback, float end) {
+  return p > -1.0f && p < end ? static_cast<int>(p) : fallback;
 }
 
 Frame CurrentFrame(const unsigned char* source) {
@@ -99,6 +107,8 @@ Frame CurrentFrame(const unsigned char* source) {
   f.stride = __RowBytes;
   f.width = Zwidth;
   f.height = Zheight;
+  f.columnEnd = static_cast<float>(f.width);
+  f.rowEnd = static_cast<float>(f.height);
   f.full = static_cast<uint32_t>(__MaxChannel);
   f.maxChannel = static_cast<float>(__MaxChannel);
   f.deep = _Deep != 0;
@@ -107,35 +117,70 @@ Frame CurrentFrame(const unsigned char* source) {
 }
 
 // The samples of one channel's footprint: nx columns from x0 by stepX and ny
-// rows from y0 by stepY; a sample outside the image reads at the pixel's own
-// column or row instead, and is left out when that lies outside too.
+// rows from y0 by stepY. A sample outside the image reads at the pixel's own
+// column or row instead, and is left out when that lies outside too. Both
+// hold per axis, so the samples read are every row kept crossed with every
+// column kept.
 struct Footprint {
-  float x0, y0, stepX, stepY;
-  int nx, ny;
-  int ownX, ownY;
+  int columns[kFootprintCap], rows[kFootprintCap];
+  int columnCount = 0, rowCount = 0;
 
-  // The sum of read(X, Y) over the samples, row by row, counting them in count.
-  template <class Total, class Read>
-  Total Sum(int& count, Read&& read) const {
-    // Every row steps through the same columns.
-    int columns[kFootprintCap];
+  Footprint(const Frame& f, float x0, float y0, float stepX, float stepY, int nx, int ny, int ownX,
+            int ownY) {
     float x = x0;
-    for (int s = 0; s < nx; ++s, x += stepX) columns[s] = Inside(x, ownX, Zwidth);
-    Total sum = 0;
+    for (int s = 0; s < nx; ++s, x += stepX) {
+      const int X = Inside(x, ownX, f.columnEnd);
+      if (X >= 0) columns[columnCount++] = X;
+    }
     float y = y0;
     for (int r = 0; r < ny; ++r, y += stepY) {
-      const int Y = Inside(y, ownY, Zheight);
-      if (Y < 0) continue;
-      for (int s = 0; s < nx; ++s) {
-        const int X = columns[s];
-        if (X < 0) continue;
-        ++count;
-        sum += read(X, Y);
-      }
+      const int Y = Inside(y, ownY, f.rowEnd);
+      if (Y >= 0) rows[rowCount++] = Y;
     }
+  }
+
+  int Count() const { return columnCount * rowCount; }
+
+  // The sum of read(X, Y) over the samples, row by row.
+  template <class Total, class Read>
+  Total Sum(Read&& read) const {
+    Total sum = 0;
+    for (int r = 0; r < rowCount; ++r)
+      for (int c = 0; c < columnCount; ++c) sum += read(columns[c], rows[r]);
     return sum;
   }
 };
+
+// The 2 x 2 block from (X, Y), the truncated sample position (x, y), in
+// units of the full channel: its values weighted by the squared distance
+// sums of the sample's fraction towards each corner. read(X, Y) gives a
+// value of the image behind; the reads go in this order, since a read may
+// update the layer behind.
+template <class Read>
+float Block(const Frame& f, float x, float y, int X, int Y, Read&& read) {
+  const float fx = std::fabs(x - static_cast<float>(X));
+  const float fy = std::fabs(y - static_cast<float>(Y));
+  float w00 = (1.0f - fx) + (1.0f - fy);
+  float w11 = fx + fy;
+  float w01 = (1.0f - fx) + fy;
+  float w10 = fx + (1.0f - fy);
+  w00 = w00 * w00;
+  w11 = w11 * w11;
+  w01 = w01 * w01;
+  w10 = w10 * w10;
+  const float n = (w00 + w11 + w01 + w10) * f.maxChannel;
+  w00 = w00 / n;
+  w11 = w11 / n;
+  w01 = w01 / n;
+  w10 = w10 / n;
+  const int X1 = X + 1 < f.width ? X + 1 : f.width - 1;
+  const int Y1 = Y + 1 < f.height ? Y + 1 : f.height - 1;
+  const float v00 = read(X, Y);
+  const float v11 = read(X1, Y1);
+  const float v01 = read(X, Y1);
+  const float v10 = read(X1, Y);
+  return w00 * v00 + w11 * v11 + w01 * v01 + w10 * v10;
+}
 
 int Span(float d) {
   const float n = std::fabs(d) + 1.0f;
@@ -161,8 +206,8 @@ void ShadeGlass(const GlassProp& glass, PixelShade& pixel, float centreX, float 
   // samples that leave the image.
   const float bx = px + centreX;
   const float by = py + centreY;
-  const int ownX = Inside(bx, -1, Zwidth);
-  const int ownY = Inside(by, -1, Zheight);
+  const int ownX = Inside(bx, -1, f.columnEnd);
+  const int ownY = Inside(by, -1, f.rowEnd);
 
   double tint[3];
   for (int j = 0; j < 3; ++j) tint[j] = static_cast<double>(pixel.diffuse[j]) - 0.5;
@@ -216,12 +261,11 @@ void ShadeGlass(const GlassProp& glass, PixelShade& pixel, float centreX, float 
       const int ny = Span(dy[j]);
       const float stepX = dx[j] / static_cast<float>(nx);
       const float stepY = dy[j] / static_cast<float>(ny);
-      const Footprint fp{qx[j], qy[j], stepX, stepY, nx, ny, ownX, ownY};
-      int count = 0;
+      const Footprint fp(f, qx[j], qy[j], stepX, stepY, nx, ny, ownX, ownY);
       float sum;
       if (f.behind == Behind::Layers) {
         // Only the layers depend on the sample's depth.
-        sum = fp.Sum<float>(count, [&](int X, int Y) {
+        sum = fp.Sum<float>([&](int X, int Y) {
           const float z =
               planeDepth
                   ? -(planeD + planeA * static_cast<float>(X) + planeB * static_cast<float>(Y)) /
@@ -237,18 +281,18 @@ void ShadeGlass(const GlassProp& glass, PixelShade& pixel, float centreX, float 
         if (f.deep) {
           const uint16_t* source = reinterpret_cast<const uint16_t*>(f.source) + j;
           total = fp.Sum<uint32_t>(
-              count, [&](int X, int Y) -> uint32_t { return source[4 * X + Y * f.stride]; });
+              [&](int X, int Y) -> uint32_t { return source[4 * X + Y * f.stride]; });
         } else {
           const unsigned char* source = f.source + j;
           total = fp.Sum<uint32_t>(
-              count, [&](int X, int Y) -> uint32_t { return source[4 * X + Y * f.stride]; });
+              [&](int X, int Y) -> uint32_t { return source[4 * X + Y * f.stride]; });
         }
         sum = static_cast<float>(total);
       } else {
-        sum = fp.Sum<float>(count, [&](int X, int Y) { return ImageBehind(f, j, X, Y); });
+        sum = fp.Sum<float>([&](int X, int Y) { return ImageBehind(f, j, X, Y); });
       }
       const float channel = sum / static_cast<float>(nx * ny * __MaxChannel);
-      coverage += static_cast<float>(count) / static_cast<float>(nx * ny);
+      coverage += static_cast<float>(fp.Count()) / static_cast<float>(nx * ny);
       pixel.diffuse[j] = Clamp01(tint[j] + channel);
     }
     coverage = coverage / 3.0f;
@@ -257,8 +301,8 @@ void ShadeGlass(const GlassProp& glass, PixelShade& pixel, float centreX, float 
   }
 
   for (int j = 0; j < 3; ++j) {
-    const int X = Inside(qx[j], ownX, Zwidth);
-    const int Y = Inside(qy[j], ownY, Zheight);
+    const int X = Inside(qx[j], ownX, f.columnEnd);
+    const int Y = Inside(qy[j], ownY, f.rowEnd);
     if (X < 0 || Y < 0) {
       pixel.opacity = 0.0f;
       pixel.diffuse[j] = 0.0f;
@@ -266,31 +310,12 @@ void ShadeGlass(const GlassProp& glass, PixelShade& pixel, float centreX, float 
     }
     float channel;
     if (_Quality != 0) {
-      // 2 x 2 block weighted by the squared distance sums of the sample's
-      // fraction towards each corner.
-      const float fx = std::fabs(qx[j] - static_cast<float>(X));
-      const float fy = std::fabs(qy[j] - static_cast<float>(Y));
-      float w00 = (1.0f - fx) + (1.0f - fy);
-      float w11 = fx + fy;
-      float w01 = (1.0f - fx) + fy;
-      float w10 = fx + (1.0f - fy);
-      w00 = w00 * w00;
-      w11 = w11 * w11;
-      w01 = w01 * w01;
-      w10 = w10 * w10;
-      const float n = (w00 + w11 + w01 + w10) * f.maxChannel;
-      w00 = w00 / n;
-      w11 = w11 / n;
-      w01 = w01 / n;
-      w10 = w10 / n;
-      const int X1 = X + 1 < Zwidth ? X + 1 : Zwidth - 1;
-      const int Y1 = Y + 1 < Zheight ? Y + 1 : Zheight - 1;
-      // Read in this order: a read may update the layer behind.
-      const float v00 = ValueBehind(f, j, X, Y, pz);
-      const float v11 = ValueBehind(f, j, X1, Y1, pz);
-      const float v01 = ValueBehind(f, j, X, Y1, pz);
-      const float v10 = ValueBehind(f, j, X1, Y, pz);
-      channel = w00 * v00 + w11 * v11 + w01 * v01 + w10 * v10;
+      // The source alone, the common case, is read in place.
+      channel =
+          f.behind == Behind::Source
+              ? Block(f, qx[j], qy[j], X, Y, [&](int x, int y) { return SourceAt(f, j, x, y); })
+              : Block(f, qx[j], qy[j], X, Y,
+                      [&](int x, int y) { return ValueBehind(f, j, x, y, pz); });
     } else {
       channel = ValueBehind(f, j, X, Y, pz) / f.maxChannel;
     }
