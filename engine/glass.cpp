@@ -119,34 +119,35 @@ Frame CurrentFrame(const unsigned char* source) {
 // The samples of one channel's footprint: nx columns from x0 by stepX and ny
 // rows from y0 by stepY. A sample outside the image reads at the pixel's own
 // column or row instead, and is left out when that lies outside too. Both
-// hold per axis, so the samples read are every row kept crossed with every
-// column kept.
+// hold per axis, so every row kept reads the same columns, kept once here.
 struct Footprint {
-  int columns[kFootprintCap], rows[kFootprintCap];
-  int columnCount = 0, rowCount = 0;
+  float y0, stepY;
+  int ny, ownY;
+  float rowEnd;
+  int columns[kFootprintCap];
+  int columnCount = 0;
 
   Footprint(const Frame& f, float x0, float y0, float stepX, float stepY, int nx, int ny, int ownX,
-            int ownY) {
+            int ownY)
+      : y0(y0), stepY(stepY), ny(ny), ownY(ownY), rowEnd(f.rowEnd) {
     float x = x0;
     for (int s = 0; s < nx; ++s, x += stepX) {
       const int X = Inside(x, ownX, f.columnEnd);
       if (X >= 0) columns[columnCount++] = X;
     }
-    float y = y0;
-    for (int r = 0; r < ny; ++r, y += stepY) {
-      const int Y = Inside(y, ownY, f.rowEnd);
-      if (Y >= 0) rows[rowCount++] = Y;
-    }
   }
 
-  int Count() const { return columnCount * rowCount; }
-
-  // The sum of read(X, Y) over the samples, row by row.
+  // The sum of read(X, Y) over the samples, row by row, counting them in count.
   template <class Total, class Read>
-  Total Sum(Read&& read) const {
+  Total Sum(int& count, Read&& read) const {
     Total sum = 0;
-    for (int r = 0; r < rowCount; ++r)
-      for (int c = 0; c < columnCount; ++c) sum += read(columns[c], rows[r]);
+    float y = y0;
+    for (int r = 0; r < ny; ++r, y += stepY) {
+      const int Y = Inside(y, ownY, rowEnd);
+      if (Y < 0) continue;
+      count += columnCount;
+      for (int c = 0; c < columnCount; ++c) sum += read(columns[c], Y);
+    }
     return sum;
   }
 };
@@ -262,10 +263,11 @@ void ShadeGlass(const GlassProp& glass, PixelShade& pixel, float centreX, float 
       const float stepX = dx[j] / static_cast<float>(nx);
       const float stepY = dy[j] / static_cast<float>(ny);
       const Footprint fp(f, qx[j], qy[j], stepX, stepY, nx, ny, ownX, ownY);
+      int count = 0;
       float sum;
       if (f.behind == Behind::Layers) {
         // Only the layers depend on the sample's depth.
-        sum = fp.Sum<float>([&](int X, int Y) {
+        sum = fp.Sum<float>(count, [&](int X, int Y) {
           const float z =
               planeDepth
                   ? -(planeD + planeA * static_cast<float>(X) + planeB * static_cast<float>(Y)) /
@@ -281,18 +283,18 @@ void ShadeGlass(const GlassProp& glass, PixelShade& pixel, float centreX, float 
         if (f.deep) {
           const uint16_t* source = reinterpret_cast<const uint16_t*>(f.source) + j;
           total = fp.Sum<uint32_t>(
-              [&](int X, int Y) -> uint32_t { return source[4 * X + Y * f.stride]; });
+              count, [&](int X, int Y) -> uint32_t { return source[4 * X + Y * f.stride]; });
         } else {
           const unsigned char* source = f.source + j;
           total = fp.Sum<uint32_t>(
-              [&](int X, int Y) -> uint32_t { return source[4 * X + Y * f.stride]; });
+              count, [&](int X, int Y) -> uint32_t { return source[4 * X + Y * f.stride]; });
         }
         sum = static_cast<float>(total);
       } else {
-        sum = fp.Sum<float>([&](int X, int Y) { return ImageBehind(f, j, X, Y); });
+        sum = fp.Sum<float>(count, [&](int X, int Y) { return ImageBehind(f, j, X, Y); });
       }
       const float channel = sum / static_cast<float>(nx * ny * __MaxChannel);
-      coverage += static_cast<float>(fp.Count()) / static_cast<float>(nx * ny);
+      coverage += static_cast<float>(count) / static_cast<float>(nx * ny);
       pixel.diffuse[j] = Clamp01(tint[j] + channel);
     }
     coverage = coverage / 3.0f;
