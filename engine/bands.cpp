@@ -3,7 +3,10 @@
 #include <algorithm>
 #include <atomic>
 #include <climits>
+#include <condition_variable>
 #include <cstdlib>
+#include <cstring>
+#include <mutex>
 #include <system_error>
 #include <thread>
 
@@ -40,7 +43,124 @@ std::vector<RowSpan> CutBands(const std::vector<double>& work, int count) {
   return bands;
 }
 
+// Starts up to `count` more threads running body(index) into `threads`,
+// the indices continuing from the threads already there; stops at the first
+// that the system refuses.
+template <class Body>
+void StartThreads(std::vector<std::thread>& threads, size_t count, const Body& body) {
+  for (size_t k = 0; k < count; ++k) {
+    try {
+      threads.emplace_back(body, threads.size());
+    } catch (const std::system_error&) {
+      return;
+    }
+  }
+}
+
+// Joins the threads when it goes, even when the job on this thread throws.
+struct Joined {
+  std::vector<std::thread>& threads;
+  ~Joined() {
+    for (std::thread& t : threads) t.join();
+  }
+};
+
 }  // namespace
+
+// The crew's threads wait for rounds: in each, the first `wanted` of them
+// run the round's job once beside the thread that opened the crew.
+struct WorkerCrew::Threads {
+  std::mutex lock;
+  std::condition_variable wake, finished;
+  std::vector<std::thread> threads;
+  const std::function<void()>* job = nullptr;
+  unsigned long round = 0;
+  size_t wanted = 0;   // threads taking part in the current round
+  size_t running = 0;  // of those, the ones still at work
+  bool stopping = false;
+  bool busy = false;  // a round is under way, run from the opening thread
+
+  void Serve(size_t index) {
+    unsigned long seen = 0;
+    std::unique_lock<std::mutex> hold(lock);
+    for (;;) {
+      wake.wait(hold, [&] { return stopping || round != seen; });
+      if (stopping) return;
+      seen = round;
+      if (index >= wanted) continue;
+      const std::function<void()>& work = *job;
+      hold.unlock();
+      work();
+      hold.lock();
+      if (--running == 0) finished.notify_one();
+    }
+  }
+
+  // Runs work on this thread and on `helpers` of the crew's threads.
+  void Run(size_t helpers, const std::function<void()>& work) {
+    if (threads.size() < helpers)
+      StartThreads(threads, helpers - threads.size(), [this](size_t index) { Serve(index); });
+    {
+      const std::lock_guard<std::mutex> hold(lock);
+      job = &work;
+      wanted = running = std::min(helpers, threads.size());
+      ++round;
+    }
+    wake.notify_all();
+    busy = true;
+    struct Finished {
+      Threads& crew;
+      ~Finished() {
+        std::unique_lock<std::mutex> hold(crew.lock);
+        crew.finished.wait(hold, [&] { return crew.running == 0; });
+        crew.job = nullptr;
+        crew.busy = false;
+      }
+    } finished_round{*this};
+    work();
+  }
+
+  ~Threads() {
+    {
+      const std::lock_guard<std::mutex> hold(lock);
+      stopping = true;
+    }
+    wake.notify_all();
+    for (std::thread& t : threads) t.join();
+  }
+};
+
+namespace {
+
+thread_local WorkerCrew::Threads* tCrew = nullptr;
+
+// Runs job on `workers` threads, this one among them, and waits for all of
+// them: the open crew's, or threads started for it. job takes its work from
+// a counter it shares with the others, so a thread that cannot be started
+// leaves its share to those that did start.
+void RunOnThreads(int workers, const std::function<void()>& job) {
+  const size_t helpers = static_cast<size_t>(std::max(workers - 1, 0));
+  if (tCrew && !tCrew->busy) {
+    tCrew->Run(helpers, job);
+    return;
+  }
+  std::vector<std::thread> threads;
+  const Joined joined{threads};
+  StartThreads(threads, helpers, [&job](size_t) { job(); });
+  job();
+}
+
+}  // namespace
+
+WorkerCrew::WorkerCrew() {
+  if (tCrew) return;
+  threads_ = std::make_unique<Threads>();
+  tCrew = threads_.get();
+}
+
+WorkerCrew::~WorkerCrew() {
+  if (threads_) tCrew = nullptr;
+}
 
 RowSpan DrawableRows() { return {std::max(tBand.first, 0), std::min(tBand.end, Zheight)}; }
 
@@ -93,14 +213,44 @@ void DrawInBands(const std::vector<BandItem>& items, int height, int workers,
     }
     tBand = {0, INT_MAX};
   };
-  std::vector<std::thread> threads;
-  for (int w = 1; w < workers; ++w) {
-    try {
-      threads.emplace_back(drawBands);
-    } catch (const std::system_error&) {
-      break;  // the threads started so far, and this one, draw every band
-    }
+  RunOnThreads(workers, drawBands);
+}
+
+void SplitWork(size_t count, size_t min_part,
+               const std::function<void(size_t first, size_t end)>& work) {
+  if (count == 0) return;
+  const size_t most = (count - 1) / std::max<size_t>(min_part, 1) + 1;
+  const size_t parts = std::min(static_cast<size_t>(WorkerCount()), most);
+  if (parts == 1) {
+    work(0, count);
+    return;
   }
-  drawBands();
-  for (std::thread& t : threads) t.join();
+  std::atomic<size_t> next{0};
+  // Part p covers count * p / parts .. count * (p + 1) / parts - 1; the
+  // products stay far below the range of size_t for any buffer in memory.
+  RunOnThreads(static_cast<int>(parts), [&] {
+    for (size_t p; (p = next.fetch_add(1)) < parts;)
+      work(count * p / parts, count * (p + 1) / parts);
+  });
+}
+
+void SplitRows(int height, size_t row_bytes, const std::function<void(int first, int end)>& work) {
+  if (height <= 0) return;
+  const size_t rows_per_part = row_bytes == 0 ? 1 : (kBytesPerPart - 1) / row_bytes + 1;
+  SplitWork(static_cast<size_t>(height), rows_per_part, [&](size_t first, size_t end) {
+    work(static_cast<int>(first), static_cast<int>(end));
+  });
+}
+
+void FillBytes(void* destination, int value, size_t bytes) {
+  unsigned char* d = static_cast<unsigned char*>(destination);
+  SplitWork(bytes, kBytesPerPart,
+            [&](size_t first, size_t end) { std::memset(d + first, value, end - first); });
+}
+
+void CopyBytes(void* destination, const void* source, size_t bytes) {
+  unsigned char* d = static_cast<unsigned char*>(destination);
+  const unsigned char* s = static_cast<const unsigned char*>(source);
+  SplitWork(bytes, kBytesPerPart,
+            [&](size_t first, size_t end) { std::memcpy(d + first, s + first, end - first); });
 }
