@@ -16,23 +16,38 @@ namespace {
 
 thread_local RowSpan tBand{0, INT_MAX};
 
-// Bands a worker takes on average: more bands than workers let a thread
-// that finishes early (or that the machine slows less) take the next one.
-constexpr int kBandsPerWorker = 3;
 constexpr int kMaxWorkers = 256;
 
-// Rows of `height` cut into `count` bands holding about equal parts of the
-// work per row; every band holds at least one row.
-std::vector<RowSpan> CutBands(const std::vector<double>& work, int count) {
+// The share of the work in each band, in the order the threads take them:
+// the first round of bands, one a worker, holds half the work, the second a
+// quarter, and two rounds of smaller bands the last quarter. Large bands
+// first and small ones last let the threads finish close together even where
+// the work estimate is off, with few bands for a triangle to be drawn in
+// twice. A frame with fewer rows has one band a row.
+std::vector<double> BandShares(int workers, int height) {
+  const size_t w = static_cast<size_t>(workers);
+  if (static_cast<size_t>(height) < 4 * w) return std::vector<double>(height, 1.0 / height);
+  std::vector<double> shares;
+  shares.insert(shares.end(), w, 0.5 / static_cast<double>(w));
+  shares.insert(shares.end(), w, 0.25 / static_cast<double>(w));
+  shares.insert(shares.end(), 2 * w, 0.125 / static_cast<double>(w));
+  return shares;
+}
+
+// Rows of `height` cut into bands holding about the given shares of the work
+// per row, in order; every band holds at least one row.
+std::vector<RowSpan> CutBands(const std::vector<double>& work, const std::vector<double>& shares) {
   const int height = static_cast<int>(work.size());
+  const int count = static_cast<int>(shares.size());
   double total = 0;
   for (double w : work) total += w;
   std::vector<RowSpan> bands;
   int first = 0;
-  double done = 0;
+  double done = 0, share = 0;
   for (int b = 0; b < count; ++b) {
     const int left = count - b - 1;  // bands still to come after this one
-    const double target = total * static_cast<double>(b + 1) / count;
+    share += shares[b];
+    const double target = total * share;
     int end = first + 1;
     done += work[first];
     while (end < height - left && done < target) done += work[end++];
@@ -196,7 +211,7 @@ void DrawInBands(const std::vector<BandItem>& items, int height, int workers,
   for (int row = 0; row < height; ++row) work[row] = running += work[row];
   work.pop_back();
 
-  const std::vector<RowSpan> bands = CutBands(work, std::min(height, workers * kBandsPerWorker));
+  const std::vector<RowSpan> bands = CutBands(work, BandShares(workers, height));
   std::vector<std::vector<int>> bins(bands.size());
   for (const BandItem& item : reaching) {
     auto band = std::upper_bound(bands.begin(), bands.end(), item.firstRow,
