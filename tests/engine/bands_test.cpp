@@ -119,35 +119,6 @@ TEST(SplitWork, CoversEveryIndexOnceInPartsOnTheWorkers) {
   EXPECT_LE(crewThreads.size(), workers - 1) << "a crew keeps its threads from stage to stage";
 }
 
-// Rows of at least kBytesPerPart bytes a part; memset and memcpy as one call.
-TEST(SplitWork, RowsAndBytesAsOneThreadDoesThem) {
-  std::vector<unsigned char> buffer(3 * kBytesPerPart + 5, 1);
-  FillBytes(buffer.data() + 1, 0xFE, buffer.size() - 2);
-  EXPECT_EQ(buffer.front(), 1);
-  EXPECT_EQ(buffer.back(), 1);
-  EXPECT_EQ(std::count(buffer.begin(), buffer.end(), 0xFE), static_cast<long>(buffer.size() - 2));
-  std::vector<unsigned char> copy(buffer.size(), 0);
-  for (size_t i = 0; i < buffer.size(); ++i) buffer[i] = static_cast<unsigned char>(i * 31 / 7);
-  CopyBytes(copy.data(), buffer.data(), buffer.size());
-  EXPECT_EQ(copy, buffer);
-
-  std::mutex lock;
-  std::vector<RowSpan> parts;
-  SplitRows(1000, kBytesPerPart / 16, [&](int first, int end) {
-    const std::lock_guard<std::mutex> hold(lock);
-    parts.push_back({first, end});
-  });
-  std::sort(parts.begin(), parts.end(), [](RowSpan a, RowSpan b) { return a.first < b.first; });
-  int next = 0;
-  for (const RowSpan& p : parts) {
-    EXPECT_EQ(p.first, next);
-    EXPECT_GE(p.end - p.first, 15);  // 1000 rows in at most 63 parts of 16
-    next = p.end;
-  }
-  EXPECT_EQ(next, 1000);
-  EXPECT_EQ(parts.size(), std::min<size_t>(WorkerCount(), 63));
-}
-
 // A stage whose share on the opening thread throws still waits for the crew's
 // share before the exception leaves it, and the crew serves the next stage;
 // work shared out from within a stage runs too.
