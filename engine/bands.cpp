@@ -17,6 +17,7 @@ namespace {
 thread_local RowSpan tBand{0, INT_MAX};
 
 constexpr int kMaxWorkers = 256;
+constexpr size_t kPartsPerWorker = 4;
 
 // The share of the work in each band, in the order the threads take them:
 // the first round of bands, one a worker, holds half the work, the second a
@@ -235,15 +236,18 @@ void SplitWork(size_t count, size_t min_part,
                const std::function<void(size_t first, size_t end)>& work) {
   if (count == 0) return;
   const size_t most = (count - 1) / std::max<size_t>(min_part, 1) + 1;
-  const size_t parts = std::min(static_cast<size_t>(WorkerCount()), most);
-  if (parts == 1) {
+  const size_t workers = std::min(static_cast<size_t>(WorkerCount()), most);
+  if (workers == 1) {
     work(0, count);
     return;
   }
+  // A few parts a thread, so that the others take over the parts of a
+  // thread that the machine holds back.
+  const size_t parts = std::min(workers * kPartsPerWorker, most);
   std::atomic<size_t> next{0};
   // Part p covers count * p / parts .. count * (p + 1) / parts - 1; the
   // products stay far below the range of size_t for any buffer in memory.
-  RunOnThreads(static_cast<int>(parts), [&] {
+  RunOnThreads(static_cast<int>(workers), [&] {
     for (size_t p; (p = next.fetch_add(1)) < parts;)
       work(count * p / parts, count * (p + 1) / parts);
   });

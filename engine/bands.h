@@ -45,8 +45,8 @@ class WorkerCrew {
 // Runs work(first, end) over equal parts that together cover 0 .. count - 1
 // once, on up to WorkerCount() threads (this one among them), and returns
 // when all are done. There are no more parts than count / min_part rounded
-// up, so that a thread takes part only in work worth more than its start;
-// with one part the work runs on this thread alone.
+// up, nor threads than parts, so that a thread takes part only in work worth
+// more than its start; with one part the work runs on this thread alone.
 void SplitWork(size_t count, size_t min_part,
                const std::function<void(size_t first, size_t end)>& work);
 
