@@ -3,9 +3,13 @@
 #include "effect/mask_path.h"
 #include "effect/scene_render.h"
 #include "effect/seed_lines.h"
+#include "engine/bands.h"
 
 PF_Err RenderPattern(PF_InData* in_data, PF_OutData* out_data, PF_ParamDef* params[],
                      PF_LayerDef* output, const PatternRenderIndices& at, const GrowPattern& grow) {
+  // The worker threads that the conversions and the engine share, kept for
+  // the whole render.
+  const WorkerCrew crew;
   // Declared in this order so that, when an exception passes through, the
   // scene is released before the path and the list, as at a normal end.
   QFTrList list;

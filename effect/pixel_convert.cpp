@@ -3,6 +3,7 @@
 #include <cstddef>
 #include <cstring>
 
+#include "engine/bands.h"
 #include "engine/page_array.h"
 #include "engine/qf_engine.h"
 
@@ -18,25 +19,32 @@ bool EnsureTarget(uint8_t** target, int64_t channels, bool deep) {
   return *target != nullptr;
 }
 
-// One pass over the pixels: destination channel k of a pixel takes source
-// channel Ck of the same pixel.
+// Bytes of a row of width pixels.
+size_t PixelRowBytes(int32_t width, size_t channel_bytes) {
+  return width > 0 ? size_t(width) * 4 * channel_bytes : 0;
+}
+
+// One pass over the pixels, its rows shared among the worker threads:
+// destination channel k of a pixel takes source channel Ck of the same pixel.
 template <typename Channel, int C0, int C1, int C2, int C3>
 void Reorder(Channel* destination, const Channel* source, int32_t width, int32_t height,
              int32_t destination_row_length, int32_t source_row_length) {
-  ptrdiff_t destination_row = 0;
-  ptrdiff_t source_row = 0;
-  for (int32_t y = 0; y < height; ++y) {
-    Channel* d = destination + destination_row;
-    const Channel* s = source + source_row;
-    for (int32_t x = 0; x < width; ++x, d += 4, s += 4) {
-      d[0] = s[C0];
-      d[1] = s[C1];
-      d[2] = s[C2];
-      d[3] = s[C3];
+  SplitRows(height, PixelRowBytes(width, sizeof(Channel)), [&](int first, int end) {
+    ptrdiff_t destination_row = ptrdiff_t(first) * destination_row_length;
+    ptrdiff_t source_row = ptrdiff_t(first) * source_row_length;
+    for (int32_t y = first; y < end; ++y) {
+      Channel* d = destination + destination_row;
+      const Channel* s = source + source_row;
+      for (int32_t x = 0; x < width; ++x, d += 4, s += 4) {
+        d[0] = s[C0];
+        d[1] = s[C1];
+        d[2] = s[C2];
+        d[3] = s[C3];
+      }
+      destination_row += destination_row_length;
+      source_row += source_row_length;
     }
-    destination_row += destination_row_length;
-    source_row += source_row_length;
-  }
+  });
 }
 
 template <int C0, int C1, int C2, int C3>
@@ -83,14 +91,13 @@ void CopyPixelRows(void* destination, const void* source, int32_t width, int32_t
                    int32_t destination_row_length, int32_t source_row_length, bool deep) {
   if (width <= 0) return;
   const size_t channel_bytes = deep ? 2 : 1;
-  const size_t row_bytes = size_t(width) * 4 * channel_bytes;
+  const size_t row_bytes = PixelRowBytes(width, channel_bytes);
   uint8_t* d = static_cast<uint8_t*>(destination);
   const uint8_t* s = static_cast<const uint8_t*>(source);
-  ptrdiff_t destination_row = 0;
-  ptrdiff_t source_row = 0;
-  for (int32_t y = 0; y < height; ++y) {
-    std::memcpy(d + destination_row, s + source_row, row_bytes);
-    destination_row += ptrdiff_t(destination_row_length) * ptrdiff_t(channel_bytes);
-    source_row += ptrdiff_t(source_row_length) * ptrdiff_t(channel_bytes);
-  }
+  const ptrdiff_t destination_step = ptrdiff_t(destination_row_length) * ptrdiff_t(channel_bytes);
+  const ptrdiff_t source_step = ptrdiff_t(source_row_length) * ptrdiff_t(channel_bytes);
+  SplitRows(height, row_bytes, [&](int first, int end) {
+    for (int32_t y = first; y < end; ++y)
+      std::memcpy(d + y * destination_step, s + y * source_step, row_bytes);
+  });
 }

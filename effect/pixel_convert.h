@@ -8,6 +8,7 @@
 // caller then owns it and takes it into a PageArray. When that allocation
 // fails *target stays null and nothing is written. A target the caller
 // supplies is written in place. Buffers, sizes and row lengths must agree.
+// Each routine shares its rows among the engine's worker threads.
 #pragma once
 
 #include <cstdint>

@@ -6,6 +6,7 @@
 
 #include "effect/entry.h"
 #include "effect/pixel_convert.h"
+#include "engine/bands.h"
 
 namespace {
 
@@ -302,11 +303,12 @@ void AcquireTextureInputs(SceneRender* scene) {
 // row may have none.
 void ClearPixelRows(PF_LayerDef* output, const RenderFrame& frame) {
   if (frame.width <= 0) return;
-  const size_t pixel_bytes = frame.deep ? 8 : 4;
-  uint8_t* row = static_cast<uint8_t*>(output->data);
-  for (int32_t y = 0; y < frame.height; ++y, row += output->rowbytes) {
-    std::memset(row, 0, size_t(frame.width) * pixel_bytes);
-  }
+  const size_t row_bytes = size_t(frame.width) * (frame.deep ? 8 : 4);
+  uint8_t* pixels = static_cast<uint8_t*>(output->data);
+  const ptrdiff_t step = output->rowbytes;
+  SplitRows(frame.height, row_bytes, [&](int first, int end) {
+    for (int32_t y = first; y < end; ++y) std::memset(pixels + y * step, 0, row_bytes);
+  });
 }
 
 void PrepareOutputFrame(SceneRender* scene) {

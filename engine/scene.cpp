@@ -6,7 +6,6 @@
 #include <climits>
 #include <cmath>
 #include <cstddef>
-#include <cstring>
 #include <vector>
 
 #include "engine/bands.h"
@@ -295,7 +294,7 @@ bool PrepareCall(const Scene& s, int lightCount, size_t bytesPerPixel) {
     const size_t bytes = static_cast<size_t>(Zwidth) * Zheight * sizeof(float);
     ZBuff = static_cast<float*>(TakePages(bytes));
     if (!ZBuff) return false;
-    std::memset(ZBuff, kEmptyDepthByte, bytes);
+    FillBytes(ZBuff, kEmptyDepthByte, bytes);
     gOwnDepth = true;
   }
   if (!__LightDef && lightCount == 0) {
@@ -325,12 +324,14 @@ bool PrepareCall(const Scene& s, int lightCount, size_t bytesPerPixel) {
     ReleaseOwnDepthAndLight();
     return false;
   }
-  std::memset(__MergeLast, 0, imageBytes);
+  // Clearing __MergeLast also takes its fresh pages from the system here, on
+  // every worker, rather than one by one while the bands are drawn.
+  FillBytes(__MergeLast, 0, imageBytes);
   // Glass reads the layers behind only when it does not read the source
   // alone; a back-face pass replaces the image behind before the front pass.
   if (_UseMultyRefract != 0 || _DrawBackFaces != 0) {
-    if (s.source) std::memcpy(__BackImage, s.source, imageBytes);  // else it stays clear
-    std::memset(__BackZBuff, kEmptyDepthByte, pixels * sizeof(float));
+    if (s.source) CopyBytes(__BackImage, s.source, imageBytes);  // else it stays clear
+    FillBytes(__BackZBuff, kEmptyDepthByte, pixels * sizeof(float));
   }
   return true;
 }
@@ -355,6 +356,7 @@ void __RasterScene(unsigned char* out, unsigned char* source, int width, int hei
     return;
   }
   if (width <= 0 || height <= 0) return;  // an empty frame takes no buffers
+  const WorkerCrew crew;                  // the caller's, when it has one open
   if (!PrepareCall(scene, lightCount, bytesPerPixel)) return;
   _DrawBackFaces1 = _DrawBackFaces;
 
@@ -363,10 +365,10 @@ void __RasterScene(unsigned char* out, unsigned char* source, int width, int hei
     if (_DrawBackFaces1 == 0) break;
     // The back faces now lie in the output: they are what the front
     // faces' glass sees behind them.
-    std::memcpy(__BackImage, out, bytesPerPixel * Zwidth * Zheight);
+    CopyBytes(__BackImage, out, bytesPerPixel * Zwidth * Zheight);
     _DrawBackFaces1 = 0;
     if (gOwnDepth)
-      std::memset(ZBuff, kEmptyDepthByte, static_cast<size_t>(Zwidth) * Zheight * sizeof(float));
+      FillBytes(ZBuff, kEmptyDepthByte, static_cast<size_t>(Zwidth) * Zheight * sizeof(float));
   }
 
   ReleaseCallImages();

@@ -29,7 +29,7 @@ threaded() {
   cmake -S "$root" -B "$root/build-tsan" -DQF_SANITIZE_THREAD=ON >/dev/null
   cmake --build "$root/build-tsan" -j"$jobs" --target qf_engine_tests qf_frames_tests
   (cd "$root/build-tsan" && TSAN_OPTIONS=halt_on_error=1 \
-    ctest --output-on-failure -j"$jobs" -R 'ReferenceRender|ReferenceFrame|Bands|CallerShaderHook' \
+    ctest --output-on-failure -j"$jobs" -R 'ReferenceRender|ReferenceFrame|Bands|SplitWork|WorkerCrew|CallerShaderHook' \
     -E 'KeepsEveryPixel/(Rough|Line|Wire|Subdivided|Curved)')
 }
 windows() {

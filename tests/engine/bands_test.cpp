@@ -1,8 +1,12 @@
 // Bands of rows: every triangle reaches every band its rows touch, in order,
 // drawn with that band's rows and on no more threads than asked for.
 #include <algorithm>
+#include <atomic>
+#include <chrono>
 #include <map>
 #include <mutex>
+#include <optional>
+#include <stdexcept>
 #include <set>
 #include <thread>
 #include <vector>
@@ -72,6 +76,74 @@ TEST_F(Bands, EachBandDrawsTheItemsReachingItInOrder) {
     EXPECT_EQ(after.first, 0);
     EXPECT_EQ(after.end, kHeight);
   }
+}
+
+// The work shared out around a pass: every index once, in equal parts no more
+// than the smallest part size allows, on no more threads than WorkerCount() names
+// (CTest runs these with QF_THREADS 1, 2, 3 and the machine's count); with a
+// crew open, every stage on the same few threads, the crew's.
+TEST(SplitWork, CoversEveryIndexOnceInPartsOnTheWorkers) {
+  const size_t workers = static_cast<size_t>(WorkerCount());
+  struct Part {
+    size_t first, end;
+    std::thread::id thread;
+  };
+  std::set<std::thread::id> crewThreads;
+  for (bool crewOpen : {false, true}) {
+    std::optional<WorkerCrew> crew;
+    if (crewOpen) crew.emplace();
+    for (size_t count : {size_t{0}, size_t{1}, size_t{7}, size_t{1000}, size_t{100003}})
+      for (size_t minPart : {size_t{1}, size_t{3}, size_t{5000}}) {
+        std::mutex lock;
+        std::vector<Part> parts;
+        std::vector<int> hits(count, 0);
+        SplitWork(count, minPart, [&](size_t first, size_t end) {
+          for (size_t i = first; i < end; ++i) ++hits[i];  // parts never overlap
+          const std::lock_guard<std::mutex> hold(lock);
+          parts.push_back({first, end, std::this_thread::get_id()});
+        });
+        SCOPED_TRACE(::testing::Message() << count << " in parts of " << minPart);
+        EXPECT_EQ(std::count(hits.begin(), hits.end(), 1), static_cast<long>(count));
+        const size_t most = (count + minPart - 1) / minPart;
+        ASSERT_GE(parts.size(), std::min(workers, most));
+        ASSERT_LE(parts.size(), workers == 1 ? std::min<size_t>(count, 1) : most);
+        std::set<std::thread::id> threads;
+        for (const Part& p : parts) {
+          EXPECT_LE(p.end - p.first, count / parts.size() + 1) << "parts of equal size";
+          EXPECT_GE(p.end - p.first, count / parts.size());
+          threads.insert(p.thread);
+          if (crewOpen && p.thread != std::this_thread::get_id()) crewThreads.insert(p.thread);
+        }
+        EXPECT_LE(threads.size(), std::min(workers, most));
+      }
+  }
+  EXPECT_LE(crewThreads.size(), workers - 1) << "a crew keeps its threads from stage to stage";
+}
+
+// A stage whose share on the opening thread throws still waits for the crew's
+// share before the exception leaves it, and the crew serves the next stage;
+// work shared out from within a stage runs too.
+TEST(WorkerCrew, SurvivesAThrowingStageAndNestedWork) {
+  const WorkerCrew crew;
+  const std::thread::id opener = std::this_thread::get_id();
+  std::atomic<int> done{0};
+  EXPECT_THROW(SplitWork(64, 1,
+                         [&](size_t, size_t) {
+                           if (std::this_thread::get_id() == opener) throw std::runtime_error("x");
+                           std::this_thread::sleep_for(std::chrono::milliseconds(5));
+                           ++done;
+                         }),
+               std::runtime_error);
+  const int othersAtThrow = done.load();
+  std::this_thread::sleep_for(std::chrono::milliseconds(20));
+  EXPECT_EQ(done.load(), othersAtThrow) << "no part ran on after the stage returned";
+
+  std::atomic<long> outer{0}, inner{0};
+  SplitWork(8, 1, [&](size_t, size_t) {
+    ++outer;
+    SplitWork(100, 1, [&](size_t first, size_t end) { inner += static_cast<long>(end - first); });
+  });
+  EXPECT_EQ(inner.load(), 100 * outer.load());
 }
 
 }  // namespace

@@ -5,6 +5,7 @@
 
 #include <vector>
 
+#include "engine/page_array.h"
 #include "engine/qf_engine.h"
 #include "page_probe.h"
 
@@ -201,6 +202,64 @@ TEST_F(PixelConvertTest, CopyPixelRowsKeepsOrderBetweenDifferentRowLengths) {
   CopyPixelRows(deep_destination, deep_source, 1, 2, 6, 4, true);
   const uint16_t expected[12] = {32768, 1, 2, 3, kPad16, kPad16, 4, 5, 6, 7, kPad16, kPad16};
   for (int c = 0; c < 12; ++c) EXPECT_EQ(deep_destination[c], expected[c]) << "channel " << c;
+}
+
+// A frame large enough to be shared among the worker threads in parts of
+// rows, with padded host rows of another length than the copy's: every
+// channel lands where one pass over the rows puts it, and no padding is
+// written.
+template <typename Channel>
+void ExpectLargeFrameConverted(bool deep) {
+  __SetDeep(deep ? 1 : 0);
+  constexpr int kWidth = 61, kHeight = 301;
+  constexpr int kHostRow = 4 * kWidth + 8, kCopyRow = 4 * kWidth + 4;
+  const Channel pad = deep ? Channel(kPad16) : Channel(kPad8);
+  auto value = [](int x, int y, int c) { return Channel((x * 7 + y * 13 + c * 3) % 251); };
+  std::vector<Channel> host(size_t(kHostRow) * kHeight, pad);
+  for (int y = 0; y < kHeight; ++y)
+    for (int x = 0; x < kWidth; ++x)
+      for (int c = 0; c < 4; ++c) host[size_t(y) * kHostRow + 4 * x + c] = value(x, y, c);
+
+  uint8_t* engine = nullptr;
+  ConvertToEngineOrder(&engine, host.data(), kWidth, kHeight, kHostRow);
+  const PageArray<uint8_t> engine_pages(engine);
+  ASSERT_NE(engine, nullptr);
+  uint8_t* texels = nullptr;
+  ConvertTextureOrder(&texels, host.data(), kWidth, kHeight, kHostRow);
+  const PageArray<uint8_t> texel_pages(texels);
+  ASSERT_NE(texels, nullptr);
+  const Channel* e = Channels<Channel>(engine);
+  const Channel* t = Channels<Channel>(texels);
+  long wrong = 0;
+  for (int y = 0; y < kHeight; ++y)
+    for (int x = 0; x < kWidth; ++x) {
+      const size_t i = (size_t(y) * kWidth + x) * 4;
+      for (int c = 0; c < 4; ++c) {
+        wrong += e[i + c] != value(x, y, (c + 1) % 4);  // red, green, blue, alpha
+        wrong += t[i + c] != value(x, y, 3 - c);
+      }
+    }
+  EXPECT_EQ(wrong, 0);
+
+  std::vector<Channel> back(host.size(), pad);
+  uint8_t* out = reinterpret_cast<uint8_t*>(back.data());
+  ConvertToHostOrder(&out, engine, kWidth, kHeight, kHostRow);
+  EXPECT_TRUE(back == host) << "every pixel back in place, padding untouched";
+
+  std::vector<Channel> copy(size_t(kCopyRow) * kHeight, pad);
+  CopyPixelRows(copy.data(), host.data(), kWidth, kHeight, kCopyRow, kHostRow, deep);
+  for (int y = 0; y < kHeight; ++y)
+    for (int c = 0; c < kCopyRow; ++c)
+      wrong +=
+          copy[size_t(y) * kCopyRow + c] != (c < 4 * kWidth ? host[size_t(y) * kHostRow + c] : pad);
+  EXPECT_EQ(wrong, 0);
+  EXPECT_EQ(page_probe::Taken(), 2);
+}
+
+TEST_F(PixelConvertTest, LargeFramesConvertInPartsOfRows) {
+  ExpectLargeFrameConverted<uint8_t>(false);
+  page_probe::Reset();
+  ExpectLargeFrameConverted<uint16_t>(true);
 }
 
 }  // namespace
