@@ -9,9 +9,10 @@
 #pragma once
 
 // Visits a pass may make per frame pixel, a frame counting as at least
-// kBudgetLeastPixels pixels: pixels of the flat, Phong and subdivided fills,
-// samples of the curved walk (a sample costs about as much as a shaded
-// pixel, and the curved modes draw on one thread).
+// kBudgetLeastPixels pixels: pixels of the flat and Phong fills, which draw
+// on several threads; pixels of the subdivided fill and samples of the
+// curved walk (a sample costs about as much as a shaded pixel), which draw
+// on one.
 constexpr double kFilledVisitsPerPixel = 4096.0;
 constexpr double kCurvedVisitsPerPixel = 1024.0;
 constexpr double kBudgetLeastPixels = 640.0 * 360.0;

@@ -272,8 +272,7 @@ double CurvedVisits(const Scene& s, __Triangle3ds* t, CurvedWork work) {
 void CurvedLoop(const Scene& s, TriangleDraw draw, CurvedWork work) {
   const bool throughScratch =
       work == CurvedWork::Subdivided || work == CurvedWork::SampledThroughScratch;
-  DrawBudget budget(work == CurvedWork::Subdivided ? kFilledVisitsPerPixel : kCurvedVisitsPerPixel,
-                    s.width, s.height);
+  DrawBudget budget(kCurvedVisitsPerPixel, s.width, s.height);
   for (int i = 0; i < s.triangleCount; ++i) {
     __Triangle3ds* t = &s.triangles[i];
     if (!budget.Take(CurvedVisits(s, t, work))) break;
