@@ -94,6 +94,10 @@ void NarrowToEdge(const Edge& edge, int py, int* first, int* last) {
   if (hi < *last) *last = hi < *first ? *first - 1 : static_cast<int>(hi);
 }
 
+// Box rows narrower than this many columns are visited whole: narrowing
+// them would cost about as much as it saves.
+constexpr int kNarrowFrom = 16;
+
 // Visits columns first .. last of a row inside the frame. A filler that
 // chains each pixel to the one handled before it also visits the column just
 // left of the frame and, when the span ends outside the frame, its last
@@ -148,9 +152,10 @@ void DrawVertexBox(Pixels& pixels, const __Point3ds& s, const __Point3ds& t, boo
   col1 = std::min(col1, Zwidth - 1);
   for (int py = row0; py <= row1; ++py) {
     // A box pixel the edge does not cover changes nothing when the pixels
-    // skip uncovered ones: the box shrinks to the pixels about the edge.
+    // skip uncovered ones: a wide box shrinks to the pixels about the edge.
     int first = col0, last = col1;
-    if (pixels.SkipsUncovered()) NarrowToEdge(edge, py, &first, &last);
+    if (last - first > kNarrowFrom && pixels.SkipsUncovered())
+      NarrowToEdge(edge, py, &first, &last);
     for (int px = first; px <= last; ++px) pixels.Box(px, py, edge);
   }
 }

@@ -14,6 +14,7 @@
 #include "engine/curved.h"
 #include "engine/curved_patch.h"
 #include "engine/fill.h"
+#include "engine/glass.h"
 #include "engine/lines.h"
 #include "engine/qf_engine.h"
 #include "engine/geometry.h"
@@ -179,6 +180,15 @@ double FilledVisits(const Scene& s, const __Triangle3ds& t) {
   return ScratchVisits(s, t, Margin::Fixed);
 }
 
+// Whether a flat or Phong triangle whose scratch rectangle holds no frame
+// pixel changes nothing: its spans and depths stay inside the rectangle,
+// and what its vertex boxes reach beyond it are pixels it does not cover,
+// which change nothing while the engine's own shader is installed and its
+// glass writes no layer.
+bool OutsideDrawsNothing() {
+  return __RenderOnePixel == __DefRenderOnePixel && !GlassReadsLayers();
+}
+
 // A filled triangle's pixel depends on nothing in another row while the
 // engine's own shader is installed (a caller's hook is called on this
 // thread, one pixel at a time, in order), its glass reads the source alone
@@ -200,7 +210,9 @@ void FilledInBands(const Scene& s, TriangleDraw draw, int workers) {
   for (int i = 0; i < s.triangleCount; ++i) {
     const __Triangle3ds& t = s.triangles[i];
     if (!PassesWidenedTest(FacingValue(t, s.points))) continue;
-    if (!budget.Take(FilledVisits(s, t))) break;
+    const double visits = FilledVisits(s, t);
+    if (visits == 0.0 && OutsideDrawsNothing()) continue;
+    if (!budget.Take(visits)) break;
     const Bounds b = BoundsOf(s, t);
     const double first = std::floor(b.minY + cy - kMargin) - 1.0;
     const double last = std::ceil(b.maxY + cy + kMargin) + 1.0;
@@ -224,7 +236,9 @@ void FilledLoop(const Scene& s, TriangleDraw draw) {
   for (int i = 0; i < s.triangleCount; ++i) {
     __Triangle3ds* t = &s.triangles[i];
     if (!PassesWidenedTest(FacingValue(*t, s.points))) continue;
-    if (!budget.Take(FilledVisits(s, *t))) break;
+    const double visits = FilledVisits(s, *t);
+    if (visits == 0.0 && OutsideDrawsNothing()) continue;
+    if (!budget.Take(visits)) break;
     DrawFilled(s, t, draw);
   }
 }
