@@ -4,8 +4,9 @@
 # frame-sized triangles (a huge "Length" and "Scale"), a high "Dispersion",
 # and thin frames that grow to the triangle budget. For each: the render
 # command's own milliseconds from --stats (best of RUNS), the process's CPU
-# seconds (user + system) and its peak memory. "Rough" draws next to nothing,
-# so its row of a scene is about the scene's growth alone.
+# seconds (user + system) and its peak memory, as bench/time_render.sh takes
+# them. "Rough" draws next to nothing, so its row of a scene is about the
+# scene's growth alone.
 #   bench/draw_budget.sh [QF_HOST_BINARY] [RUNS]
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
@@ -13,6 +14,8 @@ host=${1:-$root/build/qf-host}
 runs=${2:-1}
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
+# shellcheck source=bench/time_render.sh
+source "$root/bench/time_render.sh"
 
 # deliverable|size|depth|mode parameter|settings (';'-separated)
 cases=(
@@ -37,22 +40,9 @@ for c in "${cases[@]}"; do
   IFS=';' read -ra sets <<<"$settings"
   for s in "${sets[@]}"; do args+=(--set "$s"); done
   for mode in "${modes[@]}"; do
-    best=""
-    cpu=""
-    peak=0
-    for ((i = 0; i < runs; ++i)); do
-      /usr/bin/time -f '%M %U %S' -o "$work/rss" "$host" render "$deliverable" --size "$size" \
-        --depth "$depth" "${args[@]}" --allow-undeclared-choices --set "$modeName=$mode" \
-        -o "$work/f.png" --stats "$work/stats.txt" >/dev/null
-      ms=$(awk '{ printf "%d", $NF }' "$work/stats.txt")
-      read -r kb user sys < <(tail -1 "$work/rss")
-      if [[ -z $best || $ms -lt $best ]]; then
-        best=$ms
-        cpu=$(awk -v u="$user" -v s="$sys" 'BEGIN { printf "%.2f", u + s }')
-      fi
-      if ((kb > peak)); then peak=$kb; fi
-    done
+    read -r best cpu peak < <(time_render "$runs" "$deliverable" --size "$size" --depth "$depth" \
+      "${args[@]}" --allow-undeclared-choices --set "$modeName=$mode")
     printf '%-9s %-8s %-3s %-40s %-4s %10d %8s %8d\n' "$deliverable" "$size" "$depth" \
-      "${settings:-defaults}" "$mode" "$best" "$cpu" $((peak / 1024))
+      "${settings:-defaults}" "$mode" "$best" "$cpu" "$peak"
   done
 done
