@@ -263,8 +263,7 @@ double CurvedSamples(const Scene& s, __Triangle3ds* t) {
 
 // What a triangle's drawing in each curved mode may visit. The wire draw
 // bounds its own chords. The subdivided fill's four parts lie about the
-// flat triangle; clearing and merging its wider scratch rectangle is plain
-// memory work, a small part of a shaded pixel's.
+// flat triangle, and it clears and merges its wider scratch rectangle.
 enum class CurvedWork { Wire, Subdivided, Sampled, SampledThroughScratch };
 
 double CurvedVisits(const Scene& s, __Triangle3ds* t, CurvedWork work) {
@@ -272,7 +271,7 @@ double CurvedVisits(const Scene& s, __Triangle3ds* t, CurvedWork work) {
     case CurvedWork::Wire:
       return 0.0;
     case CurvedWork::Subdivided:
-      return FilledVisits(s, *t);
+      return FilledVisits(s, *t) + ScratchVisits(s, *t, Margin::ByExtent);
     case CurvedWork::Sampled:
       return CurvedSamples(s, t);
     case CurvedWork::SampledThroughScratch:
