@@ -11,6 +11,8 @@ host=${1:-$root/build/qf-host}
 runs=${2:-1}
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
+# shellcheck source=bench/time_render.sh
+source "$root/bench/time_render.sh"
 
 sets=("Length=1000 Scale=-1000 Dispersion=527"
   "Length=1000 Dispersion=527"
@@ -24,21 +26,9 @@ for size in 640x360 1920x1080; do
     args=()
     for s in $set; do args+=(--set "$s"); done
     for mode in Phong Line Wire; do
-      best=""
-      cpu=""
-      peak=0
-      for ((i = 0; i < runs; ++i)); do
-        /usr/bin/time -f '%M %U %S' -o "$work/rss" "$host" render floral --size "$size" "${args[@]}" \
-          --set "Render mode=$mode" -o "$work/f.png" --stats "$work/stats.txt" >/dev/null
-        ms=$(awk '{ printf "%d", $NF }' "$work/stats.txt")
-        read -r kb user sys < <(tail -1 "$work/rss")
-        if [[ -z $best || $ms -lt $best ]]; then
-          best=$ms
-          cpu=$(awk -v u="$user" -v s="$sys" 'BEGIN { printf "%.2f", u + s }')
-        fi
-        if ((kb > peak)); then peak=$kb; fi
-      done
-      printf '%-40s %-10s %-6s %10d %8s %8d\n' "$set" "$size" "$mode" "$best" "$cpu" $((peak / 1024))
+      read -r best cpu peak < <(time_render "$runs" floral --size "$size" "${args[@]}" \
+        --set "Render mode=$mode")
+      printf '%-40s %-10s %-6s %10d %8s %8d\n' "$set" "$size" "$mode" "$best" "$cpu" "$peak"
     done
   done
 done

@@ -68,6 +68,36 @@ float ScreenArea(const __Point3ds* screen, float* S) {
   return Area(S);
 }
 
+// Narrows columns *first .. *last of row py to those the edge may cover. A
+// pixel farther than its width (1) from the edge's line has no coverage by
+// the line nor by a round cap at an end point. The bound is worked out in
+// doubles with a margin of one more pixel and many times the rounding error
+// the float coverage can make at these coordinates; nothing is narrowed when
+// a value is not a finite number.
+void NarrowToEdge(const Edge& edge, int py, int* first, int* last) {
+  const double a = edge.a, b = edge.b, c = edge.c, length = edge.length;
+  const double y = py;
+  const double extent = std::fabs(a) * std::max(std::fabs(static_cast<double>(*first)),
+                                                std::fabs(static_cast<double>(*last))) +
+                        std::fabs(b * y) + std::fabs(c);
+  const double reach = (2.0 + 0x1p-16 * extent / length) * length;
+  const double rest = -(b * y + c);
+  if (!std::isfinite(reach) || !std::isfinite(rest) || !(length > 0.0)) return;
+  if (a == 0.0) {
+    if (std::fabs(rest) > reach) *last = *first - 1;  // a level edge far from this row
+    return;
+  }
+  const double x0 = (rest - reach) / a, x1 = (rest + reach) / a;
+  const double lo = std::floor(std::min(x0, x1)) - 1.0, hi = std::ceil(std::max(x0, x1)) + 1.0;
+  if (!std::isfinite(lo) || !std::isfinite(hi)) return;
+  if (lo > *first) *first = lo > *last ? *last + 1 : static_cast<int>(lo);
+  if (hi < *last) *last = hi < *first ? *first - 1 : static_cast<int>(hi);
+}
+
+// Box rows narrower than this many columns are visited whole: narrowing
+// them would cost about as much as it saves.
+constexpr int kNarrowFrom = 16;
+
 // Visits columns first .. last of a row inside the frame. A filler that
 // chains each pixel to the one handled before it also visits the column just
 // left of the frame and, when the span ends outside the frame, its last
@@ -120,8 +150,14 @@ void DrawVertexBox(Pixels& pixels, const __Point3ds& s, const __Point3ds& t, boo
   row1 = std::min(row1, rows.end - 1);
   col0 = std::max(col0, 0);
   col1 = std::min(col1, Zwidth - 1);
-  for (int py = row0; py <= row1; ++py)
-    for (int px = col0; px <= col1; ++px) pixels.Box(px, py, edge);
+  for (int py = row0; py <= row1; ++py) {
+    // A box pixel the edge does not cover changes nothing when the pixels
+    // skip uncovered ones: a wide box shrinks to the pixels about the edge.
+    int first = col0, last = col1;
+    if (last - first > kNarrowFrom && pixels.SkipsUncovered())
+      NarrowToEdge(edge, py, &first, &last);
+    for (int px = first; px <= last; ++px) pixels.Box(px, py, edge);
+  }
 }
 
 // One scanline: left edge band, interior span, right edge band.
@@ -225,6 +261,7 @@ struct Shading {
   // its glass writes no layer: then an edge pixel that the edge does not
   // cover, which would blend nothing, is not shaded at all.
   bool skipUncovered = false;
+  bool SkipsUncovered() const { return skipUncovered; }
 
   // The textures flag and the screen (and, for perspective textures, the
   // un-projected) blocks; false when either block has no area.
@@ -367,6 +404,8 @@ struct SolidPixels {
   unsigned char* image;
   float r, g, b, opacity;
 
+  // An uncovered pixel is left as it is.
+  static bool SkipsUncovered() { return true; }
   void Box(int px, int py, const Edge& edge) { Band(px, py, edge); }
   void Band(int px, int py, const Edge& edge) {
     __AAEdgePixelNoDepth(opacity, image, nullptr, r, g, b, edge.a, edge.b, edge.c, edge.ab2,

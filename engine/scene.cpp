@@ -9,8 +9,11 @@
 #include <vector>
 
 #include "engine/bands.h"
+#include "engine/budget.h"
 #include "engine/curved.h"
+#include "engine/curved_patch.h"
 #include "engine/fill.h"
+#include "engine/glass.h"
 #include "engine/lines.h"
 #include "engine/qf_engine.h"
 #include "engine/geometry.h"
@@ -119,23 +122,41 @@ constexpr float kMargin = 3.0f;
 // surfaces, which can bulge beyond the flat triangle, its extent when larger.
 enum class Margin { Fixed, ByExtent };
 
+// A triangle's scratch rectangle in image coordinates: its bounds widened
+// by the margin, both ends included.
+struct ScratchRect {
+  float x0, y0, x1, y1;
+};
+
+ScratchRect ScratchRectOf(const Scene& s, const __Triangle3ds& t, Margin margin) {
+  const Bounds b = BoundsOf(s, t);
+  float marginX = kMargin, marginY = kMargin;
+  if (margin == Margin::ByExtent) {
+    marginX = std::max(kMargin, std::fabs(b.maxX - b.minX));
+    marginY = std::max(kMargin, std::fabs(b.maxY - b.minY));
+  }
+  const float cx = static_cast<float>(s.cx);
+  const float cy = static_cast<float>(s.cy);
+  return {b.minX - marginX + cx, b.minY - marginY + cy, b.maxX + marginX + cx,
+          b.maxY + marginY + cy};
+}
+
+// The frame pixels of a triangle's scratch rectangle: what clearing and
+// merging it visit, and what its flat fill can visit.
+double ScratchVisits(const Scene& s, const __Triangle3ds& t, Margin margin) {
+  const ScratchRect r = ScratchRectOf(s, t, margin);
+  return FramePixelsWithin(r.x0, r.y0, r.x1, r.y1);
+}
+
 // Draws one triangle alone into the scratch layer and merges it into the
 // output inside its bounds widened by the margin, so that shared edges of
 // neighbouring triangles blend without seams.
 void DrawThroughScratch(const Scene& s, __Triangle3ds* t, TriangleDraw draw, Margin margin) {
-  const Bounds bounds = BoundsOf(s, *t);
-  const float minX = bounds.minX, maxX = bounds.maxX, minY = bounds.minY, maxY = bounds.maxY;
-  float marginX = kMargin, marginY = kMargin;
-  if (margin == Margin::ByExtent) {
-    marginX = std::max(kMargin, std::fabs(maxX - minX));
-    marginY = std::max(kMargin, std::fabs(maxY - minY));
-  }
-  const float cx = static_cast<float>(s.cx);
-  const float cy = static_cast<float>(s.cy);
-  const int x0 = RectBound(minX - marginX + cx);
-  const int y0 = RectBound(minY - marginY + cy);
-  const int x1 = RectBound(maxX + marginX + cx);
-  const int y1 = RectBound(maxY + marginY + cy);
+  const ScratchRect r = ScratchRectOf(s, *t, margin);
+  const int x0 = RectBound(r.x0);
+  const int y0 = RectBound(r.y0);
+  const int x1 = RectBound(r.x1);
+  const int y1 = RectBound(r.y1);
   __ClearScratchRect(x0, y0, x1, y1);
   draw(__ScratchLayer, s.source, s.width, s.height, s.textures, s.materials, s.materialCount, t,
        s.points, s.cx, s.cy, s.lightCount, s.lights, s.glass);
@@ -149,6 +170,22 @@ void DrawFilled(const Scene& s, __Triangle3ds* t, TriangleDraw draw) {
     DrawThroughScratch(s, t, draw, Margin::Fixed);
   else
     DrawDirect(s, t, draw);
+}
+
+// What a flat or Phong triangle's drawing may visit: its scanlines and
+// vertex boxes stay about its scratch rectangle (a vertex box of a steep
+// edge reaches a little beyond it, on a few rows).
+double FilledVisits(const Scene& s, const __Triangle3ds& t) {
+  return ScratchVisits(s, t, Margin::Fixed);
+}
+
+// Whether a flat or Phong triangle whose scratch rectangle holds no frame
+// pixel changes nothing: its spans and depths stay inside the rectangle,
+// and what its vertex boxes reach beyond it are pixels it does not cover,
+// which change nothing while the engine's own shader is installed and its
+// glass writes no layer.
+bool OutsideDrawsNothing() {
+  return __RenderOnePixel == __DefRenderOnePixel && !GlassReadsLayers();
 }
 
 // A filled triangle's pixel depends on nothing in another row while the
@@ -168,9 +205,13 @@ void FilledInBands(const Scene& s, TriangleDraw draw, int workers) {
   items.reserve(static_cast<size_t>(s.triangleCount));
   const double cy = s.cy;
   const double rowLimit = s.height;
+  DrawBudget budget(kFilledVisitsPerPixel, s.width, s.height);
   for (int i = 0; i < s.triangleCount; ++i) {
     const __Triangle3ds& t = s.triangles[i];
     if (!PassesWidenedTest(FacingValue(t, s.points))) continue;
+    const double visits = FilledVisits(s, t);
+    if (visits == 0.0 && OutsideDrawsNothing()) continue;
+    if (!budget.Take(visits)) break;
     const Bounds b = BoundsOf(s, t);
     const double first = std::floor(b.minY + cy - kMargin) - 1.0;
     const double last = std::ceil(b.maxY + cy + kMargin) + 1.0;
@@ -190,9 +231,14 @@ void FilledLoop(const Scene& s, TriangleDraw draw) {
     FilledInBands(s, draw, workers);
     return;
   }
+  DrawBudget budget(kFilledVisitsPerPixel, s.width, s.height);
   for (int i = 0; i < s.triangleCount; ++i) {
     __Triangle3ds* t = &s.triangles[i];
-    if (PassesWidenedTest(FacingValue(*t, s.points))) DrawFilled(s, t, draw);
+    if (!PassesWidenedTest(FacingValue(*t, s.points))) continue;
+    const double visits = FilledVisits(s, *t);
+    if (visits == 0.0 && OutsideDrawsNothing()) continue;
+    if (!budget.Take(visits)) break;
+    DrawFilled(s, t, draw);
   }
 }
 
@@ -204,11 +250,44 @@ void OutlineLoop(const Scene& s, TriangleDraw draw) {
   }
 }
 
+// The samples the curved walk takes over a triangle's patch: rows of s,
+// each ending where t + s passes 1 (about half of the t steps on average);
+// none when the patch lies beyond the frame or has no points.
+double CurvedSamples(const Scene& s, __Triangle3ds* t) {
+  CurvedPatch patch;
+  double stepT, stepS;
+  if (!PrepareCurvedSampling(t, s.points, s.cx, s.cy, false, &patch, &stepT, &stepS)) return 0.0;
+  return (1.0 / stepS + 1.0) * (0.5 / stepT + 2.0);
+}
+
+// What a triangle's drawing in each curved mode may visit. The wire draw
+// bounds its own chords. The subdivided fill's four parts lie about the
+// flat triangle, and it clears and merges its wider scratch rectangle.
+enum class CurvedWork { Wire, Subdivided, Sampled, SampledThroughScratch };
+
+double CurvedVisits(const Scene& s, __Triangle3ds* t, CurvedWork work) {
+  switch (work) {
+    case CurvedWork::Wire:
+      return 0.0;
+    case CurvedWork::Subdivided:
+      return FilledVisits(s, *t) + ScratchVisits(s, *t, Margin::ByExtent);
+    case CurvedWork::Sampled:
+      return CurvedSamples(s, t);
+    case CurvedWork::SampledThroughScratch:
+      return CurvedSamples(s, t) + ScratchVisits(s, *t, Margin::ByExtent);
+  }
+  return 0.0;
+}
+
 // The curved modes hand every triangle on: their drawing applies its own
 // facing tests.
-void CurvedLoop(const Scene& s, TriangleDraw draw, bool throughScratch) {
+void CurvedLoop(const Scene& s, TriangleDraw draw, CurvedWork work) {
+  const bool throughScratch =
+      work == CurvedWork::Subdivided || work == CurvedWork::SampledThroughScratch;
+  DrawBudget budget(kCurvedVisitsPerPixel, s.width, s.height);
   for (int i = 0; i < s.triangleCount; ++i) {
     __Triangle3ds* t = &s.triangles[i];
+    if (!budget.Take(CurvedVisits(s, t, work))) break;
     if (throughScratch)
       DrawThroughScratch(s, t, draw, Margin::ByExtent);
     else
@@ -236,13 +315,18 @@ void __RasterModeLine(const Scene& s) { OutlineLoop(s, __DrawTriangleLines); }
 void __RasterModeFlat(const Scene& s) { FilledLoop(s, __SetupTriangleFlat); }
 void __RasterModePhong(const Scene& s) { FilledLoop(s, __SetupTrianglePhong); }
 void __RasterModeWire(const Scene& s) {
-  CurvedLoop(s, InTableOrder<__DrawTriangleCurvedWire>, false);
+  CurvedLoop(s, InTableOrder<__DrawTriangleCurvedWire>, CurvedWork::Wire);
 }
-void __RasterModeSubdiv(const Scene& s) { CurvedLoop(s, __SubdivideTriangleCurved, true); }
-void __RasterModeCurved(const Scene& s) { CurvedLoop(s, InTableOrder<__FillTriangleCurved>, true); }
+void __RasterModeSubdiv(const Scene& s) {
+  CurvedLoop(s, __SubdivideTriangleCurved, CurvedWork::Subdivided);
+}
+void __RasterModeCurved(const Scene& s) {
+  CurvedLoop(s, InTableOrder<__FillTriangleCurved>, CurvedWork::SampledThroughScratch);
+}
 // The silhouette draws in the front pass only.
 void __RasterModeSilhouette(const Scene& s) {
-  if (_DrawBackFaces1 == 0) CurvedLoop(s, InTableOrder<__DrawTriangleSilhouette>, false);
+  if (_DrawBackFaces1 == 0)
+    CurvedLoop(s, InTableOrder<__DrawTriangleSilhouette>, CurvedWork::Sampled);
 }
 
 typedef void (*ModeLoop)(const Scene& s);

@@ -16,6 +16,19 @@ inline __Point3ds At(float x, float y) {
   return p;
 }
 
+// The engine's own shader, installed as another: a draw then shades every
+// pixel it examines, as it does for any installed shader.
+inline float Forward(float cx, float cy, unsigned char* image, unsigned char* source, float x,
+                     float y, float z, __Triangle3ds* triangle, material3ds* materials,
+                     int materialCount, float& r, float& g, float& b, __Point* normal,
+                     unsigned char texturesOn, float u, float v, __Texture* textures,
+                     int lightCount, light3ds* lights, __PrevInfo* prev, GlassProp* glass, float pa,
+                     float pb, float pc, float pd) {
+  return __DefRenderOnePixel(cx, cy, image, source, x, y, z, triangle, materials, materialCount, r,
+                             g, b, normal, texturesOn, u, v, textures, lightCount, lights, prev,
+                             glass, pa, pb, pc, pd);
+}
+
 class EngineState : public ::testing::Test {
  protected:
   void SetUp() override {

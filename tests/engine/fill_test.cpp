@@ -479,3 +479,58 @@ TEST_F(Fill, AFrameCutsATriangleWithoutChangingWhatItShows) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(Fill, BoxesLeaveOutOnlyPixelsTheirEdgeCannotCover) {
+  // The engine's shader skips the box pixels far from their edge; installed
+  // as another shader, it shades every one of them. Both must give the same
+  // image and depth: shallow edges whose boxes span the frame, edges that
+  // cross it from far outside, and corners too far for exact float pixels.
+  _Quality = 1;
+  _UseMultyRefract = 0;  // glass reads the source alone: uncovered pixels change nothing
+  materials_[0].diffuse[0] = 0.9f;
+  materials_[0].diffuse[1] = 0.5f;
+  materials_[0].diffuse[2] = 0.2f;
+  materials_[0].shininess = 0.3f;
+  materials_[0].shininessStrength = 0.7f;
+  light_.x = -40.0f, light_.y = -60.0f, light_.z = 300.0f;
+  light_.color[0] = light_.color[1] = light_.color[2] = 1.0f;
+  light_.intensity = 1.0f;
+  const float far = 3.0e7f;
+  const float corners[][6] = {
+      {-40.0f, -3.0f, 40.0f, 4.0f, 35.0f, -5.0f},     // shallow: boxes as wide as the frame
+      {-300.0f, 20.0f, 310.0f, -18.0f, 5.0f, 21.0f},  // crosses the frame from far outside
+      {-far, 2.5f, far, 7.5f, 0.25f, -far},           // corners far beyond exact pixels
+      {-6.5f, -30.0f, 9.5f, 31.0f, -5.5f, 32.0f},     // steep
+      {-30.0f, 10.2f, 30.0f, 10.7f, 20.0f, 10.9f},    // thinner than a row: boxes alone
+      {-31.0f, -11.2f, 31.0f, -8.7f, 25.0f, -8.9f},   // a few rows, mostly boxes
+  };
+  for (Mode mode : {Mode::Flat, Mode::Phong}) {
+    std::vector<unsigned char> images[2];
+    std::vector<float> depths[2];
+    for (int installed = 0; installed < 2; ++installed) {
+      if (installed == 0)
+        __SetDefRenderOnePixel();
+      else
+        __SetNewRenderOnePixel(Forward);
+      Resize(64, 48);
+      UseDepth(0xFE);
+      cx_ = 32, cy_ = 24;
+      float z = 10.0f;
+      for (const auto& c : corners) {
+        __Point3ds v[3] = {Vertex(c[0], c[1], z), Vertex(c[2], c[3], z), Vertex(c[4], c[5], z)};
+        z += 5.0f;
+        Draw(mode, v);
+        Draw(mode, v, 0, 2, 1);  // the other winding
+      }
+      images[installed] = image_;
+      depths[installed] = depth_;
+    }
+    EXPECT_GT(Drawn().size(), 400u);
+    EXPECT_TRUE(images[0] == images[1]) << int(mode);
+    EXPECT_TRUE(depths[0] == depths[1]) << int(mode);
+  }
+}
+
+}  // namespace

@@ -321,18 +321,6 @@ float Grey90(float, float, unsigned char*, unsigned char*, float, float, float, 
   return 1.0f;
 }
 
-// The engine's own shader, installed as another: the line then shades every
-// pixel it examines, as it does for any installed shader.
-float Forward(float cx, float cy, unsigned char* image, unsigned char* source, float x, float y,
-              float z, __Triangle3ds* triangle, material3ds* materials, int materialCount, float& r,
-              float& g, float& b, __Point* normal, unsigned char texturesOn, float u, float v,
-              __Texture* textures, int lightCount, light3ds* lights, __PrevInfo* prev,
-              GlassProp* glass, float pa, float pb, float pc, float pd) {
-  return __DefRenderOnePixel(cx, cy, image, source, x, y, z, triangle, materials, materialCount, r,
-                             g, b, normal, texturesOn, u, v, textures, lightCount, lights, prev,
-                             glass, pa, pb, pc, pd);
-}
-
 // The one-colour line visits only the frame; a shader of that one colour
 // makes the same line visit every pixel it examines. The two must agree to
 // the bit, so skipping to the steps that reach the frame loses no pixel.

@@ -1,7 +1,7 @@
 // One render of either deliverable, in process through the host library, with
 // every declared parameter's value decoded from the input: its default, a
 // value in its range, a bound, or anything its field can hold, as a host may
-// deliver it. The frame is 16 to 96 pixels a side at 8 or 16 bits, with an optional
+// deliver it. The frame is 1 to 96 pixels a side at 8 or 16 bits, with an optional
 // reflection layer and an optional mask whose vertices may be huge, infinite
 // or NaN. The host's own checks (row padding of every world, check-outs,
 // locked handles) and a clean end (every suite released, every handle
@@ -13,7 +13,6 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
-#include <cstring>
 #include <limits>
 #include <memory>
 #include <optional>
@@ -34,10 +33,8 @@ namespace {
   std::abort();
 }
 
-// A frame side. Frames thinner than 16 pixels grow to the triangle budget and
-// draw every triangle of it, which under the sanitizers takes minutes; until
-// that drawing is bounded, the search keeps to frames of 16 to 96 pixels a side.
-int Side(FuzzedDataProvider& in) { return in.ConsumeIntegralInRange(16, 96); }
+// A frame side.
+int Side(FuzzedDataProvider& in) { return in.ConsumeIntegralInRange(1, 96); }
 
 // A 32-bit value as a host may hand it over for a field whose valid range is
 // [lo, hi]: in range, at a bound, just outside, or any value at all.
@@ -139,24 +136,6 @@ void DecodeParam(FuzzedDataProvider& in, PF_ParamDef& def, int width, int height
   }
 }
 
-// The Line and Wire modes draw for as long as their lines are, and lines grow
-// without bound with "Length", "Scale" and "Dispersion"; until that drawing
-// is clipped to the frame, these three keep within their slider ranges (either
-// sign) in those modes, so that the search goes on past the known slow case.
-void CapLineLengths(qfhost::LoadedEffect& effect) {
-  A_long mode = 0;  // "Render mode" in the Floral build, "Rendering mode" in the Geometry build
-  for (size_t i = 1; i < effect.param_count(); ++i) {
-    const PF_ParamDef& def = effect.param(static_cast<PF_ParamIndex>(i)).def;
-    if (std::strncmp(def.name, "Render", 6) == 0 && def.param_type == PF_Param_POPUP)
-      mode = def.u.pd.value;
-  }
-  if (mode != 2 && mode != 3) return;
-  for (const char* name : {"Length", "Scale", "Dispersion"}) {
-    PF_FixedSliderDef& fd = effect.mutable_param(qfhost::FindParam(effect, name)).u.fd;
-    fd.value = std::clamp(fd.value, -fd.slider_max, fd.slider_max);
-  }
-}
-
 void RenderOnce(const std::shared_ptr<const qfhost::Deliverable>& deliverable,
                 FuzzedDataProvider& in) {
   const int width = Side(in), height = Side(in);
@@ -193,7 +172,6 @@ void RenderOnce(const std::shared_ptr<const qfhost::Deliverable>& deliverable,
       else
         DecodeParam(in, def, width, height);
     }
-    CapLineLengths(effect);
     check(PF_Cmd_SEQUENCE_SETUP, effect.SequenceSetup(), true);
     output.emplace(width, height, deep);
     qfhost::FrameTime time;

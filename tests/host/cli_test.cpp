@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "qf_host/image.h"
+#include "engine/budget.h"
 #include "growth/grown_triangle.h"
 #include "memory_cap.h"
 #include "qf_host/png_io.h"
@@ -114,6 +115,12 @@ TEST(QfHostCli, HelpForTheCommandAndEachVerb) {
   for (const std::string& limit :
        {"frames run from 1 x 1 to " + side + " x " + side + " pixels",
         "at most " + std::to_string(kTriangleBudget) + " triangles, the triangle budget",
+        "at most " + std::to_string(static_cast<int>(kFilledVisitsPerPixel)) +
+            " pixel visits per frame pixel",
+        "at most " + std::to_string(static_cast<int>(kCurvedVisitsPerPixel)) +
+            " pixel visits or samples per frame pixel",
+        "a frame under " + std::to_string(static_cast<int>(kBudgetLeastPixels) / 360) +
+            " x 360 pixels counting",
         std::string("\"out of memory\""), std::string("Costs worth knowing")})
     EXPECT_NE(render.find(limit), std::string::npos) << limit;
 }

@@ -1,0 +1,123 @@
+// The drawing budget, end to end through __RasterScene: thin slivers whose
+// scratch rectangles each span the whole 640 x 360 frame use it up, and a
+// small triangle after them is drawn while the budget lasts and left out
+// once it is spent, the same with one drawing thread and with three.
+#include <cstdint>
+#include <cstdlib>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "engine/budget.h"
+#include "engine/qf_engine.h"
+#include "engine_state.h"
+
+namespace {
+
+constexpr int kWidth = 640;
+constexpr int kHeight = 360;
+static_assert(kWidth * kHeight == kBudgetLeastPixels, "the frame the budget counts at least");
+
+__Point3ds Vertex(float x, float y, float z) {
+  __Point3ds p = At(x, y);
+  p.z = z;
+  p.hasNormal = 1;
+  p.nz = 1.0f;
+  return p;
+}
+
+// Vertices 0 to 2: a sliver along the frame's diagonal whose bounds, widened
+// by the 3-pixel margin, reach beyond every side of the frame, so that each
+// copy counts exactly one visit per frame pixel. Vertices 3 to 5: a small
+// triangle nearer the viewer in the lower left, far from the sliver.
+const __Point3ds kPoints[6] = {Vertex(-330, -190, 5), Vertex(330, 190, 5),   Vertex(-322, -190, 5),
+                               Vertex(-290, 110, 50), Vertex(-270, 110, 50), Vertex(-280, 130, 50)};
+constexpr int kSmallX0 = 320 - 290, kSmallX1 = 320 - 270, kSmallY0 = 180 + 110,
+              kSmallY1 = 180 + 130;
+
+class DrawBudgetTest : public EngineState {
+ protected:
+  void SetUp() override {
+    EngineState::SetUp();
+    _DubleSide = 1;
+    _UseMultyRefract = 0;
+    material_.diffuse[0] = 0.9f;
+    material_.diffuse[1] = 0.6f;
+    material_.diffuse[2] = 0.2f;
+  }
+  void TearDown() override {
+    putenv(const_cast<char*>("QF_THREADS="));
+    EngineState::TearDown();
+  }
+
+  // `slivers` copies of the sliver, then the small triangle when asked for,
+  // drawn over a grey frame.
+  std::vector<unsigned char> Render(int slivers, bool small, bool threeWorkers = false) {
+    putenv(const_cast<char*>(threeWorkers ? "QF_THREADS=3" : "QF_THREADS=1"));
+    std::vector<__Triangle3ds> triangles(slivers, __Triangle3ds{0, 1, 2, 0, 0});
+    if (small) triangles.push_back({3, 4, 5, 0, 0});
+    std::vector<__Point3ds> points(kPoints, kPoints + 6);
+    std::vector<unsigned char> out(kWidth * kHeight * 4, 90);
+    const std::vector<unsigned char> source = out;
+    __Texture textures[4] = {};
+    __RasterScene(out.data(), const_cast<unsigned char*>(source.data()), kWidth, kHeight,
+                  kWidth * 4, 6, static_cast<int>(triangles.size()), triangles.data(),
+                  points.data(), kWidth / 2, kHeight / 2, 1, &material_, textures, 0, nullptr,
+                  nullptr);
+    return out;
+  }
+
+  // The small triangle's rectangle (with its edges' margin) of two frames.
+  static bool SmallAreaSame(const std::vector<unsigned char>& a,
+                            const std::vector<unsigned char>& b) {
+    for (int y = kSmallY0 - 3; y <= kSmallY1 + 3; ++y)
+      for (int x = kSmallX0 - 3; x <= kSmallX1 + 3; ++x)
+        for (int k = 0; k < 4; ++k)
+          if (a[(y * kWidth + x) * 4 + k] != b[(y * kWidth + x) * 4 + k]) return false;
+    return true;
+  }
+
+  // Checks that the small triangle after `fit` slivers is drawn as it is
+  // drawn alone, and after one sliver more is not drawn at all.
+  void ExpectStopsAfter(int fit) {
+    const std::vector<unsigned char> alone = Render(0, true);
+    const std::vector<unsigned char> none = Render(0, false);
+    ASSERT_FALSE(SmallAreaSame(alone, none)) << "the small triangle draws nothing";
+    EXPECT_TRUE(SmallAreaSame(Render(fit - 1, true), alone)) << fit - 1 << " slivers";
+    EXPECT_TRUE(SmallAreaSame(Render(fit, true), none)) << fit << " slivers";
+  }
+
+  material3ds material_{};
+};
+
+// The flat and Phong fills draw on several threads; where they stop must not
+// depend on how many.
+TEST_F(DrawBudgetTest, FlatAndPhongStopAtTheSameTriangleOnAnyNumberOfThreads) {
+  _Quality = 0;  // no scratch layer: each sliver costs a few pixels a row
+  const int fit = static_cast<int>(kFilledVisitsPerPixel);
+  for (unsigned char mode : {3, 6}) {
+    _DrawMode = mode;
+    ExpectStopsAfter(fit);
+    for (int slivers : {fit - 1, fit})
+      EXPECT_EQ(Render(slivers, true), Render(slivers, true, true))
+          << "mode " << int{mode} << ", " << slivers << " slivers";
+  }
+}
+
+// The subdivided fill counts a triangle as the flat fills do and its wider
+// scratch rectangle besides (a sliver's spans the frame too), at the curved
+// modes' rate; the curved fill counts its samples and scratch rectangle, so
+// fewer slivers than that rate exhaust it.
+TEST_F(DrawBudgetTest, CurvedModesStopAtTheirLowerRate) {
+  const int fit = static_cast<int>(kCurvedVisitsPerPixel);
+  _DrawMode = 8;
+  ExpectStopsAfter(fit / 2);
+  _DrawMode = 9;
+  const std::vector<unsigned char> alone = Render(0, true);
+  const std::vector<unsigned char> none = Render(0, false);
+  ASSERT_FALSE(SmallAreaSame(alone, none)) << "the small triangle draws nothing";
+  EXPECT_TRUE(SmallAreaSame(Render(1, true), alone));
+  EXPECT_TRUE(SmallAreaSame(Render(fit, true), none));
+}
+
+}  // namespace
