@@ -14,6 +14,9 @@ struct Mesh {
     if (points != nullptr) VirtualFree(points, 0, MEM_RELEASE);
     if (triangles != nullptr) VirtualFree(triangles, 0, MEM_RELEASE);
   }
+  explicit Mesh(QFTrList& list) { Build(list); }
+  Mesh(const Mesh&) = delete;
+  Mesh& operator=(const Mesh&) = delete;
   void Build(QFTrList& list) {
     BuildMeshArrays(list, &pointCount, &triangleCount, &points, &triangles);
   }
@@ -21,20 +24,19 @@ struct Mesh {
 
 // Appends count triangles, corner i of triangle k at x = 10 k + i, and sets
 // TriangleCount to counted.
-void Fill(QFTrList& list, int count, int counted) {
+QFTrList& Filled(QFTrList& list, int count, int counted) {
   for (int k = 0; k < count; ++k) {
     auto* t = new PatternTriangle{};
     for (int i = 0; i < 3; ++i) t->corners[i] = {10.0f * k + i, 1, 2, 0.5f, 0, 1, 1};
     list.Append(t);
   }
   TriangleCount = counted;
+  return list;
 }
 
 TEST(MeshAssembly, EmptyListGivesAbsentArrays) {
   QFTrList list;
-  Fill(list, 0, 0);
-  Mesh mesh;
-  mesh.Build(list);
+  Mesh mesh(Filled(list, 0, 0));
   EXPECT_TRUE(mesh.pointCount == 0 && mesh.triangleCount == 0);
   EXPECT_TRUE(mesh.points == nullptr && mesh.triangles == nullptr);
   EXPECT_TRUE(list.first == nullptr && list.last == nullptr);
@@ -42,9 +44,7 @@ TEST(MeshAssembly, EmptyListGivesAbsentArrays) {
 
 TEST(MeshAssembly, TrianglesInAppendOrderWithFixedTextureCorners) {
   QFTrList list;
-  Fill(list, 3, 3);
-  Mesh mesh;
-  mesh.Build(list);
+  Mesh mesh(Filled(list, 3, 3));
   ASSERT_TRUE(mesh.pointCount == 9 && mesh.triangleCount == 3);
   const float u[3] = {0.5f, 0.01f, 0.98f}, v[3] = {0.98f, 0.01f, 0.01f};
   for (int k = 0; k < 3; ++k) {
@@ -64,12 +64,9 @@ TEST(MeshAssembly, TrianglesInAppendOrderWithFixedTextureCorners) {
 
 TEST(MeshAssembly, CountDisagreeingWithTheList) {
   QFTrList shortList, longList;
-  Mesh shortMesh, longMesh;
-  Fill(shortList, 2, 4);
-  shortMesh.Build(shortList);
+  const Mesh shortMesh(Filled(shortList, 2, 4));
   EXPECT_TRUE(shortMesh.pointCount == 12 && shortMesh.triangleCount == 2);
-  Fill(longList, 4, 1);
-  longMesh.Build(longList);  // the uncopied rest is freed
+  const Mesh longMesh(Filled(longList, 4, 1));  // the uncopied rest is freed
   EXPECT_TRUE(longMesh.pointCount == 3 && longMesh.triangleCount == 1);
 
   shortList.Append(new PatternTriangle{});  // a consumed list starts over
