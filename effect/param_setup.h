@@ -19,6 +19,28 @@ struct ParamSpec {
   A_short ui_width, ui_height;
 };
 
+// Rows that both builds' own lists hold alike, each placed by the build's table.
+// clang-format off
+constexpr ParamSpec kInformationRow =
+    {PF_Param_NO_DATA, "Information", 0, 0, 0, 0, 0, 0, 0, nullptr, 0, {}, PF_PUI_CONTROL, 385, 106};
+constexpr ParamSpec kGeometryGroupRow =
+    {PF_Param_GROUP_START, "Geometry params", 0, 0, 0, 0, 0, 0, 0, nullptr, 0, {}, 0, 0, 0};
+constexpr ParamSpec kMaskGroupRow =
+    {PF_Param_GROUP_START, "Mask of source", 0, 0, 0, 0, 0, 0, 0, nullptr, 0, {}, 0, 0, 0};
+constexpr ParamSpec kCustomPathRow =
+    {PF_Param_PATH, "Path of custom contour", 0, 0, 0, 0, 0, 0, 0, nullptr, 0, {}, 0, 0, 0};
+constexpr ParamSpec kCompletenessRow =
+    {PF_Param_FIX_SLIDER, "Completeness", 0, 100, 0, 100, 100, 0, 0, nullptr, 2, {}, 0, 0, 0};
+constexpr ParamSpec kCompletenessDistanceRow =
+    {PF_Param_FIX_SLIDER, "Completeness distance", 0, 100, 0, 100, 10, 0, 0, nullptr, 2, {}, 0, 0, 0};
+constexpr ParamSpec kDependOnIntervalRow =
+    {PF_Param_FIX_SLIDER, "Depend on interval", -1000, 1000, -100, 100, 0, 0, 0, nullptr, 2, {}, 0, 0, 0};
+constexpr ParamSpec kRandomSeedRow =
+    {PF_Param_SLIDER, "Random seed", 0, 1000, 0, 100, 0, 0, 0, nullptr, 0, {}, 0, 0, 0};
+constexpr ParamSpec kGroupEndRow =
+    {PF_Param_GROUP_END, nullptr, 0, 0, 0, 0, 0, 0, 0, nullptr, 0, {}, 0, 0, 0};
+// clang-format on
+
 // Where the build's list switches its inherited flag values.
 struct ParamListLayout {
   int first_flagged;  // first parameter whose flags are 1

@@ -29,14 +29,14 @@ const ParamSpec kSceneParamRows[kSceneRowCount] = {
     {PF_Param_FIX_SLIDER, "Bump percent", -1000, 1000, -10, 10, 2, 0, 0, nullptr, 2, {}, 0, 0, 0},
     {PF_Param_LAYER, "Texture reflection", 0, 0, 0, 0, 0, 0, 0, nullptr, 0, {}, 0, 0, 0},
     {PF_Param_FIX_SLIDER, "Reflection percent", -1000, 1000, 0, 100, 100, 0, 0, nullptr, 2, {}, 0, 0, 0},
-    {PF_Param_GROUP_END, nullptr, 0, 0, 0, 0, 0, 0, 0, nullptr, 0, {}, 0, 0, 0},
+    kGroupEndRow,
     {PF_Param_GROUP_START, "Light", 0, 0, 0, 0, 0, 0, 0, nullptr, 0, {}, 0, 0, 0},
     {PF_Param_FIX_SLIDER, "Multiply", -1000, 1000, 0, 150, 100, 0, 0, nullptr, 2, {}, 0, 0, 0},
     {PF_Param_COLOR, "Light color", 0, 0, 0, 0, 0, 0, 0, nullptr, 0, kWhite, 0, 0, 0},
     {PF_Param_ANGLE, "Rotate UV", 0, 0, 0, 0, 0, 0, 0, nullptr, 0, {}, 0, 0, 0},
     {PF_Param_FIX_SLIDER, "Rotate WV", -10000, 10000, 0, 180, 45, 0, 0, nullptr, 2, {}, 0, 0, 0},
     {PF_Param_CHECKBOX, "Oppositing light", 0, 0, 0, 0, 1, 0, 0, "", 0, {}, 0, 0, 0},
-    {PF_Param_GROUP_END, nullptr, 0, 0, 0, 0, 0, 0, 0, nullptr, 0, {}, 0, 0, 0},
+    kGroupEndRow,
     {PF_Param_CHECKBOX, "Cut alpha", 0, 0, 0, 0, 0, 0, 0, "", 0, {}, 0, 0, 0},
 };
 // clang-format on

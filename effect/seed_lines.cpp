@@ -37,10 +37,10 @@ SeedLines LaySeedLines(PF_InData* in_data, int mask_kind, PF_PathID path_id, int
   const float hh = static_cast<float>(height / 2);
   uint32_t* pc = &contour->pointCount;
   uint32_t* sc = &contour->segmentCount;
-  ContourPoint* builtPoints = nullptr;
-  ContourSegment* builtSegments = nullptr;
-  ContourPoint** points = &builtPoints;
-  ContourSegment** segments = &builtSegments;
+  ContourPoint* built_points = nullptr;
+  ContourSegment* built_segments = nullptr;
+  ContourPoint** points = &built_points;
+  ContourSegment** segments = &built_segments;
   *pc = mask_kind == kULike ? kULikePointsPerRun : 0;
   switch (mask_kind) {
     case kBottom:
@@ -62,8 +62,8 @@ SeedLines LaySeedLines(PF_InData* in_data, int mask_kind, PF_PathID path_id, int
       BuildWindowContour(pc, sc, points, segments, -hw, -hh, w, h);
       break;
   }
-  contour->points.reset(builtPoints);
-  contour->segments.reset(builtSegments);
+  contour->points.reset(built_points);
+  contour->segments.reset(built_segments);
   // Without both arrays there is nothing to walk.
   if (contour->points && contour->segments) {
     seeds.count = static_cast<int32_t>(std::min<uint32_t>(contour->segmentCount, INT32_MAX));

@@ -100,15 +100,15 @@ void BM_Scene(benchmark::State& state) {
   __SetNewRenderOnePixel(CountingShader);
   DrawScene(frame);
   __SetDefRenderOnePixel();
-  const long shadedPerScene = g_shaded;
+  const long shaded_per_scene = g_shaded;
 
   for (auto _ : state) {
     DrawScene(frame);
     benchmark::DoNotOptimize(frame.out.data());
   }
-  state.counters["shaded_px"] = static_cast<double>(shadedPerScene);
+  state.counters["shaded_px"] = static_cast<double>(shaded_per_scene);
   state.counters["shaded_px/s"] = benchmark::Counter(
-      static_cast<double>(shadedPerScene) * state.iterations(), benchmark::Counter::kIsRate);
+      static_cast<double>(shaded_per_scene) * state.iterations(), benchmark::Counter::kIsRate);
 }
 BENCHMARK(BM_Scene)
     ->ArgNames({"mode", "deep", "quality"})

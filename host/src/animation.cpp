@@ -5,6 +5,7 @@
 #include <cstdio>
 
 #include "qf_host/host_error.h"
+#include "value_member.h"
 
 namespace qfhost {
 namespace {
@@ -29,6 +30,11 @@ T Between(T a, T b, double f) {
 
 double Between(double a, double b, double f) { return a + (b - a) * f; }
 
+PF_Pixel Between(const PF_Pixel& a, const PF_Pixel& b, double f) {
+  return {Between(a.alpha, b.alpha, f), Between(a.red, b.red, f), Between(a.green, b.green, f),
+          Between(a.blue, b.blue, f)};
+}
+
 std::string SecondsText(double seconds) {
   char buf[32];
   std::snprintf(buf, sizeof buf, "%g s", seconds);
@@ -42,18 +48,7 @@ std::string Source(const MaskKey& key) {
 }  // namespace
 
 bool IsAnimatable(PF_ParamType type) {
-  switch (type) {
-    case PF_Param_SLIDER:
-    case PF_Param_FIX_SLIDER:
-    case PF_Param_ANGLE:
-    case PF_Param_CHECKBOX:
-    case PF_Param_COLOR:
-    case PF_Param_POINT:
-    case PF_Param_POPUP:
-      return true;
-    default:
-      return false;
-  }
+  return type == PF_Param_POINT || WithValueMember(type, [](auto) {});
 }
 
 void SetValueAt(const ParamTrack& track, double seconds, PF_ParamDef& def) {
@@ -63,36 +58,17 @@ void SetValueAt(const ParamTrack& track, double seconds, PF_ParamDef& def) {
   // On a key, or past the last, the next key is the same one.
   const PF_ParamDefUnion& b = track[std::min(k + 1, track.size() - 1)].def.u;
   PF_ParamDefUnion& u = def.u;
-  switch (def.param_type) {
-    case PF_Param_SLIDER:
-      u.sd.value = Between(a.sd.value, b.sd.value, f);
-      break;
-    case PF_Param_FIX_SLIDER:
-      u.fd.value = Between(a.fd.value, b.fd.value, f);
-      break;
-    case PF_Param_ANGLE:
-      u.ad.value = Between(a.ad.value, b.ad.value, f);
-      break;
-    case PF_Param_COLOR:
-      u.cd.value.alpha = Between(a.cd.value.alpha, b.cd.value.alpha, f);
-      u.cd.value.red = Between(a.cd.value.red, b.cd.value.red, f);
-      u.cd.value.green = Between(a.cd.value.green, b.cd.value.green, f);
-      u.cd.value.blue = Between(a.cd.value.blue, b.cd.value.blue, f);
-      break;
-    case PF_Param_POINT:
-      u.td.x_value = Between(a.td.x_value, b.td.x_value, f);
-      u.td.y_value = Between(a.td.y_value, b.td.y_value, f);
-      break;
-    // Stepped: the key before holds until the next.
-    case PF_Param_CHECKBOX:
-      u.bd.value = a.bd.value;
-      break;
-    case PF_Param_POPUP:
-      u.pd.value = a.pd.value;
-      break;
-    default:
-      break;
+  if (def.param_type == PF_Param_POINT) {
+    u.td.x_value = Between(a.td.x_value, b.td.x_value, f);
+    u.td.y_value = Between(a.td.y_value, b.td.y_value, f);
+    return;
   }
+  // Popups and checkboxes are stepped: the key before holds until the next.
+  const bool stepped = def.param_type == PF_Param_CHECKBOX || def.param_type == PF_Param_POPUP;
+  WithValueMember(def.param_type, [&](auto member) {
+    const auto& from = (a.*member).value;
+    (u.*member).value = stepped ? from : Between(from, (b.*member).value, f);
+  });
 }
 
 std::vector<MaskKey> OrderMaskKeys(std::vector<MaskKey> keys) {

@@ -4,6 +4,7 @@
 // gives what is drawn, where PrintWindow gives a blank dialog under Wine).
 #include <windows.h>
 
+#include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <thread>
@@ -18,11 +19,16 @@ namespace {
 
 // Time for the dialog's thread to take each input before the next.
 constexpr int kSettleMs = 150;
-// Time for a dialog that was just shown to take the focus, and for one that
-// the events end to go (under Wine and Xvfb that takes seconds).
-constexpr int kShowMs = 1500;
+// Input reaches a dialog only while it is in front (see BringToFront). A
+// dialog just shown must have been in front for kShownSteadyMs before the
+// first event; one that lost the front (a program it started, such as the
+// shell's browser, took it) for kSteadyMs once back. Under Wine and Xvfb on a
+// loaded machine getting there can take seconds: kFrontWaitMs at the most.
+constexpr int kShownSteadyMs = 1500;
+constexpr int kSteadyMs = 300;
+constexpr int kFrontWaitMs = 30000;
+// Time for a dialog that the events end to go.
 constexpr int kEndWaitMs = 5000;
-constexpr int kActiveWaitMs = 5000;
 constexpr int kKeyHoldMs = 50;
 constexpr int kCloseWaitMs = 5000;
 
@@ -76,8 +82,10 @@ void Key(WORD key) {
   Send(input);
 }
 
-// The dialog's client area as the screen shows it.
+// The dialog's client area as the screen shows it, once what it has still to
+// paint is painted.
 void Snap(HWND dialog, const std::string& file) {
+  RedrawWindow(dialog, nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
   RECT client;
   GetClientRect(dialog, &client);
   POINT origin = {0, 0};
@@ -116,20 +124,39 @@ void Snap(HWND dialog, const std::string& file) {
   WritePng(file, image);
 }
 
-// Input reaches a dialog once it is the active window of its thread, which
-// under Wine and Xvfb can take a while after it is shown.
-void WaitUntilActive(HWND dialog) {
+// Whether the dialog is the foreground window and the active window of its
+// thread, with a focus: where the system's input goes to it.
+bool InFront(HWND dialog, DWORD thread) {
+  GUITHREADINFO info = {};
+  info.cbSize = sizeof(info);
+  return GetForegroundWindow() == dialog && GetGUIThreadInfo(thread, &info) &&
+         info.hwndActive == dialog && info.hwndFocus;
+}
+
+// Returns once the dialog has been in front for steady_ms on end, or for
+// kSteadyMs at least when it had to be brought there (with steady_ms 0 and
+// the dialog in front, at once). False when it is gone or does not get there
+// within kFrontWaitMs.
+bool BringToFront(HWND dialog, int steady_ms) {
   const DWORD thread = GetWindowThreadProcessId(dialog, nullptr);
-  for (int waited = 0; waited < kActiveWaitMs; waited += 20) {
-    GUITHREADINFO info = {};
-    info.cbSize = sizeof(info);
-    if (GetForegroundWindow() == dialog && GetGUIThreadInfo(thread, &info) &&
-        info.hwndActive == dialog && info.hwndFocus)
-      break;
-    SetForegroundWindow(dialog);
+  for (int waited = 0, steady = 0; waited < kFrontWaitMs && IsWindow(dialog); waited += 20) {
+    if (!InFront(dialog, thread)) {
+      steady = 0;
+      steady_ms = std::max(steady_ms, kSteadyMs);
+      SetForegroundWindow(dialog);
+    } else if (steady >= steady_ms) {
+      return true;
+    } else {
+      steady += 20;
+    }
     Sleep(20);
   }
-  Sleep(kShowMs);
+  return false;
+}
+
+void RequireFront(HWND dialog, int steady_ms = 0) {
+  if (!BringToFront(dialog, steady_ms) && IsWindow(dialog))
+    throw HostError("the dialog did not come to the front");
 }
 
 }  // namespace
@@ -151,12 +178,12 @@ struct DialogDriver::State {
     }
     const HWND dialog = found.dialog;
     outcome.shown = true;
-    WaitUntilActive(dialog);
     try {
+      RequireFront(dialog, kShownSteadyMs);
       for (const DialogEvent& e : events) {
-        if (!IsWindow(dialog)) return;
         // The hand acts on the dialog in front, as a user's would.
-        SetForegroundWindow(dialog);
+        if (e.kind != DialogEvent::kWait) RequireFront(dialog);
+        if (!IsWindow(dialog)) return;
         switch (e.kind) {
           case DialogEvent::kMove:
             MoveTo(dialog, e.x, e.y);
@@ -188,13 +215,17 @@ struct DialogDriver::State {
       }
       for (int waited = 0; IsWindow(dialog) && waited < kEndWaitMs; waited += 20) Sleep(20);
       if (!IsWindow(dialog)) return;
-      if (!final_snapshot.empty()) Snap(dialog, final_snapshot);
+      if (!final_snapshot.empty()) {
+        RequireFront(dialog);
+        if (!IsWindow(dialog)) return;
+        Snap(dialog, final_snapshot);
+      }
     } catch (const HostError& e) {
       outcome.error = e.what();
     }
     if (!IsWindow(dialog)) return;
     outcome.closed_by_host = true;
-    SetForegroundWindow(dialog);
+    BringToFront(dialog, 0);
     Key(VK_ESCAPE);
     for (int waited = 0; IsWindow(dialog) && waited < kCloseWaitMs; waited += 20) Sleep(20);
     if (IsWindow(dialog)) {

@@ -10,6 +10,7 @@
 #include "qf_host/host_error.h"
 #include "qf_host/report.h"
 #include "text_numbers.h"
+#include "value_member.h"
 
 namespace qfhost {
 namespace {
@@ -167,34 +168,14 @@ PF_ParamIndex FindParam(const LoadedEffect& effect, const std::string& name) {
 
 void SetDefaultValue(PF_ParamDef& def, LayerSize layer) {
   PF_ParamDefUnion& u = def.u;
-  switch (def.param_type) {
-    case PF_Param_SLIDER:
-      u.sd.value = u.sd.dephault;
-      break;
-    case PF_Param_FIX_SLIDER:
-      u.fd.value = u.fd.dephault;
-      break;
-    case PF_Param_ANGLE:
-      u.ad.value = u.ad.dephault;
-      break;
-    case PF_Param_CHECKBOX:
-      u.bd.value = u.bd.dephault;
-      break;
-    case PF_Param_COLOR:
-      u.cd.value = u.cd.dephault;
-      break;
-    case PF_Param_POPUP:
-      u.pd.value = u.pd.dephault;
-      break;
-    case PF_Param_PATH:
-      u.path_d.path_id = static_cast<PF_PathID>(u.path_d.dephault);
-      break;
-    case PF_Param_POINT:
-      u.td.x_value = PercentToPixels(u.td.x_dephault, layer.width);
-      u.td.y_value = PercentToPixels(u.td.y_dephault, layer.height);
-      break;
-    default:
-      break;
+  if (WithValueMember(def.param_type,
+                      [&u](auto member) { (u.*member).value = (u.*member).dephault; }))
+    return;
+  if (def.param_type == PF_Param_PATH) {
+    u.path_d.path_id = static_cast<PF_PathID>(u.path_d.dephault);
+  } else if (def.param_type == PF_Param_POINT) {
+    u.td.x_value = PercentToPixels(u.td.x_dephault, layer.width);
+    u.td.y_value = PercentToPixels(u.td.y_dephault, layer.height);
   }
 }
 

@@ -20,28 +20,37 @@ namespace {
 constexpr DWORD kWaitMs = 30000;  // a shell or probe that hangs does not hang the host
 const char kProbeName[] = "qf-shell-probe.exe";
 
-std::set<DWORD> ThreadsOfProcess() {
+// The ids of the entries of a Toolhelp snapshot of `kind` that `keep` picks.
+template <typename Entry, typename Keep>
+std::set<DWORD> Listed(DWORD kind, BOOL(WINAPI* first)(HANDLE, Entry*),
+                       BOOL(WINAPI* next)(HANDLE, Entry*), DWORD Entry::*id, Keep keep) {
   std::set<DWORD> ids;
-  HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPTHREAD, 0);
+  HANDLE snapshot = CreateToolhelp32Snapshot(kind, 0);
   if (snapshot == INVALID_HANDLE_VALUE) return ids;
-  THREADENTRY32 entry{};
+  Entry entry{};
   entry.dwSize = sizeof entry;
-  for (BOOL more = Thread32First(snapshot, &entry); more; more = Thread32Next(snapshot, &entry))
-    if (entry.th32OwnerProcessID == GetCurrentProcessId()) ids.insert(entry.th32ThreadID);
+  for (BOOL more = first(snapshot, &entry); more; more = next(snapshot, &entry))
+    if (keep(entry)) ids.insert(entry.*id);
   CloseHandle(snapshot);
   return ids;
 }
 
+std::set<DWORD> ThreadsOfProcess() {
+  return Listed(
+      TH32CS_SNAPTHREAD, Thread32First, Thread32Next, &THREADENTRY32::th32ThreadID,
+      [](const THREADENTRY32& e) { return e.th32OwnerProcessID == GetCurrentProcessId(); });
+}
+
 std::set<DWORD> ProbeProcesses() {
-  std::set<DWORD> ids;
-  HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
-  if (snapshot == INVALID_HANDLE_VALUE) return ids;
-  PROCESSENTRY32 entry{};
-  entry.dwSize = sizeof entry;
-  for (BOOL more = Process32First(snapshot, &entry); more; more = Process32Next(snapshot, &entry))
-    if (lstrcmpiA(entry.szExeFile, kProbeName) == 0) ids.insert(entry.th32ProcessID);
-  CloseHandle(snapshot);
-  return ids;
+  return Listed(TH32CS_SNAPPROCESS, Process32First, Process32Next, &PROCESSENTRY32::th32ProcessID,
+                [](const PROCESSENTRY32& e) { return lstrcmpiA(e.szExeFile, kProbeName) == 0; });
+}
+
+// Waits for a thread or process that could be opened to end, then closes it.
+void WaitFor(HANDLE handle) {
+  if (!handle) return;
+  WaitForSingleObject(handle, kWaitMs);
+  CloseHandle(handle);
 }
 
 std::set<DWORD> g_threads_before;
@@ -81,19 +90,9 @@ ShellProbeLog::~ShellProbeLog() {
 }
 
 std::vector<std::string> ShellProbeLog::Requests() {
-  for (DWORD id : ThreadsOfProcess()) {
-    if (g_threads_before.count(id)) continue;
-    if (HANDLE thread = OpenThread(SYNCHRONIZE, FALSE, id)) {
-      WaitForSingleObject(thread, kWaitMs);
-      CloseHandle(thread);
-    }
-  }
-  for (DWORD id : ProbeProcesses()) {
-    if (HANDLE process = OpenProcess(SYNCHRONIZE, FALSE, id)) {
-      WaitForSingleObject(process, kWaitMs);
-      CloseHandle(process);
-    }
-  }
+  for (DWORD id : ThreadsOfProcess())
+    if (!g_threads_before.count(id)) WaitFor(OpenThread(SYNCHRONIZE, FALSE, id));
+  for (DWORD id : ProbeProcesses()) WaitFor(OpenProcess(SYNCHRONIZE, FALSE, id));
   std::vector<std::string> requests;
   std::ifstream in(path_);
   for (std::string line; std::getline(in, line);) {

@@ -159,8 +159,8 @@ TEST_F(FloralRender, NothingToGrowLeavesTheSourceOrTheClearedFrame) {
 struct SeenByShader {
   int calls = 0;
   std::string material;
-  int materialCount = 0;
-  int lightCount = 0;
+  int material_count = 0;
+  int light_count = 0;
   int loaded[4] = {};
   int glass = 0;
   float offset = 0;
@@ -168,14 +168,14 @@ struct SeenByShader {
 SeenByShader seen;
 
 float RecordingShader(float, float, unsigned char*, unsigned char*, float, float, float,
-                      __Triangle3ds*, material3ds* materials, int materialCount, float& r, float& g,
-                      float& b, __Point*, unsigned char, float, float, __Texture* textures,
-                      int lightCount, light3ds*, __PrevInfo*, GlassProp* glass, float, float, float,
-                      float) {
+                      __Triangle3ds*, material3ds* materials, int material_count, float& r,
+                      float& g, float& b, __Point*, unsigned char, float, float,
+                      __Texture* textures, int light_count, light3ds*, __PrevInfo*,
+                      GlassProp* glass, float, float, float, float) {
   ++seen.calls;
   seen.material = materials[0].name;
-  seen.materialCount = materialCount;
-  seen.lightCount = lightCount;
+  seen.material_count = material_count;
+  seen.light_count = light_count;
   for (int k = 0; k < 4; ++k) seen.loaded[k] = textures[k].loaded;
   seen.glass = glass->enabled;
   seen.offset = glass->offset;
@@ -196,8 +196,8 @@ TEST_F(FloralRender, TheEngineDrawsWithTheHandlersScene) {
   ASSERT_EQ(Run(), PF_Err_NONE);
   ASSERT_GT(seen.calls, 0);
   EXPECT_EQ(seen.material, "Material#0");
-  EXPECT_EQ(seen.materialCount, 1);
-  EXPECT_EQ(seen.lightCount, 1);
+  EXPECT_EQ(seen.material_count, 1);
+  EXPECT_EQ(seen.light_count, 1);
   EXPECT_EQ(seen.loaded[2], 1) << "bump";
   EXPECT_EQ(seen.loaded[3], 0) << "no reflection layer";
   EXPECT_EQ(seen.glass, 1);
@@ -410,7 +410,7 @@ TEST_F(FloralRender, SixteenBitReliefWithoutRoomToWidenIsLeftOut) {
     PrepareScene(&scene);
   }
   const int allocations = page_probe::Taken();
-  bool leftOut = false;
+  bool left_out = false;
   for (int k = 1; k <= allocations; ++k) {
     SCOPED_TRACE("allocation " + std::to_string(k) + " refused");
     page_probe::Reset();
@@ -423,14 +423,14 @@ TEST_F(FloralRender, SixteenBitReliefWithoutRoomToWidenIsLeftOut) {
       if (texture.loaded) {
         EXPECT_EQ(texture.is16Bit, 1);
       } else {
-        leftOut = true;
+        left_out = true;
       }
       EXPECT_EQ(EndSceneRender(&scene), PF_Err_NONE);
     }
     ExpectAllReleased();
   }
   page_probe::Reset();
-  EXPECT_TRUE(leftOut) << "the 8-bit texels or their widening refused";
+  EXPECT_TRUE(left_out) << "the 8-bit texels or their widening refused";
 }
 
 TEST_F(FloralRender, CutAlphaClearsTheOutputButKeepsTheSource) {

@@ -47,19 +47,19 @@ TEST_F(Bands, EachBandDrawsTheItemsReachingItInOrder) {
     });
 
     // Group by band, keeping each band's order of calls.
-    std::map<int, std::vector<Draw>> byBand;
+    std::map<int, std::vector<Draw>> by_band;
     std::set<std::thread::id> threads;
     for (const Draw& d : draws) {
-      byBand[d.rows.first].push_back(d);
+      by_band[d.rows.first].push_back(d);
       threads.insert(d.thread);
     }
     EXPECT_LE(threads.size(), static_cast<size_t>(workers));
 
-    int nextRow = 0;
-    for (const auto& [first, band] : byBand) {
+    int next_row = 0;
+    for (const auto& [first, band] : by_band) {
       const RowSpan rows = band.front().rows;
-      EXPECT_EQ(rows.first, nextRow) << "bands leave no gap and do not overlap";
-      nextRow = rows.end;
+      EXPECT_EQ(rows.first, next_row) << "bands leave no gap and do not overlap";
+      next_row = rows.end;
       std::vector<int> expected;
       for (const BandItem& item : items)
         if (item.firstRow < rows.end && item.lastRow >= rows.first) expected.push_back(item.index);
@@ -71,7 +71,7 @@ TEST_F(Bands, EachBandDrawsTheItemsReachingItInOrder) {
       }
       EXPECT_EQ(drawn, expected) << workers << " workers, band from row " << rows.first;
     }
-    EXPECT_EQ(nextRow, kHeight) << workers << " workers";
+    EXPECT_EQ(next_row, kHeight) << workers << " workers";
     const RowSpan after = DrawableRows();
     EXPECT_EQ(after.first, 0);
     EXPECT_EQ(after.end, kHeight);

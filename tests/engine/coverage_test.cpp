@@ -46,7 +46,9 @@ class Frame : public EngineState {
     return Pixel(static_cast<int>(px), static_cast<int>(py))[3];
   }
   // The same for a vertical edge at column lineX whose inside is to its left.
-  int VerticalEdgeAlpha(float lineX) { return EdgeAlpha(lineX, -10.0f, lineX, 10.0f, 2.0f, 1.0f); }
+  int VerticalEdgeAlpha(float line_x) {
+    return EdgeAlpha(line_x, -10.0f, line_x, 10.0f, 2.0f, 1.0f);
+  }
 
   unsigned char image8[64] = {};
   uint16_t image16[64] = {};

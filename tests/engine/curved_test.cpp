@@ -76,14 +76,14 @@ class Curved : public EngineState {
     __SetZBuff(depth, kSize, kSize);
   }
   void Draw(int mode, __Point3ds a, __Point3ds b, __Point3ds c, int material = 0,
-            int materialCount = 0, material3ds* materials = nullptr) {
+            int material_count = 0, material3ds* materials = nullptr) {
     _DrawMode = static_cast<unsigned char>(mode);
     points[0] = a;
     points[1] = b;
     points[2] = c;
     triangle = {0, 1, 2, 0, static_cast<uint16_t>(material)};
     __RasterScene(out.data(), source.data(), kSize, kSize, kSize * 4, 3, 1, &triangle, points,
-                  kCentre, kCentre, materialCount, materials, nullptr, 0, nullptr, nullptr);
+                  kCentre, kCentre, material_count, materials, nullptr, 0, nullptr, nullptr);
   }
   const unsigned char* Pixel(int x, int y) const { return &out[(y * kSize + x) * 4]; }
   bool GuardUntouched() const {

@@ -98,19 +98,19 @@ TEST_F(Deliverables, SettingsAreKeptApart) {
   using Set = void (*)(unsigned char);
   using Get = unsigned char (*)();
   // void(*)() converts to and from every function pointer type.
-  auto setFloral =
+  auto set_floral =
       reinterpret_cast<Set>(reinterpret_cast<void (*)()>(GetProcAddress(floral, "__SetDrawMode")));
-  auto getGeometry = reinterpret_cast<Get>(
+  auto get_geometry = reinterpret_cast<Get>(
       reinterpret_cast<void (*)()>(GetProcAddress(geometry, "__GetDrawMode")));
-  auto* floralMode = static_cast<unsigned char*>(Export(floral, "_DrawMode"));
-  auto* geometryMode = static_cast<unsigned char*>(Export(geometry, "_DrawMode"));
-  ASSERT_TRUE(setFloral && getGeometry && floralMode && geometryMode);
-  ASSERT_NE(floralMode, geometryMode);
-  const unsigned char before = *geometryMode;
-  setFloral(static_cast<unsigned char>(before == 9 ? 10 : 9));
-  EXPECT_EQ(*floralMode, before == 9 ? 10 : 9);
-  EXPECT_EQ(*geometryMode, before);
-  EXPECT_EQ(getGeometry(), before);
+  auto* floral_mode = static_cast<unsigned char*>(Export(floral, "_DrawMode"));
+  auto* geometry_mode = static_cast<unsigned char*>(Export(geometry, "_DrawMode"));
+  ASSERT_TRUE(set_floral && get_geometry && floral_mode && geometry_mode);
+  ASSERT_NE(floral_mode, geometry_mode);
+  const unsigned char before = *geometry_mode;
+  set_floral(static_cast<unsigned char>(before == 9 ? 10 : 9));
+  EXPECT_EQ(*floral_mode, before == 9 ? 10 : 9);
+  EXPECT_EQ(*geometry_mode, before);
+  EXPECT_EQ(get_geometry(), before);
 }
 
 }  // namespace

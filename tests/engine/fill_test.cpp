@@ -19,9 +19,9 @@ struct ShaderCall {
   Pos at;
   float x, y, z;
   __Point normal;
-  unsigned char texturesOn;
+  unsigned char textures_on;
   float u, v;
-  bool hasPrev;
+  bool has_prev;
   __PrevInfo prev;
   float plane[4];
   const void* pointers[7];  // image, source, triangle, materials, textures, lights, glass
@@ -34,9 +34,9 @@ float g_colour = 200.0f;
 float g_opacity = 1.0f;
 
 float Recorder(float cx, float cy, unsigned char* image, unsigned char* source, float x, float y,
-               float z, __Triangle3ds* triangle, material3ds* materials, int materialCount,
-               float& r, float& g, float& b, __Point* normal, unsigned char texturesOn, float u,
-               float v, __Texture* textures, int lightCount, light3ds* lights, __PrevInfo* prev,
+               float z, __Triangle3ds* triangle, material3ds* materials, int material_count,
+               float& r, float& g, float& b, __Point* normal, unsigned char textures_on, float u,
+               float v, __Texture* textures, int light_count, light3ds* lights, __PrevInfo* prev,
                GlassProp* glass, float A, float B, float C, float D) {
   const Pos at(static_cast<int>(x + cx), static_cast<int>(y + cy));
   g_calls.push_back({at,
@@ -44,7 +44,7 @@ float Recorder(float cx, float cy, unsigned char* image, unsigned char* source, 
                      y,
                      z,
                      *normal,
-                     texturesOn,
+                     textures_on,
                      u,
                      v,
                      prev != nullptr,
@@ -52,7 +52,7 @@ float Recorder(float cx, float cy, unsigned char* image, unsigned char* source, 
                      {A, B, C, D},
                      {image, source, triangle, materials, textures, lights, glass},
                      {cx, cy},
-                     {materialCount, lightCount}});
+                     {material_count, light_count}});
   r = g = b = g_colour;
   return g_opacity;
 }
@@ -131,7 +131,7 @@ class Fill : public EngineState {
   static Pixels Shaded(bool boxes) {
     Pixels out;
     for (const ShaderCall& call : g_calls)
-      if (call.hasPrev != boxes) out.insert(call.at);
+      if (call.has_prev != boxes) out.insert(call.at);
     return out;
   }
   void Draw(Mode mode, __Point3ds* v, int a = 0, int b = 1, int c = 2) {
@@ -209,15 +209,15 @@ TEST_F(PlainFill, EitherWindingFillsTheSame) {
       Resize(16, 16);
       Draw(mode, v, 0, 1, 2);
       const std::vector<unsigned char> first = image_;
-      const std::vector<ShaderCall> firstCalls = g_calls;
+      const std::vector<ShaderCall> first_calls = g_calls;
       Resize(16, 16);
       Draw(mode, v, 0, 2, 1);
       EXPECT_FALSE(Drawn().empty());
       EXPECT_EQ(image_, first) << static_cast<int>(mode) << " quality " << int(quality);
-      ASSERT_EQ(g_calls.size(), firstCalls.size());
+      ASSERT_EQ(g_calls.size(), first_calls.size());
       for (size_t i = 0; i < g_calls.size() && mode == Mode::Flat; ++i) {
         EXPECT_GE(g_calls[i].normal.z, 0.0f);
-        EXPECT_NEAR(g_calls[i].normal.z, firstCalls[i].normal.z, 1e-6f);
+        EXPECT_NEAR(g_calls[i].normal.z, first_calls[i].normal.z, 1e-6f);
       }
     }
   }
@@ -290,8 +290,8 @@ TEST_F(ShaderArguments, FlatHandsOverThePlaneAndANeighbourThatIsNeverValid) {
     EXPECT_NEAR(call.z, -(plane[3] + plane[0] * X + plane[1] * Y) / plane[2], 1e-5f);
     EXPECT_TRUE(call.normal.x == -plane[0] && call.normal.y == -plane[1] &&
                 call.normal.z == -plane[2]);
-    EXPECT_TRUE(call.texturesOn == 0 && call.u == 0.0f && call.v == 0.0f);
-    EXPECT_TRUE(call.hasPrev && call.prev.valid == 0);
+    EXPECT_TRUE(call.textures_on == 0 && call.u == 0.0f && call.v == 0.0f);
+    EXPECT_TRUE(call.has_prev && call.prev.valid == 0);
     EXPECT_EQ(0, std::memcmp(call.plane, plane, sizeof call.plane));
     EXPECT_EQ(0, std::memcmp(call.pointers, pointers, sizeof pointers));
     EXPECT_TRUE(call.centre[0] == 3.0f && call.centre[1] == 2.0f);
@@ -305,7 +305,7 @@ TEST_F(ShaderArguments, BoxPixelsGetNoNeighbourAndLieInTheirBoxes) {
   // closing pass the bottom edge's, which is flat and ends the scan.
   DrawRightTriangle(Mode::Flat);
   EXPECT_EQ(Shaded(true), Box(0, 0, 3, 11, Box(0, 0, 11, 3)));
-  for (const ShaderCall& call : g_calls) EXPECT_TRUE(!call.hasPrev || call.prev.valid == 0);
+  for (const ShaderCall& call : g_calls) EXPECT_TRUE(!call.has_prev || call.prev.valid == 0);
   // Phong boxes sit around the left edge's upper end, then around the
   // bottom edge's lower end, reaching along the edge from its start.
   Resize(16, 16);
@@ -343,7 +343,7 @@ TEST_F(ShaderArguments, PhongChainsEachPixelToThePreviousOneOnItsRow) {
   const ShaderCall* last = nullptr;  // the previous band or interior pixel
   int chained = 0;
   for (const ShaderCall& call : g_calls) {
-    if (!call.hasPrev) continue;  // box pixels neither read nor write the record
+    if (!call.has_prev) continue;  // box pixels neither read nor write the record
     if (last != nullptr && last->at.second == call.at.second) {
       ASSERT_EQ(call.prev.valid, 1);
       EXPECT_TRUE(call.prev.x == last->x && call.prev.y == last->y &&
@@ -377,12 +377,12 @@ TEST_F(ShaderArguments, TexturesOnlyWhenEveryCornerHasThem) {
   for (Mode mode : {Mode::Phong, Mode::Flat}) Draw(mode, right_);
   ASSERT_FALSE(g_calls.empty());
   for (const ShaderCall& call : g_calls)
-    EXPECT_TRUE(call.texturesOn == 0 && call.u == 0.0f && call.v == 0.0f);
+    EXPECT_TRUE(call.textures_on == 0 && call.u == 0.0f && call.v == 0.0f);
   g_calls.clear();
   right_[1].hasTexture = 1;  // perspective-correct now: a constant stays constant
   for (Mode mode : {Mode::Phong, Mode::Flat}) Draw(mode, right_);
   for (const ShaderCall& call : g_calls) {
-    EXPECT_EQ(call.texturesOn, 1);
+    EXPECT_EQ(call.textures_on, 1);
     EXPECT_NEAR(call.u, 0.25f, 1e-6f);
     EXPECT_NEAR(call.v, 0.75f, 1e-6f);
   }
@@ -465,16 +465,16 @@ TEST_F(Fill, AFrameCutsATriangleWithoutChangingWhatItShows) {
     UseDepth(0xFE);
     cx_ = 0, cy_ = 0;
     Draw(mode, v);
-    bool chainedAtBorder = false;
+    bool chained_at_border = false;
     for (int y = 0; y < 10; ++y) {
-      chainedAtBorder |= At(0, y, 0) == 200u;
+      chained_at_border |= At(0, y, 0) == 200u;
       for (int x = 0; x < 12; ++x) {
         const size_t i = static_cast<size_t>(4 * ((y + 16) * 64 + x + 32));
         for (int c = 0; c < 4; ++c)
           ASSERT_EQ(At(x, y, c), whole[i + c]) << int(mode) << " at " << x << "," << y;
       }
     }
-    EXPECT_EQ(chainedAtBorder, mode == Mode::Phong);
+    EXPECT_EQ(chained_at_border, mode == Mode::Phong);
   }
 }
 

@@ -37,10 +37,10 @@ class Glass : public EngineState {
 
   // Refracts the grey pixel at (px, py) with the normal n; returns the pixel.
   PixelShade Refract(float px, float py, float nx, float ny, float nz,
-                     const __PrevInfo* prev = nullptr, float planeC = 0.0f, float planeD = 0.0f) {
+                     const __PrevInfo* prev = nullptr, float plane_c = 0.0f, float plane_d = 0.0f) {
     PixelShade p{{diffuse_[0], diffuse_[1], diffuse_[2]}, 1.0f, {nx, ny, nz}};
-    ShadeGlass(glass_, p, 0.0f, 0.0f, px, py, pz_, source_.data(), prev, 0.0f, 0.0f, planeC,
-               planeD);
+    ShadeGlass(glass_, p, 0.0f, 0.0f, px, py, pz_, source_.data(), prev, 0.0f, 0.0f, plane_c,
+               plane_d);
     return p;
   }
 

@@ -15,10 +15,10 @@ using Pixels = std::set<Pos>;
 // line handed in, and the pass-through arguments worth checking.
 struct ShaderCall {
   Pos at;
-  float inR, z, u, v;
+  float in_r, z, u, v;
   __Point normal;
   float plane[4];
-  unsigned char texturesOn;
+  unsigned char textures_on;
   void *triangle, *lights, *prev, *glass;
 };
 std::vector<ShaderCall> g_calls;
@@ -27,7 +27,7 @@ bool g_counts = false;  // write the call number into red instead of grey 200
 
 float Recorder(float cx, float cy, unsigned char*, unsigned char*, float x, float y, float z,
                __Triangle3ds* triangle, material3ds*, int, float& r, float& g, float& b,
-               __Point* normal, unsigned char texturesOn, float u, float v, __Texture*, int,
+               __Point* normal, unsigned char textures_on, float u, float v, __Texture*, int,
                light3ds* lights, __PrevInfo* prev, GlassProp* glass, float pa, float pb, float pc,
                float pd) {
   g_calls.push_back({{static_cast<int>(x + cx), static_cast<int>(y + cy)},
@@ -37,7 +37,7 @@ float Recorder(float cx, float cy, unsigned char*, unsigned char*, float x, floa
                      v,
                      *normal,
                      {pa, pb, pc, pd},
-                     texturesOn,
+                     textures_on,
                      triangle,
                      lights,
                      prev,
@@ -223,18 +223,18 @@ TEST_F(WideLine, ShaderReceivesThePixelThePlaneAndTheColourSoFar) {
   Shaded(10.0f, 10.0f, 12.0f, 10.0f, 1.0f, 3, 4);
   const ShaderCall& first = g_calls.at(0);
   EXPECT_EQ(first.at, Pos(7, 7));
-  EXPECT_TRUE(first.z == 0.0f && first.u == 0.0f && first.v == 0.0f && first.texturesOn == 0);
+  EXPECT_TRUE(first.z == 0.0f && first.u == 0.0f && first.v == 0.0f && first.textures_on == 0);
   EXPECT_TRUE(first.normal.x == -0.25f && first.normal.y == 0.5f && first.normal.z == -0.75f);
   EXPECT_TRUE(first.plane[0] == 0.25f && first.plane[1] == -0.5f && first.plane[2] == 0.75f &&
               first.plane[3] == 2.0f);
   EXPECT_TRUE(first.triangle == &triangle_ && first.lights == &light_ && first.glass == &glass_ &&
               first.prev == nullptr);
-  EXPECT_EQ(first.inR, 255.0f);  // red at the start, then what the shader wrote
-  for (size_t i = 1; i < g_calls.size(); ++i) EXPECT_EQ(g_calls[i].inR, float(i - 1));
+  EXPECT_EQ(first.in_r, 255.0f);  // red at the start, then what the shader wrote
+  for (size_t i = 1; i < g_calls.size(); ++i) EXPECT_EQ(g_calls[i].in_r, float(i - 1));
   Use16Bit();
   g_calls.clear();
   Shaded(10.0f, 10.0f, 12.0f, 10.0f, 1.0f);
-  EXPECT_EQ(g_calls.at(0).inR, 32768.0f);
+  EXPECT_EQ(g_calls.at(0).in_r, 32768.0f);
 }
 
 TEST_F(WideLine, SixteenBitColour) {
@@ -380,7 +380,7 @@ TEST_F(WideLine, EngineShaderIsLeftOutOnlyWhereItChangesNothing) {
                      nullptr, nullptr, 0, &triangle_, 3, nullptr, 20, 12, -nx, -ny, -0.6f, 3.0f, 1,
                      &light_, &glass_);
   };
-  int layersTouched = 0;
+  int layers_touched = 0;
   for (unsigned char layers : {1, 0})
     for (unsigned char quality : {1, 0}) {
       _UseMultyRefract = layers;
@@ -391,15 +391,15 @@ TEST_F(WideLine, EngineShaderIsLeftOutOnlyWhereItChangesNothing) {
                      << "layers " << int(layers) << " quality " << int(quality) << " line " << k);
         draw(l, Forward, k);
         const std::vector<unsigned char> image = target_, layer = back;
-        const std::vector<float> layerDepth = depth;
+        const std::vector<float> layer_depth = depth;
         draw(l, __DefRenderOnePixel, k++);
         ASSERT_EQ(target_, image);
         ASSERT_EQ(back, layer);
-        ASSERT_EQ(depth, layerDepth);
-        for (float d : depth) layersTouched += d == 0.0f;
+        ASSERT_EQ(depth, layer_depth);
+        for (float d : depth) layers_touched += d == 0.0f;
       }
     }
-  EXPECT_GT(layersTouched, 0);
+  EXPECT_GT(layers_touched, 0);
 }
 
 using TriangleOutline = Lines;

@@ -97,14 +97,14 @@ std::vector<unsigned char> RenderDome(const Case& c) {
   _DrawBackFaces = c.behind == kBackFaces ? 1 : 0;
 
   Dome dome(c.edges ? 2.0f : 0.0f);
-  const size_t valueBytes = c.deep ? 2 : 1;
-  std::vector<unsigned char> out(kWidth * kHeight * 4 * valueBytes);
+  const size_t value_bytes = c.deep ? 2 : 1;
+  std::vector<unsigned char> out(kWidth * kHeight * 4 * value_bytes);
   std::vector<unsigned char> source(out.size());
   for (size_t i = 0; i < out.size(); ++i) source[i] = static_cast<unsigned char>(i * 7 / 5);
   if (c.deep)  // keep 16-bit values within 0..32768
     for (size_t i = 1; i < source.size(); i += 2) source[i] &= 0x7F;
   if (c.edges)
-    for (size_t i = 3 * valueBytes; i < source.size(); i += 4 * valueBytes) {
+    for (size_t i = 3 * value_bytes; i < source.size(); i += 4 * value_bytes) {
       source[i] = c.deep ? 0 : 255;
       if (c.deep) source[i + 1] = 0x80;  // 32768
     }
@@ -183,17 +183,17 @@ HookCalls gCalls;
 
 float RecordingHook(float cx, float cy, unsigned char* image, unsigned char* source, float x,
                     float y, float z, __Triangle3ds* triangle, material3ds* materials,
-                    int materialCount, float& r, float& g, float& b, __Point* normal,
-                    unsigned char texturesOn, float u, float v, __Texture* textures, int lightCount,
-                    light3ds* lights, __PrevInfo* prev, GlassProp* glass, float planeA,
-                    float planeB, float planeC, float planeD) {
+                    int material_count, float& r, float& g, float& b, __Point* normal,
+                    unsigned char textures_on, float u, float v, __Texture* textures,
+                    int light_count, light3ds* lights, __PrevInfo* prev, GlassProp* glass,
+                    float plane_a, float plane_b, float plane_c, float plane_d) {
   ++gCalls.count;
   if (std::this_thread::get_id() != gCalls.caller) ++gCalls.elsewhere;
   for (float value : {x, y, z, normal->x, normal->y, normal->z}) gCalls.Add(value);
   gCalls.Add(prev == nullptr ? -1.0f : static_cast<float>(prev->valid));
-  return __DefRenderOnePixel(cx, cy, image, source, x, y, z, triangle, materials, materialCount, r,
-                             g, b, normal, texturesOn, u, v, textures, lightCount, lights, prev,
-                             glass, planeA, planeB, planeC, planeD);
+  return __DefRenderOnePixel(cx, cy, image, source, x, y, z, triangle, materials, material_count, r,
+                             g, b, normal, textures_on, u, v, textures, light_count, lights, prev,
+                             glass, plane_a, plane_b, plane_c, plane_d);
 }
 
 class CallerShaderHook : public EngineState {};

@@ -20,9 +20,9 @@ constexpr int kCentre = kSize / 2;
 struct Seen {
   int calls[2] = {0, 0};
   light3ds light{};
-  bool lightSet = false;
-  unsigned char backPixel[4] = {};  // __BackImage at the centre, first front-pass call
-  bool backPixelSeen = false;
+  bool light_set = false;
+  unsigned char back_pixel[4] = {};  // __BackImage at the centre, first front-pass call
+  bool back_pixel_seen = false;
 };
 Seen g_seen;
 
@@ -34,11 +34,11 @@ float RecordingShader(float, float, unsigned char*, unsigned char*, float, float
   ++g_seen.calls[pass];
   if (__LightDef) {
     g_seen.light = *__LightDef;
-    g_seen.lightSet = true;
+    g_seen.light_set = true;
   }
-  if (pass == 0 && !g_seen.backPixelSeen && __BackImage) {
-    std::memcpy(g_seen.backPixel, __BackImage + (kCentre * kSize + kCentre) * 4, 4);
-    g_seen.backPixelSeen = true;
+  if (pass == 0 && !g_seen.back_pixel_seen && __BackImage) {
+    std::memcpy(g_seen.back_pixel, __BackImage + (kCentre * kSize + kCentre) * 4, 4);
+    g_seen.back_pixel_seen = true;
   }
   // Back faces paint blue, front faces red.
   r = pass == 1 ? 0.0f : static_cast<float>(__MaxChannel);
@@ -74,11 +74,11 @@ class SceneTest : public EngineState {
     EngineState::TearDown();
   }
 
-  void Draw(const __Point3ds* vertices, int lightCount = 0) {
+  void Draw(const __Point3ds* vertices, int light_count = 0) {
     std::memcpy(points_, vertices, 3 * sizeof(__Point3ds));
     __RasterScene(out_.data(), source_.data(), kSize, kSize, kSize * 4, 3, 1, triangles_, points_,
-                  kCentre, kCentre, 0, nullptr, nullptr, lightCount, lightCount ? &light_ : nullptr,
-                  nullptr);
+                  kCentre, kCentre, 0, nullptr, nullptr, light_count,
+                  light_count ? &light_ : nullptr, nullptr);
   }
   // Two triangles: the back face and the front face over it.
   void DrawBoth() {
@@ -155,10 +155,10 @@ TEST_F(SceneTest, BackFacePassRunsFirstAndBecomesTheBackground) {
   EXPECT_GT(g_seen.calls[1], 0);
   EXPECT_GT(g_seen.calls[0], 0);
   // The front pass saw the back face (blue) behind it, not the source.
-  ASSERT_TRUE(g_seen.backPixelSeen);
-  EXPECT_EQ(g_seen.backPixel[0], 0);
-  EXPECT_EQ(g_seen.backPixel[2], 255);
-  EXPECT_EQ(g_seen.backPixel[3], 255);
+  ASSERT_TRUE(g_seen.back_pixel_seen);
+  EXPECT_EQ(g_seen.back_pixel[0], 0);
+  EXPECT_EQ(g_seen.back_pixel[2], 255);
+  EXPECT_EQ(g_seen.back_pixel[3], 255);
   // The call's own depth buffer started empty again, so the front face
   // (at the same depth) drew over the back face.
   EXPECT_EQ(Centre()[0], 255);
@@ -209,7 +209,7 @@ TEST_F(SceneTest, CallersDepthBufferOfOtherSizeIsReplaced) {
 
 TEST_F(SceneTest, DefaultLightIsCreatedForTheCallAndFreed) {
   Draw(kFront);
-  ASSERT_TRUE(g_seen.lightSet);
+  ASSERT_TRUE(g_seen.light_set);
   EXPECT_EQ(g_seen.light.x, 200.0f);
   EXPECT_EQ(g_seen.light.y, 200.0f);
   EXPECT_EQ(g_seen.light.z, 1000.0f);
@@ -220,7 +220,7 @@ TEST_F(SceneTest, DefaultLightIsCreatedForTheCallAndFreed) {
   // A scene with its own light, or a caller's default light, gets none.
   g_seen = Seen{};
   Draw(kFront, 1);
-  EXPECT_FALSE(g_seen.lightSet);
+  EXPECT_FALSE(g_seen.light_set);
   light3ds mine{};
   __SetLightDef(&mine);
   Draw(kFront);

@@ -79,13 +79,13 @@ class Scratch : public EngineState {
   // Pixels, in frame coordinates, where any buffer changed since the last call.
   Pixels Changed() {
     Pixels changed;
-    const int valueBytes = _Deep != 0 ? 2 : 1;
+    const int value_bytes = _Deep != 0 ? 2 : 1;
     for (int b = 0; b < kBuffers; ++b) {
       const auto* now = reinterpret_cast<const unsigned char*>(store_[b].data());
       const auto* was = reinterpret_cast<const unsigned char*>(before_[b].data());
-      for (int j = 0; j < kStride * kRows * valueBytes; ++j)
+      for (int j = 0; j < kStride * kRows * value_bytes; ++j)
         if (now[j] != was[j]) {
-          const int v = j / valueBytes;
+          const int v = j / value_bytes;
           changed.insert({v % kStride / 4, v / kStride - 1});
         }
     }

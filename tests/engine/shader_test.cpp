@@ -228,12 +228,12 @@ class ShaderStageOrder : public DefaultShader {
     materials_[1].maps[7].amount = 0.5f;
     for (int s = 0; s < 8; ++s) textures_[s] = {1, 1, 1, s < 4 ? green_ : texels_[s - 4], 0};
   }
-  Shaded Shade(unsigned char texturesOn = 1) {
+  Shaded Shade(unsigned char textures_on = 1) {
     __Triangle3ds triangle{0, 1, 2, 0, materialIndex_};
     Shaded out{};
     out.opacity = __DefRenderOnePixel(
         0.0f, 0.0f, nullptr, source_, 0.0f, 0.0f, 0.0f, &triangle, materials_, materialCount_,
-        out.r, out.g, out.b, &normal_, texturesOn, 0.0f, 0.0f, textures_,
+        out.r, out.g, out.b, &normal_, textures_on, 0.0f, 0.0f, textures_,
         static_cast<int>(lights_.size()), lights_.data(), nullptr, glass_, 0.0f, 0.0f, 0.0f, 0.0f);
     return out;
   }

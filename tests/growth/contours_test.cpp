@@ -10,7 +10,7 @@
 namespace {
 
 struct Contour {
-  uint32_t pointCount = 0, segmentCount = 0;
+  uint32_t point_count = 0, segment_count = 0;
   ContourPoint* points = nullptr;
   ContourSegment* segments = nullptr;
   ~Contour() {
@@ -27,18 +27,18 @@ using Builder = void (*)(uint32_t*, uint32_t*, ContourPoint**, ContourSegment**,
 // the gap from its second point to the next point. Returns the run lengths.
 std::vector<uint32_t> Build(Contour& c, Builder build, float a, float b, float cc, float d,
                             uint32_t n = 0) {
-  c.pointCount = n;
-  build(&c.pointCount, &c.segmentCount, &c.points, &c.segments, a, b, cc, d);
-  std::vector<bool> continues(c.pointCount, false);
-  for (uint32_t i = 0; i < c.segmentCount; ++i) {
+  c.point_count = n;
+  build(&c.point_count, &c.segment_count, &c.points, &c.segments, a, b, cc, d);
+  std::vector<bool> continues(c.point_count, false);
+  for (uint32_t i = 0; i < c.segment_count; ++i) {
     const ContourSegment& s = c.segments[i];
     EXPECT_EQ(s.second, s.first + 1);
-    EXPECT_LT(s.second, c.pointCount);
+    EXPECT_LT(s.second, c.point_count);
     const ContourPoint& p = c.points[s.first];
     const ContourPoint& q = c.points[s.second];
     EXPECT_TRUE(p.x == q.x || p.y == q.y);
     EXPECT_TRUE(s.nx == p.dx && s.ny == p.dy && q.dx == p.dx && q.dy == p.dy);
-    if (i + 1 < c.segmentCount && c.segments[i + 1].first == s.second) {
+    if (i + 1 < c.segment_count && c.segments[i + 1].first == s.second) {
       const ContourPoint& r = c.points[s.second + 1];
       const float gap = std::fabs(r.x - q.x) + std::fabs(r.y - q.y);
       EXPECT_NEAR(s.step, gap, 1e-3f * gap);
@@ -47,7 +47,7 @@ std::vector<uint32_t> Build(Contour& c, Builder build, float a, float b, float c
   }
   std::vector<uint32_t> runs;
   uint32_t length = 0;
-  for (uint32_t i = 0; i < c.pointCount; ++i) {
+  for (uint32_t i = 0; i < c.point_count; ++i) {
     ++length;
     if (!continues[i]) {
       runs.push_back(length);
@@ -60,7 +60,7 @@ std::vector<uint32_t> Build(Contour& c, Builder build, float a, float b, float c
 TEST(LineContour, BottomOfFullHdFrame) {
   Contour c;
   EXPECT_EQ(Build(c, BuildLineContour, -960, 1920, 540, -1), std::vector<uint32_t>{16});
-  ASSERT_EQ(c.segmentCount, 15u);
+  ASSERT_EQ(c.segment_count, 15u);
   EXPECT_EQ(c.points[0].x, -960.0f);
   EXPECT_NEAR(c.points[1].x, -470.4f, 1e-3f);
   EXPECT_NEAR(c.points[15].x, 868.8f, 0.05f);
@@ -74,8 +74,9 @@ TEST(LineContour, BottomOfFullHdFrame) {
 TEST(LineContour, OddWidthAndTwoLines) {
   Contour line, both;
   Build(line, BuildLineContour, -960, 1921, -540, 1);
-  EXPECT_LE(line.points[line.pointCount - 1].x, 960.5f);
-  EXPECT_GT(line.points[line.pointCount - 1].x + line.segments[line.segmentCount - 1].step, 960.5f);
+  EXPECT_LE(line.points[line.point_count - 1].x, 960.5f);
+  EXPECT_GT(line.points[line.point_count - 1].x + line.segments[line.segment_count - 1].step,
+            960.5f);
   EXPECT_EQ(Build(both, BuildTopAndBottomContour, -960, 1920, -540, 540),
             (std::vector<uint32_t>{16, 16}));
   EXPECT_TRUE(both.points[0].y == -540 && both.points[0].dy == 1);
@@ -86,7 +87,7 @@ TEST(FrameContour, PerimeterULikeAndWindow) {
   Contour perimeter, u, window, odd;
   EXPECT_EQ(Build(perimeter, BuildPerimeterContour, -960, -540, 1920, 1080),
             std::vector<uint32_t>(4, 16));
-  EXPECT_EQ(perimeter.segmentCount, 60u);
+  EXPECT_EQ(perimeter.segment_count, 60u);
   for (uint32_t i = 0; i < 15; ++i) EXPECT_EQ(perimeter.segments[i].nx, 1.0f);  // left first
   EXPECT_EQ(perimeter.points[32].y, 540.0f);
 
@@ -97,12 +98,12 @@ TEST(FrameContour, PerimeterULikeAndWindow) {
 
   EXPECT_EQ(Build(window, BuildWindowContour, -960, -540, 1920, 1080),
             std::vector<uint32_t>(16, 16));
-  EXPECT_EQ(window.segmentCount, 240u);
+  EXPECT_EQ(window.segment_count, 240u);
   EXPECT_TRUE(window.points[64].x == -960 && window.points[64].y == 0);    // bottom-left pane
   EXPECT_TRUE(window.points[192].x == 0 && window.points[192].y == -540);  // top-right pane
 
   Build(odd, BuildPerimeterContour, -960, -540, 1921, 1081);  // runs to x0 + w
-  EXPECT_EQ(odd.points[odd.pointCount / 4].x, 961.0f);
+  EXPECT_EQ(odd.points[odd.point_count / 4].x, 961.0f);
 }
 
 TEST(FrameContour, ZeroSizeTerminates) {

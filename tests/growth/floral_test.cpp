@@ -95,12 +95,12 @@ TEST_F(FloralGrowth, LeafBranchesWhenItsDrawAllowsAndAlwaysDraws) {
     QFTrList leaf;
     TriangleCount = 0;
     std::srand(seed);
-    float endX = -1, endY = -1;
-    GrowFloralLeaf(&endX, &endY, leaf, 10, 20, 30, 0.5f, 1.2f, 80, 3, 0.2f, 0);
+    float end_x = -1, end_y = -1;
+    GrowFloralLeaf(&end_x, &end_y, leaf, 10, 20, 30, 0.5f, 1.2f, 80, 3, 0.2f, 0);
     EXPECT_EQ(TriangleCount, expected);
     EXPECT_EQ(static_cast<int>(Triangles(leaf).size()), expected);
     EXPECT_EQ(DrawsMadeSince(seed), draws);
-    EXPECT_NE(endX, -1.0f);
+    EXPECT_NE(end_x, -1.0f);
     const PatternTriangle first = Triangles(leaf)[0];  // from the origin, heights by slot
     const TriangleCorner* k = first.corners;
     EXPECT_NEAR(k[0].x, 10, 1e-4);
@@ -111,8 +111,8 @@ TEST_F(FloralGrowth, LeafBranchesWhenItsDrawAllowsAndAlwaysDraws) {
   QFTrList deep;
   TriangleCount = 0;
   std::srand(seed);
-  float endX, endY;
-  GrowFloralLeaf(&endX, &endY, deep, 0, 0, 0, 0, -0.8f, 50, 3, 0.3f, 2);
+  float end_x, end_y;
+  GrowFloralLeaf(&end_x, &end_y, deep, 0, 0, 0, 0, -0.8f, 50, 3, 0.3f, 2);
   EXPECT_EQ(TriangleCount, 8);
   EXPECT_EQ(DrawsMadeSince(seed), 1);
 }

@@ -37,8 +37,8 @@ float Fraction(int d) { return static_cast<float>(d % 1000) / 1000; }
 struct Branches {
   int line = 0, kind = 2, level = 0;
   float x = 0, y = 0, z = 0, dx = 1, dy = 0, spread = 0.3f, size = 20;
-  float sizeReduction = 0, spreadReduction = 0, chaos = 0, lossWeight = 0.5f;
-  int density = 1, depthLimit = 1;
+  float size_reduction = 0, spread_reduction = 0, chaos = 0, loss_weight = 0.5f;
+  int density = 1, depth_limit = 1;
 
   // Grows into an empty list; returns how many nodes it holds, which must be
   // TriangleCount.
@@ -47,8 +47,8 @@ struct Branches {
     std::srand(seed);
     SetAllocationLimit(allocations);
     GrowGeometricBranches(line, static_cast<uint8_t>(kind), list, level, x, y, z, dx, dy, spread,
-                          size, sizeReduction, spreadReduction, chaos, lossWeight, density,
-                          depthLimit);
+                          size, size_reduction, spread_reduction, chaos, loss_weight, density,
+                          depth_limit);
     SetAllocationLimit(-1);
     int nodes = 0;
     for (const QFTrNode* node = list.first->next; node != nullptr; node = node->next) ++nodes;
@@ -87,12 +87,12 @@ TEST(GeometricBranches, CountDrawsAndDepthBound) {
   }
   Branches below;  // below the root: no d0
   below.level = 1;
-  below.depthLimit = 2;
+  below.depth_limit = 2;
   int draws = 0;
   EXPECT_EQ(below.Grow(3, &draws).size(), 1u);
   EXPECT_EQ(draws, 2);
   for (int limit : {1, 0}) {  // a call at its bound, and a limit below 1: nothing at all
-    below.depthLimit = limit;
+    below.depth_limit = limit;
     EXPECT_TRUE(below.Grow(3, &draws).empty());
     EXPECT_EQ(draws, 0);
   }
@@ -130,7 +130,7 @@ TEST(GeometricBranches, ChildrenDrawInOrderWithTheirFloors) {
   // Depth 2, density 1: root, first child, second child, each one triangle.
   // Reductions of 5 would make the children's size and spread negative.
   Branches b;
-  b.size = 0.01f, b.z = 7, b.depthLimit = 2, b.sizeReduction = 5, b.spreadReduction = 5;
+  b.size = 0.01f, b.z = 7, b.depth_limit = 2, b.size_reduction = 5, b.spread_reduction = 5;
   const std::vector<int> s = Sequence(17, 7);  // d0 d1 t | d1 t | d1 t
   int draws = 0;
   const std::vector<PatternTriangle> tri = b.Grow(17, &draws);
@@ -146,7 +146,7 @@ TEST(GeometricBranches, ChildrenDrawInOrderWithTheirFloors) {
   }
   // The first child leaves along the loss-weighted blend (0.3) of the mean
   // normal of its corner's edges and the incoming +x; the second along its own.
-  b.sizeReduction = b.spreadReduction = 0, b.lossWeight = 0.3f;
+  b.size_reduction = b.spread_reduction = 0, b.loss_weight = 0.3f;
   const std::vector<PatternTriangle> t = b.Grow(17);
   const TriangleCorner* n = t[0].corners;
   const double e1 = std::atan2(0.3 * (n[0].ny + n[1].ny) / 2, 0.3 * (n[0].nx + n[1].nx) / 2 + 0.7);
@@ -165,7 +165,7 @@ TEST(GeometricBranches, SideFlipsByKind) {
                {3, 2, 1, false}, {3, -1, 0, true}};
   for (const auto& c : cases) {
     Branches b;
-    b.kind = c.kind, b.line = c.line, b.level = c.level, b.depthLimit = c.level + 1;
+    b.kind = c.kind, b.line = c.line, b.level = c.level, b.depth_limit = c.level + 1;
     const std::vector<PatternTriangle> tri = b.Grow(4);
     EXPECT_NEAR(AngleOf(tri[0].corners[0], tri[0].corners[1]), c.flipped ? -0.6 : 0, 1e-5)
         << c.kind << " " << c.line << " " << c.level;
@@ -192,12 +192,12 @@ TEST(GeometricSeed, OrderedAroundItsPointOfGreatestY) {
         EXPECT_EQ(k[2].z, 0);
         // The apex lies h, times the clamped width factor, out from the base's middle.
         const double reach = h * (factor == 1 ? 1 : factor > 1 ? 1.5 : 0.1);
-        double apexMiss = 1e9;
+        double apex_miss = 1e9;
         for (int i = 0; i < 3; ++i)
-          apexMiss =
-              std::min(apexMiss, std::hypot(k[i].x - (base[0] + base[2]) / 2 - reach * 0.6,
-                                            k[i].y - (base[1] + base[3]) / 2 - reach * 0.8 * dy));
-        EXPECT_LT(apexMiss, 1e-4);
+          apex_miss =
+              std::min(apex_miss, std::hypot(k[i].x - (base[0] + base[2]) / 2 - reach * 0.6,
+                                             k[i].y - (base[1] + base[3]) / 2 - reach * 0.8 * dy));
+        EXPECT_LT(apex_miss, 1e-4);
         // From the corner of greatest y the two others follow at rising angles.
         const double cross =
             (k[1].x - k[0].x) * (k[2].y - k[0].y) - (k[1].y - k[0].y) * (k[2].x - k[0].x);
@@ -239,19 +239,19 @@ TEST(GeometricGrowth, EndsAtTheBudgetAndThrowsWhenMemoryRunsOutFirst) {
   for (int kind : {1, 2, 3}) {
     Branches b;
     b.kind = kind, b.line = 1, b.spread = 5, b.size = 30,
-    b.sizeReduction = b.spreadReduction = -0.05f;
-    b.chaos = 10, b.density = 10000, b.depthLimit = 8;
+    b.size_reduction = b.spread_reduction = -0.05f;
+    b.chaos = 10, b.density = 10000, b.depth_limit = 8;
     QFTrList list;
     EXPECT_EQ(b.Run(list, kind), kTriangleBudget);
   }
   Branches chain;
-  chain.density = 2, chain.depthLimit = 200000;
+  chain.density = 2, chain.depth_limit = 200000;
   QFTrList deep;
   EXPECT_EQ(chain.Run(deep, 8), kTriangleBudget);
   std::srand(8);  // at the budget a call makes no draw at all
   GrowGeometricBranches(0, 1, deep, 0, 0, 0, 0, 1, 0, 1, 1, 0, 0, 0, 0, 100, 3);
   EXPECT_EQ(DrawsSince(8), 0);
-  chain.depthLimit = 4;
+  chain.depth_limit = 4;
   QFTrList whole;
   const int all = chain.Run(whole, 8);
   // Memory running out first (a triangle, a node or the walk's stack) is no

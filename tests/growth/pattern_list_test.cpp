@@ -7,45 +7,45 @@
 namespace {
 
 struct Mesh {
-  int pointCount = -1, triangleCount = -1;
+  int point_count = -1, triangle_count = -1;
   __Point3ds* points = nullptr;
   __Triangle3ds* triangles = nullptr;
   ~Mesh() {
     if (points != nullptr) VirtualFree(points, 0, MEM_RELEASE);
     if (triangles != nullptr) VirtualFree(triangles, 0, MEM_RELEASE);
   }
+  explicit Mesh(QFTrList& list) { Build(list); }
+  Mesh(const Mesh&) = delete;
+  Mesh& operator=(const Mesh&) = delete;
   void Build(QFTrList& list) {
-    BuildMeshArrays(list, &pointCount, &triangleCount, &points, &triangles);
+    BuildMeshArrays(list, &point_count, &triangle_count, &points, &triangles);
   }
 };
 
 // Appends count triangles, corner i of triangle k at x = 10 k + i, and sets
 // TriangleCount to counted.
-void Fill(QFTrList& list, int count, int counted) {
+QFTrList& Filled(QFTrList& list, int count, int counted) {
   for (int k = 0; k < count; ++k) {
     auto* t = new PatternTriangle{};
     for (int i = 0; i < 3; ++i) t->corners[i] = {10.0f * k + i, 1, 2, 0.5f, 0, 1, 1};
     list.Append(t);
   }
   TriangleCount = counted;
+  return list;
 }
 
 TEST(MeshAssembly, EmptyListGivesAbsentArrays) {
   QFTrList list;
-  Fill(list, 0, 0);
-  Mesh mesh;
-  mesh.Build(list);
-  EXPECT_TRUE(mesh.pointCount == 0 && mesh.triangleCount == 0);
+  Mesh mesh(Filled(list, 0, 0));
+  EXPECT_TRUE(mesh.point_count == 0 && mesh.triangle_count == 0);
   EXPECT_TRUE(mesh.points == nullptr && mesh.triangles == nullptr);
   EXPECT_TRUE(list.first == nullptr && list.last == nullptr);
 }
 
 TEST(MeshAssembly, TrianglesInAppendOrderWithFixedTextureCorners) {
   QFTrList list;
-  Fill(list, 3, 3);
-  Mesh mesh;
-  mesh.Build(list);
-  ASSERT_TRUE(mesh.pointCount == 9 && mesh.triangleCount == 3);
+  Mesh mesh(Filled(list, 3, 3));
+  ASSERT_TRUE(mesh.point_count == 9 && mesh.triangle_count == 3);
   const float u[3] = {0.5f, 0.01f, 0.98f}, v[3] = {0.98f, 0.01f, 0.01f};
   for (int k = 0; k < 3; ++k) {
     const __Triangle3ds& t = mesh.triangles[k];
@@ -59,27 +59,24 @@ TEST(MeshAssembly, TrianglesInAppendOrderWithFixedTextureCorners) {
   }
   list.Clear();      // nothing left to free: the sanitizer build catches a double free
   mesh.Build(list);  // a consumed list leaves the outputs alone
-  EXPECT_EQ(mesh.triangleCount, 3);
+  EXPECT_EQ(mesh.triangle_count, 3);
 }
 
 TEST(MeshAssembly, CountDisagreeingWithTheList) {
-  QFTrList shortList, longList;
-  Mesh shortMesh, longMesh;
-  Fill(shortList, 2, 4);
-  shortMesh.Build(shortList);
-  EXPECT_TRUE(shortMesh.pointCount == 12 && shortMesh.triangleCount == 2);
-  Fill(longList, 4, 1);
-  longMesh.Build(longList);  // the uncopied rest is freed
-  EXPECT_TRUE(longMesh.pointCount == 3 && longMesh.triangleCount == 1);
+  QFTrList short_list, long_list;
+  const Mesh short_mesh(Filled(short_list, 2, 4));
+  EXPECT_TRUE(short_mesh.point_count == 12 && short_mesh.triangle_count == 2);
+  const Mesh long_mesh(Filled(long_list, 4, 1));  // the uncopied rest is freed
+  EXPECT_TRUE(long_mesh.point_count == 3 && long_mesh.triangle_count == 1);
 
-  shortList.Append(new PatternTriangle{});  // a consumed list starts over
-  EXPECT_EQ(shortList.first->next, shortList.last);
+  short_list.Append(new PatternTriangle{});  // a consumed list starts over
+  EXPECT_EQ(short_list.first->next, short_list.last);
 }
 
 TEST(VertexTransforms, ScaleTranslateAndRotate) {
-  auto vertex = [](uint8_t hasNormal) {
+  auto vertex = [](uint8_t has_normal) {
     __Point3ds p{};
-    p.x = 11, p.y = 6, p.z = 7, p.u = 0.25f, p.nx = 1, p.hasNormal = hasNormal;
+    p.x = 11, p.y = 6, p.z = 7, p.u = 0.25f, p.nx = 1, p.hasNormal = has_normal;
     return p;
   };
   __Point3ds s[1] = {vertex(1)};

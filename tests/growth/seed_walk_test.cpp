@@ -38,17 +38,17 @@ struct TenSegments {
 // sizes when "Depend on interval" is 0.
 class StepRecorder final : public SeedWalkBuild {
  public:
-  explicit StepRecorder(float intervalDivisor = 40, float stepDivisor = 2)
-      : SeedWalkBuild(intervalDivisor, stepDivisor) {}
+  explicit StepRecorder(float interval_divisor = 40, float step_divisor = 2)
+      : SeedWalkBuild(interval_divisor, step_divisor) {}
   SegmentSizes SizeSegment(const SeedWalkValues& values, float v, float) const override {
     intervals.push_back(v);
-    if (sizeOf) return sizeOf(values);
+    if (size_of) return size_of(values);
     return {values.length, values.width, values.turn, values.length, values.width};
   }
   void BeginSegment(int32_t i) override { begun.push_back(i); }
   void Grow(const GrowthStep& step) override { steps.push_back(step); }
 
-  std::function<SegmentSizes(const SeedWalkValues&)> sizeOf;
+  std::function<SegmentSizes(const SeedWalkValues&)> size_of;
   mutable std::vector<float> intervals;
   std::vector<int32_t> begun;
   std::vector<GrowthStep> steps;
@@ -69,10 +69,10 @@ class FloralWalk : public ::testing::Test {
   std::vector<std::vector<GrowthStep>> Walk() {
     StepRecorder recorder;
     WalkSeedLines(growth.walk, 400, 300, seeds, recorder);
-    std::vector<std::vector<GrowthStep>> bySegment(10);
+    std::vector<std::vector<GrowthStep>> by_segment(10);
     for (const GrowthStep& step : recorder.steps)
-      bySegment.at(size_t(step.segment)).push_back(step);
-    return bySegment;
+      by_segment.at(size_t(step.segment)).push_back(step);
+    return by_segment;
   }
   TenSegments contour;
   SeedLines seeds;
@@ -160,12 +160,12 @@ TEST_F(FloralWalk, CustomPathIsWalkedByArcLength) {
   const PathVertexRecord vertices[2] = {{0, 0, -5, 0, 100.0 / 3, 0},
                                         {100, 0, 200.0 / 3, 0, 120, 0}};
   const double fractions[2] = {1, 0};
-  SeedLines onPath;
-  onPath.count = 2;
-  onPath.path = {2, vertices, fractions};
+  SeedLines on_path;
+  on_path.count = 2;
+  on_path.path = {2, vertices, fractions};
   growth.walk.density = 20;  // steps of 2 pixels along 200
   StepRecorder recorder;
-  WalkSeedLines(growth.walk, 200, 100, onPath, recorder);
+  WalkSeedLines(growth.walk, 200, 100, on_path, recorder);
   const std::vector<GrowthStep>& steps = recorder.steps;
   ASSERT_EQ(steps.size(), 100u);
   for (size_t k = 0; k < steps.size(); ++k) {
@@ -184,7 +184,7 @@ TEST_F(FloralWalk, ABuildBringsItsOwnContourStepIntervalAndKeptSizes) {
   growth.walk.density = 20;  // steps of 4 pixels along 8
   growth.walk.completeness = 55;
   StepRecorder recorder(10, 5);
-  recorder.sizeOf = [](const SeedWalkValues&) { return SegmentSizes{0, 0, 0, 0.01f, 0.01f}; };
+  recorder.size_of = [](const SeedWalkValues&) { return SegmentSizes{0, 0, 0, 0.01f, 0.01f}; };
   WalkSeedLines(growth.walk, 400, 300, seeds, recorder);
   EXPECT_EQ(recorder.begun, (std::vector<int32_t>{0, 1, 2, 3, 4, 5}));
   for (float v : recorder.intervals) EXPECT_FLOAT_EQ(v, 0.8f);
@@ -219,9 +219,9 @@ TEST_F(FloralWalk, FloralPatternIsTheSameWhateverTheGeneratorStateBefore) {
   growth.walk.turn = 4.7f;
   growth.walk.length = 40;
   growth.walk.completenessDistance = 10;
-  auto grow = [&](int extraDraws) {
+  auto grow = [&](int extra_draws) {
     std::rand();
-    for (int k = 0; k < extraDraws; ++k) std::rand();
+    for (int k = 0; k < extra_draws; ++k) std::rand();
     QFTrList list;
     TriangleCount = 0;
     GrowFloralPattern(growth, 400, 300, seeds, list);
@@ -266,13 +266,13 @@ TEST_F(FloralWalk, EachStepCallsTheGeneratorOfItsDraw) {
                               0.4f * (u - 0.5f);
         float turn = 1.0f * (0.5f + u * 0.4f / 3);
         if (u < 0.5f) turn = -turn;
-        float fernTurn = turn * 2.5f * (u - 0.5f) + (turn + 0.4f);
-        if (std::fabs(fernTurn) < 0.5f) fernTurn = fernTurn < 0 ? -0.5f : 0.5f;
+        float fern_turn = turn * 2.5f * (u - 0.5f) + (turn + 0.4f);
+        if (std::fabs(fern_turn) < 0.5f) fern_turn = fern_turn < 0 ? -0.5f : 0.5f;
         const float x = 8.0f * i - 40, z = float(r % 50 + 20);
         const uint8_t upper = u > 0.5f ? 1 : 0;
         if (kind == 2 || (kind == 3 && r % 2 == 0)) {
           GrowFloralFern(uint8_t(2 + upper), expected, x, 20, z, heading, turn, 30, 1, 12, -400,
-                         0.5f, fernTurn, 0.0f);
+                         0.5f, fern_turn, 0.0f);
         } else {
           GrowFloralStem(r % 4 + 1, expected, x, 20, z, heading, kind == 3 ? turn * 1.5f : turn, 30,
                          1, upper, -400);

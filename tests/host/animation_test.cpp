@@ -106,6 +106,15 @@ TEST(Keyframes, PopupsAndCheckboxesHoldUntilTheNextKey) {
   EXPECT_EQ(At(box, "on@0,off@1s", 1.0).u.bd.value, 0);
 }
 
+TEST(Keyframes, KindsWithAValueTakeKeysAndNoOthers) {
+  for (PF_ParamType kind : {PF_Param_SLIDER, PF_Param_FIX_SLIDER, PF_Param_ANGLE, PF_Param_CHECKBOX,
+                            PF_Param_COLOR, PF_Param_POINT, PF_Param_POPUP})
+    EXPECT_TRUE(qfhost::IsAnimatable(kind)) << kind;
+  for (PF_ParamType kind :
+       {PF_Param_LAYER, PF_Param_PATH, PF_Param_GROUP_START, PF_Param_GROUP_END, PF_Param_NO_DATA})
+    EXPECT_FALSE(qfhost::IsAnimatable(kind)) << kind;
+}
+
 TEST(Keyframes, SetValueAtChangesOnlyTheValue) {
   PF_ParamDef c = Completeness();
   c.flags = 0x40;

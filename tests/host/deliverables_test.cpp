@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "param_tables.h"
+#include "pipl_expect.h"
 #include "qf_host/deliverable.h"
 #include "qf_host/host_error.h"
 #include "qf_host/host_session.h"
@@ -65,20 +66,7 @@ class EachBuild : public ::testing::TestWithParam<Build> {
 TEST_P(EachBuild, PropertyListAndGlobalSetupAgree) {
   LoadedEffect effect(host_, Deliverable::Load(GetParam().path));
   const qfhost::PiplInfo& pipl = effect.deliverable().pipl();
-  EXPECT_EQ(pipl.kind, "eFKT");
-  EXPECT_EQ(pipl.name, GetParam().name);
-  EXPECT_EQ(pipl.match_name, GetParam().name);
-  EXPECT_EQ(pipl.category, "Morrowglints");
-  EXPECT_EQ(pipl.entry_point, "EntryPointFunc");
-  ASSERT_TRUE(pipl.pipl_version && pipl.spec_version);
-  EXPECT_EQ(pipl.pipl_version->major, 2);
-  EXPECT_EQ(pipl.pipl_version->minor, 0);
-  EXPECT_EQ(pipl.spec_version->major, 13);
-  EXPECT_EQ(pipl.spec_version->minor, 2);
-  EXPECT_EQ(pipl.effect_version, 0x00100001u);
-  EXPECT_EQ(pipl.global_flags, 0x06008454u);
-  EXPECT_EQ(pipl.info_flags, 0);
-  EXPECT_EQ(pipl.ae_flags, 0u);
+  qfhost_test::ExpectEffectPipl(pipl, GetParam().name, "Morrowglints");
   std::vector<std::string> keys;
   for (const auto& p : pipl.properties) keys.push_back(p.key);
   EXPECT_EQ(keys, (std::vector<std::string>{"kind", "name", "catg", "8664", "ePVR", "eSVR", "eVER",

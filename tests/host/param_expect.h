@@ -62,6 +62,18 @@ inline std::vector<Expected> WithSceneRows(std::vector<Expected> rows) {
   return rows;
 }
 
+// The ranges, default and value that integer and fixed sliders share.
+template <typename SliderDef>
+void ExpectSlider(const SliderDef& slider, const Expected& e) {
+  EXPECT_EQ(slider.valid_min, e.vmin);
+  EXPECT_EQ(slider.valid_max, e.vmax);
+  EXPECT_EQ(slider.slider_min, e.smin);
+  EXPECT_EQ(slider.slider_max, e.smax);
+  EXPECT_EQ(slider.dephault, e.dephault);
+  EXPECT_EQ(slider.value, e.dephault);
+  EXPECT_STREQ(slider.value_str, "");
+}
+
 inline void ExpectParams(const std::vector<PF_ParamDef>& defs, const std::vector<Expected>& rows,
                          int first_flagged, int first_id_one) {
   ASSERT_EQ(defs.size(), rows.size());
@@ -85,25 +97,13 @@ inline void ExpectParams(const std::vector<PF_ParamDef>& defs, const std::vector
     }
     switch (e.kind) {
       case PF_Param_SLIDER:
-        EXPECT_EQ(d.u.sd.valid_min, e.vmin);
-        EXPECT_EQ(d.u.sd.valid_max, e.vmax);
-        EXPECT_EQ(d.u.sd.slider_min, e.smin);
-        EXPECT_EQ(d.u.sd.slider_max, e.smax);
-        EXPECT_EQ(d.u.sd.dephault, e.dephault);
-        EXPECT_EQ(d.u.sd.value, e.dephault);
-        EXPECT_STREQ(d.u.sd.value_str, "");
+        ExpectSlider(d.u.sd, e);
         EXPECT_STREQ(d.u.sd.value_desc, "");
         break;
       case PF_Param_FIX_SLIDER:
-        EXPECT_EQ(d.u.fd.valid_min, e.vmin);
-        EXPECT_EQ(d.u.fd.valid_max, e.vmax);
-        EXPECT_EQ(d.u.fd.slider_min, e.smin);
-        EXPECT_EQ(d.u.fd.slider_max, e.smax);
-        EXPECT_EQ(d.u.fd.dephault, e.dephault);
-        EXPECT_EQ(d.u.fd.value, e.dephault);
+        ExpectSlider(d.u.fd, e);
         EXPECT_EQ(d.u.fd.precision, e.extra ? e.extra : 2);
         EXPECT_EQ(d.u.fd.display_flags, 0);
-        EXPECT_STREQ(d.u.fd.value_str, "");
         break;
       case PF_Param_POPUP:
         EXPECT_EQ(d.u.pd.value, e.dephault);

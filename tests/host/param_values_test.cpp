@@ -202,6 +202,33 @@ TEST(ParamValue, DefaultsComeFromTheDeclaration) {
   path.u.path_d.path_id = 1005;
   qfhost::SetDefaultValue(path, kLayer);
   EXPECT_EQ(path.u.path_d.path_id, 0u);
+
+  // Every other kind with a value takes its default, each from its own member.
+  PF_ParamDef whole = Named(PF_Param_SLIDER, "Seed");
+  whole.u.sd.dephault = 7;
+  PF_ParamDef angle = Named(PF_Param_ANGLE, "Rotate UV");
+  angle.u.ad.dephault = -30 * 65536;
+  PF_ParamDef box = Named(PF_Param_CHECKBOX, "Glass");
+  box.u.bd.dephault = 1;
+  PF_ParamDef colour = Named(PF_Param_COLOR, "Diffuse");
+  colour.u.cd.dephault = {9, 192, 128, 64};
+  PF_ParamDef popup = Named(PF_Param_POPUP, "Mask kind");
+  popup.u.pd.dephault = 3;
+  for (PF_ParamDef* def : {&whole, &angle, &box, &colour, &popup}) {
+    def->u.cd.value = {1, 2, 3, 4};  // a stale value in the first bytes of every member
+    qfhost::SetDefaultValue(*def, kLayer);
+  }
+  EXPECT_EQ(whole.u.sd.value, 7);
+  EXPECT_EQ(angle.u.ad.value, -30 * 65536);
+  EXPECT_EQ(box.u.bd.value, 1);
+  EXPECT_EQ(std::memcmp(&colour.u.cd.value, &colour.u.cd.dephault, sizeof(PF_Pixel)), 0);
+  EXPECT_EQ(popup.u.pd.value, 3);
+
+  // A layer has no value: its record stays as it is.
+  PF_ParamDef layer = Named(PF_Param_LAYER, "Texture reflection");
+  layer.u.ld.width = 12;
+  qfhost::SetDefaultValue(layer, kLayer);
+  EXPECT_EQ(layer.u.ld.width, 12);
 }
 
 TEST(ParamSetting, SplitsAtTheFirstEquals) {

@@ -6,6 +6,7 @@
 #include <cstdlib>
 
 #include "pipl_builder.h"
+#include "pipl_expect.h"
 #include "qf_host/host_error.h"
 #include "qf_host/pipl.h"
 #include "qf_host/report.h"
@@ -25,20 +26,7 @@ TEST(PiplRead, DecodesAWellFormedEffectList) {
   EXPECT_EQ(info.version, 1);
   ASSERT_EQ(info.properties.size(), 11u);
   EXPECT_EQ(info.properties[0].vendor, "8BIM");
-  EXPECT_EQ(info.kind, "eFKT");
-  EXPECT_EQ(info.name, "QuillFrame Floral");
-  EXPECT_EQ(info.match_name, "QuillFrame Floral");
-  EXPECT_EQ(info.category, "Tests");
-  EXPECT_EQ(info.entry_point, "EntryPointFunc");
-  ASSERT_TRUE(info.pipl_version && info.spec_version);
-  EXPECT_EQ(info.pipl_version->major, 2);
-  EXPECT_EQ(info.pipl_version->minor, 0);
-  EXPECT_EQ(info.spec_version->major, 13);
-  EXPECT_EQ(info.spec_version->minor, 2);
-  EXPECT_EQ(info.effect_version, 0x00100001u);
-  EXPECT_EQ(info.global_flags, 0x06008454u);
-  EXPECT_EQ(info.info_flags, 0);
-  EXPECT_EQ(info.ae_flags, 0u);
+  qfhost_test::ExpectEffectPipl(info, "QuillFrame Floral", "Tests");
   EXPECT_EQ(info.properties[7].key, "eINF");  // its 2 bytes of padding did not shift what follows
   EXPECT_EQ(info.properties[7].data.size(), 2u);
   EXPECT_NO_THROW(qfhost::RequireEffect(info));

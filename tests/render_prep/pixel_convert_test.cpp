@@ -27,9 +27,14 @@ class PixelConvertTest : public ::testing::Test {
     EXPECT_EQ(page_probe::Live(), 0);
     __SetDeep(0);
   }
-  uint8_t* Own(uint8_t* block) {
-    owned_.push_back(block);
-    return block;
+  // The block a conversion allocates when given no target, owned by the test.
+  using Conversion = void (*)(uint8_t**, const void*, int32_t, int32_t, int32_t);
+  uint8_t* Allocated(Conversion convert, const void* source, int32_t width, int32_t height,
+                     int32_t row_length) {
+    uint8_t* target = nullptr;
+    convert(&target, source, width, height, row_length);
+    if (target) owned_.push_back(target);
+    return target;
   }
 
  private:
@@ -52,10 +57,8 @@ std::vector<uint8_t> HostFrame8() {
 TEST_F(PixelConvertTest, EightBitFrameGoesToEngineOrderPackedAndComesBack) {
   __SetDeep(0);
   const std::vector<uint8_t> host = HostFrame8();
-  uint8_t* engine = nullptr;
-  ConvertToEngineOrder(&engine, host.data(), 2, 2, 12);
+  uint8_t* engine = Allocated(ConvertToEngineOrder, host.data(), 2, 2, 12);
   ASSERT_NE(engine, nullptr);
-  Own(engine);
   EXPECT_EQ(page_probe::Taken(), 1);
   const uint8_t expected[16] = {20,  30,  40,  10,  21,  31,  41,  11,
                                 120, 130, 140, 110, 121, 131, 141, 111};
@@ -74,10 +77,8 @@ TEST_F(PixelConvertTest, EightBitFrameGoesToEngineOrderPackedAndComesBack) {
 TEST_F(PixelConvertTest, EightBitTextureReversesTheChannels) {
   __SetDeep(0);
   const std::vector<uint8_t> host = HostFrame8();
-  uint8_t* texels = nullptr;
-  ConvertTextureOrder(&texels, host.data(), 2, 2, 12);
+  uint8_t* texels = Allocated(ConvertTextureOrder, host.data(), 2, 2, 12);
   ASSERT_NE(texels, nullptr);
-  Own(texels);
   const uint8_t expected[16] = {40,  30,  20,  10,  41,  31,  21,  11,
                                 140, 130, 120, 110, 141, 131, 121, 111};
   for (int c = 0; c < 16; ++c) EXPECT_EQ(texels[c], expected[c]) << "channel " << c;
@@ -88,10 +89,8 @@ TEST_F(PixelConvertTest, SixteenBitValuesPassUnchangedWithHalvedRowLength) {
   // One row of 2 pixels in a host row of 24 bytes: 12 channels, 4 of padding.
   const uint16_t host[12] = {32768, 0, 16384, 1, 7, 8, 9, 10, kPad16, kPad16, kPad16, kPad16};
   const int row_length = 24 / 2;
-  uint8_t* engine = nullptr;
-  ConvertToEngineOrder(&engine, host, 2, 1, row_length);
+  uint8_t* engine = Allocated(ConvertToEngineOrder, host, 2, 1, row_length);
   ASSERT_NE(engine, nullptr);
-  Own(engine);
   const uint16_t* e = Channels<uint16_t>(engine);
   const uint16_t expected[8] = {0, 16384, 1, 32768, 8, 9, 10, 7};
   for (int c = 0; c < 8; ++c) EXPECT_EQ(e[c], expected[c]) << "channel " << c;
@@ -102,10 +101,8 @@ TEST_F(PixelConvertTest, SixteenBitValuesPassUnchangedWithHalvedRowLength) {
   ConvertToHostOrder(&out, engine, 2, 1, row_length);
   for (int c = 0; c < 12; ++c) EXPECT_EQ(back[c], host[c]) << "channel " << c;
 
-  uint8_t* texels = nullptr;
-  ConvertTextureOrder(&texels, host, 2, 1, row_length);
+  uint8_t* texels = Allocated(ConvertTextureOrder, host, 2, 1, row_length);
   ASSERT_NE(texels, nullptr);
-  Own(texels);
   const uint16_t* t = Channels<uint16_t>(texels);
   const uint16_t reversed[8] = {1, 16384, 0, 32768, 10, 9, 8, 7};
   for (int c = 0; c < 8; ++c) EXPECT_EQ(t[c], reversed[c]) << "channel " << c;
@@ -117,20 +114,14 @@ TEST_F(PixelConvertTest, AllocatedTargetsAreSizedForTheirLayout) {
   for (uint8_t deep = 0; deep <= 1; ++deep) {
     __SetDeep(deep);
     const size_t channel = deep ? 2 : 1;
-    uint8_t* frame = nullptr;
-    ConvertToEngineOrder(&frame, host.data(), 3, 2, 20);
+    uint8_t* frame = Allocated(ConvertToEngineOrder, host.data(), 3, 2, 20);
     ASSERT_NE(frame, nullptr);
-    Own(frame);
     EXPECT_EQ(page_probe::LastSize(), 2 * 20 * channel);
-    uint8_t* out = nullptr;
-    ConvertToHostOrder(&out, host.data(), 3, 2, 20);
+    uint8_t* out = Allocated(ConvertToHostOrder, host.data(), 3, 2, 20);
     ASSERT_NE(out, nullptr);
-    Own(out);
     EXPECT_EQ(page_probe::LastSize(), 2 * 20 * channel);
-    uint8_t* texels = nullptr;
-    ConvertTextureOrder(&texels, host.data(), 3, 2, 20);
+    uint8_t* texels = Allocated(ConvertTextureOrder, host.data(), 3, 2, 20);
     ASSERT_NE(texels, nullptr);
-    Own(texels);
     EXPECT_EQ(page_probe::LastSize(), 3 * 2 * 4 * channel);
   }
 }
