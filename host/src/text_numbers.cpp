@@ -1,5 +1,6 @@
 #include "text_numbers.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <limits>
@@ -63,11 +64,14 @@ size_t ScanDecimal(std::string_view text, double* value) {
         i < point ? static_cast<long long>(point - i) : -static_cast<long long>(i - point - 1);
     const size_t e = text.find_first_of("eE", mantissa);
     if (e != std::string_view::npos && e < at) {
+      // Only the sign matters past the range of doubles, and a bounded exponent
+      // keeps the sum below from overflowing.
+      constexpr long long kBound = 1000000000;
       long long exponent = 0;
       const char* from = text.data() + e + 1 + (text[e + 1] == '+');
       if (std::from_chars(from, text.data() + at, exponent).ec != std::errc())
-        exponent =
-            *from == '-' ? -100000 : 100000;  // an exponent of more digits than a long long holds
+        exponent = *from == '-' ? -kBound : kBound;  // more digits than a long long holds
+      exponent = std::clamp(exponent, -kBound, kBound);
       place += exponent;
     }
     v = place > 0 ? std::numeric_limits<double>::infinity() : 0.0;

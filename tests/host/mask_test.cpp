@@ -77,11 +77,14 @@ TEST(SvgPath, NumbersReadAsDecimalsOnly) {
               qfhost::ParseSvgPathData("M 1e 2");
             }).find("character 4: a number is expected, not 'e'"),
             std::string::npos);
-  for (const char* data : {"M 1e309 0", "M -1e99999999999999999999 0", "M 1000000e303 0"})
+  // Exponents at the ends of a long long, added to the digits' place.
+  for (const char* data : {"M 1e309 0", "M -1e99999999999999999999 0", "M 1000000e303 0",
+                           "M 1 -355E0000009223372036854775807"})
     EXPECT_NE(ErrorOf([&] { qfhost::ParseSvgPathData(data); }).find("out of range"),
               std::string::npos)
         << data;
   EXPECT_EQ(qfhost::ParseSvgPathData("M 0.000001e-320 1e-99999999999999999999").vertices[0].y, 0.0);
+  EXPECT_EQ(qfhost::ParseSvgPathData("M 0 0.0001e-9223372036854775808").vertices[0].y, 0.0);
   for (const char* data : {"M inf 0", "M nan 0", "M 0x10 0"})
     EXPECT_NE(ErrorOf([&] { qfhost::ParseSvgPathData(data); }), "") << data;
 }
