@@ -69,24 +69,6 @@ class FakeHost {
     int locks;
     bool disposed;
   };
-  // A host image of 8- or 16-bit pixels whose rows carry padding bytes.
-  struct World {
-    World() = default;
-    World(const World&) = delete;
-    World& operator=(const World&) = delete;
-    void Make(int width, int height, bool deep, int padding_bytes) {
-      const int pixel_bytes = deep ? 8 : 4;
-      bytes.assign(size_t(height) * size_t(width * pixel_bytes + padding_bytes), 0);
-      def = PF_LayerDef{};
-      def.world_flags = deep ? PF_WorldFlag_DEEP : 0;
-      def.data = bytes.empty() ? nullptr : bytes.data();
-      def.rowbytes = width * pixel_bytes + padding_bytes;
-      def.width = width;
-      def.height = height;
-    }
-    std::vector<uint8_t> bytes;
-    PF_LayerDef def = {};
-  };
   // The arguments of the last check-out.
   struct Checkout {
     int64_t id = 0;  // parameter index or path id

@@ -550,10 +550,7 @@ class FloralRenderMisbehavingHost : public ::testing::Test {
     for (int i = 0; i <= kFloralParamCount; ++i) params[i] = &defs[i];
     ASSERT_EQ(Send(PF_Cmd_SEQUENCE_SETUP, nullptr), PF_Err_NONE);
     bump = host.out_data.sequence_data;
-    source.Make(64, 48, false, 12);
-    output.Make(64, 48, false, 12);
-    for (size_t k = 0; k < source.bytes.size(); ++k) source.bytes[k] = uint8_t(k * 7 + 3);
-    defs[0].u.ld = source.def;
+    defs[0].u.ld = *source.world();
     host.in_data.width = 64;
     host.in_data.height = 48;
     defs[kFloralPosition].u.td.x_value = Fixed(32);
@@ -562,15 +559,14 @@ class FloralRenderMisbehavingHost : public ::testing::Test {
     defs[kFloralMaskKind].u.pd.value = 7;
     defs[kFloralPath].u.path_d.path_id = 42;
     host.ServePath({{10, 10, 0, 0, 20, 20}, {54, 40, 44, 30, 60, 45}}, true);
-    reflection.Make(5, 3, false, 4);
-    host.layer = reflection.def;
+    host.layer = *reflection.world();
     host.calls.clear();
     page_probe::Reset();
     pages_before = page_probe::Live();
   }
 
   PF_Err Send(PF_Cmd cmd, void* extra) {
-    return EntryPointFunc(cmd, &host.in_data, &host.out_data, params, &output.def, extra);
+    return EntryPointFunc(cmd, &host.in_data, &host.out_data, params, output.world(), extra);
   }
 
   void ExpectAllReleased() {
@@ -585,7 +581,7 @@ class FloralRenderMisbehavingHost : public ::testing::Test {
   FakeHost host;
   PF_ParamDef defs[kFloralParamCount + 1] = {};
   PF_ParamDef* params[kFloralParamCount + 1] = {};
-  FakeHost::World source, output, reflection;
+  HostWorld source{64, 48, false}, output{64, 48, false}, reflection{5, 3, false};
   PF_Handle bump = nullptr;
   int pages_before = 0;
 };
