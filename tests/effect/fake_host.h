@@ -109,13 +109,11 @@ class FakeHost {
   std::map<PF_Handle, HandleState> handles;
   std::map<std::string, int> suites_held;  // acquires minus releases, by name
   int acquires = 0;
-  bool has_param_utils = true;
   int host_errors = 0;  // misuse seen: handles, effect reference, path handle, vertex index
   std::vector<std::string> calls;
 
-  // Layer check-outs: each hands out `layer`, or fails with `checkout_error`.
+  // Layer check-outs: each hands out `layer`.
   PF_LayerDef layer = {};
-  PF_Err checkout_error = PF_Err_NONE;
   PF_Err checkin_error = PF_Err_NONE;
   bool throw_at_checkout = false;
   bool throw_at_checkin = false;
@@ -205,7 +203,7 @@ class FakeHost {
   }
   static SPErr AcquireSuite(const char* name, int32_t version, const void** suite) {
     FakeHost& h = *Current();
-    if (std::strcmp(name, kPFParamUtilsSuite) == 0 && version == 2 && h.has_param_utils) {
+    if (std::strcmp(name, kPFParamUtilsSuite) == 0 && version == 2) {
       *suite = &h.param_utils;
     } else if (std::strcmp(name, kPFPathQuerySuite) == 0 && version == 1 && h.has_path_query) {
       *suite = &h.path_query;
@@ -236,17 +234,15 @@ class FakeHost {
     h.checkout_def = param;
     std::memset(param, 0, sizeof(*param));
     param->param_type = PF_Param_LAYER;
-    if (h.checkout_error == PF_Err_NONE) {
-      param->u.ld = h.layer;
-      ++h.params_out;
-    }
-    return h.checkout_error;
+    param->u.ld = h.layer;
+    ++h.params_out;
+    return PF_Err_NONE;
   }
   static PF_Err CheckinParam(PF_ProgPtr effect_ref, PF_ParamDef* param) {
     FakeHost& h = Host(effect_ref);
     h.calls.push_back("checkin_param");
     if (param != h.checkout_def) ++h.host_errors;
-    if (h.checkout_error == PF_Err_NONE) --h.params_out;
+    --h.params_out;
     if (h.throw_at_checkin) throw std::runtime_error("host gave up after taking it back");
     return h.checkin_error;
   }
