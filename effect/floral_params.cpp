@@ -16,7 +16,7 @@ namespace {
 // precision, colour, ui_flags, ui_width, ui_height; the scene rows follow.
 const ParamSpec kFloralParams[kFloralOwnParamCount] = {
     kInformationRow,
-    {PF_Param_POPUP, "Render mode", 0, 0, 0, 0, 5, 0, 5, "Rough|Line|Wire|Flat|Phong", 0, {}, 0, 0, 0},
+    {PF_Param_POPUP, "Render mode", 0, 0, 0, 0, 5, 0, 5, kRenderModeChoices, 0, {}, 0, 0, 0},
     kGeometryGroupRow,
     {PF_Param_POPUP, "QuillFrame kind", 0, 0, 0, 0, 1, 0, 4, "Floral 1|Floral 2|Floral 3", 0, {}, 0, 0, 0},
     {PF_Param_SLIDER, "Max iterations", 1, 100, 2, 5, 3, 0, 0, nullptr, 0, {}, 0, 0, 0},
@@ -29,9 +29,7 @@ const ParamSpec kFloralParams[kFloralOwnParamCount] = {
     {PF_Param_POPUP, "Mask kind", 0, 0, 0, 0, 5, 0, 8,
      "Bottom|Top|Top and bottom|Perimeter|U-like|Window|Custom path", 0, {}, 0, 0, 0},
     kCustomPathRow,
-    {PF_Param_POPUP, "Grown direction", 0, 0, 0, 0, 2, 0, 9,
-     "Direction 1|Direction 2|Direction 3|Direction 4|Direction 5|Direction 6|Direction 7|ALL directions",
-     0, {}, 0, 0, 0},
+    {PF_Param_POPUP, "Grown direction", 0, 0, 0, 0, 2, 0, 9, kGrownDirectionChoices, 0, {}, 0, 0, 0},
     {PF_Param_FIX_SLIDER, "Density", 1, 1000, 10, 400, 230, 0, 0, nullptr, 2, {}, 0, 0, 0},
     kCompletenessRow,
     kCompletenessDistanceRow,

@@ -19,6 +19,12 @@ struct ParamSpec {
   A_short ui_width, ui_height;
 };
 
+// Choices that both builds' popups name alike.
+constexpr const char* kRenderModeChoices = "Rough|Line|Wire|Flat|Phong";
+constexpr const char* kGrownDirectionChoices =
+    "Direction 1|Direction 2|Direction 3|Direction 4|Direction 5|Direction 6|Direction 7|"
+    "ALL directions";
+
 // Rows that both builds' own lists hold alike, each placed by the build's table.
 // clang-format off
 constexpr ParamSpec kInformationRow =

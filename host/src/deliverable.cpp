@@ -57,7 +57,7 @@ std::shared_ptr<const Deliverable> Deliverable::Load(const std::string& name_or_
     throw HostError(path + ": not a loadable plug-in module" +
                     (reason.empty() ? "" : " (" + reason + ")"));
   }
-  std::shared_ptr<Deliverable> d(new Deliverable(path, module));
+  std::shared_ptr<Deliverable> d(new Deliverable(path, module, true));
   d->pipl_ = ReadPipl(module, path);
   FARPROC proc = GetProcAddress(module, d->pipl_.entry_point.c_str());
   if (!proc) throw HostError(path + ": entry point '" + d->pipl_.entry_point + "' not found");
@@ -66,6 +66,18 @@ std::shared_ptr<const Deliverable> Deliverable::Load(const std::string& name_or_
   return d;
 }
 
-Deliverable::~Deliverable() { FreeLibrary(module_); }
+std::shared_ptr<const Deliverable> Deliverable::InProcess(HMODULE module, PF_EntryPointFunc entry) {
+  char file[1024];
+  const DWORD length = GetModuleFileNameA(module, file, sizeof(file));
+  const std::string path = length > 0 && length < sizeof(file) ? std::string(file, length) : "";
+  std::shared_ptr<Deliverable> d(new Deliverable(path, module, false));
+  d->pipl_ = ReadPipl(module, path);
+  d->entry_ = entry;
+  return d;
+}
+
+Deliverable::~Deliverable() {
+  if (owned_) FreeLibrary(module_);
+}
 
 }  // namespace qfhost

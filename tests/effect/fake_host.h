@@ -1,15 +1,17 @@
-// A small in-process host for unit tests of the entry-point handlers: it
-// records what the plug-in asks of it and can be told to fail. For renders it
-// serves layer check-outs, the sequence data and the two path suites, and
-// logs those calls in order. What a host can see of a deliverable it loads is
-// tested through the host library's checking host (tests/host); this one
-// serves what needs the handlers and their globals in this process, or a host
-// that misbehaves (throws, hands out no suites).
+// A host that can be told to misbehave, for the tests that need it: its calls
+// throw, its check-in fails, it hands out no suites or no basic suite, its
+// paths lie about their segments. Everything a well-behaved host does is
+// tested through the host library's checking host instead (entry_test.h).
+//
+// It serves handles, parameter set-up, layer check-outs and the two path
+// suites, logs the lock, check-out, check-in, unlock and suite release calls
+// in order, and counts every misuse it sees in `host_errors`.
 #pragma once
 
 #include <windows.h>
 
 #include <cstdarg>
+#include <cstdint>
 #include <cstdio>
 #include <cstring>
 #include <map>
@@ -33,16 +35,15 @@ class FakeHost {
     utils.host_lock_handle = &LockHandle;
     utils.host_unlock_handle = &UnlockHandle;
     utils.host_dispose_handle = &DisposeHandle;
-    utils.get_platform_data = &GetPlatformData;
     in_data.utils = &utils;
     in_data.inter.add_param = &AddParam;
-    in_data.inter.register_ui = &RegisterUi;
+    in_data.inter.register_ui = [](PF_ProgPtr, PF_CustomUIInfo*) -> PF_Err { return PF_Err_NONE; };
+    in_data.inter.checkout_param = &CheckoutParam;
+    in_data.inter.checkin_param = &CheckinParam;
     basic.AcquireSuite = &AcquireSuite;
     basic.ReleaseSuite = &ReleaseSuite;
     in_data.pica_basicP = &basic;
     param_utils.PF_UpdateParamUI = &UpdateParamUI;
-    in_data.inter.checkout_param = &CheckoutParam;
-    in_data.inter.checkin_param = &CheckinParam;
     in_data.effect_ref = reinterpret_cast<PF_ProgPtr>(&effect_token);
     in_data.quality = PF_Quality_HI;
     in_data.current_time = 1200;
@@ -60,34 +61,42 @@ class FakeHost {
     for (auto& h : handles) delete[] static_cast<char*>(*h.first), delete h.first;
     Current() = nullptr;
   }
+  FakeHost(const FakeHost&) = delete;
+  FakeHost& operator=(const FakeHost&) = delete;
 
   struct HandleState {
     size_t size;
     int locks;
     bool disposed;
   };
-  struct UpdateCall {
-    PF_ParamIndex index;
-    PF_ParamDef def;
+  // The arguments of the last check-out.
+  struct Checkout {
+    int64_t id = 0;  // parameter index or path id
+    A_long time = 0, step = 0;
+    A_u_long scale = 0;
   };
-  // A host image of 8- or 16-bit pixels whose rows carry padding bytes.
-  struct World {
-    World() = default;
-    World(const World&) = delete;
-    World& operator=(const World&) = delete;
-    void Make(int width, int height, bool deep, int padding_bytes) {
-      const int pixel_bytes = deep ? 8 : 4;
-      bytes.assign(size_t(height) * size_t(width * pixel_bytes + padding_bytes), 0);
-      def = PF_LayerDef{};
-      def.world_flags = deep ? PF_WorldFlag_DEEP : 0;
-      def.data = bytes.empty() ? nullptr : bytes.data();
-      def.rowbytes = width * pixel_bytes + padding_bytes;
-      def.width = width;
-      def.height = height;
-    }
-    std::vector<uint8_t> bytes;
-    PF_LayerDef def = {};
+  // The arguments of the last path check-in.
+  struct PathCheckin {
+    PF_PathID id = 0;
+    PF_Boolean changed = 7;
+    PF_PathOutlinePtr path = nullptr;
   };
+
+  // Serves `vertices` as the path of every path check-out; its segment count
+  // follows from `open` (a test may change it afterwards).
+  void ServePath(std::vector<PF_PathVertex> vertices, bool open, bool inverted = false) {
+    path_vertices = std::move(vertices);
+    path_open = open;
+    path_inverted = inverted;
+    path_segments = A_long(path_vertices.size()) - (open ? 1 : 0);
+  }
+  bool SuitesBalanced() const {
+    for (const auto& held : suites_held)
+      if (held.second != 0) return false;
+    return true;
+  }
+  int Locks(PF_Handle handle) { return handles[handle].locks; }
+  PF_PathOutlinePtr path_handle() { return reinterpret_cast<PF_PathOutlinePtr>(&path_token); }
 
   PF_InData in_data;
   PF_OutData out_data;
@@ -96,40 +105,39 @@ class FakeHost {
   PF_ParamUtilsSuite2 param_utils;
 
   std::vector<PF_ParamDef> added;
-  std::vector<UpdateCall> updates;
+  std::vector<PF_ParamIndex> updates;  // indices passed to PF_UpdateParamUI
   std::map<PF_Handle, HandleState> handles;
   std::map<std::string, int> suites_held;  // acquires minus releases, by name
-  bool has_param_utils = true;
-  int host_errors = 0;  // misuse of handles seen
-
-  // Render services. Every check-out hands out `layer`; `calls` logs the
-  // lock, check-out, check-in, unlock and path calls in order.
+  int acquires = 0;
+  int host_errors = 0;  // misuse seen: handles, effect reference, path handle, vertex index
   std::vector<std::string> calls;
+
+  // Layer check-outs: each hands out `layer`.
   PF_LayerDef layer = {};
-  PF_Err checkout_error = PF_Err_NONE;
   PF_Err checkin_error = PF_Err_NONE;
   bool throw_at_checkout = false;
   bool throw_at_checkin = false;
   int params_out = 0;  // check-outs minus check-ins
-  PF_ParamIndex checkout_index = 0;
-  A_long checkout_time = 0, checkout_step = 0;
-  A_u_long checkout_scale = 0;
+  Checkout param_checkout;
   PF_ParamDef* checkout_def = nullptr;
 
+  // The path suites.
   PF_PathQuerySuite1 path_query = {};
   PF_PathDataSuite1 path_data = {};
-  bool has_path_suites = true;
+  bool has_path_query = true;
+  bool has_path_data = true;
   bool give_path = true;
   std::vector<PF_PathVertex> path_vertices;
   bool path_open = true;
-  int paths_out = 0;  // path check-outs minus check-ins
-
-  bool SuitesBalanced() const {
-    for (const auto& held : suites_held)
-      if (held.second != 0) return false;
-    return true;
-  }
-  int Locks(PF_Handle handle) { return handles[handle].locks; }
+  bool path_inverted = false;
+  A_long path_segments = 0;
+  int throw_at_vertex = -1;
+  bool throw_at_path_checkin = false;
+  int path_checkouts = 0;
+  int path_checkins = 0;
+  int vertex_reads = 0;
+  Checkout path_checkout;
+  PathCheckin path_checkin;
 
   static FakeHost*& Current() {
     static FakeHost* current = nullptr;
@@ -137,6 +145,16 @@ class FakeHost {
   }
 
  private:
+  static FakeHost& Host(PF_ProgPtr effect_ref) {
+    FakeHost& h = *Current();
+    if (effect_ref != h.in_data.effect_ref) ++h.host_errors;
+    return h;
+  }
+  static FakeHost& PathHost(PF_ProgPtr effect_ref, PF_PathOutlinePtr path) {
+    FakeHost& h = Host(effect_ref);
+    if (path != h.path_handle()) ++h.host_errors;
+    return h;
+  }
   static A_long Sprintf(A_char* dest, const A_char* format, ...) {
     va_list args;
     va_start(args, format);
@@ -145,9 +163,8 @@ class FakeHost {
     return n;
   }
   static PF_Handle NewHandle(A_u_longlong size) {
-    FakeHost* h = Current();
     auto handle = new void*(new char[size]());
-    h->handles[handle] = {static_cast<size_t>(size), 0, false};
+    Current()->handles[handle] = {static_cast<size_t>(size), 0, false};
     return handle;
   }
   static HandleState* Find(PF_Handle handle) {
@@ -178,29 +195,25 @@ class FakeHost {
     HandleState* s = Find(handle);
     if (s) s->disposed = true;
   }
-  static PF_Err GetPlatformData(PF_ProgPtr, A_long which, void* data) {
-    if (which == PF_PlatData_MAIN_WND) *static_cast<HWND*>(data) = reinterpret_cast<HWND>(0x1234);
-    return PF_Err_NONE;
-  }
-  static PF_Err AddParam(PF_ProgPtr, PF_ParamIndex index, PF_ParamDefPtr def) {
-    FakeHost* h = Current();
+  static PF_Err AddParam(PF_ProgPtr effect_ref, PF_ParamIndex index, PF_ParamDefPtr def) {
+    FakeHost& h = Host(effect_ref);
     if (index != -1) return PF_Err_INVALID_INDEX;
-    h->added.push_back(*def);
+    h.added.push_back(*def);
     return PF_Err_NONE;
   }
-  static PF_Err RegisterUi(PF_ProgPtr, PF_CustomUIInfo*) { return PF_Err_NONE; }
   static SPErr AcquireSuite(const char* name, int32_t version, const void** suite) {
-    FakeHost* h = Current();
-    if (std::strcmp(name, kPFParamUtilsSuite) == 0 && version == 2 && h->has_param_utils) {
-      *suite = &h->param_utils;
-    } else if (std::strcmp(name, kPFPathQuerySuite) == 0 && version == 1 && h->has_path_suites) {
-      *suite = &h->path_query;
-    } else if (std::strcmp(name, kPFPathDataSuite) == 0 && version == 1 && h->has_path_suites) {
-      *suite = &h->path_data;
+    FakeHost& h = *Current();
+    if (std::strcmp(name, kPFParamUtilsSuite) == 0 && version == 2) {
+      *suite = &h.param_utils;
+    } else if (std::strcmp(name, kPFPathQuerySuite) == 0 && version == 1 && h.has_path_query) {
+      *suite = &h.path_query;
+    } else if (std::strcmp(name, kPFPathDataSuite) == 0 && version == 1 && h.has_path_data) {
+      *suite = &h.path_data;
     } else {
       return kSPSuiteNotFoundError;
     }
-    ++h->suites_held[name];
+    ++h.acquires;
+    ++h.suites_held[name];
     return kSPNoError;
   }
   static SPErr ReleaseSuite(const char* name, int32_t) {
@@ -208,68 +221,76 @@ class FakeHost {
     Current()->calls.push_back(std::string("release ") + name);
     return kSPNoError;
   }
-  static PF_Err CheckoutParam(PF_ProgPtr, PF_ParamIndex index, A_long time, A_long step,
+  static PF_Err UpdateParamUI(PF_ProgPtr effect_ref, PF_ParamIndex index, const PF_ParamDef*) {
+    Host(effect_ref).updates.push_back(index);
+    return PF_Err_NONE;
+  }
+  static PF_Err CheckoutParam(PF_ProgPtr effect_ref, PF_ParamIndex index, A_long time, A_long step,
                               A_u_long scale, PF_ParamDef* param) {
-    FakeHost* h = Current();
-    h->calls.push_back("checkout_param");
-    if (h->throw_at_checkout) throw std::runtime_error("host gave up");
-    h->checkout_index = index;
-    h->checkout_time = time;
-    h->checkout_step = step;
-    h->checkout_scale = scale;
-    h->checkout_def = param;
+    FakeHost& h = Host(effect_ref);
+    h.calls.push_back("checkout_param");
+    if (h.throw_at_checkout) throw std::runtime_error("host gave up");
+    h.param_checkout = {index, time, step, scale};
+    h.checkout_def = param;
     std::memset(param, 0, sizeof(*param));
     param->param_type = PF_Param_LAYER;
-    if (h->checkout_error == PF_Err_NONE) {
-      param->u.ld = h->layer;
-      ++h->params_out;
+    param->u.ld = h.layer;
+    ++h.params_out;
+    return PF_Err_NONE;
+  }
+  static PF_Err CheckinParam(PF_ProgPtr effect_ref, PF_ParamDef* param) {
+    FakeHost& h = Host(effect_ref);
+    h.calls.push_back("checkin_param");
+    if (param != h.checkout_def) ++h.host_errors;
+    --h.params_out;
+    if (h.throw_at_checkin) throw std::runtime_error("host gave up after taking it back");
+    return h.checkin_error;
+  }
+  static PF_Err CheckoutPath(PF_ProgPtr effect_ref, PF_PathID id, A_long time, A_long step,
+                             A_u_long scale, PF_PathOutlinePtr* path) {
+    FakeHost& h = Host(effect_ref);
+    h.calls.push_back("checkout path");
+    ++h.path_checkouts;
+    h.path_checkout = {id, time, step, scale};
+    *path = h.give_path ? h.path_handle() : nullptr;
+    return PF_Err_NONE;
+  }
+  static PF_Err CheckinPath(PF_ProgPtr effect_ref, PF_PathID id, PF_Boolean changed,
+                            PF_PathOutlinePtr path) {
+    FakeHost& h = Host(effect_ref);
+    h.calls.push_back("checkin path");
+    ++h.path_checkins;
+    h.path_checkin = {id, changed, path};
+    if (h.throw_at_path_checkin) throw std::runtime_error("host gave up");
+    return PF_Err_NONE;
+  }
+  static PF_Err PathIsOpen(PF_ProgPtr effect_ref, PF_PathOutlinePtr path, PF_Boolean* open) {
+    *open = PathHost(effect_ref, path).path_open;
+    return PF_Err_NONE;
+  }
+  static PF_Err PathNumSegments(PF_ProgPtr effect_ref, PF_PathOutlinePtr path, A_long* count) {
+    *count = PathHost(effect_ref, path).path_segments;
+    return PF_Err_NONE;
+  }
+  static PF_Err PathVertexInfo(PF_ProgPtr effect_ref, PF_PathOutlinePtr path, A_long index,
+                               PF_PathVertex* vertex) {
+    FakeHost& h = PathHost(effect_ref, path);
+    if (index == h.throw_at_vertex) throw std::runtime_error("host gave up");
+    ++h.vertex_reads;
+    if (index < 0 || size_t(index) >= h.path_vertices.size()) {
+      ++h.host_errors;
+      return PF_Err_BAD_CALLBACK_PARAM;
     }
-    return h->checkout_error;
-  }
-  static PF_Err CheckinParam(PF_ProgPtr, PF_ParamDef* param) {
-    FakeHost* h = Current();
-    h->calls.push_back("checkin_param");
-    if (param != h->checkout_def) ++h->host_errors;
-    if (h->checkout_error == PF_Err_NONE) --h->params_out;
-    if (h->throw_at_checkin) throw std::runtime_error("host gave up after taking it back");
-    return h->checkin_error;
-  }
-  static PF_Err CheckoutPath(PF_ProgPtr, PF_PathID, A_long, A_long, A_u_long,
-                             PF_PathOutlinePtr* path) {
-    FakeHost* h = Current();
-    h->calls.push_back("checkout path");
-    *path = h->give_path ? reinterpret_cast<PF_PathOutlinePtr>(&h->path_token) : nullptr;
-    if (*path) ++h->paths_out;
+    *vertex = h.path_vertices[size_t(index)];
     return PF_Err_NONE;
   }
-  static PF_Err CheckinPath(PF_ProgPtr, PF_PathID, PF_Boolean, PF_PathOutlinePtr) {
-    FakeHost* h = Current();
-    h->calls.push_back("checkin path");
-    --h->paths_out;
-    return PF_Err_NONE;
-  }
-  static PF_Err PathIsOpen(PF_ProgPtr, PF_PathOutlinePtr, PF_Boolean* open) {
-    *open = Current()->path_open;
-    return PF_Err_NONE;
-  }
-  static PF_Err PathNumSegments(PF_ProgPtr, PF_PathOutlinePtr, A_long* count) {
-    FakeHost* h = Current();
-    *count = A_long(h->path_vertices.size()) - (h->path_open ? 1 : 0);
-    return PF_Err_NONE;
-  }
-  static PF_Err PathVertexInfo(PF_ProgPtr, PF_PathOutlinePtr, A_long index, PF_PathVertex* v) {
-    *v = Current()->path_vertices.at(size_t(index));
-    return PF_Err_NONE;
-  }
-  static PF_Err PathIsInverted(PF_ProgPtr, PF_PathID, PF_Boolean* inverted) {
-    *inverted = 0;
+  static PF_Err PathIsInverted(PF_ProgPtr effect_ref, PF_PathID id, PF_Boolean* inverted) {
+    FakeHost& h = Host(effect_ref);
+    if (id != h.path_checkout.id) ++h.host_errors;
+    *inverted = h.path_inverted;
     return PF_Err_NONE;
   }
 
   int effect_token = 0;
   int path_token = 0;
-  static PF_Err UpdateParamUI(PF_ProgPtr, PF_ParamIndex index, const PF_ParamDef* def) {
-    Current()->updates.push_back({index, *def});
-    return PF_Err_NONE;
-  }
 };

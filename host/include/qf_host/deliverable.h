@@ -21,6 +21,10 @@ class Deliverable {
   // Resolves the name, loads the module and checks its property list and
   // entry point. Throws HostError with a one-line reason.
   static std::shared_ptr<const Deliverable> Load(const std::string& name_or_path);
+  // A module already in this process (a test program linked with a build's
+  // handlers and resources), driven through `entry`. Its property list is
+  // read and checked as Load does; the module stays loaded afterwards.
+  static std::shared_ptr<const Deliverable> InProcess(HMODULE module, PF_EntryPointFunc entry);
 
   ~Deliverable();
   Deliverable(const Deliverable&) = delete;
@@ -32,10 +36,12 @@ class Deliverable {
   PF_EntryPointFunc entry() const { return entry_; }
 
  private:
-  Deliverable(std::string path, HMODULE module) : path_(std::move(path)), module_(module) {}
+  Deliverable(std::string path, HMODULE module, bool owned)
+      : path_(std::move(path)), module_(module), owned_(owned) {}
 
   std::string path_;
   HMODULE module_;
+  bool owned_;  // freed with the deliverable
   PiplInfo pipl_;
   PF_EntryPointFunc entry_ = nullptr;
 };
