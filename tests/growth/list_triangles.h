@@ -17,5 +17,6 @@ inline std::vector<PatternTriangle> Triangles(const QFTrList& list) {
 inline bool StartsWith(const std::vector<PatternTriangle>& whole,
                        const std::vector<PatternTriangle>& part) {
   return part.size() <= whole.size() &&
-         (part.empty() || std::memcmp(part.data(), whole.data(), part.size() * sizeof(part[0])) == 0);
+         (part.empty() ||
+          std::memcmp(part.data(), whole.data(), part.size() * sizeof(part[0])) == 0);
 }
