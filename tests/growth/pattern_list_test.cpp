@@ -7,7 +7,6 @@
 #include <new>
 
 #include "allocation_limit.h"
-#include "growth/grown_triangle.h"
 
 namespace {
 
@@ -78,70 +77,48 @@ TEST(MeshAssembly, CountDisagreeingWithTheList) {
   EXPECT_EQ(short_list.first->next, short_list.last);
 }
 
-// Triangle k of a long list: corners apart by k in x, heights by corner.
+// Triangle k of a long list: corner i at x = k + i / 4, its normal x k.
 PatternTriangle Numbered(int k) {
   PatternTriangle t{};
-  for (int i = 0; i < 3; ++i) {
-    t.corners[i].x = static_cast<float>(k) + 0.25f * i;
-    t.corners[i].y = static_cast<float>(i == 2);
-    t.corners[i].z = static_cast<float>(i);
-  }
-  ApplyCornerRule(t);
-  t.level = static_cast<uint32_t>(k);
+  for (int i = 0; i < 3; ++i) t.corners[i] = {k + 0.25f * i, 1, 2, static_cast<float>(k), 0, 1, 1};
   return t;
 }
 
-TEST(PatternStorage, LongListAssemblesInOrderAndLeavesNothingReserved) {
-  // Memory refused whenever the list needs a new block, for a triangle or
-  // for its node (blocks end at either), until both have happened twice:
-  // Append throws, the list and the count stay as they were, and the
-  // triangle given to it is freed.
+TEST(PatternStorage, RefusedBlockKeepsTheListAndAssemblyLeavesNothingHeld) {
+  // Memory refused at every append: only one needing a new block, for the
+  // triangle or for its node, fails; it throws and leaves the list and the
+  // storage as they were, the triangle given to Append freed.
   QFTrList list;
-  EXPECT_LE(PatternStorageBytes(), 4096u);  // the sentinel reserves a page at most
-  TriangleCount = 0;
-  int refused[2] = {0, 0};  // the triangle, the node
-  while (refused[0] < 2 || refused[1] < 2) {
-    const std::size_t held = PatternStorageBytes();
-    const QFTrNode* last = list.last;
-    SetAllocationLimit(0);
-    try {
-      auto* t = new PatternTriangle(Numbered(TriangleCount));
-      try {
-        list.Append(t);
-      } catch (const std::bad_alloc&) {
-        ++refused[1];
-        throw;
-      }
-      ++TriangleCount;
-    } catch (const std::bad_alloc&) {
-      ++refused[0];
-      EXPECT_TRUE(list.last == last && last->next == nullptr);
-      EXPECT_EQ(PatternStorageBytes(), held);
-      SetAllocationLimit(-1);
-      list.Append(new PatternTriangle(Numbered(TriangleCount++)));
-    }
-    SetAllocationLimit(-1);
-  }
-  refused[0] -= refused[1];  // a refused node counted under both
-  EXPECT_GE(refused[0], 2);
+  EXPECT_LE(PatternStorageBytes(), 4096u);  // a small list reserves a page at most
+  int refused[2] = {0, 0};                  // at the triangle, at its node
   const int kCount = 300000;
-  while (TriangleCount < kCount) list.Append(new PatternTriangle(Numbered(TriangleCount++)));
-  // Blocks grow to a megabyte: little beyond the objects themselves.
+  for (int k = 0; k < kCount; ++k) {
+    const QFTrNode* last = list.last;
+    const std::size_t held = PatternStorageBytes();
+    SetAllocationLimit(k < 1000 ? 0 : -1);
+    PatternTriangle* t = nullptr;
+    try {
+      t = new PatternTriangle(Numbered(k));
+      list.Append(t);
+    } catch (const std::bad_alloc&) {
+      ++refused[t != nullptr];
+      EXPECT_TRUE(list.last == last && last->next == nullptr && PatternStorageBytes() == held);
+      SetAllocationLimit(-1);
+      list.Append(new PatternTriangle(Numbered(k)));
+    }
+  }
+  SetAllocationLimit(-1);
+  EXPECT_TRUE(refused[0] > 0 && refused[1] > 0);
+  // Blocks of at most a megabyte: little beyond the objects themselves.
   EXPECT_LT(PatternStorageBytes(), kCount * (sizeof(PatternTriangle) + sizeof(QFTrNode)) * 5 / 4);
 
+  TriangleCount = kCount;
   Mesh mesh(list);
-  ASSERT_TRUE(mesh.point_count == 3 * kCount && mesh.triangle_count == kCount);
+  ASSERT_EQ(mesh.triangle_count, kCount);
   EXPECT_EQ(PatternStorageBytes(), 0u);
-  for (int k = 0; k < kCount; k += 997) {
-    const PatternTriangle t = Numbered(k);
-    for (int i = 0; i < 3; ++i) {
-      const __Point3ds& p = mesh.points[3 * k + i];
-      const TriangleCorner& c = t.corners[i];
-      EXPECT_TRUE(p.x == c.x && p.y == c.y && p.z == c.z && p.nx == c.nx && p.ny == c.ny &&
-                  p.nz == c.nz && p.hasNormal == 1)
-          << "triangle " << k << " corner " << i;
-    }
-  }
+  for (int k = 0; k < kCount; k += 997)
+    for (int i = 0; i < 3; ++i)
+      EXPECT_TRUE(mesh.points[3 * k + i].x == k + 0.25f * i && mesh.points[3 * k + i].nx == k);
 }
 
 TEST(VertexTransforms, ScaleTranslateAndRotate) {
