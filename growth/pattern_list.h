@@ -47,6 +47,9 @@ class QFTrNode {
   PatternTriangle* payload = nullptr;  // owned by the list; null in the sentinel
 };
 
+static_assert(alignof(PatternTriangle) <= alignof(void*) && alignof(QFTrNode) <= alignof(void*),
+              "the pattern storage aligns its objects as a pointer");
+
 // A sentinel followed by the triangles in the order they were appended.
 // first is null once the list has been consumed or cleared.
 struct QFTrList {
