@@ -3,9 +3,11 @@
 // engine's vertex and triangle arrays.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 
 #include "engine/qf_engine.h"
+#include "growth/pattern_storage.h"
 
 // One corner of a generated triangle, in frame pixels about the frame centre;
 // z is the height, larger nearer the viewer.
@@ -18,6 +20,12 @@ struct TriangleCorner {
 struct PatternTriangle {
   TriangleCorner corners[3];
   uint32_t level;  // recursion level of the branching that made it, else 0
+
+  // Created with new like any heap object, in the pattern storage.
+  static void* operator new(std::size_t bytes) { return AllocatePatternObject(bytes); }
+  static void operator delete(void* object, std::size_t bytes) noexcept {
+    FreePatternObject(object, bytes);
+  }
 };
 
 class QFTrNode {
@@ -27,10 +35,20 @@ class QFTrNode {
   QFTrNode& operator=(const QFTrNode&) = delete;
   virtual ~QFTrNode();
 
+  // Destroyed through the virtual destructor, whose deleting form gives the
+  // room back to the pattern storage.
+  static void* operator new(std::size_t bytes) { return AllocatePatternObject(bytes); }
+  static void operator delete(void* object, std::size_t bytes) noexcept {
+    FreePatternObject(object, bytes);
+  }
+
   QFTrNode* prev = nullptr;
   QFTrNode* next = nullptr;
   PatternTriangle* payload = nullptr;  // owned by the list; null in the sentinel
 };
+
+static_assert(alignof(PatternTriangle) <= alignof(void*) && alignof(QFTrNode) <= alignof(void*),
+              "the pattern storage aligns its objects as a pointer");
 
 // A sentinel followed by the triangles in the order they were appended.
 // first is null once the list has been consumed or cleared.

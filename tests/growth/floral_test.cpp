@@ -176,15 +176,25 @@ TEST_F(FloralGrowth, BudgetEndsRunawayGrowth) {
 }
 
 TEST_F(FloralGrowth, AllocationFailureBeforeTheBudgetThrowsAndKeepsTheList) {
-  // 40: memory runs out creating the 21st triangle; 41: creating its node.
-  for (long allowed : {40L, 41L}) {
+  // Memory running out when the list needs its second (0) or third (1) block:
+  // the stem stops with std::bad_alloc, and the list holds exactly the
+  // triangles counted, the first ones of the stem grown with enough memory.
+  auto grow = [](QFTrList& stem) {
+    std::srand(5);
+    GrowFloralStem(12, stem, 0, 0, 20, 0, 1, 100, 0.3f, 1, -1920);
+  };
+  grow(list);
+  const std::vector<PatternTriangle> whole = Triangles(list);
+  list.Clear();  // each stem below starts with the storage empty
+  for (long allowed : {0L, 1L}) {
     QFTrList stem;
     TriangleCount = 0;
     SetAllocationLimit(allowed);
-    EXPECT_THROW(GrowFloralStem(3, stem, 0, 0, 20, 0, 1, 100, 0.3f, 1, -1920), std::bad_alloc);
+    EXPECT_THROW(grow(stem), std::bad_alloc);
     SetAllocationLimit(-1);
-    EXPECT_EQ(TriangleCount, 20);
-    EXPECT_EQ(Triangles(stem).size(), 20u);
+    const std::vector<PatternTriangle> kept = Triangles(stem);
+    EXPECT_EQ(kept.size(), static_cast<size_t>(TriangleCount));
+    EXPECT_TRUE(kept.size() < whole.size() && StartsWith(whole, kept));
   }
 }
 

@@ -1,6 +1,7 @@
 // The triangles a pattern list holds, in list order, as plain copies.
 #pragma once
 
+#include <cstring>
 #include <vector>
 
 #include "growth/pattern_list.h"
@@ -10,4 +11,12 @@ inline std::vector<PatternTriangle> Triangles(const QFTrList& list) {
   for (const QFTrNode* node = list.first->next; node != nullptr; node = node->next)
     out.push_back(*node->payload);
   return out;
+}
+
+// Whether part holds the first triangles of whole, bit for bit.
+inline bool StartsWith(const std::vector<PatternTriangle>& whole,
+                       const std::vector<PatternTriangle>& part) {
+  return part.size() <= whole.size() &&
+         (part.empty() ||
+          std::memcmp(part.data(), whole.data(), part.size() * sizeof(part[0])) == 0);
 }

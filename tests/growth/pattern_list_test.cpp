@@ -4,6 +4,10 @@
 
 #include <gtest/gtest.h>
 
+#include <new>
+
+#include "allocation_limit.h"
+
 namespace {
 
 struct Mesh {
@@ -71,6 +75,50 @@ TEST(MeshAssembly, CountDisagreeingWithTheList) {
 
   short_list.Append(new PatternTriangle{});  // a consumed list starts over
   EXPECT_EQ(short_list.first->next, short_list.last);
+}
+
+// Triangle k of a long list: corner i at x = k + i / 4, its normal x k.
+PatternTriangle Numbered(int k) {
+  PatternTriangle t{};
+  for (int i = 0; i < 3; ++i) t.corners[i] = {k + 0.25f * i, 1, 2, static_cast<float>(k), 0, 1, 1};
+  return t;
+}
+
+TEST(PatternStorage, RefusedBlockKeepsTheListAndAssemblyLeavesNothingHeld) {
+  // Memory refused at every append: only one needing a new block, for the
+  // triangle or for its node, fails; it throws and leaves the list and the
+  // storage as they were, the triangle given to Append freed.
+  QFTrList list;
+  EXPECT_LE(PatternStorageBytes(), 4096u);  // a small list reserves a page at most
+  int refused[2] = {0, 0};                  // at the triangle, at its node
+  const int kCount = 300000;
+  for (int k = 0; k < kCount; ++k) {
+    const QFTrNode* last = list.last;
+    const std::size_t held = PatternStorageBytes();
+    SetAllocationLimit(k < 1000 ? 0 : -1);
+    PatternTriangle* t = nullptr;
+    try {
+      t = new PatternTriangle(Numbered(k));
+      list.Append(t);
+    } catch (const std::bad_alloc&) {
+      ++refused[t != nullptr];
+      EXPECT_TRUE(list.last == last && last->next == nullptr && PatternStorageBytes() == held);
+      SetAllocationLimit(-1);
+      list.Append(new PatternTriangle(Numbered(k)));
+    }
+  }
+  SetAllocationLimit(-1);
+  EXPECT_TRUE(refused[0] > 0 && refused[1] > 0);
+  // Blocks of at most a megabyte: little beyond the objects themselves.
+  EXPECT_LT(PatternStorageBytes(), kCount * (sizeof(PatternTriangle) + sizeof(QFTrNode)) * 5 / 4);
+
+  TriangleCount = kCount;
+  Mesh mesh(list);
+  ASSERT_EQ(mesh.triangle_count, kCount);
+  EXPECT_EQ(PatternStorageBytes(), 0u);
+  for (int k = 0; k < kCount; k += 997)
+    for (int i = 0; i < 3; ++i)
+      EXPECT_TRUE(mesh.points[3 * k + i].x == k + 0.25f * i && mesh.points[3 * k + i].nx == k);
 }
 
 TEST(VertexTransforms, ScaleTranslateAndRotate) {
