@@ -83,7 +83,8 @@ class EdgeRun {
     for (int axis = 0; axis < 2; ++axis) {
       const double before = -reach_ - at[axis], beyond = at[axis] - (size[axis] + reach_);
       const double depth = std::max(before, beyond) - margin_[axis];
-      if (depth > 0.0) run = std::max(run, depth / slope_[axis]);
+      // A level edge stays beyond for all of p that is left, which is less than 1.
+      if (depth > 0.0) run = std::max(run, slope_[axis] > 0.0 ? depth / slope_[axis] : 1.0);
     }
     return run;
   }
