@@ -8,14 +8,8 @@
 # them. "Rough" draws next to nothing, so its row of a scene is about the
 # scene's growth alone.
 #   bench/draw_budget.sh [QF_HOST_BINARY] [RUNS]
-set -euo pipefail
-root=$(cd "$(dirname "$0")/.." && pwd)
-host=${1:-$root/build/qf-host}
-runs=${2:-1}
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
 # shellcheck source=bench/time_render.sh
-source "$root/bench/time_render.sh"
+source "$(dirname "$0")/time_render.sh" 1 "$@"
 
 # deliverable|size|depth|mode parameter|settings (';'-separated)
 cases=(
@@ -32,7 +26,7 @@ cases=(
 # curved and 7 curved (numbers a host may deliver beyond the choices).
 modes=(1 2 3 4 5 6 7)
 
-echo "load average: $(cut -d' ' -f1-3 /proc/loadavg), $(nproc) threads, QF_THREADS=${QF_THREADS:-}"
+print_load
 printf '%-9s %-8s %-3s %-40s %-4s %10s %8s %8s\n' build size bit settings mode "render ms" "CPU s" "peak MB"
 for c in "${cases[@]}"; do
   IFS='|' read -r deliverable size depth modeName settings <<<"$c"

@@ -5,21 +5,15 @@
 # --stats (best of RUNS), the process's CPU seconds (user + system, which a
 # loaded machine inflates less than the wall time) and its peak memory.
 #   bench/far_lines.sh [QF_HOST_BINARY] [RUNS]
-set -euo pipefail
-root=$(cd "$(dirname "$0")/.." && pwd)
-host=${1:-$root/build/qf-host}
-runs=${2:-1}
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
 # shellcheck source=bench/time_render.sh
-source "$root/bench/time_render.sh"
+source "$(dirname "$0")/time_render.sh" 1 "$@"
 
 sets=("Length=1000 Scale=-1000 Dispersion=527"
   "Length=1000 Dispersion=527"
   "Length=1000 Scale=-1000 Dispersion=50"
   "Length=1000 Scale=1000")
 
-echo "load average: $(cut -d' ' -f1-3 /proc/loadavg), $(nproc) threads"
+print_load
 printf '%-40s %-10s %-6s %10s %8s %8s\n' parameters size mode "render ms" "CPU s" "peak MB"
 for size in 640x360 1920x1080; do
   for set in "${sets[@]}"; do

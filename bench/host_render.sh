@@ -3,14 +3,10 @@
 # 8 and 16 bits: wall time of the process (best of RUNS) next to the render
 # command's own milliseconds from --stats, so the host's share shows.
 #   bench/host_render.sh [QF_HOST_BINARY] [RUNS]
-set -euo pipefail
-root=$(cd "$(dirname "$0")/.." && pwd)
-host=${1:-$root/build/qf-host}
-runs=${2:-3}
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
+# shellcheck source=bench/time_render.sh
+source "$(dirname "$0")/time_render.sh" 3 "$@"
 
-echo "load average: $(cut -d' ' -f1-3 /proc/loadavg), $(nproc) threads"
+print_load
 printf '%-7s %10s %10s %10s %12s\n' depth "wall ms" "render ms" "host ms" "PNG bytes"
 for depth in 8 16; do
   best_wall=""

@@ -1,5 +1,20 @@
-# Sourced by the benchmarks that time qf-host renders; they set $host (the
-# qf-host binary) and $work (a scratch folder).
+# Sourced by the benchmarks that time qf-host renders, with their default
+# number of runs and their own arguments ([QF_HOST_BINARY] [RUNS]):
+#   source "$(dirname "$0")/time_render.sh" DEFAULT_RUNS "$@"
+# It sets root (the source tree), host (the qf-host binary, build/qf-host by
+# default), runs and work (a scratch folder, removed on exit).
+set -euo pipefail
+root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+host=${2:-$root/build/qf-host}
+runs=${3:-$1}
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+
+# Prints the machine's load and threads, which the times depend on.
+print_load() {
+  echo "load average: $(cut -d' ' -f1-3 /proc/loadavg), $(nproc) threads, QF_THREADS=${QF_THREADS:-}"
+}
+
 #   time_render RUNS ARGS...   runs 'qf-host render ARGS...' RUNS times and
 # prints the best of the render command's own milliseconds (from --stats), the
 # CPU seconds of that run (user + system, which a loaded machine inflates less

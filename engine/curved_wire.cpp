@@ -42,6 +42,59 @@ bool ChordMissesFrame(float x0, float y0, float x1, float y1, double reach) {
   return beyond(x0, x1, Zwidth) || beyond(y0, y1, Zheight);
 }
 
+// The Bernstein control points of each edge's cubic, in the order p runs
+// along it: the patch's control values, the inner two carrying the factor 3.
+constexpr int kEdgeControl[3][4] = {{2, 8, 7, 1}, {2, 4, 3, 0}, {0, 5, 6, 1}};
+
+// How far along p an edge stays beyond the side of the frame (widened by
+// reach) that one of its samples lies beyond. On each image axis the slope
+// of the edge's cubic is at most 3 times the largest step between its
+// control points; the margin covers the rounding of the evaluated sum and
+// of the sample's float image position, far below a millionth of the
+// values involved. Without finite control values nothing is bounded.
+class EdgeRun {
+ public:
+  EdgeRun(const CurvedPatch& patch, int edge, float centreX, float centreY, double reach)
+      : reach_(reach) {
+    const int* control = kEdgeControl[edge < 2 ? edge : 2];
+    const float centre[2] = {centreX, centreY};
+    for (int axis = 0; axis < 2; ++axis) {
+      double point[4], largest = std::fabs(centre[axis]) + reach;
+      for (int i = 0; i < 4; ++i) {
+        const double value = patch.position[control[i]][axis];
+        point[i] = i == 1 || i == 2 ? value / 3.0 : value;
+        largest = std::max(largest, std::fabs(value));
+      }
+      double steepest = 0.0;
+      for (int i = 0; i < 3; ++i) steepest = std::max(steepest, std::fabs(point[i + 1] - point[i]));
+      slope_[axis] = 3.0 * steepest;
+      margin_[axis] = 1e-6 * largest + 2.0;
+      usable_ = usable_ && std::isfinite(slope_[axis]) && std::isfinite(margin_[axis]);
+    }
+  }
+
+  // The span of p after a sample at image position (x, y) over which every
+  // sample lies beyond the same side as it; 0 when it lies beyond none.
+  double After(float x, float y) const {
+    if (!usable_) return 0.0;
+    const float at[2] = {x, y};
+    const double size[2] = {static_cast<double>(Zwidth), static_cast<double>(Zheight)};
+    double run = 0.0;
+    for (int axis = 0; axis < 2; ++axis) {
+      const double before = -reach_ - at[axis], beyond = at[axis] - (size[axis] + reach_);
+      const double depth = std::max(before, beyond) - margin_[axis];
+      // A level edge stays beyond for all of p that is left, which is less than 1.
+      if (depth > 0.0) run = std::max(run, slope_[axis] > 0.0 ? depth / slope_[axis] : 1.0);
+    }
+    return run;
+  }
+
+ private:
+  double slope_[2], margin_[2];
+  double reach_;
+  bool usable_ = true;
+};
+
 // The parameter step along every edge: 4 / the shorter of the edges at V2
 // (a length of 0 counting as 1), but never finer than the chord budget allows.
 double WireStep(const __Point3ds& v0, const __Point3ds& v1, const __Point3ds& v2) {
@@ -57,8 +110,9 @@ void DrawEdge(uint8_t edge, const CurvedPatch& patch, double step, const WireCal
   const float centreX = static_cast<float>(c.cx);
   const float centreY = static_cast<float>(c.cy);
   const double reach = WireReach();
+  const EdgeRun run(patch, edge, centreX, centreY, reach);
   float previousX = 0.0f, previousY = 0.0f;
-  for (double p = 0.0;; p += step) {
+  for (double p = 0.0;;) {
     const bool last = !(p < 1.0);
     if (last) p = 1.0;
     PatchWeights w;
@@ -93,6 +147,14 @@ void DrawEdge(uint8_t edge, const CurvedPatch& patch, double step, const WireCal
     previousX = x;
     previousY = y;
     if (last) break;
+    // Samples the edge is sure to keep beyond the side this one lies beyond
+    // draw no chord: p runs on over them by the same additions, and the
+    // last of them is evaluated, as the start of the next chord that may be
+    // drawn.
+    const double beyond = run.After(x + centreX, y + centreY);
+    double next = p + step;
+    for (double q = next; q < 1.0 && q - p < beyond; q += step) next = q;
+    p = next;
   }
 }
 

@@ -13,6 +13,9 @@
 
 namespace {
 
+// The budget of the pass drawing now, while a ShadedLineBudget is alive.
+DrawBudget* gLineBudget = nullptr;
+
 // Floats lose whole pixels beyond 2^24, and larger values no longer truncate
 // safely into the integer walks; lines are kept within this distance of the origin.
 constexpr float kCoordLimit = 16777216.0f;
@@ -97,21 +100,35 @@ Window FrameWithin(double reach) {
   return {{-r, -r}, {Zwidth - 1 + r, Zheight - 1 + r}};
 }
 
+// The first and last of the positions start, start + step, ... (count of
+// them, step 1 or -1) that lie within lo .. hi; none when first lies past last.
+struct Run {
+  int first, last, step;
+  double Count() const { return std::max(step * (static_cast<double>(last) - first) + 1.0, 0.0); }
+};
+
+Run PositionsWithin(int start, int step, int count, int lo, int hi) {
+  if (count <= 0) return {start, start - step, step};
+  Run r{start, start + step * (count - 1), step};
+  if (step > 0) {
+    r.first = std::max(r.first, lo);
+    r.last = std::min(r.last, hi);
+  } else {
+    r.first = std::min(r.first, hi);
+    r.last = std::max(r.last, lo);
+  }
+  return r;
+}
+
 // The positions start, start + step, ... (count of them) that lie within
 // lo .. hi, in that order.
 template <typename Visit>
 void ForEachPosition(int start, int step, int count, int lo, int hi, Visit visit) {
-  if (count <= 0) return;
-  int first = start, last = start + step * (count - 1);
-  if (step > 0) {
-    if (first < lo) first = lo;
-    if (last > hi) last = hi;
-    for (int p = first; p <= last; ++p) visit(p);
-  } else {
-    if (first > hi) first = hi;
-    if (last < lo) last = lo;
-    for (int p = first; p >= last; --p) visit(p);
-  }
+  const Run r = PositionsWithin(start, step, count, lo, hi);
+  if (step > 0)
+    for (int p = r.first; p <= r.last; ++p) visit(p);
+  else
+    for (int p = r.first; p >= r.last; --p) visit(p);
 }
 
 // The Bresenham walk of a wide line: at step i the position along the major
@@ -263,10 +280,12 @@ struct Ink {
 // _Quality 0, the bare walk blended with the opacity). shade(px, py, ink)
 // runs before every pixel drawn. Pixels outside the frame are never drawn,
 // and those outside the window are not visited at all: the walk goes
-// straight to the steps whose pixels lie inside it.
+// straight to the steps whose pixels lie inside it. With a budget, a line
+// that would visit more than is left of it draws nothing.
 template <typename Shade>
 void DrawWideLine(float x0, float y0, float x1, float y1, float lineWidth, unsigned char* target,
-                  unsigned char* source, const Window& window, Ink ink, Shade shade) {
+                  unsigned char* source, const Window& window, DrawBudget* budget, Ink ink,
+                  Shade shade) {
   if (!Finite(x0, y0, x1, y1)) return;
   if ((std::fabs(x0) > kCoordLimit || std::fabs(y0) > kCoordLimit || std::fabs(x1) > kCoordLimit ||
        std::fabs(y1) > kCoordLimit) &&
@@ -317,8 +336,6 @@ void DrawWideLine(float x0, float y0, float x1, float y1, float lineWidth, unsig
     });
   };
 
-  if (_Quality != 0) cap(x, y, sx, sy);
-
   // The steps whose major position lies in the window, and whose band (or,
   // with _Quality 0, whose one pixel) can reach it across.
   const int reach = _Quality != 0 ? W : 0;
@@ -328,6 +345,28 @@ void DrawWideLine(float x0, float y0, float x1, float y1, float lineWidth, unsig
   int first = std::max(0, std::min(fromLo, fromHi));
   int last = std::min(major, std::max(fromLo, fromHi));
   NarrowToMinor(walk, major, minor, window.lo[N] - reach, window.hi[N] + reach, first, last);
+  // The end cap sits about the point one step past the walk; it is worked
+  // out only when it can reach the window.
+  const long long endMajor = start[M] + static_cast<long long>(dir[M]) * (major + 1);
+  const bool endCap = _Quality != 0 && endMajor + W >= window.lo[M] && endMajor - W <= window.hi[M];
+
+  if (budget) {
+    // At most what the line visits: a cap's columns along the walk that lie
+    // in the window, and each step's band, each held to the window across.
+    const double across =
+        _Quality != 0 ? std::min(2.0 * W, static_cast<double>(window.hi[N]) - window.lo[N] + 1.0)
+                      : 1.0;
+    const auto capVisits = [&](int centre, int step) {
+      return PositionsWithin(centre - step * W, step, 2 * W, window.lo[M], window.hi[M]).Count() *
+             across;
+    };
+    double visits = first <= last ? (static_cast<double>(last) - first + 1.0) * across : 0.0;
+    if (_Quality != 0) visits += capVisits(start[M], dir[M]);
+    if (endCap) visits += capVisits(static_cast<int>(endMajor), -dir[M]);
+    if (!budget->Take(visits)) return;
+  }
+
+  if (_Quality != 0) cap(x, y, sx, sy);
   if (first <= last) {
     walk.Seek(first);
     for (int i = first; i <= last; ++i) {
@@ -346,11 +385,8 @@ void DrawWideLine(float x0, float y0, float x1, float y1, float lineWidth, unsig
       walk.Next();
     }
   }
-  if (_Quality == 0) return;
-  // The end cap runs the other way round, about the point one step past the
-  // walk; it is worked out only when the cap can reach the window.
-  const long long endMajor = start[M] + static_cast<long long>(dir[M]) * (major + 1);
-  if (endMajor + W < window.lo[M] || endMajor - W > window.hi[M]) return;
+  if (!endCap) return;
+  // The end cap runs the other way round.
   walk.Seek(major + 1);
   pixel(walk.majorAt(), walk.minorAt(), [&](int ex, int ey) { cap(ex, ey, -sx, -sy); });
 }
@@ -368,6 +404,13 @@ void CornerCopies(const __Triangle3ds* triangle, const __Point3ds* vertices, int
 }
 
 }  // namespace
+
+ShadedLineBudget::ShadedLineBudget(int width, int height)
+    : budget_(kLineVisitsPerPixel, width, height), outer_(gLineBudget) {
+  gLineBudget = &budget_;
+}
+
+ShadedLineBudget::~ShadedLineBudget() { gLineBudget = outer_; }
 
 void __PlotInverted(unsigned char* target, unsigned char* source, int width, int height, float x,
                     float y) {
@@ -419,22 +462,23 @@ void __DrawLineShaded(float x0, float x1, float y0, float y1, float lineWidth,
   const Window window = __RenderOnePixel == __DefRenderOnePixel
                             ? FrameWithin(DefaultShaderReach(triangle, materialCount, glass))
                             : kEveryPixel;
-  DrawWideLine(
-      x0, y0, x1, y1, lineWidth, target, source, window, start, [&](int px, int py, Ink& ink) {
-        __Point normal{-planeA, -planeB, -planeC};
-        ink.opacity = __RenderOnePixel(
-            centreX, centreY, target, source, static_cast<float>(static_cast<long long>(px) - cx),
-            static_cast<float>(static_cast<long long>(py) - cy), 0.0f, triangle, materials,
-            materialCount, ink.r, ink.g, ink.b, &normal, 0, 0.0f, 0.0f, textures, lightCount,
-            lights, nullptr, glass, planeA, planeB, planeC, planeD);
-      });
+  DrawWideLine(x0, y0, x1, y1, lineWidth, target, source, window, gLineBudget, start,
+               [&](int px, int py, Ink& ink) {
+                 __Point normal{-planeA, -planeB, -planeC};
+                 ink.opacity = __RenderOnePixel(
+                     centreX, centreY, target, source,
+                     static_cast<float>(static_cast<long long>(px) - cx),
+                     static_cast<float>(static_cast<long long>(py) - cy), 0.0f, triangle, materials,
+                     materialCount, ink.r, ink.g, ink.b, &normal, 0, 0.0f, 0.0f, textures,
+                     lightCount, lights, nullptr, glass, planeA, planeB, planeC, planeD);
+               });
 }
 
 void __DrawLineColor(uint32_t red, uint32_t green, uint32_t blue, float x0, float y0, float x1,
                      float y1, float lineWidth, unsigned char* target, unsigned char* source, int,
                      int) {
   const Ink ink{static_cast<float>(red), static_cast<float>(green), static_cast<float>(blue), 1.0f};
-  DrawWideLine(x0, y0, x1, y1, lineWidth, target, source, FrameWithin(0.0), ink,
+  DrawWideLine(x0, y0, x1, y1, lineWidth, target, source, FrameWithin(0.0), nullptr, ink,
                [](int, int, Ink&) {});
 }
 

@@ -5,7 +5,28 @@
 
 #include <cstdint>
 
+#include "engine/budget.h"
 #include "engine/qf_engine.h"
+
+// While one is alive, the shaded lines take what each will visit from the
+// budget of a pass over a width x height frame, in the order they are drawn:
+// a line that would take more than is left is not drawn, nor is any after
+// it. The Line and Wire passes draw on one thread, so the stop is the same
+// on every build.
+class ShadedLineBudget {
+ public:
+  ShadedLineBudget(int width, int height);
+  ~ShadedLineBudget();
+  ShadedLineBudget(const ShadedLineBudget&) = delete;
+  ShadedLineBudget& operator=(const ShadedLineBudget&) = delete;
+
+  // Whether a line has been refused: nothing more of the pass is drawn.
+  bool Spent() const { return budget_.Spent(); }
+
+ private:
+  DrawBudget budget_;
+  DrawBudget* outer_;
+};
 
 void __PlotInverted(unsigned char* target, unsigned char* source, int width, int height, float x,
                     float y);

@@ -242,11 +242,18 @@ void FilledLoop(const Scene& s, TriangleDraw draw) {
   }
 }
 
-// Rough and Line: the standard facing test, straight into the output.
-void OutlineLoop(const Scene& s, TriangleDraw draw) {
-  for (int i = 0; i < s.triangleCount; ++i) {
+// Rough, Line and Wire: straight into the output, the shaded lines of Line
+// and Wire taking their visits from one budget for the pass; once a line is
+// refused the pass ends. Rough and Line apply the standard facing test, the
+// wire its own to each chord.
+enum class Facing { Standard, ByDraw };
+
+void OutlineLoop(const Scene& s, TriangleDraw draw, Facing facing) {
+  const ShadedLineBudget budget(s.width, s.height);
+  for (int i = 0; i < s.triangleCount && !budget.Spent(); ++i) {
     __Triangle3ds* t = &s.triangles[i];
-    if (PassesStandardTest(FacingValue(*t, s.points))) DrawDirect(s, t, draw);
+    if (facing == Facing::ByDraw || PassesStandardTest(FacingValue(*t, s.points)))
+      DrawDirect(s, t, draw);
   }
 }
 
@@ -260,15 +267,13 @@ double CurvedSamples(const Scene& s, __Triangle3ds* t) {
   return (1.0 / stepS + 1.0) * (0.5 / stepT + 2.0);
 }
 
-// What a triangle's drawing in each curved mode may visit. The wire draw
-// bounds its own chords. The subdivided fill's four parts lie about the
-// flat triangle, and it clears and merges its wider scratch rectangle.
-enum class CurvedWork { Wire, Subdivided, Sampled, SampledThroughScratch };
+// What a triangle's drawing in each curved fill may visit. The subdivided
+// fill's four parts lie about the flat triangle, and it clears and merges
+// its wider scratch rectangle.
+enum class CurvedWork { Subdivided, Sampled, SampledThroughScratch };
 
 double CurvedVisits(const Scene& s, __Triangle3ds* t, CurvedWork work) {
   switch (work) {
-    case CurvedWork::Wire:
-      return 0.0;
     case CurvedWork::Subdivided:
       return FilledVisits(s, *t) + ScratchVisits(s, *t, Margin::ByExtent);
     case CurvedWork::Sampled:
@@ -310,12 +315,12 @@ void InTableOrder(unsigned char* image, unsigned char* source, int width, int he
        lightCount, lights, glass);
 }
 
-void __RasterModeRough(const Scene& s) { OutlineLoop(s, __DrawTriangleRough); }
-void __RasterModeLine(const Scene& s) { OutlineLoop(s, __DrawTriangleLines); }
+void __RasterModeRough(const Scene& s) { OutlineLoop(s, __DrawTriangleRough, Facing::Standard); }
+void __RasterModeLine(const Scene& s) { OutlineLoop(s, __DrawTriangleLines, Facing::Standard); }
 void __RasterModeFlat(const Scene& s) { FilledLoop(s, __SetupTriangleFlat); }
 void __RasterModePhong(const Scene& s) { FilledLoop(s, __SetupTrianglePhong); }
 void __RasterModeWire(const Scene& s) {
-  CurvedLoop(s, InTableOrder<__DrawTriangleCurvedWire>, CurvedWork::Wire);
+  OutlineLoop(s, InTableOrder<__DrawTriangleCurvedWire>, Facing::ByDraw);
 }
 void __RasterModeSubdiv(const Scene& s) {
   CurvedLoop(s, __SubdivideTriangleCurved, CurvedWork::Subdivided);

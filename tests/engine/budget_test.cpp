@@ -1,7 +1,10 @@
 // The drawing budget, end to end through __RasterScene: thin slivers whose
 // scratch rectangles each span the whole 640 x 360 frame use it up, and a
 // small triangle after them is drawn while the budget lasts and left out
-// once it is spent, the same with one drawing thread and with three.
+// once it is spent, the same with one drawing thread and with three. The
+// shaded lines of the Line and Wire modes, counted through a shader hook,
+// stop at the line that would exceed theirs.
+#include <cmath>
 #include <cstdint>
 #include <cstdlib>
 #include <vector>
@@ -30,33 +33,45 @@ __Point3ds Vertex(float x, float y, float z) {
 // by the 3-pixel margin, reach beyond every side of the frame, so that each
 // copy counts exactly one visit per frame pixel. Vertices 3 to 5: a small
 // triangle nearer the viewer in the lower left, far from the sliver.
-const __Point3ds kPoints[6] = {Vertex(-330, -190, 5), Vertex(330, 190, 5),   Vertex(-322, -190, 5),
-                               Vertex(-290, 110, 50), Vertex(-270, 110, 50), Vertex(-280, 130, 50)};
+// Vertices 6 to 8: a triangle above the frame whose three edges, across,
+// along and aslant, each walk kLeg + 1 steps.
+constexpr int kLeg = 1000;
+const __Point3ds kPoints[9] = {
+    Vertex(-330, -190, 5),  Vertex(330, 190, 5),           Vertex(-322, -190, 5),
+    Vertex(-290, 110, 50),  Vertex(-270, 110, 50),         Vertex(-280, 130, 50),
+    Vertex(-320, -1280, 5), Vertex(-320 + kLeg, -1280, 5), Vertex(-320, -1280 + kLeg, 5)};
+constexpr __Triangle3ds kSliver{0, 1, 2, 0, 0}, kSmall{3, 4, 5, 0, 0}, kAbove{6, 7, 8, 0, 0};
 constexpr int kSmallX0 = 320 - 290, kSmallX1 = 320 - 270, kSmallY0 = 180 + 110,
               kSmallY1 = 180 + 130;
 
+// A shader hook that counts the pixels it shades and shades them grey.
+long g_shaded = 0;
+float CountingGrey(float, float, unsigned char*, unsigned char*, float, float, float,
+                   __Triangle3ds*, material3ds*, int, float& r, float& g, float& b, __Point*,
+                   unsigned char, float, float, __Texture*, int, light3ds*, __PrevInfo*, GlassProp*,
+                   float, float, float, float) {
+  ++g_shaded;
+  r = g = b = 200.0f;
+  return 1.0f;
+}
+
 class DrawBudgetTest : public EngineState {
  protected:
-  void SetUp() override {
-    EngineState::SetUp();
-    _DubleSide = 1;
-    _UseMultyRefract = 0;
-    material_.diffuse[0] = 0.9f;
-    material_.diffuse[1] = 0.6f;
-    material_.diffuse[2] = 0.2f;
-  }
   void TearDown() override {
     putenv(const_cast<char*>("QF_THREADS="));
+    __SetDefRenderOnePixel();
     EngineState::TearDown();
   }
 
-  // `slivers` copies of the sliver, then the small triangle when asked for,
-  // drawn over a grey frame.
-  std::vector<unsigned char> Render(int slivers, bool small, bool threeWorkers = false) {
+  // `copies` copies of the large triangle (the sliver unless told), then the
+  // small triangle when asked for, drawn over a grey frame.
+  std::vector<unsigned char> Render(int copies, bool small, bool threeWorkers = false) {
     putenv(const_cast<char*>(threeWorkers ? "QF_THREADS=3" : "QF_THREADS=1"));
-    std::vector<__Triangle3ds> triangles(slivers, __Triangle3ds{0, 1, 2, 0, 0});
-    if (small) triangles.push_back({3, 4, 5, 0, 0});
-    std::vector<__Point3ds> points(kPoints, kPoints + 6);
+    _DubleSide = 1;
+    _UseMultyRefract = 0;
+    std::vector<__Triangle3ds> triangles(copies, large_);
+    if (small) triangles.push_back(kSmall);
+    std::vector<__Point3ds> points(kPoints, kPoints + 9);
     std::vector<unsigned char> out(kWidth * kHeight * 4, 90);
     const std::vector<unsigned char> source = out;
     __Texture textures[4] = {};
@@ -87,7 +102,24 @@ class DrawBudgetTest : public EngineState {
     EXPECT_TRUE(SmallAreaSame(Render(fit, true), none)) << fit << " slivers";
   }
 
-  material3ds material_{};
+  // The pixels the hook shades in a render.
+  long Shaded(int copies, bool small) {
+    g_shaded = 0;
+    Render(copies, small);
+    return g_shaded;
+  }
+
+  __Triangle3ds large_ = kSliver;
+  material3ds material_ = Orange();
+
+ private:
+  static material3ds Orange() {
+    material3ds m{};
+    m.diffuse[0] = 0.9f;
+    m.diffuse[1] = 0.6f;
+    m.diffuse[2] = 0.2f;
+    return m;
+  }
 };
 
 // The flat and Phong fills draw on several threads; where they stop must not
@@ -118,6 +150,41 @@ TEST_F(DrawBudgetTest, CurvedModesStopAtTheirLowerRate) {
   ASSERT_FALSE(SmallAreaSame(alone, none)) << "the small triangle draws nothing";
   EXPECT_TRUE(SmallAreaSame(Render(1, true), alone));
   EXPECT_TRUE(SmallAreaSame(Render(fit, true), none));
+}
+
+// The shaded lines of the Line and Wire modes take, before each line, what
+// it will visit: with a hook installed, every pixel of its band and caps.
+// Copies of a triangle above the frame, which draw nothing inside it, use
+// the budget up; the lines drawn fill it as far as whole lines go, and
+// nothing after the first line refused is drawn, the small triangle included.
+TEST_F(DrawBudgetTest, LineAndWireStopAtTheLineThatWouldExceedTheBudget) {
+  __SetNewRenderOnePixel(CountingGrey);
+  large_ = kAbove;
+  const double budget = kLineVisitsPerPixel * kWidth * kHeight;
+  // A line of width 1 examines 6 pixels across at each step and two 6 x 6 caps.
+  const long line = 6 * (kLeg + 1) + 2 * 36;
+  for (unsigned char mode : {1, 2}) {
+    SCOPED_TRACE(testing::Message() << "mode " << int{mode});
+    _DrawMode = mode;
+    const std::vector<unsigned char> alone = Render(0, true);
+    const std::vector<unsigned char> none = Render(0, false);
+    ASSERT_FALSE(SmallAreaSame(alone, none)) << "the small triangle draws nothing";
+    const long one = Shaded(1, false);
+    ASSERT_GT(one, 0);
+    if (mode == 1) {
+      ASSERT_EQ(one, 3 * line);
+    }
+    ASSERT_EQ(Shaded(0, false), 0);  // the large triangle draws nothing in the frame
+    const int fit = static_cast<int>(budget / one);
+    g_shaded = 0;
+    EXPECT_TRUE(SmallAreaSame(Render(fit + 1, true), none));
+    EXPECT_LE(g_shaded, budget);
+    EXPECT_GE(g_shaded, fit * one);
+    // Equal lines: exactly as many as the budget holds.
+    if (mode == 1) {
+      EXPECT_EQ(g_shaded, static_cast<long>(std::floor(budget / line)) * line);
+    }
+  }
 }
 
 }  // namespace

@@ -119,6 +119,8 @@ TEST(QfHostCli, HelpForTheCommandAndEachVerb) {
             " pixel visits per frame pixel",
         "at most " + std::to_string(static_cast<int>(kCurvedVisitsPerPixel)) +
             " pixel visits or samples per frame pixel",
+        "at most " + std::to_string(static_cast<int>(kLineVisitsPerPixel)) +
+            " shaded line pixel visits per frame pixel",
         "a frame under " + std::to_string(static_cast<int>(kBudgetLeastPixels) / 360) +
             " x 360 pixels counting",
         std::string("\"out of memory\""), std::string("Costs worth knowing")})
