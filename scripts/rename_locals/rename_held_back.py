@@ -3,12 +3,14 @@ their edits overlapped (every variable a lambda captures implicitly puts an edit
 default). usage: rename_held_back.py ROOT BUILD_DIR CLANG_TIDY_LOG..."""
 import os
 import re
+import shutil
 import subprocess
 import sys
 
 from scope import in_scope
 
 root, build = os.path.realpath(sys.argv[1]), sys.argv[2]
+clang_rename = os.environ.get("CLANG_RENAME") or shutil.which("clang-rename") or "clang-rename-14"
 warning = re.compile(r"^(.+):(\d+):(\d+): warning: invalid case style for "
                      r"(?:parameter|local variable) '(\w+)'")
 
@@ -46,6 +48,6 @@ for (path, line, column), name in sorted(held.items(), key=lambda kv: (kv[0][0],
     if re.search(rb"\b" + snake(name).encode() + rb"\b", enclosing_definition(data, offset)):
         print(f"{where} left: {snake(name)} is taken")
         continue
-    subprocess.run([os.environ.get("CLANG_RENAME", "clang-rename-14"), "-p", build, "-i",
+    subprocess.run([clang_rename, "-p", build, "-i",
                     f"-offset={offset}", f"-new-name={snake(name)}", path], check=True)
     print(f"{where} -> {snake(name)}")
