@@ -222,14 +222,14 @@ void DrawInBands(const std::vector<BandItem>& items, int height, int workers,
   }
 
   std::atomic<size_t> next{0};
-  const auto drawBands = [&] {
+  const auto draw_bands = [&] {
     for (size_t b; (b = next.fetch_add(1)) < bands.size();) {
       tBand = bands[b];
       for (int index : bins[b]) draw(index);
     }
     tBand = {0, INT_MAX};
   };
-  RunOnThreads(workers, drawBands);
+  RunOnThreads(workers, draw_bands);
 }
 
 void SplitWork(size_t count, size_t min_part,

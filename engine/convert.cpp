@@ -16,8 +16,8 @@ unsigned char* TakePages(size_t bytes) {
 
 }  // namespace
 
-void __ConvertBYTE16TO8(unsigned char** buffer, int, int rows, int valuesPerRow) {
-  const size_t n = static_cast<size_t>(rows) * static_cast<size_t>(valuesPerRow);
+void __ConvertBYTE16TO8(unsigned char** buffer, int, int rows, int values_per_row) {
+  const size_t n = static_cast<size_t>(rows) * static_cast<size_t>(values_per_row);
   unsigned char* converted = TakePages(n);
   if (converted == nullptr) return;  // no pages: the buffer stays as it is
   const uint16_t* from = reinterpret_cast<const uint16_t*>(*buffer);
@@ -28,8 +28,8 @@ void __ConvertBYTE16TO8(unsigned char** buffer, int, int rows, int valuesPerRow)
   *buffer = converted;
 }
 
-void __ConvertBYTE8TO16(unsigned char** buffer, int, int rows, int valuesPerRow) {
-  const size_t n = static_cast<size_t>(rows) * static_cast<size_t>(valuesPerRow);
+void __ConvertBYTE8TO16(unsigned char** buffer, int, int rows, int values_per_row) {
+  const size_t n = static_cast<size_t>(rows) * static_cast<size_t>(values_per_row);
   unsigned char* converted = TakePages(2 * n);
   if (converted == nullptr) return;
   const unsigned char* from = *buffer;

@@ -22,38 +22,38 @@ namespace {
 float Clamp01(float v) { return v < 0.0f ? 0.0f : (v > 1.0f ? 1.0f : v); }
 
 template <typename Channel>
-Channel ClampChannel(float v, float maxChannel) {
+Channel ClampChannel(float v, float max_channel) {
   if (!(v >= 0.0f)) v = 0.0f;  // a NaN colour stores as 0 too
-  if (v > maxChannel) v = maxChannel;
+  if (v > max_channel) v = max_channel;
   return static_cast<Channel>(v);
 }
 
 template <typename Channel>
 void BlendInto(Channel* pixel, float r, float g, float b, float coverage) {
-  const float maxChannel = static_cast<float>(__MaxChannel);
+  const float max_channel = static_cast<float>(__MaxChannel);
   const float colour[3] = {r, g, b};
   if (coverage == 1.0f) {
-    for (int k = 0; k < 3; ++k) pixel[k] = ClampChannel<Channel>(colour[k], maxChannel);
+    for (int k = 0; k < 3; ++k) pixel[k] = ClampChannel<Channel>(colour[k], max_channel);
     pixel[3] = static_cast<Channel>(__MaxChannel);
     return;
   }
-  const float alpha = coverage * maxChannel;
+  const float alpha = coverage * max_channel;
   const Channel present = pixel[3];
   if (present == 0) {
-    for (int k = 0; k < 3; ++k) pixel[k] = ClampChannel<Channel>(colour[k], maxChannel);
-    pixel[3] = static_cast<Channel>(std::min(alpha, maxChannel));
+    for (int k = 0; k < 3; ++k) pixel[k] = ClampChannel<Channel>(colour[k], max_channel);
+    pixel[3] = static_cast<Channel>(std::min(alpha, max_channel));
     return;
   }
   const float keep = 1.0f - coverage;
   for (int k = 0; k < 3; ++k)
     pixel[k] = ClampChannel<Channel>(coverage * colour[k] + keep * static_cast<float>(pixel[k]),
-                                     maxChannel);
+                                     max_channel);
   if (alpha > static_cast<float>(present)) pixel[3] = static_cast<Channel>(alpha);
 }
 
 // Coverage of the pixel by the edge's line alone.
-float LineCoverage(float la, float lb, float lc, float abLength, float x, float y, float width) {
-  float d = (la * x + lb * y + lc) / abLength;
+float LineCoverage(float la, float lb, float lc, float ab_length, float x, float y, float width) {
+  float d = (la * x + lb * y + lc) / ab_length;
   if (_DrawMode <= 2) {
     d = std::fabs(d);
   } else if (d < 0.0f) {
@@ -78,15 +78,15 @@ bool FootOnSegment(float la, float lb, float lc, float ab2, float x, float y, fl
   }
   const float fx = x - at;
   const float fy = y - bt;
-  const float minX = std::min(x1, x2), maxX = std::max(x1, x2);
-  const float minY = std::min(y1, y2), maxY = std::max(y1, y2);
+  const float min_x = std::min(x1, x2), max_x = std::max(x1, x2);
+  const float min_y = std::min(y1, y2), max_y = std::max(y1, y2);
   bool outside;
-  if (maxX - minX < 0.0001f)
-    outside = fy < minY || fy > maxY;
-  else if (maxY - minY < 0.0001f)
-    outside = fx < minX || fx > maxX;
+  if (max_x - min_x < 0.0001f)
+    outside = fy < min_y || fy > max_y;
+  else if (max_y - min_y < 0.0001f)
+    outside = fx < min_x || fx > max_x;
   else
-    outside = fx < minX || fx > maxX || fy < minY || fy > maxY;
+    outside = fx < min_x || fx > max_x || fy < min_y || fy > max_y;
   if (!outside) return true;
 
   const bool first =
@@ -105,45 +105,45 @@ void PlotCoverage(float opacity, unsigned char* image, unsigned char* source, fl
                  coverage * opacity);
 }
 
-void StoreDepth(int depthIndex, float leaveDepth) {
-  if (ZBuff != nullptr) ZBuff[depthIndex] = leaveDepth;
+void StoreDepth(int depth_index, float leave_depth) {
+  if (ZBuff != nullptr) ZBuff[depth_index] = leave_depth;
 }
 
 }  // namespace
 
-float EdgeCoverage(float la, float lb, float lc, float ab2, float abLength, float x, float y,
+float EdgeCoverage(float la, float lb, float lc, float ab2, float ab_length, float x, float y,
                    float width, float x1, float y1, float x2, float y2) {
   // A segment shorter than about a tenth of a pixel covers nothing.
   if (!(std::fabs(ab2) > 0.01f)) return 0.0f;
   float cap;
   if (FootOnSegment(la, lb, lc, ab2, x, y, width, x1, y1, x2, y2, &cap))
-    return LineCoverage(la, lb, lc, abLength, x, y, width);
+    return LineCoverage(la, lb, lc, ab_length, x, y, width);
   return cap;
 }
 
 void __AALinePixel(float opacity, unsigned char* image, unsigned char* source, float,
-                   float leaveDepth, int depthIndex, float r, float g, float b, float la, float lb,
-                   float lc, float abLength, float x, float y, float width, __Point*) {
+                   float leave_depth, int depth_index, float r, float g, float b, float la,
+                   float lb, float lc, float ab_length, float x, float y, float width, __Point*) {
   PlotCoverage(opacity, image, source, r, g, b, x, y,
-               LineCoverage(la, lb, lc, abLength, x, y, width));
-  StoreDepth(depthIndex, leaveDepth);
+               LineCoverage(la, lb, lc, ab_length, x, y, width));
+  StoreDepth(depth_index, leave_depth);
 }
 
 void __AAEdgePixel(float opacity, unsigned char* image, unsigned char* source, float,
-                   float leaveDepth, int depthIndex, float r, float g, float b, float la, float lb,
-                   float lc, float ab2, float abLength, float x, float y, float width, float x1,
-                   float y1, float x2, float y2, __Point*) {
+                   float leave_depth, int depth_index, float r, float g, float b, float la,
+                   float lb, float lc, float ab2, float ab_length, float x, float y, float width,
+                   float x1, float y1, float x2, float y2, __Point*) {
   PlotCoverage(opacity, image, source, r, g, b, x, y,
-               EdgeCoverage(la, lb, lc, ab2, abLength, x, y, width, x1, y1, x2, y2));
-  StoreDepth(depthIndex, leaveDepth);
+               EdgeCoverage(la, lb, lc, ab2, ab_length, x, y, width, x1, y1, x2, y2));
+  StoreDepth(depth_index, leave_depth);
 }
 
 void __AAEdgePixelNoDepth(float opacity, unsigned char* image, unsigned char* source, float r,
-                          float g, float b, float la, float lb, float lc, float ab2, float abLength,
-                          float x, float y, float width, float x1, float y1, float x2, float y2,
-                          __Point*) {
+                          float g, float b, float la, float lb, float lc, float ab2,
+                          float ab_length, float x, float y, float width, float x1, float y1,
+                          float x2, float y2, __Point*) {
   PlotCoverage(opacity, image, source, r, g, b, x, y,
-               EdgeCoverage(la, lb, lc, ab2, abLength, x, y, width, x1, y1, x2, y2));
+               EdgeCoverage(la, lb, lc, ab2, ab_length, x, y, width, x1, y1, x2, y2));
 }
 
 void __BlendPixel(float, unsigned char* image, unsigned char*, float r, float g, float b, int x,

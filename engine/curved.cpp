@@ -8,18 +8,18 @@
 
 void __FillTriangleCurved(unsigned char* target, unsigned char* source, int, int,
                           __Triangle3ds* triangle, __Point3ds* vertices, int cx, int cy,
-                          int materialCount, material3ds* materials, __Texture* textures,
-                          int lightCount, light3ds* lights, GlassProp* glass) {
+                          int material_count, material3ds* materials, __Texture* textures,
+                          int light_count, light3ds* lights, GlassProp* glass) {
   if (ZBuff == nullptr) return;
   CurvedPatch patch;
-  double stepT, stepS;
-  if (!PrepareCurvedSampling(triangle, vertices, cx, cy, true, &patch, &stepT, &stepS)) return;
+  double step_t, step_s;
+  if (!PrepareCurvedSampling(triangle, vertices, cx, cy, true, &patch, &step_t, &step_s)) return;
 
-  const float centreX = static_cast<float>(cx);
-  const float centreY = static_cast<float>(cy);
+  const float centre_x = static_cast<float>(cx);
+  const float centre_y = static_cast<float>(cy);
   __PrevInfo neighbour{};
   WalkCurvedSamples(
-      patch, stepT, stepS, cx, cy, [&] { neighbour.valid = 0; }, [&] { neighbour.valid = 0; },
+      patch, step_t, step_s, cx, cy, [&] { neighbour.valid = 0; }, [&] { neighbour.valid = 0; },
       [&](const PatchWeights& w, const double* p, int X, int Y) {
         // Facing comes first, and a sample that fails it leaves the
         // neighbour record as it is; one that fails the depth test makes
@@ -54,12 +54,14 @@ void __FillTriangleCurved(unsigned char* target, unsigned char* source, int, int
                        static_cast<float>(n[2])};
         // The plane through the sample in image coordinates, as the flat
         // fillers and the Line mode form theirs.
-        const float planeD = -((x + centreX) * normal.x + (y + centreY) * normal.y + z * normal.z);
+        const float plane_d =
+            -((x + centre_x) * normal.x + (y + centre_y) * normal.y + z * normal.z);
         float r = 0.0f, g = 0.0f, b = 0.0f;
-        const float opacity = __RenderOnePixel(
-            centreX, centreY, target, source, x, y, z, triangle, materials, materialCount, r, g, b,
-            &normal, patch.textured ? 1 : 0, static_cast<float>(u), static_cast<float>(v), textures,
-            lightCount, lights, &neighbour, glass, normal.x, normal.y, normal.z, planeD);
+        const float opacity =
+            __RenderOnePixel(centre_x, centre_y, target, source, x, y, z, triangle, materials,
+                             material_count, r, g, b, &normal, patch.textured ? 1 : 0,
+                             static_cast<float>(u), static_cast<float>(v), textures, light_count,
+                             lights, &neighbour, glass, normal.x, normal.y, normal.z, plane_d);
         fade = fade * opacity;
 
         neighbour.nx = normal.x;

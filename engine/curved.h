@@ -12,30 +12,30 @@
 // sample by depth and shades it through __RenderOnePixel.
 void __FillTriangleCurved(unsigned char* target, unsigned char* source, int width, int height,
                           __Triangle3ds* triangle, __Point3ds* vertices, int cx, int cy,
-                          int materialCount, material3ds* materials, __Texture* textures,
-                          int lightCount, light3ds* lights, GlassProp* glass);
+                          int material_count, material3ds* materials, __Texture* textures,
+                          int light_count, light3ds* lights, GlassProp* glass);
 
 // Splits the triangle once at its curved edge midpoints and fills each facing
 // part with __SetupTrianglePhong.
 void __SubdivideTriangleCurved(unsigned char* target, unsigned char* source, int width, int height,
-                               __Texture* textures, material3ds* materials, int materialCount,
+                               __Texture* textures, material3ds* materials, int material_count,
                                __Triangle3ds* triangle, __Point3ds* vertices, int cx, int cy,
-                               int lightCount, light3ds* lights, GlassProp* glass);
+                               int light_count, light3ds* lights, GlassProp* glass);
 
 // The three curved edges as chains of shaded lines of width _WireSize.
 void __DrawTriangleCurvedWire(unsigned char* target, unsigned char* source, int width, int height,
                               __Triangle3ds* triangle, __Point3ds* vertices, int cx, int cy,
-                              int materialCount, material3ds* materials, __Texture* textures,
-                              int lightCount, light3ds* lights, GlassProp* glass);
+                              int material_count, material3ds* materials, __Texture* textures,
+                              int light_count, light3ds* lights, GlassProp* glass);
 // Edge 0 runs V2 -> V1, edge 1 V2 -> V0, any other number V0 -> V1.
 void __DrawCurvedEdge(uint8_t edge, unsigned char* target, unsigned char* source, int width,
                       int height, __Triangle3ds* triangle, __Point3ds* vertices, int cx, int cy,
-                      int materialCount, material3ds* materials, __Texture* textures,
-                      int lightCount, light3ds* lights, GlassProp* glass);
+                      int material_count, material3ds* materials, __Texture* textures,
+                      int light_count, light3ds* lights, GlassProp* glass);
 
 // Where the surface faces the viewer the source pixel is put back; where it
 // turns away, dots of the material's diffuse colour peak at a grazing angle.
 void __DrawTriangleSilhouette(unsigned char* target, unsigned char* source, int width, int height,
                               __Triangle3ds* triangle, __Point3ds* vertices, int cx, int cy,
-                              int materialCount, material3ds* materials, __Texture* textures,
-                              int lightCount, light3ds* lights, GlassProp* glass);
+                              int material_count, material3ds* materials, __Texture* textures,
+                              int light_count, light3ds* lights, GlassProp* glass);

@@ -39,14 +39,14 @@ bool UsableNormal(const __Point3ds& p) {
   return squared > 0.0f && std::isfinite(squared);
 }
 
-bool BuildCurvedPatch(const __Triangle3ds* triangle, const __Point3ds* vertices, bool withTexture,
+bool BuildCurvedPatch(const __Triangle3ds* triangle, const __Point3ds* vertices, bool with_texture,
                       CurvedPatch* patch) {
   const __Point3ds* v[3] = {&vertices[triangle->a], &vertices[triangle->b], &vertices[triangle->c]};
   for (const __Point3ds* p : v)
     if (!UsableNormal(*p)) return false;
   const Corner c[3] = {CornerOf(*v[0]), CornerOf(*v[1]), CornerOf(*v[2])};
   patch->textured =
-      withTexture && v[0]->hasTexture != 0 && v[1]->hasTexture != 0 && v[2]->hasTexture != 0;
+      with_texture && v[0]->hasTexture != 0 && v[1]->hasTexture != 0 && v[2]->hasTexture != 0;
 
   // Edge points in the order of their construction, and where each sits in
   // the evaluation's sum.
@@ -104,32 +104,32 @@ bool PatchMissesFrame(const CurvedPatch& patch, int cx, int cy, double reach) {
   const double size[2] = {static_cast<double>(Zwidth), static_cast<double>(Zheight)};
   const double centre[2] = {static_cast<double>(cx), static_cast<double>(cy)};
   for (int axis = 0; axis < 2; ++axis) {
-    bool allBefore = true, allBeyond = true;
+    bool all_before = true, all_beyond = true;
     for (int i = 0; i < 10; ++i) {
       // A sample lands in pixel 0 from -1.5 on; one pixel more guards
       // the rounding of the evaluation's sum.
       const double c = patch.position[i][axis] / kFactor[i] + centre[axis];
-      allBefore = allBefore && c < -2.5 - reach;
-      allBeyond = allBeyond && c >= size[axis] + 1.0 + reach;
+      all_before = all_before && c < -2.5 - reach;
+      all_beyond = all_beyond && c >= size[axis] + 1.0 + reach;
     }
-    if (allBefore || allBeyond) return true;
+    if (all_before || all_beyond) return true;
   }
   return false;
 }
 
 bool PrepareCurvedSampling(const __Triangle3ds* triangle, const __Point3ds* vertices, int cx,
-                           int cy, bool withTexture, CurvedPatch* patch, double* stepT,
-                           double* stepS) {
+                           int cy, bool with_texture, CurvedPatch* patch, double* step_t,
+                           double* step_s) {
   if (Zwidth <= 0 || Zheight <= 0) return false;
-  if (!BuildCurvedPatch(triangle, vertices, withTexture, patch)) return false;
+  if (!BuildCurvedPatch(triangle, vertices, with_texture, patch)) return false;
   if (PatchMissesFrame(*patch, cx, cy, 0.0)) return false;
-  CurvedSampleSteps(vertices[triangle->a], vertices[triangle->b], vertices[triangle->c], stepT,
-                    stepS);
+  CurvedSampleSteps(vertices[triangle->a], vertices[triangle->b], vertices[triangle->c], step_t,
+                    step_s);
   return true;
 }
 
 void CurvedSampleSteps(const __Point3ds& v0, const __Point3ds& v1, const __Point3ds& v2,
-                       double* stepT, double* stepS) {
+                       double* step_t, double* step_s) {
   const double d1 = __Distance3(v0.x, v0.y, v0.z, v2.x, v2.y, v2.z);
   const double d2 = __Distance3(v1.x, v1.y, v1.z, v2.x, v2.y, v2.z);
   double t = d1 > 0.0 ? 1.0 / (2.0 * d1) : 1.0;
@@ -152,6 +152,6 @@ void CurvedSampleSteps(const __Point3ds& v0, const __Point3ds& v1, const __Point
     t = 1.0 / (nt - 1.0);
     s = 1.0 / (ns - 1.0);
   }
-  *stepT = t;
-  *stepS = s;
+  *step_t = t;
+  *step_s = s;
 }

@@ -33,9 +33,9 @@ struct CurvedPatch {
 bool UsableNormal(const __Point3ds& p);
 
 // Builds the patch of the triangle; false when a vertex normal is not usable
-// (the surface has no points then). withTexture false leaves the triangle
+// (the surface has no points then). with_texture false leaves the triangle
 // untextured whatever its vertices hold.
-bool BuildCurvedPatch(const __Triangle3ds* triangle, const __Point3ds* vertices, bool withTexture,
+bool BuildCurvedPatch(const __Triangle3ds* triangle, const __Point3ds* vertices, bool with_texture,
                       CurvedPatch* patch);
 
 // The ten Bernstein weights at (t, s, w), in the patch's order.
@@ -105,27 +105,27 @@ bool PatchMissesFrame(const CurvedPatch& patch, int cx, int cy, double reach);
 // an edge of length 0), widened alike when the triangle would take more than
 // kCurvedSamplesPerPixel samples per frame pixel.
 void CurvedSampleSteps(const __Point3ds& v0, const __Point3ds& v1, const __Point3ds& v2,
-                       double* stepT, double* stepS);
+                       double* step_t, double* step_s);
 
 // The patch of the triangle and its sampling steps; false when there is
 // nothing to sample: an empty frame, a vertex normal that is not usable, or a
 // patch beyond one side of the frame.
 bool PrepareCurvedSampling(const __Triangle3ds* triangle, const __Point3ds* vertices, int cx,
-                           int cy, bool withTexture, CurvedPatch* patch, double* stepT,
-                           double* stepS);
+                           int cy, bool with_texture, CurvedPatch* patch, double* step_t,
+                           double* step_s);
 
 // The sample walk of the curved and silhouette draws: rows of s from 0 while
-// s <= 1, samples of t from 0 while t < 1. rowStart() opens each row;
+// s <= 1, samples of t from 0 while t < 1. row_start() opens each row;
 // missed() is told of each sample outside the frame and of the first beyond
 // the edge V0-V1 (the rest of the row lies beyond it too, and being told
 // again changes nothing); sample(weights, position, X, Y) receives each
 // other one.
 template <typename RowStart, typename Missed, typename Sample>
-void WalkCurvedSamples(const CurvedPatch& patch, double stepT, double stepS, int cx, int cy,
-                       RowStart rowStart, Missed missed, Sample sample) {
-  for (double s = 0.0; s <= 1.0; s += stepS) {
-    rowStart();
-    for (double t = 0.0; t < 1.0; t += stepT) {
+void WalkCurvedSamples(const CurvedPatch& patch, double step_t, double step_s, int cx, int cy,
+                       RowStart row_start, Missed missed, Sample sample) {
+  for (double s = 0.0; s <= 1.0; s += step_s) {
+    row_start();
+    for (double t = 0.0; t < 1.0; t += step_t) {
       if (t + s > 1.0) {
         missed();
         break;

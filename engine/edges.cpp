@@ -29,7 +29,7 @@ bool RunsDownOver(const __Point3ds& s, const __Point3ds& e, float y) {
 }  // namespace
 
 float __EdgeAtScanline(int n, int first, const __Point3ds* vertices, const EdgeEntry* table,
-                       float y, float* a, float* b, float* c, float* ab2, float* abLength,
+                       float y, float* a, float* b, float* c, float* ab2, float* ab_length,
                        float* x1, float* y1, float* x2, float* y2, float* run) {
   int i = first;
   while (i < n - 1) {
@@ -48,7 +48,7 @@ float __EdgeAtScanline(int n, int first, const __Point3ds* vertices, const EdgeE
   const float x = EdgeX(s, e, y);
   __LineCoefs(s.x, s.y, e.x, e.y, a, b, c);
   *ab2 = *a * *a + *b * *b;
-  *abLength = std::sqrt(*ab2);
+  *ab_length = std::sqrt(*ab2);
 
   // The run: how far the edge moves in x over one row towards its far end.
   const __Point3ds& high = e.y > s.y ? e : s;
@@ -62,7 +62,7 @@ float __EdgeAtScanline(int n, int first, const __Point3ds* vertices, const EdgeE
   return x;
 }
 
-int __TopVertex(int n, const __Point3ds* vertices, const EdgeEntry* table, float* smallestY) {
+int __TopVertex(int n, const __Point3ds* vertices, const EdgeEntry* table, float* smallest_y) {
   int top = 1;
   float largest = -1e11f;
   float smallest = 1e11f;
@@ -74,7 +74,7 @@ int __TopVertex(int n, const __Point3ds* vertices, const EdgeEntry* table, float
     }
     if (y <= smallest) smallest = y;
   }
-  *smallestY = smallest;
+  *smallest_y = smallest;
   return top;
 }
 

@@ -126,8 +126,8 @@ void DrawVertexBox(Pixels& pixels, const __Point3ds& s, const __Point3ds& t, boo
   if (Pixels::kPhong) {
     // Around the upper end point (the start on a tie), or the lower one
     // in the closing passes; the columns always reach out from the start.
-    const bool startIsUpper = !(t.y > s.y);
-    const float y = (startIsUpper != closing) ? s.y : t.y;
+    const bool start_is_upper = !(t.y > s.y);
+    const float y = (start_is_upper != closing) ? s.y : t.y;
     row0 = Trunc(y - 1.5f);
     row1 = Trunc(y + 1.5f);
     const float w =
@@ -166,25 +166,25 @@ void DrawScanline(Pixels& pixels, int n, const __Point3ds* screen, const EdgeEnt
                   const __Point3ds& s, const __Point3ds& t, float slope, const Edge& left, int py) {
   constexpr bool phong = Pixels::kPhong;
   const float row = static_cast<float>(py);
-  const float minX = std::min(s.x, t.x);
-  float xL = slope == 0.0f ? minX : s.x + (row - s.y) * slope;
-  if (phong && xL < minX) xL = minX;
+  const float min_x = std::min(s.x, t.x);
+  float x_l = slope == 0.0f ? min_x : s.x + (row - s.y) * slope;
+  if (phong && x_l < min_x) x_l = min_x;
   Edge right;
   float run;
-  const float xR =
+  const float x_r =
       __EdgeAtScanline(n, e + 1, screen, table, row, &right.a, &right.b, &right.c, &right.ab2,
                        &right.length, &right.x1, &right.y1, &right.x2, &right.y2, &run);
-  float bandL = std::fabs(xL - (s.x + (static_cast<float>(py - 1) - s.y) * slope));
-  if (bandL < 3.0f) bandL = 3.0f;
+  float band_l = std::fabs(x_l - (s.x + (static_cast<float>(py - 1) - s.y) * slope));
+  if (band_l < 3.0f) band_l = 3.0f;
 
   pixels.NewScanline();
   if (_Quality != 0)
-    Span<phong>(Trunc(xL - bandL), LastUpTo(phong ? xL + 0.5f : xL),
+    Span<phong>(Trunc(x_l - band_l), LastUpTo(phong ? x_l + 0.5f : x_l),
                 [&](int px) { pixels.Band(px, py, left); });
-  Span<phong>(_Quality != 0 ? Trunc(xL + 1.0f) : Trunc(xL), phong ? LastBelow(xR) : LastUpTo(xR),
-              [&](int px) { pixels.Interior(px, py); });
+  Span<phong>(_Quality != 0 ? Trunc(x_l + 1.0f) : Trunc(x_l),
+              phong ? LastBelow(x_r) : LastUpTo(x_r), [&](int px) { pixels.Interior(px, py); });
   if (_Quality != 0)
-    Span<phong>(phong ? Trunc(xR) : Trunc(xR + 1.0f), LastUpTo(xR + run),
+    Span<phong>(phong ? Trunc(x_r) : Trunc(x_r + 1.0f), LastUpTo(x_r + run),
                 [&](int px) { pixels.Band(px, py, right); });
 }
 
@@ -192,7 +192,7 @@ void DrawScanline(Pixels& pixels, int n, const __Point3ds* screen, const EdgeEnt
 // the left, then draws the closing vertex boxes.
 template <class Pixels>
 void ScanTriangle(Pixels& pixels, int n, const __Point3ds* screen, const EdgeEntry* table,
-                  int lowestRow) {
+                  int lowest_row) {
   constexpr bool phong = Pixels::kPhong;
   const RowSpan rows = DrawableRows();
   int e = 0;
@@ -220,7 +220,7 @@ void ScanTriangle(Pixels& pixels, int n, const __Point3ds* screen, const EdgeEnt
       DrawScanline(pixels, n, screen, table, e, s, t, slope, left, py);
 
     ++e;
-    if (!(stop > lowestRow)) {
+    if (!(stop > lowest_row)) {
       pixels.Closing();
       closing = true;
       if (_Quality == 0) return;
@@ -266,9 +266,9 @@ struct Shading {
   // The textures flag and the screen (and, for perspective textures, the
   // un-projected) blocks; false when either block has no area.
   bool Prepare() {
-    const bool allTextured =
+    const bool all_textured =
         screen[0].hasTexture != 0 && screen[1].hasTexture != 0 && screen[2].hasTexture != 0;
-    texturesOn = allTextured ? 1 : 0;
+    texturesOn = all_textured ? 1 : 0;
     areaS = ScreenArea(screen, S);
     if (areaS == 0.0f) return false;
     if (_Persp_Val != 0.0f && texturesOn != 0) {
@@ -292,10 +292,10 @@ struct Shading {
     return false;
   }
 
-  float Shade(int px, int py, __Point* pixelNormal, __PrevInfo* prev) {
+  float Shade(int px, int py, __Point* pixel_normal, __PrevInfo* prev) {
     return __RenderOnePixel(cx, cy, image, source, static_cast<float>(px) - cx,
                             static_cast<float>(py) - cy, depth, triangle, materials, materialCount,
-                            r, g, b, pixelNormal, texturesOn, u, v, textures, lightCount, lights,
+                            r, g, b, pixel_normal, texturesOn, u, v, textures, lightCount, lights,
                             prev, glass, A, B, C, D);
   }
 
@@ -308,9 +308,9 @@ struct Shading {
   // A band or box pixel that passed the depth test is blended by its
   // coverage and hands its depth entry back, so a neighbouring triangle can
   // still draw there.
-  void EdgePlot(int px, int py, float coverage, __Point* pixelNormal, __PrevInfo* prev) {
+  void EdgePlot(int px, int py, float coverage, __Point* pixel_normal, __PrevInfo* prev) {
     if (coverage != 0.0f || !skipUncovered) {
-      const float opacity = Shade(px, py, pixelNormal, prev);
+      const float opacity = Shade(px, py, pixel_normal, prev);
       if (coverage != 0.0f)
         __BlendPixel(opacity, image, source, r, g, b, px, py, coverage * opacity);
     }
@@ -434,10 +434,10 @@ bool MakeScreenTriangle(const __Triangle3ds* triangle, const __Point3ds* vertice
     out->v[i].x += static_cast<float>(cx);
     out->v[i].y += static_cast<float>(cy);
   }
-  float lowestY;
-  const int top = __TopVertex(3, out->v, out->table, &lowestY);
+  float lowest_y;
+  const int top = __TopVertex(3, out->v, out->table, &lowest_y);
   __RotateTriples(3, top, out->table);
-  out->lowestRow = Trunc(lowestY);
+  out->lowestRow = Trunc(lowest_y);
   return __FixOrientation(out->table, out->v);
 }
 
@@ -457,15 +457,15 @@ bool MakePlane(const __Point3ds* v, float* A, float* B, float* C, float* D) {
 }
 
 Shading MakeShading(unsigned char* image, unsigned char* source, __Texture* textures,
-                    material3ds* materials, int materialCount, __Triangle3ds* triangle,
+                    material3ds* materials, int material_count, __Triangle3ds* triangle,
                     const __Point3ds* screen, int cx, int cy, float A, float B, float C, float D,
-                    int lightCount, light3ds* lights, GlassProp* glass) {
+                    int light_count, light3ds* lights, GlassProp* glass) {
   Shading shading;
   shading.image = image;
   shading.source = source;
   shading.textures = textures;
   shading.materials = materials;
-  shading.materialCount = materialCount;
+  shading.materialCount = material_count;
   shading.triangle = triangle;
   shading.screen = screen;
   shading.cx = static_cast<float>(cx);
@@ -474,7 +474,7 @@ Shading MakeShading(unsigned char* image, unsigned char* source, __Texture* text
   shading.B = B;
   shading.C = C;
   shading.D = D;
-  shading.lightCount = lightCount;
+  shading.lightCount = light_count;
   shading.lights = lights;
   shading.glass = glass;
   shading.skipUncovered = __RenderOnePixel == __DefRenderOnePixel && !GlassReadsLayers();
@@ -482,40 +482,40 @@ Shading MakeShading(unsigned char* image, unsigned char* source, __Texture* text
 }
 
 typedef void (*ShadedFiller)(unsigned char* image, unsigned char* source, int width, int height,
-                             __Texture* textures, material3ds* materials, int materialCount,
+                             __Texture* textures, material3ds* materials, int material_count,
                              __Triangle3ds* triangle, int n, __Point3ds* screen, EdgeEntry* table,
-                             int lowestRow, int cx, int cy, float A, float B, float C, float D,
-                             int lightCount, light3ds* lights, GlassProp* glass);
+                             int lowest_row, int cx, int cy, float A, float B, float C, float D,
+                             int light_count, light3ds* lights, GlassProp* glass);
 
 // The set-up both shaded fillers share: screen copies, oriented edge table, plane.
 void SetupShaded(ShadedFiller fill, unsigned char* image, unsigned char* source, int width,
-                 int height, __Texture* textures, material3ds* materials, int materialCount,
-                 __Triangle3ds* triangle, __Point3ds* vertices, int cx, int cy, int lightCount,
+                 int height, __Texture* textures, material3ds* materials, int material_count,
+                 __Triangle3ds* triangle, __Point3ds* vertices, int cx, int cy, int light_count,
                  light3ds* lights, GlassProp* glass) {
   ScreenTriangle screen;
   if (!MakeScreenTriangle(triangle, vertices, cx, cy, &screen)) return;
   float A, B, C, D;
   if (!MakePlane(screen.v, &A, &B, &C, &D)) return;
-  fill(image, source, width, height, textures, materials, materialCount, triangle, 3, screen.v,
-       screen.table, screen.lowestRow, cx, cy, A, B, C, D, lightCount, lights, glass);
+  fill(image, source, width, height, textures, materials, material_count, triangle, 3, screen.v,
+       screen.table, screen.lowestRow, cx, cy, A, B, C, D, light_count, lights, glass);
 }
 
 }  // namespace
 
 void __SetupTrianglePhong(unsigned char* image, unsigned char* source, int width, int height,
-                          __Texture* textures, material3ds* materials, int materialCount,
+                          __Texture* textures, material3ds* materials, int material_count,
                           __Triangle3ds* triangle, __Point3ds* vertices, int cx, int cy,
-                          int lightCount, light3ds* lights, GlassProp* glass) {
-  SetupShaded(__FillTrianglePhong, image, source, width, height, textures, materials, materialCount,
-              triangle, vertices, cx, cy, lightCount, lights, glass);
+                          int light_count, light3ds* lights, GlassProp* glass) {
+  SetupShaded(__FillTrianglePhong, image, source, width, height, textures, materials,
+              material_count, triangle, vertices, cx, cy, light_count, lights, glass);
 }
 
 void __SetupTriangleFlat(unsigned char* image, unsigned char* source, int width, int height,
-                         __Texture* textures, material3ds* materials, int materialCount,
+                         __Texture* textures, material3ds* materials, int material_count,
                          __Triangle3ds* triangle, __Point3ds* vertices, int cx, int cy,
-                         int lightCount, light3ds* lights, GlassProp* glass) {
-  SetupShaded(__FillTriangleFlat, image, source, width, height, textures, materials, materialCount,
-              triangle, vertices, cx, cy, lightCount, lights, glass);
+                         int light_count, light3ds* lights, GlassProp* glass) {
+  SetupShaded(__FillTriangleFlat, image, source, width, height, textures, materials, material_count,
+              triangle, vertices, cx, cy, light_count, lights, glass);
 }
 
 void __SetupTriangleSolid(unsigned char* image, int width, int height, __Triangle3ds* triangle,
@@ -528,13 +528,13 @@ void __SetupTriangleSolid(unsigned char* image, int width, int height, __Triangl
 }
 
 void __FillTrianglePhong(unsigned char* image, unsigned char* source, int, int, __Texture* textures,
-                         material3ds* materials, int materialCount, __Triangle3ds* triangle, int n,
-                         __Point3ds* screen, EdgeEntry* table, int lowestRow, int cx, int cy,
-                         float A, float B, float C, float D, int lightCount, light3ds* lights,
+                         material3ds* materials, int material_count, __Triangle3ds* triangle, int n,
+                         __Point3ds* screen, EdgeEntry* table, int lowest_row, int cx, int cy,
+                         float A, float B, float C, float D, int light_count, light3ds* lights,
                          GlassProp* glass) {
   if (!ScreenIsFinite(n, screen)) return;
-  PhongPixels pixels{MakeShading(image, source, textures, materials, materialCount, triangle,
-                                 screen, cx, cy, A, B, C, D, lightCount, lights, glass)};
+  PhongPixels pixels{MakeShading(image, source, textures, materials, material_count, triangle,
+                                 screen, cx, cy, A, B, C, D, light_count, lights, glass)};
   if (!pixels.Prepare()) return;
   UnitVertexNormals(screen, pixels.unitNormals);
   if (_Quality != 0 && _UsePhong2 != 0) {
@@ -547,24 +547,24 @@ void __FillTrianglePhong(unsigned char* image, unsigned char* source, int, int, 
       pixels.M[3 * i + 2] = (p.nz + q.nz) / 2.0f;
     }
   }
-  ScanTriangle(pixels, n, screen, table, lowestRow);
+  ScanTriangle(pixels, n, screen, table, lowest_row);
 }
 
 void __FillTriangleFlat(unsigned char* image, unsigned char* source, int, int, __Texture* textures,
-                        material3ds* materials, int materialCount, __Triangle3ds* triangle, int n,
-                        __Point3ds* screen, EdgeEntry* table, int lowestRow, int cx, int cy,
-                        float A, float B, float C, float D, int lightCount, light3ds* lights,
+                        material3ds* materials, int material_count, __Triangle3ds* triangle, int n,
+                        __Point3ds* screen, EdgeEntry* table, int lowest_row, int cx, int cy,
+                        float A, float B, float C, float D, int light_count, light3ds* lights,
                         GlassProp* glass) {
   if (!ScreenIsFinite(n, screen)) return;
-  FlatPixels pixels{MakeShading(image, source, textures, materials, materialCount, triangle, screen,
-                                cx, cy, A, B, C, D, lightCount, lights, glass)};
+  FlatPixels pixels{MakeShading(image, source, textures, materials, material_count, triangle,
+                                screen, cx, cy, A, B, C, D, light_count, lights, glass)};
   if (!pixels.Prepare()) return;
   pixels.planeNormal = {-A, -B, -C};
-  ScanTriangle(pixels, n, screen, table, lowestRow);
+  ScanTriangle(pixels, n, screen, table, lowest_row);
 }
 
 void __FillTriangleSolid(unsigned char* image, int, int, __Triangle3ds*, int n, __Point3ds* screen,
-                         EdgeEntry* table, int lowestRow, int, int, float r, float g, float b,
+                         EdgeEntry* table, int lowest_row, int, int, float r, float g, float b,
                          float opacity) {
   if (!ScreenIsFinite(n, screen)) return;
   // A triangle without area (three points on a line, or one point) draws
@@ -572,5 +572,5 @@ void __FillTriangleSolid(unsigned char* image, int, int, __Triangle3ds*, int n, 
   float S[6];
   if (ScreenArea(screen, S) == 0.0f) return;
   SolidPixels pixels{image, r, g, b, opacity};
-  ScanTriangle(pixels, n, screen, table, lowestRow);
+  ScanTriangle(pixels, n, screen, table, lowest_row);
 }

@@ -7,31 +7,31 @@
 #include "engine/edges.h"
 
 void __SetupTrianglePhong(unsigned char* image, unsigned char* source, int width, int height,
-                          __Texture* textures, material3ds* materials, int materialCount,
+                          __Texture* textures, material3ds* materials, int material_count,
                           __Triangle3ds* triangle, __Point3ds* vertices, int cx, int cy,
-                          int lightCount, light3ds* lights, GlassProp* glass);
+                          int light_count, light3ds* lights, GlassProp* glass);
 void __SetupTriangleFlat(unsigned char* image, unsigned char* source, int width, int height,
-                         __Texture* textures, material3ds* materials, int materialCount,
+                         __Texture* textures, material3ds* materials, int material_count,
                          __Triangle3ds* triangle, __Point3ds* vertices, int cx, int cy,
-                         int lightCount, light3ds* lights, GlassProp* glass);
+                         int light_count, light3ds* lights, GlassProp* glass);
 void __SetupTriangleSolid(unsigned char* image, int width, int height, __Triangle3ds* triangle,
                           __Point3ds* vertices, int cx, int cy, float r, float g, float b,
                           float opacity);
 
 // The fillers scan a triangle already in image coordinates: screen holds its
 // n vertices, table its oriented edge table with the top vertex first, and
-// lowestRow the truncated smallest y. The scan is clipped to the frame
+// lowest_row the truncated smallest y. The scan is clipped to the frame
 // (Zwidth x Zheight).
 void __FillTrianglePhong(unsigned char* image, unsigned char* source, int width, int height,
-                         __Texture* textures, material3ds* materials, int materialCount,
+                         __Texture* textures, material3ds* materials, int material_count,
                          __Triangle3ds* triangle, int n, __Point3ds* screen, EdgeEntry* table,
-                         int lowestRow, int cx, int cy, float A, float B, float C, float D,
-                         int lightCount, light3ds* lights, GlassProp* glass);
+                         int lowest_row, int cx, int cy, float A, float B, float C, float D,
+                         int light_count, light3ds* lights, GlassProp* glass);
 void __FillTriangleFlat(unsigned char* image, unsigned char* source, int width, int height,
-                        __Texture* textures, material3ds* materials, int materialCount,
+                        __Texture* textures, material3ds* materials, int material_count,
                         __Triangle3ds* triangle, int n, __Point3ds* screen, EdgeEntry* table,
-                        int lowestRow, int cx, int cy, float A, float B, float C, float D,
-                        int lightCount, light3ds* lights, GlassProp* glass);
+                        int lowest_row, int cx, int cy, float A, float B, float C, float D,
+                        int light_count, light3ds* lights, GlassProp* glass);
 void __FillTriangleSolid(unsigned char* image, int width, int height, __Triangle3ds* triangle,
-                         int n, __Point3ds* screen, EdgeEntry* table, int lowestRow, int cx, int cy,
-                         float r, float g, float b, float opacity);
+                         int n, __Point3ds* screen, EdgeEntry* table, int lowest_row, int cx,
+                         int cy, float r, float g, float b, float opacity);

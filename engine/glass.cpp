@@ -116,8 +116,8 @@ Frame CurrentFrame(const unsigned char* source) {
   return f;
 }
 
-// The samples of one channel's footprint: nx columns from x0 by stepX and ny
-// rows from y0 by stepY. A sample outside the image reads at the pixel's own
+// The samples of one channel's footprint: nx columns from x0 by step_x and ny
+// rows from y0 by step_y. A sample outside the image reads at the pixel's own
 // column or row instead, and is left out when that lies outside too. Both
 // hold per axis, so every row kept reads the same columns, kept once here.
 struct Footprint {
@@ -127,12 +127,12 @@ struct Footprint {
   int columns[kFootprintCap];
   int columnCount = 0;
 
-  Footprint(const Frame& f, float x0, float y0, float stepX, float stepY, int nx, int ny, int ownX,
-            int ownY)
-      : y0(y0), stepY(stepY), ny(ny), ownY(ownY), rowEnd(f.rowEnd) {
+  Footprint(const Frame& f, float x0, float y0, float step_x, float step_y, int nx, int ny,
+            int own_x, int own_y)
+      : y0(y0), stepY(step_y), ny(ny), ownY(own_y), rowEnd(f.rowEnd) {
     float x = x0;
-    for (int s = 0; s < nx; ++s, x += stepX) {
-      const int X = Inside(x, ownX, f.columnEnd);
+    for (int s = 0; s < nx; ++s, x += step_x) {
+      const int X = Inside(x, own_x, f.columnEnd);
       if (X >= 0) columns[columnCount++] = X;
     }
   }
@@ -198,17 +198,17 @@ float Clamp01(double v) {
 
 bool GlassReadsLayers() { return BehindOfPass() == Behind::Layers; }
 
-void ShadeGlass(const GlassProp& glass, PixelShade& pixel, float centreX, float centreY, float px,
+void ShadeGlass(const GlassProp& glass, PixelShade& pixel, float centre_x, float centre_y, float px,
                 float py, float pz, const unsigned char* source, const __PrevInfo* prev,
-                float planeA, float planeB, float planeC, float planeD) {
+                float plane_a, float plane_b, float plane_c, float plane_d) {
   const Frame f = CurrentFrame(source);
 
   // The pixel's image position and its own column and row, the fallback of
   // samples that leave the image.
-  const float bx = px + centreX;
-  const float by = py + centreY;
-  const int ownX = Inside(bx, -1, f.columnEnd);
-  const int ownY = Inside(by, -1, f.rowEnd);
+  const float bx = px + centre_x;
+  const float by = py + centre_y;
+  const int own_x = Inside(bx, -1, f.columnEnd);
+  const int own_y = Inside(by, -1, f.rowEnd);
 
   double tint[3];
   for (int j = 0; j < 3; ++j) tint[j] = static_cast<double>(pixel.diffuse[j]) - 0.5;
@@ -245,33 +245,33 @@ void ShadeGlass(const GlassProp& glass, PixelShade& pixel, float centreX, float 
     }
     mx = mx * factor;
     my = my * factor;
-    const float baseX = prev->x + centreX;
-    const float baseY = prev->y + centreY;
+    const float base_x = prev->x + centre_x;
+    const float base_y = prev->y + centre_y;
     for (int j = 0; j < 3; ++j) {
-      dx[j] = (baseX + mx * d[j]) - qx[j];
-      dy[j] = (baseY + my * d[j]) - qy[j];
+      dx[j] = (base_x + mx * d[j]) - qx[j];
+      dy[j] = (base_y + my * d[j]) - qy[j];
     }
     footprint = std::fabs(dx[0]) + std::fabs(dy[0]) > 2.0f;
   }
 
   if (footprint) {
-    const bool planeDepth = std::fabs(planeC) > 0.01f;
+    const bool plane_depth = std::fabs(plane_c) > 0.01f;
     float coverage = 0.0f;
     for (int j = 0; j < 3; ++j) {
       const int nx = Span(dx[j]);
       const int ny = Span(dy[j]);
-      const float stepX = dx[j] / static_cast<float>(nx);
-      const float stepY = dy[j] / static_cast<float>(ny);
-      const Footprint fp(f, qx[j], qy[j], stepX, stepY, nx, ny, ownX, ownY);
+      const float step_x = dx[j] / static_cast<float>(nx);
+      const float step_y = dy[j] / static_cast<float>(ny);
+      const Footprint fp(f, qx[j], qy[j], step_x, step_y, nx, ny, own_x, own_y);
       int count = 0;
       float sum;
       if (f.behind == Behind::Layers) {
         // Only the layers depend on the sample's depth.
         sum = fp.Sum<float>(count, [&](int X, int Y) {
           const float z =
-              planeDepth
-                  ? -(planeD + planeA * static_cast<float>(X) + planeB * static_cast<float>(Y)) /
-                        planeC
+              plane_depth
+                  ? -(plane_d + plane_a * static_cast<float>(X) + plane_b * static_cast<float>(Y)) /
+                        plane_c
                   : pz;
           return LayerBehind(f, j, X, Y, z);
         });
@@ -303,8 +303,8 @@ void ShadeGlass(const GlassProp& glass, PixelShade& pixel, float centreX, float 
   }
 
   for (int j = 0; j < 3; ++j) {
-    const int X = Inside(qx[j], ownX, f.columnEnd);
-    const int Y = Inside(qy[j], ownY, f.rowEnd);
+    const int X = Inside(qx[j], own_x, f.columnEnd);
+    const int Y = Inside(qy[j], own_y, f.rowEnd);
     if (X < 0 || Y < 0) {
       pixel.opacity = 0.0f;
       pixel.diffuse[j] = 0.0f;

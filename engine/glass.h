@@ -7,14 +7,14 @@
 #include "engine/pixel_shade.h"
 #include "engine/qf_engine.h"
 
-// Refracts for the pixel at (px, py, pz) about the centre (centreX, centreY):
+// Refracts for the pixel at (px, py, pz) about the centre (centre_x, centre_y):
 // sets the diffuse colour and may lower the opacity. source is the scene's
 // source image, prev the neighbouring pixel or null, plane the triangle's
 // plane in image coordinates. In the layered case it also updates
 // __BackImage and __BackZBuff.
-void ShadeGlass(const GlassProp& glass, PixelShade& pixel, float centreX, float centreY, float px,
+void ShadeGlass(const GlassProp& glass, PixelShade& pixel, float centre_x, float centre_y, float px,
                 float py, float pz, const unsigned char* source, const __PrevInfo* prev,
-                float planeA, float planeB, float planeC, float planeD);
+                float plane_a, float plane_b, float plane_c, float plane_d);
 
 // How far outside the frame a pixel shaded without a neighbouring pixel may
 // lie and still change anything through this glass record in the current

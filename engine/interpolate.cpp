@@ -13,7 +13,7 @@ namespace {
 // area, for the vertices p, q after i; its products by 1 are left out, as
 // they are exact.
 inline void Weights(const float* T, float area, float x, float y, float* w,
-                    bool normaliseWhenPositive) {
+                    bool normalise_when_positive) {
   const float x0 = T[0], x1 = T[1], x2 = T[2];
   const float y0 = T[3], y1 = T[4], y2 = T[5];
   float w0 = (x1 * (y2 - y) - x2 * (y1 - y) + x * (y1 - y2)) / area;
@@ -23,7 +23,7 @@ inline void Weights(const float* T, float area, float x, float y, float* w,
   if (w1 < 0.0f) w1 = 0.0f;
   if (w2 < 0.0f) w2 = 0.0f;
   const float sum = w0 + w1 + w2;
-  if (normaliseWhenPositive ? sum > 0.0f : sum != 0.0f) {
+  if (normalise_when_positive ? sum > 0.0f : sum != 0.0f) {
     w0 /= sum;
     w1 /= sum;
     w2 /= sum;
@@ -34,14 +34,14 @@ inline void Weights(const float* T, float area, float x, float y, float* w,
 }
 
 void TexCoords(const __Point3ds* vertices, const float* w, float x, float y, float z,
-               const float* P, float areaP, unsigned char textures, float* u, float* v, float cx,
+               const float* P, float area_p, unsigned char textures, float* u, float* v, float cx,
                float cy) {
   if (textures == 0) return;
   float weights[3] = {w[0], w[1], w[2]};
   if (_Persp_Val != 0.0f) {
     float qx, qy;
     __ProjectPersp(x - cx, y - cy, z, &qx, &qy);
-    Weights(P, areaP, qx, qy, weights, false);
+    Weights(P, area_p, qx, qy, weights, false);
   }
   *u = weights[0] * vertices[0].u + weights[1] * vertices[1].u + weights[2] * vertices[2].u;
   *v = weights[0] * vertices[0].v + weights[1] * vertices[1].v + weights[2] * vertices[2].v;
@@ -62,20 +62,20 @@ void UnitVertexNormals(const __Point3ds* vertices, float N[3][3]) {
 }
 
 void __InterpNormalPersp(__Point* normal, const __Point3ds* vertices, float x, float y, float z,
-                         const float* S, float areaS, const float* P, float areaP,
+                         const float* S, float area_s, const float* P, float area_p,
                          unsigned char textures, float* u, float* v, const float* M, float cx,
                          float cy) {
   float N[3][3];
   UnitVertexNormals(vertices, N);
-  InterpUnitNormal(normal, N, vertices, x, y, z, S, areaS, P, areaP, textures, u, v, M, cx, cy);
+  InterpUnitNormal(normal, N, vertices, x, y, z, S, area_s, P, area_p, textures, u, v, M, cx, cy);
 }
 
 void InterpUnitNormal(__Point* normal, const float N[3][3], const __Point3ds* vertices, float x,
-                      float y, float z, const float* S, float areaS, const float* P, float areaP,
+                      float y, float z, const float* S, float area_s, const float* P, float area_p,
                       unsigned char textures, float* u, float* v, const float* M, float cx,
                       float cy) {
   float w[3];
-  Weights(S, areaS, x, y, w, true);
+  Weights(S, area_s, x, y, w, true);
   float R[3];
   if (_Quality != 0 && _UsePhong2 != 0) {
     for (int k = 0; k < 3; ++k)
@@ -87,15 +87,15 @@ void InterpUnitNormal(__Point* normal, const float N[3][3], const __Point3ds* ve
   normal->x = R[0];
   normal->y = R[1];
   normal->z = R[2];
-  TexCoords(vertices, w, x, y, z, P, areaP, textures, u, v, cx, cy);
+  TexCoords(vertices, w, x, y, z, P, area_p, textures, u, v, cx, cy);
 }
 
 void __InterpTexCoords(__Point*, const __Point3ds* vertices, float x, float y, float z,
-                       const float* S, float areaS, const float* P, float areaP,
+                       const float* S, float area_s, const float* P, float area_p,
                        unsigned char textures, float* u, float* v, const float*, float cx,
                        float cy) {
   if (textures == 0) return;
   float w[3];
-  Weights(S, areaS, x, y, w, true);
-  TexCoords(vertices, w, x, y, z, P, areaP, textures, u, v, cx, cy);
+  Weights(S, area_s, x, y, w, true);
+  TexCoords(vertices, w, x, y, z, P, area_p, textures, u, v, cx, cy);
 }

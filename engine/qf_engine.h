@@ -96,14 +96,14 @@ static_assert(sizeof(__PrevInfo) == 32, "neighbour record layout");
 
 // Per-pixel shader: returns the pixel's opacity 0..1 and writes its colour,
 // 0 .. __MaxChannel, through r, g, b.
-typedef float (*__RenderOnePixelFn)(float centreX, float centreY, unsigned char* image,
+typedef float (*__RenderOnePixelFn)(float centre_x, float centre_y, unsigned char* image,
                                     unsigned char* source, float x, float y, float z,
                                     __Triangle3ds* triangle, material3ds* materials,
-                                    int materialCount, float& r, float& g, float& b,
-                                    __Point* normal, unsigned char texturesOn, float u, float v,
-                                    __Texture* textures, int lightCount, light3ds* lights,
-                                    __PrevInfo* prev, GlassProp* glass, float planeA, float planeB,
-                                    float planeC, float planeD);
+                                    int material_count, float& r, float& g, float& b,
+                                    __Point* normal, unsigned char textures_on, float u, float v,
+                                    __Texture* textures, int light_count, light3ds* lights,
+                                    __PrevInfo* prev, GlassProp* glass, float plane_a,
+                                    float plane_b, float plane_c, float plane_d);
 
 // Switches and scene settings, one copy per deliverable.
 QF_ENGINE_API unsigned char _DrawMode;
@@ -129,25 +129,25 @@ QF_ENGINE_API int Zheight;
 
 // Scene calls.
 QF_ENGINE_API void __RasterScene(unsigned char* out, unsigned char* source, int width, int height,
-                                 int rowStride, int pointCount, int triangleCount,
-                                 __Triangle3ds* triangles, __Point3ds* points, int centreX,
-                                 int centreY, int materialCount, material3ds* materials,
-                                 __Texture* textures, int lightCount, light3ds* lights,
+                                 int row_stride, int point_count, int triangle_count,
+                                 __Triangle3ds* triangles, __Point3ds* points, int centre_x,
+                                 int centre_y, int material_count, material3ds* materials,
+                                 __Texture* textures, int light_count, light3ds* lights,
                                  GlassProp* glass);
-QF_ENGINE_API void __RasterSolid(unsigned char* out, int width, int height, int rowStride,
-                                 int pointCount, int triangleCount, __Triangle3ds* triangles,
-                                 __Point3ds* points, int centreX, int centreY, float red,
+QF_ENGINE_API void __RasterSolid(unsigned char* out, int width, int height, int row_stride,
+                                 int point_count, int triangle_count, __Triangle3ds* triangles,
+                                 __Point3ds* points, int centre_x, int centre_y, float red,
                                  float green, float blue, float fourth);
-QF_ENGINE_API void __DrawScenesLineColor(float lineWidth, int red, int green, int blue,
+QF_ENGINE_API void __DrawScenesLineColor(float line_width, int red, int green, int blue,
                                          unsigned char* out, unsigned char* source, int width,
-                                         int height, int unused, int triangleCount,
-                                         __Triangle3ds* triangles, __Point3ds* points, int centreX,
-                                         int centreY);
+                                         int height, int unused, int triangle_count,
+                                         __Triangle3ds* triangles, __Point3ds* points, int centre_x,
+                                         int centre_y);
 
 // Scene preparation and settings.
-QF_ENGINE_API void __AddPersp(int pointCount, __Point3ds* points, float value, float x, float y,
+QF_ENGINE_API void __AddPersp(int point_count, __Point3ds* points, float value, float x, float y,
                               float far);
-QF_ENGINE_API void __Sort(int triangleCount, __Triangle3ds* triangles, __Point3ds* points);
+QF_ENGINE_API void __Sort(int triangle_count, __Triangle3ds* triangles, __Point3ds* points);
 QF_ENGINE_API void __SetLightDef(light3ds* light);
 QF_ENGINE_API void __SetZBuff(float* buffer, int width, int height);
 QF_ENGINE_API void __GetZBuff(float*& buffer, int& width, int& height);
@@ -180,9 +180,9 @@ QF_ENGINE_API unsigned char __GetUseReflection();
 // Depth conversions of page-allocator buffers: the old buffer is released
 // and the new one stored through buffer.
 QF_ENGINE_API void __ConvertBYTE16TO8(unsigned char** buffer, int width, int rows,
-                                      int valuesPerRow);
+                                      int values_per_row);
 QF_ENGINE_API void __ConvertBYTE8TO16(unsigned char** buffer, int width, int rows,
-                                      int valuesPerRow);
+                                      int values_per_row);
 QF_ENGINE_API void __ConvertText(__Texture* texture);
 
 QF_ENGINE_API unsigned char __mmx_present();

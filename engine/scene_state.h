@@ -11,17 +11,19 @@ extern light3ds* __LightDef;
 
 // The shader hook and the engine's own shader.
 extern __RenderOnePixelFn __RenderOnePixel;
-float __DefRenderOnePixel(float centreX, float centreY, unsigned char* image, unsigned char* source,
-                          float x, float y, float z, __Triangle3ds* triangle,
-                          material3ds* materials, int materialCount, float& r, float& g, float& b,
-                          __Point* normal, unsigned char texturesOn, float u, float v,
-                          __Texture* textures, int lightCount, light3ds* lights, __PrevInfo* prev,
-                          GlassProp* glass, float planeA, float planeB, float planeC, float planeD);
+float __DefRenderOnePixel(float centre_x, float centre_y, unsigned char* image,
+                          unsigned char* source, float x, float y, float z, __Triangle3ds* triangle,
+                          material3ds* materials, int material_count, float& r, float& g, float& b,
+                          __Point* normal, unsigned char textures_on, float u, float v,
+                          __Texture* textures, int light_count, light3ds* lights, __PrevInfo* prev,
+                          GlassProp* glass, float plane_a, float plane_b, float plane_c,
+                          float plane_d);
 // How far outside the frame a pixel of the triangle that __DefRenderOnePixel
 // shades without a neighbouring pixel may lie and still change anything
 // (HUGE_VAL when no distance bounds it): the colour and opacity it returns
 // are drawn only inside the frame.
-double DefaultShaderReach(const __Triangle3ds* triangle, int materialCount, const GlassProp* glass);
+double DefaultShaderReach(const __Triangle3ds* triangle, int material_count,
+                          const GlassProp* glass);
 
 // Frame of the current scene: its stride in channel values (four a pixel)
 // and the full channel value, 255 for 8-bit and 32768 for 16-bit images.

@@ -37,13 +37,13 @@ constexpr unsigned kSimilarLimit = 20;
 // One pixel of the merge. s, o, l and u are the pixel's four channel values
 // in the scratch layer, the output, the last-triangle and the under-colour images.
 template <typename Channel>
-void MergePixel(const Channel* s, Channel* o, Channel* l, Channel* u, unsigned maxChannel,
-                unsigned differenceUnit) {
+void MergePixel(const Channel* s, Channel* o, Channel* l, Channel* u, unsigned max_channel,
+                unsigned difference_unit) {
   unsigned a = s[3];
   if (a == 0) return;
-  if (a == maxChannel) {
+  if (a == max_channel) {
     for (int k = 0; k < 3; ++k) o[k] = u[k] = l[k] = s[k];
-    o[3] = static_cast<Channel>(maxChannel);
+    o[3] = static_cast<Channel>(max_channel);
     return;
   }
   if (o[3] == 0) {
@@ -59,7 +59,7 @@ void MergePixel(const Channel* s, Channel* o, Channel* l, Channel* u, unsigned m
       const unsigned lk = l[k], sk = s[k];
       d = std::max(d, lk > sk ? lk - sk : sk - lk);
     }
-    similar = d / differenceUnit < kSimilarLimit;
+    similar = d / difference_unit < kSimilarLimit;
   }
   Channel base[3];  // the colour the triangle is blended over
   if (similar) {
@@ -79,25 +79,25 @@ void MergePixel(const Channel* s, Channel* o, Channel* l, Channel* u, unsigned m
     l[3] = static_cast<Channel>(a);
   }
 
-  const float maxF = static_cast<float>(maxChannel);
-  const float f = static_cast<float>(a) / maxF;
+  const float max_f = static_cast<float>(max_channel);
+  const float f = static_cast<float>(a) / max_f;
   for (int k = 0; k < 3; ++k) {
     const float c = static_cast<float>(s[k]) * f + static_cast<float>(base[k]) * (1.0f - f);
-    o[k] = static_cast<Channel>(std::min(std::max(c, 0.0f), maxF));
+    o[k] = static_cast<Channel>(std::min(std::max(c, 0.0f), max_f));
   }
   if (a > o[3]) o[3] = static_cast<Channel>(a);
 }
 
 template <typename Channel>
-void MergeRect(unsigned char* out, const Rect& r, unsigned differenceUnit) {
+void MergeRect(unsigned char* out, const Rect& r, unsigned difference_unit) {
   const Channel* scratch = reinterpret_cast<const Channel*>(__ScratchLayer);
   Channel* output = reinterpret_cast<Channel*>(out);
   Channel* last = reinterpret_cast<Channel*>(__MergeLast);
   Channel* under = reinterpret_cast<Channel*>(__MergeUnder);
-  const unsigned maxChannel = static_cast<unsigned>(__MaxChannel);
+  const unsigned max_channel = static_cast<unsigned>(__MaxChannel);
   for (int y = r.y0; y < r.y1; ++y)
     for (ptrdiff_t i = ValueIndex(r.x0, y), end = ValueIndex(r.x1, y); i < end; i += 4)
-      MergePixel(scratch + i, output + i, last + i, under + i, maxChannel, differenceUnit);
+      MergePixel(scratch + i, output + i, last + i, under + i, max_channel, difference_unit);
 }
 
 }  // namespace
@@ -105,10 +105,10 @@ void MergeRect(unsigned char* out, const Rect& r, unsigned differenceUnit) {
 void __ClearScratchRect(int x0, int y0, int x1, int y1) {
   const Rect r = ClipToFrame(x0, y0, x1, y1);
   if (r.x0 >= r.x1) return;
-  const size_t valueBytes = _Deep != 0 ? 2 : 1;
-  const size_t rowBytes = 4 * static_cast<size_t>(r.x1 - r.x0) * valueBytes;
+  const size_t value_bytes = _Deep != 0 ? 2 : 1;
+  const size_t row_bytes = 4 * static_cast<size_t>(r.x1 - r.x0) * value_bytes;
   for (int y = r.y0; y < r.y1; ++y)
-    std::memset(__ScratchLayer + ValueIndex(r.x0, y) * valueBytes, 0, rowBytes);
+    std::memset(__ScratchLayer + ValueIndex(r.x0, y) * value_bytes, 0, row_bytes);
 }
 
 void __MergeScratchRect(unsigned char* out, int x0, int y0, int x1, int y1) {

@@ -70,13 +70,13 @@ void __GetZBuff(float*& buffer, int& width, int& height) {
 
 void __SetLightDef(light3ds* light) { __LightDef = light; }
 
-void __AddPersp(int pointCount, __Point3ds* points, float value, float x, float y, float far) {
+void __AddPersp(int point_count, __Point3ds* points, float value, float x, float y, float far) {
   _Persp_x = x;
   _Persp_y = y;
   _Persp_Far = far;
   _Persp_Val = value;
   if (far == 0.0f || value == 0.0f) return;
-  for (int i = 0; i < pointCount; ++i) {
+  for (int i = 0; i < point_count; ++i) {
     __Point3ds& p = points[i];
     float k = 1.0f - p.z / far;
     // A vertex at the vanishing depth goes far out rather than to infinity.
@@ -103,10 +103,10 @@ int CompareDepth(const void* left, const void* right) {
 
 }  // namespace
 
-void __Sort(int triangleCount, __Triangle3ds* triangles, __Point3ds* points) {
-  if (triangleCount <= 0) return;
+void __Sort(int triangle_count, __Triangle3ds* triangles, __Point3ds* points) {
+  if (triangle_count <= 0) return;
   SortPoints = points;
-  std::qsort(triangles, static_cast<size_t>(triangleCount), sizeof(__Triangle3ds), CompareDepth);
+  std::qsort(triangles, static_cast<size_t>(triangle_count), sizeof(__Triangle3ds), CompareDepth);
   SortPoints = nullptr;
 }
 

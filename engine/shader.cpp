@@ -38,39 +38,39 @@ constexpr float kDefaultDiffuse = 0.5f;
 constexpr float kDefaultExponent = 150.0f;
 constexpr float kDefaultStrength = 10.0f;
 
-// A colour channel times the full channel value, clamped to 0 .. maxChannel
+// A colour channel times the full channel value, clamped to 0 .. max_channel
 // (a NaN, which no sane scene produces, stores as 0 too).
-float ScaleChannel(float v, float maxChannel) {
-  v = v * maxChannel;
+float ScaleChannel(float v, float max_channel) {
+  v = v * max_channel;
   if (!(v >= 0.0f)) v = 0.0f;
-  if (v > maxChannel) v = maxChannel;
+  if (v > max_channel) v = max_channel;
   return v;
 }
 
 // The glass record of a pixel of the triangle: with no materials the first
 // record serves, and an index outside the materials has none.
-const GlassProp* GlassRecord(const __Triangle3ds* triangle, int materialCount,
+const GlassProp* GlassRecord(const __Triangle3ds* triangle, int material_count,
                              const GlassProp* glass) {
-  if (materialCount <= 0) return glass;
-  if (triangle->material >= materialCount || glass == nullptr) return nullptr;
+  if (material_count <= 0) return glass;
+  if (triangle->material >= material_count || glass == nullptr) return nullptr;
   return glass + triangle->material;
 }
 
 }  // namespace
 
-float __DefRenderOnePixel(float centreX, float centreY, unsigned char*, unsigned char* source,
+float __DefRenderOnePixel(float centre_x, float centre_y, unsigned char*, unsigned char* source,
                           float x, float y, float z, __Triangle3ds* triangle,
-                          material3ds* materials, int materialCount, float& r, float& g, float& b,
-                          __Point* normal, unsigned char texturesOn, float u, float v,
-                          __Texture* textures, int lightCount, light3ds* lights, __PrevInfo* prev,
-                          GlassProp* glass, float planeA, float planeB, float planeC,
-                          float planeD) {
+                          material3ds* materials, int material_count, float& r, float& g, float& b,
+                          __Point* normal, unsigned char textures_on, float u, float v,
+                          __Texture* textures, int light_count, light3ds* lights, __PrevInfo* prev,
+                          GlassProp* glass, float plane_a, float plane_b, float plane_c,
+                          float plane_d) {
   PixelShade pixel{
       {kDefaultDiffuse, kDefaultDiffuse, kDefaultDiffuse}, 1.0f, {normal->x, normal->y, normal->z}};
   float specular[3] = {1.0f, 1.0f, 1.0f};
   float exponent = kDefaultExponent;
   float strength = kDefaultStrength;
-  float selfIllum = 0.0f;
+  float self_illum = 0.0f;
 
   // The back-face pass shades the faces' far side; a double-sided surface
   // always shows its near side.
@@ -88,10 +88,10 @@ float __DefRenderOnePixel(float centreX, float centreY, unsigned char*, unsigned
     n[2] = n[2] / length;
   }
 
-  const GlassProp* glassRecord = GlassRecord(triangle, materialCount, glass);
+  const GlassProp* glass_record = GlassRecord(triangle, material_count, glass);
   ReflectionSample reflection{};
   bool reflected = false;
-  if (materialCount > 0 && triangle->material < materialCount) {
+  if (material_count > 0 && triangle->material < material_count) {
     const int m = triangle->material;
     const material3ds& material = materials[m];
     float transparency = -material.transparency;
@@ -104,13 +104,13 @@ float __DefRenderOnePixel(float centreX, float centreY, unsigned char*, unsigned
     }
     exponent = 100.0f * material.shininess;
     strength = material.shininessStrength;
-    selfIllum = material.selfIllum;
+    self_illum = material.selfIllum;
 
     if (textures != nullptr) {
       const __Texture* slots = textures + m * kSlotsPerMaterial;
       reflected = kStages.sampleReflection(material.maps[kReflectionMap], slots[kReflectionSlot],
                                            pixel, x, y, z, reflection);
-      if (texturesOn != 0) {
+      if (textures_on != 0) {
         kStages.colourMap(material.maps[kColourMap], slots[kColourSlot], u, v, prev, pixel);
         kStages.opacityMap(material.maps[kOpacityMap], slots[kOpacitySlot], u, v, prev, pixel);
         kStages.bumpMap(material.maps[kBumpMap], slots[kBumpSlot], u, v, prev, pixel);
@@ -119,24 +119,24 @@ float __DefRenderOnePixel(float centreX, float centreY, unsigned char*, unsigned
   }
   if (reflected) kStages.blendReflection(reflection, pixel);
 
-  if (lightCount == 0) {
+  if (light_count == 0) {
     if (__LightDef == nullptr) {
       r = g = b = 0.0f;
       return pixel.opacity;
     }
     lights = __LightDef;
-    lightCount = 1;
+    light_count = 1;
   }
   r = g = b = 0.0f;
 
-  if (glassRecord != nullptr && glassRecord->enabled != 0)
-    kStages.glass(*glassRecord, pixel, centreX, centreY, x, y, z, source, prev, planeA, planeB,
-                  planeC, planeD);
+  if (glass_record != nullptr && glass_record->enabled != 0)
+    kStages.glass(*glass_record, pixel, centre_x, centre_y, x, y, z, source, prev, plane_a, plane_b,
+                  plane_c, plane_d);
 
   // The highlight follows the diffuse term itself; every light adds the
   // self-illumination once.
-  const float keep = 1.0f - selfIllum;
-  for (int i = 0; i < lightCount; ++i) {
+  const float keep = 1.0f - self_illum;
+  for (int i = 0; i < light_count; ++i) {
     const light3ds& light = lights[i];
     float lx = light.x - x;
     float ly = light.y - y;
@@ -153,24 +153,24 @@ float __DefRenderOnePixel(float centreX, float centreY, unsigned char*, unsigned
     // positive exponent: the call is left out for it.
     const float power = d == 0.0f && exponent > 0.0f ? 0.0f : std::pow(d, exponent);
     const float s = strength * power;
-    const float e = d * keep + selfIllum;
+    const float e = d * keep + self_illum;
     r += (pixel.diffuse[0] * e + specular[0] * s) * light.color[0];
     g += (pixel.diffuse[1] * e + specular[1] * s) * light.color[1];
     b += (pixel.diffuse[2] * e + specular[2] * s) * light.color[2];
   }
 
-  const float maxChannel = static_cast<float>(__MaxChannel);
-  r = ScaleChannel(r, maxChannel);
-  g = ScaleChannel(g, maxChannel);
-  b = ScaleChannel(b, maxChannel);
+  const float max_channel = static_cast<float>(__MaxChannel);
+  r = ScaleChannel(r, max_channel);
+  g = ScaleChannel(g, max_channel);
+  b = ScaleChannel(b, max_channel);
   return pixel.opacity;
 }
 
-double DefaultShaderReach(const __Triangle3ds* triangle, int materialCount,
+double DefaultShaderReach(const __Triangle3ds* triangle, int material_count,
                           const GlassProp* glass) {
   // Everything else the shader does ends in its result and the colour it
   // writes, which a caller only uses inside the frame.
-  const GlassProp* record = GlassRecord(triangle, materialCount, glass);
+  const GlassProp* record = GlassRecord(triangle, material_count, glass);
   return record != nullptr ? GlassReach(*record) : 0.0;
 }
 

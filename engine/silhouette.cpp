@@ -8,18 +8,18 @@
 
 void __DrawTriangleSilhouette(unsigned char* target, unsigned char* source, int, int,
                               __Triangle3ds* triangle, __Point3ds* vertices, int cx, int cy,
-                              int materialCount, material3ds* materials, __Texture*, int, light3ds*,
-                              GlassProp*) {
+                              int material_count, material3ds* materials, __Texture*, int,
+                              light3ds*, GlassProp*) {
   CurvedPatch patch;
-  double stepT, stepS;
-  if (!PrepareCurvedSampling(triangle, vertices, cx, cy, false, &patch, &stepT, &stepS)) return;
+  double step_t, step_s;
+  if (!PrepareCurvedSampling(triangle, vertices, cx, cy, false, &patch, &step_t, &step_s)) return;
 
   // The dots take the material's diffuse colour, or full red without materials.
   const float full = static_cast<float>(__MaxChannel);
   float r = full, g = 0.0f, b = 0.0f;
-  if (materialCount > 0 && materials != nullptr) {  // a negative count counts as none
+  if (material_count > 0 && materials != nullptr) {  // a negative count counts as none
     int index = triangle->material;
-    if (index >= materialCount) index = materialCount - 1;
+    if (index >= material_count) index = material_count - 1;
     const float* diffuse = materials[index].diffuse;
     r = diffuse[0] * full;
     g = diffuse[1] * full;
@@ -27,7 +27,7 @@ void __DrawTriangleSilhouette(unsigned char* target, unsigned char* source, int,
   }
 
   WalkCurvedSamples(
-      patch, stepT, stepS, cx, cy, [] {}, [] {},
+      patch, step_t, step_s, cx, cy, [] {}, [] {},
       [&](const PatchWeights& w, const double*, int X, int Y) {
         const double nz = EvaluateComponent(patch.normal, w, 2);
         if (nz < 0.0) return;

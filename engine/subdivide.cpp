@@ -39,9 +39,9 @@ __Point3ds CurvedMidpoint(const __Point3ds& a, const __Point3ds& b, bool texture
 }  // namespace
 
 void __SubdivideTriangleCurved(unsigned char* target, unsigned char* source, int width, int height,
-                               __Texture* textures, material3ds* materials, int materialCount,
+                               __Texture* textures, material3ds* materials, int material_count,
                                __Triangle3ds* triangle, __Point3ds* vertices, int cx, int cy,
-                               int lightCount, light3ds* lights, GlassProp* glass) {
+                               int light_count, light3ds* lights, GlassProp* glass) {
   __Point3ds v[6];
   v[0] = vertices[triangle->a];
   v[1] = vertices[triangle->b];
@@ -62,7 +62,7 @@ void __SubdivideTriangleCurved(unsigned char* target, unsigned char* source, int
     float nx, ny, nz;
     __FaceNormal(&sub, v, &nx, &ny, &nz);
     if (!CurvedFillFaces(nz)) continue;
-    __SetupTrianglePhong(target, source, width, height, textures, materials, materialCount, &sub, v,
-                         cx, cy, lightCount, lights, glass);
+    __SetupTrianglePhong(target, source, width, height, textures, materials, material_count, &sub,
+                         v, cx, cy, light_count, lights, glass);
   }
 }

@@ -95,7 +95,7 @@ bool FootprintOf(const map3ds& map, const Texels& t, const __PrevInfo* prev, flo
 
 // Bilinear sample of the first count channels at (X, Y), 0 to 1. The
 // neighbour of the last column (row) is that column (row) itself.
-void Bilinear(const Texels& t, float X, float Y, int count, float maxChannel, float* out) {
+void Bilinear(const Texels& t, float X, float Y, int count, float max_channel, float* out) {
   const int x0 = static_cast<int>(X);
   const int y0 = static_cast<int>(Y);
   const int x1 = x0 + 1 < t.width ? x0 + 1 : x0;
@@ -109,31 +109,31 @@ void Bilinear(const Texels& t, float X, float Y, int count, float maxChannel, fl
     out[c] =
         (w00 * static_cast<float>(t.At(x0, y0, c)) + w11 * static_cast<float>(t.At(x1, y1, c)) +
          w01 * static_cast<float>(t.At(x0, y1, c)) + w10 * static_cast<float>(t.At(x1, y0, c))) /
-        maxChannel;
+        max_channel;
   }
 }
 
-void Nearest(const Texels& t, float X, float Y, int count, float maxChannel, float* out) {
+void Nearest(const Texels& t, float X, float Y, int count, float max_channel, float* out) {
   const int x = static_cast<int>(X);
   const int y = static_cast<int>(Y);
-  for (int c = 0; c < count; ++c) out[c] = static_cast<float>(t.At(x, y, c)) / maxChannel;
+  for (int c = 0; c < count; ++c) out[c] = static_cast<float>(t.At(x, y, c)) / max_channel;
 }
 
 // Blue, green, red, alpha of the texture at (X, Y), 0 to 1: the footprint
 // average when it applies, else bilinear with _Quality, else the nearest texel.
 void SampleTexel(const map3ds& map, const Texels& t, float X, float Y, const __PrevInfo* prev,
                  float out[4]) {
-  const float maxChannel = static_cast<float>(__MaxChannel);
+  const float max_channel = static_cast<float>(__MaxChannel);
   Footprint f;
   if (FootprintOf(map, t, prev, X, Y, f)) {
     uint32_t sum[4] = {0, 0, 0, 0};
-    const float stepX = f.dx / static_cast<float>(f.nx);
-    const float stepY = f.dy / static_cast<float>(f.ny);
+    const float step_x = f.dx / static_cast<float>(f.nx);
+    const float step_y = f.dy / static_cast<float>(f.ny);
     float y = f.y;
-    for (int j = 0; j < f.ny; ++j, y += stepY) {
+    for (int j = 0; j < f.ny; ++j, y += step_y) {
       const int row = TexelIndex(y, t.height);
       float x = f.x;
-      for (int i = 0; i < f.nx; ++i, x += stepX) {
+      for (int i = 0; i < f.nx; ++i, x += step_x) {
         const int column = TexelIndex(x, t.width);
         for (int c = 0; c < 4; ++c) sum[c] += t.At(column, row, c);
       }
@@ -141,9 +141,9 @@ void SampleTexel(const map3ds& map, const Texels& t, float X, float Y, const __P
     const float divisor = static_cast<float>(f.nx * f.ny * __MaxChannel);
     for (int c = 0; c < 4; ++c) out[c] = static_cast<float>(sum[c]) / divisor;
   } else if (_Quality != 0) {
-    Bilinear(t, X, Y, 4, maxChannel, out);
+    Bilinear(t, X, Y, 4, max_channel, out);
   } else {
-    Nearest(t, X, Y, 4, maxChannel, out);
+    Nearest(t, X, Y, 4, max_channel, out);
   }
 }
 
@@ -218,26 +218,26 @@ BrightnessSums BumpFootprint(const Texels& t, const Footprint& f) {
     const Channel* p = texels + (x + y * t.width) * 4;
     return static_cast<uint32_t>(p[0]) + p[1] + p[2];
   };
-  const float stepX = f.dx / static_cast<float>(f.nx);
-  const float stepY = f.dy / static_cast<float>(f.ny);
-  const float toRight = std::fabs(f.dx) > 1.0f ? std::fabs(f.dx) : 1.0f;
-  const float toLower = std::fabs(f.dy) > 1.0f ? std::fabs(f.dy) : 1.0f;
+  const float step_x = f.dx / static_cast<float>(f.nx);
+  const float step_y = f.dy / static_cast<float>(f.ny);
+  const float to_right = std::fabs(f.dx) > 1.0f ? std::fabs(f.dx) : 1.0f;
+  const float to_lower = std::fabs(f.dy) > 1.0f ? std::fabs(f.dy) : 1.0f;
   const float width = static_cast<float>(t.width);
   const float height = static_cast<float>(t.height);
   // Every row steps through the same columns.
   int columns[kFootprintCap], rights[kFootprintCap];
   float x = f.x;
-  for (int i = 0; i < f.nx; ++i, x += stepX) {
+  for (int i = 0; i < f.nx; ++i, x += step_x) {
     columns[i] = TexelIndex(x, t.width);
-    const float rightAt = static_cast<float>(columns[i]) + toRight;
-    rights[i] = rightAt < width ? static_cast<int>(rightAt) : 0;
+    const float right_at = static_cast<float>(columns[i]) + to_right;
+    rights[i] = right_at < width ? static_cast<int>(right_at) : 0;
   }
   BrightnessSums sums{0, 0, 0};
   float y = f.y;
-  for (int j = 0; j < f.ny; ++j, y += stepY) {
+  for (int j = 0; j < f.ny; ++j, y += step_y) {
     const int row = TexelIndex(y, t.height);
-    const float lowerAt = static_cast<float>(row) + toLower;
-    const int lower = lowerAt < height ? static_cast<int>(lowerAt) : 0;
+    const float lower_at = static_cast<float>(row) + to_lower;
+    const int lower = lower_at < height ? static_cast<int>(lower_at) : 0;
     for (int i = 0; i < f.nx; ++i) {
       sums.s00 += brightness(columns[i], row);
       sums.s10 += brightness(rights[i], row);
@@ -267,11 +267,11 @@ bool ShadeReflectionMap(const map3ds& map, const __Texture& texture, const Pixel
       !Position(map, t, u, v, X, Y))
     return false;
   float bgr[3];
-  const float maxChannel = static_cast<float>(__MaxChannel);
+  const float max_channel = static_cast<float>(__MaxChannel);
   if (_Quality != 0)
-    Bilinear(t, X, Y, 3, maxChannel, bgr);
+    Bilinear(t, X, Y, 3, max_channel, bgr);
   else
-    Nearest(t, X, Y, 3, maxChannel, bgr);
+    Nearest(t, X, Y, 3, max_channel, bgr);
   sample.colour[0] = bgr[2];
   sample.colour[1] = bgr[1];
   sample.colour[2] = bgr[0];

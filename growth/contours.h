@@ -32,31 +32,31 @@ struct ContourLists {
 };
 
 // Samples one straight run: t goes from start to end with a spacing that
-// shrinks towards the crowding coordinate (baseStep x (|t - crowd| / length
+// shrinks towards the crowding coordinate (base_step x (|t - crowd| / length
 // + 0.01)). The horizontal run varies x at y = fixed, the vertical one varies
 // y at x = fixed. Points are numbered after those already in the lists.
 void SampleHorizontalRun(ContourLists& lists, float fixed, float start, float length, float end,
-                         float baseStep, float crowd, float dx, float dy, float dz);
+                         float base_step, float crowd, float dx, float dy, float dz);
 void SampleVerticalRun(ContourLists& lists, float fixed, float start, float length, float end,
-                       float baseStep, float crowd, float dx, float dy, float dz);
+                       float base_step, float crowd, float dx, float dy, float dz);
 
-// The builders share one signature. On return *pointCount and *segmentCount
+// The builders share one signature. On return *point_count and *segment_count
 // hold the record counts and *points / *segments the arrays, allocated with
 // VirtualAlloc; the caller takes each into a PageArray (engine/page_array.h).
 // When memory runs out, std::bad_alloc passes on with both null and zero counts.
-// *pointCount is read on entry only by BuildULikeContour (the initial point
+// *point_count is read on entry only by BuildULikeContour (the initial point
 // count n, at least 2); the four floats mean:
 //   BuildLineContour:          x0, width, y of the line, growth sign in y
 //   BuildTopAndBottomContour:  x0, width, y of the first line, y of the second
 //   BuildPerimeterContour, BuildULikeContour, BuildWindowContour:
 //                              x0, y0 (top-left corner), width, height
-void BuildLineContour(uint32_t* pointCount, uint32_t* segmentCount, ContourPoint** points,
+void BuildLineContour(uint32_t* point_count, uint32_t* segment_count, ContourPoint** points,
                       ContourSegment** segments, float x0, float width, float y, float sign);
-void BuildTopAndBottomContour(uint32_t* pointCount, uint32_t* segmentCount, ContourPoint** points,
+void BuildTopAndBottomContour(uint32_t* point_count, uint32_t* segment_count, ContourPoint** points,
                               ContourSegment** segments, float x0, float width, float y1, float y2);
-void BuildPerimeterContour(uint32_t* pointCount, uint32_t* segmentCount, ContourPoint** points,
+void BuildPerimeterContour(uint32_t* point_count, uint32_t* segment_count, ContourPoint** points,
                            ContourSegment** segments, float x0, float y0, float w, float h);
-void BuildULikeContour(uint32_t* pointCount, uint32_t* segmentCount, ContourPoint** points,
+void BuildULikeContour(uint32_t* point_count, uint32_t* segment_count, ContourPoint** points,
                        ContourSegment** segments, float x0, float y0, float w, float h);
-void BuildWindowContour(uint32_t* pointCount, uint32_t* segmentCount, ContourPoint** points,
+void BuildWindowContour(uint32_t* point_count, uint32_t* segment_count, ContourPoint** points,
                         ContourSegment** segments, float x0, float y0, float w, float h);

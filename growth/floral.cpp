@@ -61,7 +61,7 @@ bool Curl(QFTrList& list, float x, float y, float z, float heading, float turn, 
   return true;
 }
 
-bool Leaf(float* endX, float* endY, QFTrList& list, float x, float y, float z, float heading,
+bool Leaf(float* end_x, float* end_y, QFTrList& list, float x, float y, float z, float heading,
           float arc, float length, int segments, float width, int depth) {
   if (segments <= 0) return true;
   const int n = std::max(segments, 7);
@@ -75,14 +75,14 @@ bool Leaf(float* endX, float* endY, QFTrList& list, float x, float y, float z, f
 
   CornerPosition end{};
   frame.Map(ox + (length / 2) * std::cos(arc / 2), oy + (length / 2) * std::sin(arc / 2), end);
-  *endX = end.x;
-  *endY = end.y;
+  *end_x = end.x;
+  *end_y = end.y;
 
   float qx = ox + length * std::cos(arc);
   float qy = oy + length * std::sin(arc);
   float a = arc;
   float r = length;
-  float lastK1Height = z;
+  float last_k1_height = z;
   for (int64_t k = 0; k <= n; ++k) {
     const float px = ox + (r - dr) * std::cos(a - da);
     const float py = oy + (r - dr) * std::sin(a - da);
@@ -102,7 +102,7 @@ bool Leaf(float* endX, float* endY, QFTrList& list, float x, float y, float z, f
       std::swap(k1.y, k2.y);
     }
     if (!AppendGrownTriangle(list, k0, k1, k2, 0)) return false;
-    lastK1Height = k1.z;
+    last_k1_height = k1.z;
     qx = px;
     qy = py;
     r = r - dr;
@@ -117,10 +117,10 @@ bool Leaf(float* endX, float* endY, QFTrList& list, float x, float y, float z, f
     const double v = oy + 0.75 * length * std::sin(0.75 * arc);
     const float sx = static_cast<float>(u * cr - v * sr + x);
     const float sy = static_cast<float>(u * sr + v * cr + y);
-    const float subHeading = arc >= 0 ? static_cast<float>(rot + arc + 1.570796)
-                                      : static_cast<float>(rot + arc - 1.570796);
-    float subEndX = 0, subEndY = 0;
-    return Leaf(&subEndX, &subEndY, list, sx, sy, lastK1Height + 50, subHeading,
+    const float sub_heading = arc >= 0 ? static_cast<float>(rot + arc + 1.570796)
+                                       : static_cast<float>(rot + arc - 1.570796);
+    float sub_end_x = 0, sub_end_y = 0;
+    return Leaf(&sub_end_x, &sub_end_y, list, sx, sy, last_k1_height + 50, sub_heading,
                 static_cast<float>(-arc * 0.85), static_cast<float>(length * 0.6),
                 TruncToInt(n * 0.75), static_cast<float>(width * 0.8), depth + 1);
   }
@@ -145,28 +145,28 @@ void GrowFloralCurl(QFTrList& list, float x, float y, float z, float heading, fl
   Curl(list, x, y, z, heading, turn, size);
 }
 
-void GrowFloralLeaf(float* endX, float* endY, QFTrList& list, float x, float y, float z,
+void GrowFloralLeaf(float* end_x, float* end_y, QFTrList& list, float x, float y, float z,
                     float heading, float arc, float length, int segments, float width, int depth) {
-  Leaf(endX, endY, list, x, y, z, heading, arc, length, segments, width, depth);
+  Leaf(end_x, end_y, list, x, y, z, heading, arc, length, segments, width, depth);
 }
 
 void GrowFloralStem(int count, QFTrList& list, float x, float y, float z, float heading, float turn,
-                    float length, float width, uint8_t curlFirst, int segmentHint) {
+                    float length, float width, uint8_t curl_first, int segment_hint) {
   int n = 10;
-  if (segmentHint >= 1) {
-    n = segmentHint;
-  } else if (segmentHint != 0) {
-    const float root = std::sqrt(std::fabs(length / segmentHint) + 1);
+  if (segment_hint >= 1) {
+    n = segment_hint;
+  } else if (segment_hint != 0) {
+    const float root = std::sqrt(std::fabs(length / segment_hint) + 1);
     n = std::max(TruncToInt(7 * std::fabs(turn) * root), 7);
   }
 
-  float endX = x, endY = y;
-  if (curlFirst) {
+  float end_x = x, end_y = y;
+  if (curl_first) {
     if (!Curl(list, x, y, z, heading, turn, length)) return;
   } else {
     const float across = turn > 0 ? static_cast<float>(heading - 1.570796 + turn / 3)
                                   : static_cast<float>(heading + 1.570796 + turn / 3);
-    if (!Leaf(&endX, &endY, list, x, y, z, across, -turn / 2, length / 2, n / 2, width / 2, 0))
+    if (!Leaf(&end_x, &end_y, list, x, y, z, across, -turn / 2, length / 2, n / 2, width / 2, 0))
       return;
   }
 
@@ -179,11 +179,11 @@ void GrowFloralStem(int count, QFTrList& list, float x, float y, float z, float 
   float arc = turn, len = length, w = width, h = heading, height = z;
   int segments = n;
   for (int pass = 0; pass < count; ++pass) {
-    endX = px;
-    endY = py;
-    if (!Leaf(&endX, &endY, list, px, py, height, h, arc, len, segments, w, 0)) return;
-    px = endX;
-    py = endY;
+    end_x = px;
+    end_y = py;
+    if (!Leaf(&end_x, &end_y, list, px, py, height, h, arc, len, segments, w, 0)) return;
+    px = end_x;
+    py = end_y;
     const int d = std::rand();
     const float f = static_cast<float>(d % 2000 - 1000) / 2000;
     height += 10;
@@ -196,50 +196,50 @@ void GrowFloralStem(int count, QFTrList& list, float x, float y, float z, float 
 }
 
 void GrowFloralFern(uint8_t mode, QFTrList& list, float x, float y, float z, float heading,
-                    float arc, float length, float width, int count, int segmentHint, float shrink,
-                    float leafArc, float leafArcStep) {
+                    float arc, float length, float width, int count, int segment_hint, float shrink,
+                    float leaf_arc, float leaf_arc_step) {
   if (count < 1) return;
   const float rot = heading - arc;
   const LocalFrame frame(rot, x, y);
   float da = arc / count;
   float dr = length / count;
-  const float daShrink = shrink * da / count;
-  const float drShrink = shrink * dr / count;
+  const float da_shrink = shrink * da / count;
+  const float dr_shrink = shrink * dr / count;
   const float ox = -length * std::cos(arc);
   const float oy = -length * std::sin(arc);
 
   float s = 10;
-  if (segmentHint > 0) {
-    s = static_cast<float>(segmentHint);
-  } else if (segmentHint != 0) {
-    s = 3 * std::fabs(leafArc) * std::sqrt(std::fabs(length / segmentHint) + 1);
+  if (segment_hint > 0) {
+    s = static_cast<float>(segment_hint);
+  } else if (segment_hint != 0) {
+    s = 3 * std::fabs(leaf_arc) * std::sqrt(std::fabs(length / segment_hint) + 1);
   }
 
-  const bool turnsWithStem = (mode & 1) != 0;
+  const bool turns_with_stem = (mode & 1) != 0;
   const bool mirrored = mode >= 2;
   float a = arc, r = length, height = z;
   for (int i = count; i >= 0; --i) {
     CornerPosition p{};
     frame.Map(ox + r * std::cos(a), oy + r * std::sin(a), p);
-    const float leafLength = static_cast<float>(0.25 * length * (i + 0.4) / count);
-    float la = leafArc + leafArcStep * (count - i);
-    if (leafLength < 3) return;
+    const float leaf_length = static_cast<float>(0.25 * length * (i + 0.4) / count);
+    float la = leaf_arc + leaf_arc_step * (count - i);
+    if (leaf_length < 3) return;
     if (std::fabs(la) < 0.00001) la = arc < 0 ? -0.00001f : 0.00001f;
-    float leafHeading = turnsWithStem ? static_cast<float>(rot + a + 2 * da + 1.570796)
-                                      : static_cast<float>(rot + arc + 1.570796);
-    const int leafSegments = TruncToInt(s);
-    float endX = 0, endY = 0;
-    if (!Leaf(&endX, &endY, list, p.x, p.y, height, leafHeading, la, leafLength, leafSegments,
+    float leaf_heading = turns_with_stem ? static_cast<float>(rot + a + 2 * da + 1.570796)
+                                         : static_cast<float>(rot + arc + 1.570796);
+    const int leaf_segments = TruncToInt(s);
+    float end_x = 0, end_y = 0;
+    if (!Leaf(&end_x, &end_y, list, p.x, p.y, height, leaf_heading, la, leaf_length, leaf_segments,
               width, 3))
       return;
-    leafHeading = static_cast<float>(leafHeading + 3.141592);
+    leaf_heading = static_cast<float>(leaf_heading + 3.141592);
     if (mirrored) la = -la;
-    if (!Leaf(&endX, &endY, list, p.x, p.y, height, leafHeading, la, leafLength, leafSegments,
+    if (!Leaf(&end_x, &end_y, list, p.x, p.y, height, leaf_heading, la, leaf_length, leaf_segments,
               width, 3))
       return;
     height -= 50;
-    dr -= drShrink;
-    da -= daShrink;
+    dr -= dr_shrink;
+    da -= da_shrink;
     s = std::max(static_cast<float>(s - 0.5), 7.0f);
     r -= dr;
     a -= da;

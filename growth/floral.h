@@ -23,17 +23,17 @@ void GrowFloralCurl(QFTrList& list, float x, float y, float z, float heading, fl
 // A spiral band of max(segments, 7) + 1 triangles from (x, y) into its centre,
 // then one draw that may branch into a smaller mirrored leaf while depth < 2.
 // Writes the leaf's end point unless segments <= 0 (then nothing happens).
-void GrowFloralLeaf(float* endX, float* endY, QFTrList& list, float x, float y, float z,
+void GrowFloralLeaf(float* end_x, float* end_y, QFTrList& list, float x, float y, float z,
                     float heading, float arc, float length, int segments, float width, int depth);
 
-// A chain of count leaves alternating sides, opened by a curl (curlFirst set)
+// A chain of count leaves alternating sides, opened by a curl (curl_first set)
 // or a half-size leaf across the heading. A segment hint of 1 or more is the
 // segments per leaf; otherwise they follow from turn, length and the hint.
 void GrowFloralStem(int count, QFTrList& list, float x, float y, float z, float heading, float turn,
-                    float length, float width, uint8_t curlFirst, int segmentHint);
+                    float length, float width, uint8_t curl_first, int segment_hint);
 
 // Pairs of leaves along a spiral stem, shrinking towards its end. Odd modes
 // turn the pairs with the stem; modes 2 and 3 mirror the second leaf.
 void GrowFloralFern(uint8_t mode, QFTrList& list, float x, float y, float z, float heading,
-                    float arc, float length, float width, int count, int segmentHint, float shrink,
-                    float leafArc, float leafArcStep);
+                    float arc, float length, float width, int count, int segment_hint, float shrink,
+                    float leaf_arc, float leaf_arc_step);

@@ -48,15 +48,15 @@ class FloralWalk final : public SeedWalkBuild {
     if (u < 0.5f) turn = -turn;
     const int iterations = r % growth_.maxIterations + 1;
     const float z = static_cast<float>(r % 50 + 20);
-    float fernTurn = turn * 2.5f * (u - 0.5f) + (turn + growth_.dispersion);
-    if (std::fabs(fernTurn) < 0.5f) fernTurn = fernTurn < 0 ? -0.5f : 0.5f;
+    float fern_turn = turn * 2.5f * (u - 0.5f) + (turn + growth_.dispersion);
+    if (std::fabs(fern_turn) < 0.5f) fern_turn = fern_turn < 0 ? -0.5f : 0.5f;
     // "Floral 3" grows a fern on an even draw and a stronger-turning stem on an odd one.
     const bool fern = growth_.kind == 2 || (growth_.kind == 3 && r % 2 == 0);
     if (!(step.length > 0)) return;
     const uint8_t upper = u > 0.5f ? 1 : 0;
     if (fern) {
       GrowFloralFern(static_cast<uint8_t>(2 + upper), list_, step.x, step.y, z, heading, turn,
-                     step.length, step.width, growth_.maxTriangles, hint_, 0.5f, fernTurn, 0.0f);
+                     step.length, step.width, growth_.maxTriangles, hint_, 0.5f, fern_turn, 0.0f);
     } else {
       GrowFloralStem(iterations, list_, step.x, step.y, z, heading,
                      growth_.kind == 3 ? turn * 1.5f : turn, step.length, step.width, upper, hint_);

@@ -107,7 +107,7 @@ bool OpenFan(Fan& fan, const Tree& tree) {
 
 // Grows the fan's next triangle and returns its first child, with the second
 // left pending in the fan. Returns false when the budget is spent.
-bool GrowFanTriangle(Fan& fan, const Tree& tree, QFTrList& list, Fan& firstChild) {
+bool GrowFanTriangle(Fan& fan, const Tree& tree, QFTrList& list, Fan& first_child) {
   const float size = fan.size, spread = fan.spread;
   const int d = std::rand();
   const float t = static_cast<float>(d % 1000) / 1000;
@@ -136,7 +136,7 @@ bool GrowFanTriangle(Fan& fan, const Tree& tree, QFTrList& list, Fan& firstChild
   const TriangleCorner* n = list.last->payload->corners;
   const float w = tree.lossWeight;
   const float e1x = (n[0].nx + n[1].nx) / 2, e1y = (n[0].ny + n[1].ny) / 2;
-  firstChild =
+  first_child =
       ChildOf(fan, tree, k1.x, k1.y, w * e1x + (1 - w) * fan.dx, w * e1y + (1 - w) * fan.dy);
   fan.secondPending = true;
   fan.secondX = k2.x;
@@ -177,14 +177,14 @@ bool FixSeedOrientation(const SeedEdge* edges, SeedPoint* points) {
 }
 
 void GrowGeometricSeed(QFTrList& list, float x1, float y1, float x2, float y2, float dx, float dy,
-                       float size, float widthFactor) {
+                       float size, float width_factor) {
   const float mx = (x1 + x2) / 2, my = (y1 + y2) / 2;
   const int d = std::rand();
   const float t = static_cast<float>(d % 1000) / 1000;
   float h = size * t + size / 2;
   // The heights stay with the corner slots, whatever the points' order.
   const float heights[3] = {t * h, t * size, 0.0f};
-  if (widthFactor != 1) h *= std::clamp(widthFactor, 0.1f, 1.5f);
+  if (width_factor != 1) h *= std::clamp(width_factor, 0.1f, 1.5f);
 
   SeedPoint points[3] = {{x1, y1}, {x2, y2}, {mx + h * dx, my + h * dy}};
   SeedEdge edges[3] = {{0, 1, 0}, {1, 2, 0}, {2, 0, 0}};
@@ -198,11 +198,11 @@ void GrowGeometricSeed(QFTrList& list, float x1, float y1, float x2, float y2, f
 
 void GrowGeometricBranches(int32_t line, uint8_t kind, QFTrList& list, int32_t level, float x,
                            float y, float z, float dx, float dy, float spread, float size,
-                           float sizeReduction, float spreadReduction, float chaos,
-                           float lossWeight, int32_t density, int32_t depthLimit) {
-  if (depthLimit < 1) return;  // the root's bound would divide by it
+                           float size_reduction, float spread_reduction, float chaos,
+                           float loss_weight, int32_t density, int32_t depth_limit) {
+  if (depth_limit < 1) return;  // the root's bound would divide by it
   if (!GrowthBudgetLeft()) return;
-  const Tree tree{line, kind, sizeReduction, spreadReduction, lossWeight, depthLimit};
+  const Tree tree{line, kind, size_reduction, spread_reduction, loss_weight, depth_limit};
   Fan root{level, x, y, z, dx, dy, spread, size, chaos, density};
   if (!OpenFan(root, tree)) return;
 

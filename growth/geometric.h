@@ -41,7 +41,7 @@ bool FixSeedOrientation(const SeedEdge* edges, SeedPoint* points);
 // (dx, dy) at a height drawn from size; a width factor other than exactly 1 is
 // clamped to [0.1, 1.5] and scales the apex distance. One draw.
 void GrowGeometricSeed(QFTrList& list, float x1, float y1, float x2, float y2, float dx, float dy,
-                       float size, float widthFactor);
+                       float size, float width_factor);
 
 // A fan of triangles around (x, y, z) leaving along (dx, dy), each opening two
 // subtrees at its outer corners, down to the depth limit (the root draws a
@@ -53,5 +53,5 @@ void GrowGeometricSeed(QFTrList& list, float x1, float y1, float x2, float y2, f
 // touches the thread's stack; it ends where the triangle budget runs out.
 void GrowGeometricBranches(int32_t line, uint8_t kind, QFTrList& list, int32_t level, float x,
                            float y, float z, float dx, float dy, float spread, float size,
-                           float sizeReduction, float spreadReduction, float chaos,
-                           float lossWeight, int32_t density, int32_t depthLimit);
+                           float size_reduction, float spread_reduction, float chaos,
+                           float loss_weight, int32_t density, int32_t depth_limit);

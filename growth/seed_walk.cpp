@@ -171,9 +171,9 @@ void WalkSeedLines(const SeedWalkValues& values, int32_t width, int32_t height,
                    const SeedLines& seeds, SeedWalkBuild& build) {
   const GrowthCounts counts =
       CountGrowingSegments(seeds.count, values.completeness, values.completenessDistance);
-  const bool onContour = seeds.points && seeds.segments;
-  const bool onPath = seeds.path.vertices && seeds.path.fractions;
-  if (!onContour && !onPath) return;
+  const bool on_contour = seeds.points && seeds.segments;
+  const bool on_path = seeds.path.vertices && seeds.path.fractions;
+  if (!on_contour && !on_path) return;
   const float w = static_cast<float>(width);
   const float hw = static_cast<float>(width / 2);
   const float hh = static_cast<float>(height / 2);
@@ -181,7 +181,7 @@ void WalkSeedLines(const SeedWalkValues& values, int32_t width, int32_t height,
     const SegmentFade fade = FadeOfSegment(counts, i);
     const int rule = DirectionRuleOfSegment(values.direction, i);
     SegmentWalk walk;
-    if (onContour) {
+    if (on_contour) {
       if (!StartContourSegment(values, build, w, seeds, i, rule, &walk)) continue;
     } else {
       StartPathSegment(w, seeds.path, i, &walk);
@@ -198,13 +198,13 @@ void WalkSeedLines(const SeedWalkValues& values, int32_t width, int32_t height,
                             sizes.keptLength, sizes.keptWidth, &length, &wd)) {
         break;
       }
-      if (onPath) FollowPath(values, hw, hh, rule, walked, &walk);
-      const float nextX = walk.x + walk.dx;
-      const float nextY = walk.y + walk.dy;
-      build.Grow(GrowthStep{i, walk.x, walk.y, nextX, nextY, walk.nx, walk.ny, walk.step, length,
+      if (on_path) FollowPath(values, hw, hh, rule, walked, &walk);
+      const float next_x = walk.x + walk.dx;
+      const float next_y = walk.y + walk.dy;
+      build.Grow(GrowthStep{i, walk.x, walk.y, next_x, next_y, walk.nx, walk.ny, walk.step, length,
                             wd, sizes.turn});
-      walk.x = nextX;
-      walk.y = nextY;
+      walk.x = next_x;
+      walk.y = next_y;
       walked += walk.step;
     } while (walked < walk.len);
   }

@@ -92,10 +92,10 @@ struct GrowthStep {
 class SeedWalkBuild {
  public:
   // On a contour segment of walk length len: interval value v = len /
-  // intervalDivisor and step s = D / stepDivisor (at most len, at least 0.25).
+  // interval_divisor and step s = D / step_divisor (at most len, at least 0.25).
   // Custom-path segments are the same for every build.
-  SeedWalkBuild(float intervalDivisor, float stepDivisor)
-      : contourIntervalDivisor(intervalDivisor), contourStepDivisor(stepDivisor) {}
+  SeedWalkBuild(float interval_divisor, float step_divisor)
+      : contourIntervalDivisor(interval_divisor), contourStepDivisor(step_divisor) {}
   SeedWalkBuild(const SeedWalkBuild&) = delete;
   SeedWalkBuild& operator=(const SeedWalkBuild&) = delete;
 
