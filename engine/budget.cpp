@@ -5,9 +5,9 @@
 
 #include "engine/qf_engine.h"
 
-DrawBudget::DrawBudget(double visitsPerPixel, int width, int height)
-    : left_(visitsPerPixel * std::max(static_cast<double>(width) * static_cast<double>(height),
-                                      kBudgetLeastPixels)) {}
+DrawBudget::DrawBudget(double visits_per_pixel, int width, int height)
+    : left_(visits_per_pixel * std::max(static_cast<double>(width) * static_cast<double>(height),
+                                        kBudgetLeastPixels)) {}
 
 bool DrawBudget::Take(double visits) {
   if (!(visits <= left_)) {

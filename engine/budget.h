@@ -24,7 +24,7 @@ constexpr double kBudgetLeastPixels = 640.0 * 360.0;
 class DrawBudget {
  public:
   // The budget of one pass over a frame of width x height pixels.
-  DrawBudget(double visitsPerPixel, int width, int height);
+  DrawBudget(double visits_per_pixel, int width, int height);
 
   // Takes `visits` from what is left: false, taking nothing, when they are
   // more than that or an earlier call was refused.

@@ -54,10 +54,10 @@ constexpr int kEdgeControl[3][4] = {{2, 8, 7, 1}, {2, 4, 3, 0}, {0, 5, 6, 1}};
 // values involved. Without finite control values nothing is bounded.
 class EdgeRun {
  public:
-  EdgeRun(const CurvedPatch& patch, int edge, float centreX, float centreY, double reach)
+  EdgeRun(const CurvedPatch& patch, int edge, float centre_x, float centre_y, double reach)
       : reach_(reach) {
     const int* control = kEdgeControl[edge < 2 ? edge : 2];
-    const float centre[2] = {centreX, centreY};
+    const float centre[2] = {centre_x, centre_y};
     for (int axis = 0; axis < 2; ++axis) {
       double point[4], largest = std::fabs(centre[axis]) + reach;
       for (int i = 0; i < 4; ++i) {
@@ -107,11 +107,11 @@ double WireStep(const __Point3ds& v0, const __Point3ds& v1, const __Point3ds& v2
 }
 
 void DrawEdge(uint8_t edge, const CurvedPatch& patch, double step, const WireCall& c) {
-  const float centreX = static_cast<float>(c.cx);
-  const float centreY = static_cast<float>(c.cy);
+  const float centre_x = static_cast<float>(c.cx);
+  const float centre_y = static_cast<float>(c.cy);
   const double reach = WireReach();
-  const EdgeRun run(patch, edge, centreX, centreY, reach);
-  float previousX = 0.0f, previousY = 0.0f;
+  const EdgeRun run(patch, edge, centre_x, centre_y, reach);
+  float previous_x = 0.0f, previous_y = 0.0f;
   for (double p = 0.0;;) {
     const bool last = !(p < 1.0);
     if (last) p = 1.0;
@@ -131,27 +131,27 @@ void DrawEdge(uint8_t edge, const CurvedPatch& patch, double step, const WireCal
       Evaluate(patch.normal, w, n);
       const bool faces = (n[2] >= -0.2 && _DrawBackFaces1 == 0) ||
                          (n[2] < 0.0 && _DrawBackFaces1 != 0) || _DubleSide != 0;
-      const float x0 = previousX + centreX, x1 = x + centreX;
-      const float y0 = previousY + centreY, y1 = y + centreY;
+      const float x0 = previous_x + centre_x, x1 = x + centre_x;
+      const float y0 = previous_y + centre_y, y1 = y + centre_y;
       if (faces && !ChordMissesFrame(x0, y0, x1, y1, reach)) {
         const float nx = static_cast<float>(n[0]), ny = static_cast<float>(n[1]),
                     nz = static_cast<float>(n[2]);
         // The plane through the sample in image coordinates, all four
         // signs reversed: the line hands the shader -a, -b, -c as the normal.
-        const float planeD = (x + centreX) * nx + (y + centreY) * ny + z * nz;
+        const float plane_d = (x + centre_x) * nx + (y + centre_y) * ny + z * nz;
         __DrawLineShaded(x0, x1, y0, y1, _WireSize, c.target, c.source, c.width, c.height,
                          c.textures, c.materials, c.materialCount, c.triangle, 3, c.vertices, c.cx,
-                         c.cy, -nx, -ny, -nz, planeD, c.lightCount, c.lights, c.glass);
+                         c.cy, -nx, -ny, -nz, plane_d, c.lightCount, c.lights, c.glass);
       }
     }
-    previousX = x;
-    previousY = y;
+    previous_x = x;
+    previous_y = y;
     if (last) break;
     // Samples the edge is sure to keep beyond the side this one lies beyond
     // draw no chord: p runs on over them by the same additions, and the
     // last of them is evaluated, as the start of the next chord that may be
     // drawn.
-    const double beyond = run.After(x + centreX, y + centreY);
+    const double beyond = run.After(x + centre_x, y + centre_y);
     double next = p + step;
     for (double q = next; q < 1.0 && q - p < beyond; q += step) next = q;
     p = next;
@@ -173,18 +173,18 @@ void DrawWire(uint8_t first, uint8_t last, const WireCall& c) {
 
 void __DrawCurvedEdge(uint8_t edge, unsigned char* target, unsigned char* source, int width,
                       int height, __Triangle3ds* triangle, __Point3ds* vertices, int cx, int cy,
-                      int materialCount, material3ds* materials, __Texture* textures,
-                      int lightCount, light3ds* lights, GlassProp* glass) {
+                      int material_count, material3ds* materials, __Texture* textures,
+                      int light_count, light3ds* lights, GlassProp* glass) {
   DrawWire(edge, edge,
-           {target, source, width, height, triangle, vertices, cx, cy, materialCount, materials,
-            textures, lightCount, lights, glass});
+           {target, source, width, height, triangle, vertices, cx, cy, material_count, materials,
+            textures, light_count, lights, glass});
 }
 
 void __DrawTriangleCurvedWire(unsigned char* target, unsigned char* source, int width, int height,
                               __Triangle3ds* triangle, __Point3ds* vertices, int cx, int cy,
-                              int materialCount, material3ds* materials, __Texture* textures,
-                              int lightCount, light3ds* lights, GlassProp* glass) {
+                              int material_count, material3ds* materials, __Texture* textures,
+                              int light_count, light3ds* lights, GlassProp* glass) {
   DrawWire(0, 2,
-           {target, source, width, height, triangle, vertices, cx, cy, materialCount, materials,
-            textures, lightCount, lights, glass});
+           {target, source, width, height, triangle, vertices, cx, cy, material_count, materials,
+            textures, light_count, lights, glass});
 }

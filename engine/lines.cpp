@@ -132,7 +132,7 @@ void ForEachPosition(int start, int step, int count, int lo, int hi, Visit visit
 }
 
 // The Bresenham walk of a wide line: at step i the position along the major
-// axis is major0 + i * majorStep; the minor axis moves by minorStep whenever
+// axis is major0 + i * major_step; the minor axis moves by minor_step whenever
 // the float error term, which starts at 2 minor - major, is not negative
 // before the major step, and the error then falls by 2 major; every major
 // step adds 2 minor. While 2 major stays within 2^24 every error value is a
@@ -140,15 +140,15 @@ void ForEachPosition(int start, int step, int count, int lo, int hi, Visit visit
 // closed form; longer walks are stepped through one by one, rounding as they go.
 class BresenhamWalk {
  public:
-  BresenhamWalk(int major, int minor, int major0, int minor0, int majorStep, int minorStep)
+  BresenhamWalk(int major, int minor, int major0, int minor0, int major_step, int minor_step)
       : major_(major),
         minor_(minor),
         minor0_(minor0),
-        minorStep_(minorStep),
+        minorStep_(minor_step),
         exact_(2LL * major <= (1LL << 24)),
         majorAt_(major0),
         minorAt_(minor0),
-        majorStep_(majorStep),
+        majorStep_(major_step),
         err_(static_cast<float>(2 * minor - major)) {}
 
   int majorAt() const { return majorAt_; }
@@ -223,8 +223,8 @@ void NarrowToMinor(const BresenhamWalk& walk, int major, int minor, int lo, int 
       return;
     }
     // Steps at which the line is within near .. beyond of the start.
-    const double perStep = walk.minorStep() * static_cast<double>(minor) / major;
-    const double a = near / perStep, b = beyond / perStep;
+    const double per_step = walk.minorStep() * static_cast<double>(minor) / major;
+    const double a = near / per_step, b = beyond / per_step;
     const double from = std::floor(std::min(a, b)) - 1.0, to = std::ceil(std::max(a, b)) + 1.0;
     if (from > last || to < first) {
       first = last + 1;
@@ -283,7 +283,7 @@ struct Ink {
 // straight to the steps whose pixels lie inside it. With a budget, a line
 // that would visit more than is left of it draws nothing.
 template <typename Shade>
-void DrawWideLine(float x0, float y0, float x1, float y1, float lineWidth, unsigned char* target,
+void DrawWideLine(float x0, float y0, float x1, float y1, float line_width, unsigned char* target,
                   unsigned char* source, const Window& window, DrawBudget* budget, Ink ink,
                   Shade shade) {
   if (!Finite(x0, y0, x1, y1)) return;
@@ -292,7 +292,7 @@ void DrawWideLine(float x0, float y0, float x1, float y1, float lineWidth, unsig
       !ClipToLimit(x0, y0, x1, y1))
     return;
 
-  const double band = static_cast<double>(lineWidth) + 2.5;
+  const double band = static_cast<double>(line_width) + 2.5;
   // A negative band examines nothing; a huge one already reaches the whole frame.
   const int W = band > 0.0 ? static_cast<int>(std::fmin(band, kBandLimit)) : 0;
   const int x = static_cast<int>(x0);
@@ -308,31 +308,31 @@ void DrawWideLine(float x0, float y0, float x1, float y1, float lineWidth, unsig
 
   const int sx = dx < 0 ? -1 : 1;
   const int sy = dy < 0 ? -1 : 1;
-  const bool xMajor = std::abs(dy) <= std::abs(dx);
-  const int major = xMajor ? std::abs(dx) : std::abs(dy);
-  const int minor = xMajor ? std::abs(dy) : std::abs(dx);
+  const bool x_major = std::abs(dy) <= std::abs(dx);
+  const int major = x_major ? std::abs(dx) : std::abs(dy);
+  const int minor = x_major ? std::abs(dy) : std::abs(dx);
   // Axis 0 is x, 1 is y; the walk runs along axis M and steps across on axis N.
-  const int M = xMajor ? 0 : 1, N = 1 - M;
+  const int M = x_major ? 0 : 1, N = 1 - M;
   const int start[2] = {x, y}, dir[2] = {sx, sy};
   BresenhamWalk walk(major, minor, start[M], start[N], dir[M], dir[N]);
   const auto pixel = [&](int along, int across, auto visit) {
-    if (xMajor)
+    if (x_major)
       visit(along, across);
     else
       visit(across, along);
   };
 
-  auto withCoverage = [&](int px, int py) {
+  auto with_coverage = [&](int px, int py) {
     shade(px, py, ink);
     __AAEdgePixelNoDepth(ink.opacity, target, source, ink.r, ink.g, ink.b, a, b, c, q, s,
-                         static_cast<float>(px), static_cast<float>(py), lineWidth, x0, y0, x1, y1,
+                         static_cast<float>(px), static_cast<float>(py), line_width, x0, y0, x1, y1,
                          nullptr);
   };
   // A cap: rows from cy - sign * W towards cy + sign * W, each row's columns likewise.
-  auto cap = [&](int cx, int cy, int colStep, int rowStep) {
-    ForEachPosition(cy - rowStep * W, rowStep, 2 * W, window.lo[1], window.hi[1], [&](int py) {
-      ForEachPosition(cx - colStep * W, colStep, 2 * W, window.lo[0], window.hi[0],
-                      [&](int px) { withCoverage(px, py); });
+  auto cap = [&](int cx, int cy, int col_step, int row_step) {
+    ForEachPosition(cy - row_step * W, row_step, 2 * W, window.lo[1], window.hi[1], [&](int py) {
+      ForEachPosition(cx - col_step * W, col_step, 2 * W, window.lo[0], window.hi[0],
+                      [&](int px) { with_coverage(px, py); });
     });
   };
 
@@ -340,15 +340,16 @@ void DrawWideLine(float x0, float y0, float x1, float y1, float lineWidth, unsig
   // with _Quality 0, whose one pixel) can reach it across.
   const int reach = _Quality != 0 ? W : 0;
   // Positions and the window's sides lie within 2^31 of each other.
-  const int fromLo = dir[M] * (window.lo[M] - start[M]);
-  const int fromHi = dir[M] * (window.hi[M] - start[M]);
-  int first = std::max(0, std::min(fromLo, fromHi));
-  int last = std::min(major, std::max(fromLo, fromHi));
+  const int from_lo = dir[M] * (window.lo[M] - start[M]);
+  const int from_hi = dir[M] * (window.hi[M] - start[M]);
+  int first = std::max(0, std::min(from_lo, from_hi));
+  int last = std::min(major, std::max(from_lo, from_hi));
   NarrowToMinor(walk, major, minor, window.lo[N] - reach, window.hi[N] + reach, first, last);
   // The end cap sits about the point one step past the walk; it is worked
   // out only when it can reach the window.
-  const long long endMajor = start[M] + static_cast<long long>(dir[M]) * (major + 1);
-  const bool endCap = _Quality != 0 && endMajor + W >= window.lo[M] && endMajor - W <= window.hi[M];
+  const long long end_major = start[M] + static_cast<long long>(dir[M]) * (major + 1);
+  const bool end_cap =
+      _Quality != 0 && end_major + W >= window.lo[M] && end_major - W <= window.hi[M];
 
   if (budget) {
     // At most what the line visits: a cap's columns along the walk that lie
@@ -356,13 +357,13 @@ void DrawWideLine(float x0, float y0, float x1, float y1, float lineWidth, unsig
     const double across =
         _Quality != 0 ? std::min(2.0 * W, static_cast<double>(window.hi[N]) - window.lo[N] + 1.0)
                       : 1.0;
-    const auto capVisits = [&](int centre, int step) {
+    const auto cap_visits = [&](int centre, int step) {
       return PositionsWithin(centre - step * W, step, 2 * W, window.lo[M], window.hi[M]).Count() *
              across;
     };
     double visits = first <= last ? (static_cast<double>(last) - first + 1.0) * across : 0.0;
-    if (_Quality != 0) visits += capVisits(start[M], dir[M]);
-    if (endCap) visits += capVisits(static_cast<int>(endMajor), -dir[M]);
+    if (_Quality != 0) visits += cap_visits(start[M], dir[M]);
+    if (end_cap) visits += cap_visits(static_cast<int>(end_major), -dir[M]);
     if (!budget->Take(visits)) return;
   }
 
@@ -379,13 +380,13 @@ void DrawWideLine(float x0, float y0, float x1, float y1, float lineWidth, unsig
         ForEachPosition(walk.minorAt() - dir[N] * W, dir[N], 2 * W, window.lo[N], window.hi[N],
                         [&](int across) {
                           pixel(walk.majorAt(), across,
-                                [&](int px, int py) { withCoverage(px, py); });
+                                [&](int px, int py) { with_coverage(px, py); });
                         });
       }
       walk.Next();
     }
   }
-  if (!endCap) return;
+  if (!end_cap) return;
   // The end cap runs the other way round.
   walk.Seek(major + 1);
   pixel(walk.majorAt(), walk.minorAt(), [&](int ex, int ey) { cap(ex, ey, -sx, -sy); });
@@ -449,36 +450,36 @@ void __DrawLineRough(float x0, float y0, float x1, float y1, unsigned char* targ
   }
 }
 
-void __DrawLineShaded(float x0, float x1, float y0, float y1, float lineWidth,
+void __DrawLineShaded(float x0, float x1, float y0, float y1, float line_width,
                       unsigned char* target, unsigned char* source, int, int, __Texture* textures,
-                      material3ds* materials, int materialCount, __Triangle3ds* triangle, int,
-                      __Point3ds*, int cx, int cy, float planeA, float planeB, float planeC,
-                      float planeD, int lightCount, light3ds* lights, GlassProp* glass) {
+                      material3ds* materials, int material_count, __Triangle3ds* triangle, int,
+                      __Point3ds*, int cx, int cy, float plane_a, float plane_b, float plane_c,
+                      float plane_d, int light_count, light3ds* lights, GlassProp* glass) {
   const Ink start{static_cast<float>(__MaxChannel), 0.0f, 0.0f, 1.0f};
-  const float centreX = static_cast<float>(cx);
-  const float centreY = static_cast<float>(cy);
+  const float centre_x = static_cast<float>(cx);
+  const float centre_y = static_cast<float>(cy);
   // The hook sees every examined pixel in reach of the frame: an installed
   // shader may act anywhere, the engine's own only as far as its glass reaches.
   const Window window = __RenderOnePixel == __DefRenderOnePixel
-                            ? FrameWithin(DefaultShaderReach(triangle, materialCount, glass))
+                            ? FrameWithin(DefaultShaderReach(triangle, material_count, glass))
                             : kEveryPixel;
-  DrawWideLine(x0, y0, x1, y1, lineWidth, target, source, window, gLineBudget, start,
+  DrawWideLine(x0, y0, x1, y1, line_width, target, source, window, gLineBudget, start,
                [&](int px, int py, Ink& ink) {
-                 __Point normal{-planeA, -planeB, -planeC};
+                 __Point normal{-plane_a, -plane_b, -plane_c};
                  ink.opacity = __RenderOnePixel(
-                     centreX, centreY, target, source,
+                     centre_x, centre_y, target, source,
                      static_cast<float>(static_cast<long long>(px) - cx),
                      static_cast<float>(static_cast<long long>(py) - cy), 0.0f, triangle, materials,
-                     materialCount, ink.r, ink.g, ink.b, &normal, 0, 0.0f, 0.0f, textures,
-                     lightCount, lights, nullptr, glass, planeA, planeB, planeC, planeD);
+                     material_count, ink.r, ink.g, ink.b, &normal, 0, 0.0f, 0.0f, textures,
+                     light_count, lights, nullptr, glass, plane_a, plane_b, plane_c, plane_d);
                });
 }
 
 void __DrawLineColor(uint32_t red, uint32_t green, uint32_t blue, float x0, float y0, float x1,
-                     float y1, float lineWidth, unsigned char* target, unsigned char* source, int,
+                     float y1, float line_width, unsigned char* target, unsigned char* source, int,
                      int) {
   const Ink ink{static_cast<float>(red), static_cast<float>(green), static_cast<float>(blue), 1.0f};
-  DrawWideLine(x0, y0, x1, y1, lineWidth, target, source, FrameWithin(0.0), nullptr, ink,
+  DrawWideLine(x0, y0, x1, y1, line_width, target, source, FrameWithin(0.0), nullptr, ink,
                [](int, int, Ink&) {});
 }
 
@@ -495,9 +496,9 @@ void __DrawTriangleRough(unsigned char* target, unsigned char* source, int width
 }
 
 void __DrawTriangleLines(unsigned char* target, unsigned char* source, int width, int height,
-                         __Texture* textures, material3ds* materials, int materialCount,
+                         __Texture* textures, material3ds* materials, int material_count,
                          __Triangle3ds* triangle, __Point3ds* vertices, int cx, int cy,
-                         int lightCount, light3ds* lights, GlassProp* glass) {
+                         int light_count, light3ds* lights, GlassProp* glass) {
   __Point3ds v[3];
   CornerCopies(triangle, vertices, cx, cy, v);
   float nx, ny, nz;
@@ -512,12 +513,12 @@ void __DrawTriangleLines(unsigned char* target, unsigned char* source, int width
     const __Point3ds& from = v[k];
     const __Point3ds& to = v[(k + 1) % 3];
     __DrawLineShaded(from.x, to.x, from.y, to.y, _WireSize, target, source, width, height, textures,
-                     materials, materialCount, triangle, 3, v, cx, cy, nx, ny, nz, d, lightCount,
+                     materials, material_count, triangle, 3, v, cx, cy, nx, ny, nz, d, light_count,
                      lights, glass);
   }
 }
 
-void __DrawTriangleLineColor(float lineWidth, int red, int green, int blue, unsigned char* target,
+void __DrawTriangleLineColor(float line_width, int red, int green, int blue, unsigned char* target,
                              unsigned char* source, int width, int height, __Triangle3ds* triangle,
                              __Point3ds* vertices, int cx, int cy) {
   __Point3ds v[3];
@@ -526,7 +527,7 @@ void __DrawTriangleLineColor(float lineWidth, int red, int green, int blue, unsi
     const __Point3ds& from = v[k];
     const __Point3ds& to = v[(k + 1) % 3];
     __DrawLineColor(static_cast<uint32_t>(red), static_cast<uint32_t>(green),
-                    static_cast<uint32_t>(blue), from.x, from.y, to.x, to.y, lineWidth, target,
+                    static_cast<uint32_t>(blue), from.x, from.y, to.x, to.y, line_width, target,
                     source, width, height);
   }
 }

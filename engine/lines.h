@@ -32,24 +32,24 @@ void __PlotInverted(unsigned char* target, unsigned char* source, int width, int
                     float y);
 void __DrawLineRough(float x0, float y0, float x1, float y1, unsigned char* target,
                      unsigned char* source, int width, int height);
-void __DrawLineShaded(float x0, float x1, float y0, float y1, float lineWidth,
+void __DrawLineShaded(float x0, float x1, float y0, float y1, float line_width,
                       unsigned char* target, unsigned char* source, int width, int height,
-                      __Texture* textures, material3ds* materials, int materialCount,
-                      __Triangle3ds* triangle, int unusedCount, __Point3ds* unusedVertices, int cx,
-                      int cy, float planeA, float planeB, float planeC, float planeD,
-                      int lightCount, light3ds* lights, GlassProp* glass);
+                      __Texture* textures, material3ds* materials, int material_count,
+                      __Triangle3ds* triangle, int unused_count, __Point3ds* unused_vertices,
+                      int cx, int cy, float plane_a, float plane_b, float plane_c, float plane_d,
+                      int light_count, light3ds* lights, GlassProp* glass);
 void __DrawLineColor(uint32_t red, uint32_t green, uint32_t blue, float x0, float y0, float x1,
-                     float y1, float lineWidth, unsigned char* target, unsigned char* source,
+                     float y1, float line_width, unsigned char* target, unsigned char* source,
                      int width, int height);
 
 void __DrawTriangleRough(unsigned char* target, unsigned char* source, int width, int height,
-                         __Texture* textures, material3ds* materials, int materialCount,
+                         __Texture* textures, material3ds* materials, int material_count,
                          __Triangle3ds* triangle, __Point3ds* vertices, int cx, int cy,
-                         int lightCount, light3ds* lights, GlassProp* glass);
+                         int light_count, light3ds* lights, GlassProp* glass);
 void __DrawTriangleLines(unsigned char* target, unsigned char* source, int width, int height,
-                         __Texture* textures, material3ds* materials, int materialCount,
+                         __Texture* textures, material3ds* materials, int material_count,
                          __Triangle3ds* triangle, __Point3ds* vertices, int cx, int cy,
-                         int lightCount, light3ds* lights, GlassProp* glass);
-void __DrawTriangleLineColor(float lineWidth, int red, int green, int blue, unsigned char* target,
+                         int light_count, light3ds* lights, GlassProp* glass);
+void __DrawTriangleLineColor(float line_width, int red, int green, int blue, unsigned char* target,
                              unsigned char* source, int width, int height, __Triangle3ds* triangle,
                              __Point3ds* vertices, int cx, int cy);

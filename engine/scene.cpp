@@ -46,9 +46,9 @@ struct Scene {
 
 // Every per-triangle drawing shares this argument list.
 typedef void (*TriangleDraw)(unsigned char* image, unsigned char* source, int width, int height,
-                             __Texture* textures, material3ds* materials, int materialCount,
+                             __Texture* textures, material3ds* materials, int material_count,
                              __Triangle3ds* triangle, __Point3ds* vertices, int cx, int cy,
-                             int lightCount, light3ds* lights, GlassProp* glass);
+                             int light_count, light3ds* lights, GlassProp* glass);
 
 // An empty depth buffer holds this byte everywhere: each entry is a float
 // farther than any depth a scene produces.
@@ -130,15 +130,15 @@ struct ScratchRect {
 
 ScratchRect ScratchRectOf(const Scene& s, const __Triangle3ds& t, Margin margin) {
   const Bounds b = BoundsOf(s, t);
-  float marginX = kMargin, marginY = kMargin;
+  float margin_x = kMargin, margin_y = kMargin;
   if (margin == Margin::ByExtent) {
-    marginX = std::max(kMargin, std::fabs(b.maxX - b.minX));
-    marginY = std::max(kMargin, std::fabs(b.maxY - b.minY));
+    margin_x = std::max(kMargin, std::fabs(b.maxX - b.minX));
+    margin_y = std::max(kMargin, std::fabs(b.maxY - b.minY));
   }
   const float cx = static_cast<float>(s.cx);
   const float cy = static_cast<float>(s.cy);
-  return {b.minX - marginX + cx, b.minY - marginY + cy, b.maxX + marginX + cx,
-          b.maxY + marginY + cy};
+  return {b.minX - margin_x + cx, b.minY - margin_y + cy, b.maxX + margin_x + cx,
+          b.maxY + margin_y + cy};
 }
 
 // The frame pixels of a triangle's scratch rectangle: what clearing and
@@ -204,7 +204,7 @@ void FilledInBands(const Scene& s, TriangleDraw draw, int workers) {
   std::vector<BandItem> items;
   items.reserve(static_cast<size_t>(s.triangleCount));
   const double cy = s.cy;
-  const double rowLimit = s.height;
+  const double row_limit = s.height;
   DrawBudget budget(kFilledVisitsPerPixel, s.width, s.height);
   for (int i = 0; i < s.triangleCount; ++i) {
     const __Triangle3ds& t = s.triangles[i];
@@ -218,7 +218,7 @@ void FilledInBands(const Scene& s, TriangleDraw draw, int workers) {
     if (!(first <= last)) continue;
     const float width = b.maxX - b.minX + 2 * kMargin;
     items.push_back({i, static_cast<int>(std::max(first, -1.0)),
-                     static_cast<int>(std::min(last, rowLimit)),
+                     static_cast<int>(std::min(last, row_limit)),
                      width >= 1.0f ? std::min(width, static_cast<float>(s.width)) : 1.0f});
   }
   DrawInBands(items, s.height, workers, [&](int i) { DrawFilled(s, &s.triangles[i], draw); });
@@ -262,9 +262,9 @@ void OutlineLoop(const Scene& s, TriangleDraw draw, Facing facing) {
 // none when the patch lies beyond the frame or has no points.
 double CurvedSamples(const Scene& s, __Triangle3ds* t) {
   CurvedPatch patch;
-  double stepT, stepS;
-  if (!PrepareCurvedSampling(t, s.points, s.cx, s.cy, false, &patch, &stepT, &stepS)) return 0.0;
-  return (1.0 / stepS + 1.0) * (0.5 / stepT + 2.0);
+  double step_t, step_s;
+  if (!PrepareCurvedSampling(t, s.points, s.cx, s.cy, false, &patch, &step_t, &step_s)) return 0.0;
+  return (1.0 / step_s + 1.0) * (0.5 / step_t + 2.0);
 }
 
 // What a triangle's drawing in each curved fill may visit. The subdivided
@@ -287,13 +287,13 @@ double CurvedVisits(const Scene& s, __Triangle3ds* t, CurvedWork work) {
 // The curved modes hand every triangle on: their drawing applies its own
 // facing tests.
 void CurvedLoop(const Scene& s, TriangleDraw draw, CurvedWork work) {
-  const bool throughScratch =
+  const bool through_scratch =
       work == CurvedWork::Subdivided || work == CurvedWork::SampledThroughScratch;
   DrawBudget budget(kCurvedVisitsPerPixel, s.width, s.height);
   for (int i = 0; i < s.triangleCount; ++i) {
     __Triangle3ds* t = &s.triangles[i];
     if (!budget.Take(CurvedVisits(s, t, work))) break;
-    if (throughScratch)
+    if (through_scratch)
       DrawThroughScratch(s, t, draw, Margin::ByExtent);
     else
       DrawDirect(s, t, draw);
@@ -304,15 +304,15 @@ void CurvedLoop(const Scene& s, TriangleDraw draw, CurvedWork work) {
 // order; this hands them on from the table's order.
 typedef void (*CurvedDraw)(unsigned char* image, unsigned char* source, int width, int height,
                            __Triangle3ds* triangle, __Point3ds* vertices, int cx, int cy,
-                           int materialCount, material3ds* materials, __Texture* textures,
-                           int lightCount, light3ds* lights, GlassProp* glass);
+                           int material_count, material3ds* materials, __Texture* textures,
+                           int light_count, light3ds* lights, GlassProp* glass);
 template <CurvedDraw draw>
 void InTableOrder(unsigned char* image, unsigned char* source, int width, int height,
-                  __Texture* textures, material3ds* materials, int materialCount,
-                  __Triangle3ds* triangle, __Point3ds* vertices, int cx, int cy, int lightCount,
+                  __Texture* textures, material3ds* materials, int material_count,
+                  __Triangle3ds* triangle, __Point3ds* vertices, int cx, int cy, int light_count,
                   light3ds* lights, GlassProp* glass) {
-  draw(image, source, width, height, triangle, vertices, cx, cy, materialCount, materials, textures,
-       lightCount, lights, glass);
+  draw(image, source, width, height, triangle, vertices, cx, cy, material_count, materials,
+       textures, light_count, lights, glass);
 }
 
 void __RasterModeRough(const Scene& s) { OutlineLoop(s, __DrawTriangleRough, Facing::Standard); }
@@ -375,7 +375,7 @@ void ReleaseOwnDepthAndLight() {
 
 // Depth buffer, default light and per-call images; false when a buffer could
 // not be taken, with everything taken so far released again.
-bool PrepareCall(const Scene& s, int lightCount, size_t bytesPerPixel) {
+bool PrepareCall(const Scene& s, int light_count, size_t bytes_per_pixel) {
   if (!(ZBuff && Zwidth == s.width && Zheight == s.height)) {
     ReleasePages(ZBuff);
     Zwidth = s.width;
@@ -386,7 +386,7 @@ bool PrepareCall(const Scene& s, int lightCount, size_t bytesPerPixel) {
     FillBytes(ZBuff, kEmptyDepthByte, bytes);
     gOwnDepth = true;
   }
-  if (!__LightDef && lightCount == 0) {
+  if (!__LightDef && light_count == 0) {
     __LightDef = static_cast<light3ds*>(TakePages(sizeof(light3ds)));
     if (!__LightDef) {
       ReleaseOwnDepthAndLight();
@@ -402,11 +402,11 @@ bool PrepareCall(const Scene& s, int lightCount, size_t bytesPerPixel) {
   __OutImage = s.out;
 
   const size_t pixels = static_cast<size_t>(Zwidth) * Zheight;
-  const size_t imageBytes = bytesPerPixel * pixels;
-  __ScratchLayer = static_cast<unsigned char*>(TakePages(imageBytes));
-  __MergeLast = static_cast<unsigned char*>(TakePages(imageBytes));
-  __MergeUnder = static_cast<unsigned char*>(TakePages(imageBytes));
-  __BackImage = static_cast<unsigned char*>(TakePages(imageBytes));
+  const size_t image_bytes = bytes_per_pixel * pixels;
+  __ScratchLayer = static_cast<unsigned char*>(TakePages(image_bytes));
+  __MergeLast = static_cast<unsigned char*>(TakePages(image_bytes));
+  __MergeUnder = static_cast<unsigned char*>(TakePages(image_bytes));
+  __BackImage = static_cast<unsigned char*>(TakePages(image_bytes));
   __BackZBuff = static_cast<float*>(TakePages(pixels * sizeof(float)));
   if (!__ScratchLayer || !__MergeLast || !__MergeUnder || !__BackImage || !__BackZBuff) {
     ReleaseCallImages();
@@ -415,11 +415,11 @@ bool PrepareCall(const Scene& s, int lightCount, size_t bytesPerPixel) {
   }
   // Clearing __MergeLast also takes its fresh pages from the system here, on
   // every worker, rather than one by one while the bands are drawn.
-  FillBytes(__MergeLast, 0, imageBytes);
+  FillBytes(__MergeLast, 0, image_bytes);
   // Glass reads the layers behind only when it does not read the source
   // alone; a back-face pass replaces the image behind before the front pass.
   if (_UseMultyRefract != 0 || _DrawBackFaces != 0) {
-    if (s.source) CopyBytes(__BackImage, s.source, imageBytes);  // else it stays clear
+    if (s.source) CopyBytes(__BackImage, s.source, image_bytes);  // else it stays clear
     FillBytes(__BackZBuff, kEmptyDepthByte, pixels * sizeof(float));
   }
   return true;
@@ -427,16 +427,16 @@ bool PrepareCall(const Scene& s, int lightCount, size_t bytesPerPixel) {
 
 }  // namespace
 
-void __RasterScene(unsigned char* out, unsigned char* source, int width, int height, int rowStride,
-                   int, int triangleCount, __Triangle3ds* triangles, __Point3ds* points,
-                   int centreX, int centreY, int materialCount, material3ds* materials,
-                   __Texture* textures, int lightCount, light3ds* lights, GlassProp* glass) {
-  __RowBytes = rowStride;
+void __RasterScene(unsigned char* out, unsigned char* source, int width, int height, int row_stride,
+                   int, int triangle_count, __Triangle3ds* triangles, __Point3ds* points,
+                   int centre_x, int centre_y, int material_count, material3ds* materials,
+                   __Texture* textures, int light_count, light3ds* lights, GlassProp* glass) {
+  __RowBytes = row_stride;
   __MaxChannel = _Deep != 0 ? 32768 : 255;
-  const size_t bytesPerPixel = _Deep != 0 ? 8 : 4;
-  const Scene scene{out,       source,   width,      height,  triangleCount,
-                    triangles, points,   centreX,    centreY, materialCount,
-                    materials, textures, lightCount, lights,  glass};
+  const size_t bytes_per_pixel = _Deep != 0 ? 8 : 4;
+  const Scene scene{out,       source,   width,       height,   triangle_count,
+                    triangles, points,   centre_x,    centre_y, material_count,
+                    materials, textures, light_count, lights,   glass};
 
   if (_DrawMode == 0) {
     _DrawBackFaces = 0;
@@ -446,7 +446,7 @@ void __RasterScene(unsigned char* out, unsigned char* source, int width, int hei
   }
   if (width <= 0 || height <= 0) return;  // an empty frame takes no buffers
   const WorkerCrew crew;                  // the caller's, when it has one open
-  if (!PrepareCall(scene, lightCount, bytesPerPixel)) return;
+  if (!PrepareCall(scene, light_count, bytes_per_pixel)) return;
   _DrawBackFaces1 = _DrawBackFaces;
 
   for (;;) {
@@ -454,7 +454,7 @@ void __RasterScene(unsigned char* out, unsigned char* source, int width, int hei
     if (_DrawBackFaces1 == 0) break;
     // The back faces now lie in the output: they are what the front
     // faces' glass sees behind them.
-    CopyBytes(__BackImage, out, bytesPerPixel * Zwidth * Zheight);
+    CopyBytes(__BackImage, out, bytes_per_pixel * Zwidth * Zheight);
     _DrawBackFaces1 = 0;
     if (gOwnDepth)
       FillBytes(ZBuff, kEmptyDepthByte, static_cast<size_t>(Zwidth) * Zheight * sizeof(float));
@@ -464,25 +464,26 @@ void __RasterScene(unsigned char* out, unsigned char* source, int width, int hei
   ReleaseOwnDepthAndLight();
 }
 
-void __RasterSolid(unsigned char* out, int width, int height, int rowStride, int, int triangleCount,
-                   __Triangle3ds* triangles, __Point3ds* points, int centreX, int centreY,
-                   float red, float green, float blue, float fourth) {
-  __RowBytes = rowStride;
+void __RasterSolid(unsigned char* out, int width, int height, int row_stride, int,
+                   int triangle_count, __Triangle3ds* triangles, __Point3ds* points, int centre_x,
+                   int centre_y, float red, float green, float blue, float fourth) {
+  __RowBytes = row_stride;
   Zwidth = width;
   Zheight = height;
   __MaxChannel = _Deep != 0 ? 32768 : 255;
-  for (int i = 0; i < triangleCount; ++i)
-    __SetupTriangleSolid(out, width, height, &triangles[i], points, centreX, centreY, red, green,
+  for (int i = 0; i < triangle_count; ++i)
+    __SetupTriangleSolid(out, width, height, &triangles[i], points, centre_x, centre_y, red, green,
                          blue, fourth);
 }
 
-void __DrawScenesLineColor(float lineWidth, int red, int green, int blue, unsigned char* out,
-                           unsigned char* source, int width, int height, int, int triangleCount,
-                           __Triangle3ds* triangles, __Point3ds* points, int centreX, int centreY) {
-  for (int i = 0; i < triangleCount; ++i) {
+void __DrawScenesLineColor(float line_width, int red, int green, int blue, unsigned char* out,
+                           unsigned char* source, int width, int height, int, int triangle_count,
+                           __Triangle3ds* triangles, __Point3ds* points, int centre_x,
+                           int centre_y) {
+  for (int i = 0; i < triangle_count; ++i) {
     const float facing = FacingValue(triangles[i], points);
     if (!(facing >= 0.0f) && _DubleSide == 0) continue;
-    __DrawTriangleLineColor(lineWidth, red, green, blue, out, source, width, height, &triangles[i],
-                            points, centreX, centreY);
+    __DrawTriangleLineColor(line_width, red, green, blue, out, source, width, height, &triangles[i],
+                            points, centre_x, centre_y);
   }
 }

@@ -80,7 +80,7 @@ void SetPointFromCorner(__Point3ds& point, const TriangleCorner& corner, int num
   }
 }
 
-void BuildMeshArrays(QFTrList& list, int* pointCount, int* triangleCount, __Point3ds** points,
+void BuildMeshArrays(QFTrList& list, int* point_count, int* triangle_count, __Point3ds** points,
                      __Triangle3ds** triangles) {
   if (list.first == nullptr) return;
   QFTrNode* node = list.first->next;
@@ -88,20 +88,20 @@ void BuildMeshArrays(QFTrList& list, int* pointCount, int* triangleCount, __Poin
   list.first = nullptr;
   list.last = nullptr;
 
-  *pointCount = 0;
-  *triangleCount = 0;
+  *point_count = 0;
+  *triangle_count = 0;
   *points = nullptr;
   *triangles = nullptr;
 
   // More triangles than the vertex count can express cannot be drawn either.
   const int32_t total = TriangleCount;
-  PageArray<__Point3ds> vertexArray;
-  PageArray<__Triangle3ds> triangleArray;
+  PageArray<__Point3ds> vertex_array;
+  PageArray<__Triangle3ds> triangle_array;
   if (total > 0 && total <= INT32_MAX / 3) {
-    vertexArray = AllocatePageArray<__Point3ds>(3 * static_cast<size_t>(total));
-    triangleArray = AllocatePageArray<__Triangle3ds>(static_cast<size_t>(total));
+    vertex_array = AllocatePageArray<__Point3ds>(3 * static_cast<size_t>(total));
+    triangle_array = AllocatePageArray<__Triangle3ds>(static_cast<size_t>(total));
   }
-  if (!vertexArray || !triangleArray) {
+  if (!vertex_array || !triangle_array) {
     FreeNodes(node);
     return;
   }
@@ -113,13 +113,13 @@ void BuildMeshArrays(QFTrList& list, int* pointCount, int* triangleCount, __Poin
     QFTrNode* next = node->next;
     if (node->payload != nullptr) {
       const int32_t base = 3 * copied;
-      __Triangle3ds& triangle = triangleArray[copied];
+      __Triangle3ds& triangle = triangle_array[copied];
       triangle.a = base;
       triangle.b = base + 1;
       triangle.c = base + 2;
       triangle.material = 0;
       for (int i = 0; i < 3; ++i)
-        SetPointFromCorner(vertexArray[base + i], node->payload->corners[i], i + 1);
+        SetPointFromCorner(vertex_array[base + i], node->payload->corners[i], i + 1);
       ++copied;
     }
     delete node->payload;
@@ -128,10 +128,10 @@ void BuildMeshArrays(QFTrList& list, int* pointCount, int* triangleCount, __Poin
   }
   FreeNodes(node);
 
-  *pointCount = 3 * total;
-  *triangleCount = copied;
-  *points = vertexArray.release();
-  *triangles = triangleArray.release();
+  *point_count = 3 * total;
+  *triangle_count = copied;
+  *points = vertex_array.release();
+  *triangles = triangle_array.release();
 }
 
 void ScalePoints(float factor, int count, __Point3ds* points) {

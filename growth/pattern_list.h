@@ -78,7 +78,7 @@ extern int32_t TriangleCount;
 // triangle, and frees the list as it goes. A list whose first pointer is null
 // leaves the outputs alone. With nothing to copy, or when the arrays cannot be
 // allocated, both arrays are null and both counts 0.
-void BuildMeshArrays(QFTrList& list, int* pointCount, int* triangleCount, __Point3ds** points,
+void BuildMeshArrays(QFTrList& list, int* point_count, int* triangle_count, __Point3ds** points,
                      __Triangle3ds** triangles);
 
 // Copies one corner into one vertex with the texture coordinates of corner
