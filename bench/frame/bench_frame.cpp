@@ -13,12 +13,12 @@
 //
 // The timed frames run exactly as a host runs the deliverable: the real
 // module, loaded through the host library. The counts come from a separate
-// pass through the same code linked in statically, with a small in-process
-// host. The module exports the engine's shader hook but neither its default
+// pass through the same code linked in statically, driven by the same host
+// library in process. The module exports the engine's shader hook but neither its default
 // shader, to which a counting hook would hand each pixel on, nor the triangle
 // count, so the shipped module cannot be counted honestly. The counting pass
-// is given the timed instance's parameters, picture and layer, and must draw
-// the very frame that is timed, or the row is dropped with an error.
+// is set up as the timed instance is, with the same picture and layer, and
+// must draw the very frame that is timed, or the row is dropped with an error.
 //
 // The Geometry deliverable's rows, its default frame and the top of its
 // ranges ("Max triangles" 10000, "Max iterations" 8) for each kind, are timed
@@ -44,7 +44,6 @@
 #include "engine/scene_state.h"
 #include "counting_shader.h"
 #include "entry_test_support.h"
-#include "fake_host.h"
 #include "qf_host/deliverable.h"
 #include "qf_host/host_error.h"
 #include "qf_host/host_session.h"
@@ -79,10 +78,36 @@ struct FrameCase {
   bool reflection;                    // the built-in picture as "Texture reflection"
   A_long render_mode;                 // a "Render mode" value set as it stands, or 0
   std::optional<Measured> measured{};
-  int workers = 0;                    // QF_THREADS for the row, or 0 for the machine's threads
+  int workers = 0;                        // QF_THREADS for the row, or 0 for the machine's threads
   const FrameCase* one_worker = nullptr;  // the same frame with one worker, for the speed-up
   double ms_per_frame = 0;
 };
+
+// ---- Setting up an instance ----
+
+// Sets up an instance of the row's deliverable with the row's parameter
+// values, picture and layer, as far as its sequence set-up. False with the
+// reason in `why`.
+bool SetUp(qfhost::LoadedEffect& effect, const FrameCase& c, const HostWorld& source,
+           const HostWorld* reflection, const char** why) {
+  if (effect.GlobalSetup() != PF_Err_NONE || effect.ParamsSetup() != PF_Err_NONE) {
+    *why = "the deliverable's set-up failed";
+    return false;
+  }
+  std::vector<qfhost::ParamSetting> settings;
+  for (const std::string& s : c.settings) settings.push_back(qfhost::ParseSetting(s));
+  qfhost::ApplyParamValues(effect, settings, {c.width, c.height});
+  // Values the popup does not name reach the render as a host may deliver them.
+  if (c.render_mode != 0)
+    effect.mutable_param(qfhost::FindParam(effect, "Render mode")).u.pd.value = c.render_mode;
+  effect.SetLayer(0, &source);
+  if (reflection) effect.SetLayer(qfhost::FindParam(effect, "Texture reflection"), reflection);
+  if (effect.SequenceSetup() != PF_Err_NONE) {
+    *why = "the deliverable's sequence set-up failed";
+    return false;
+  }
+  return true;
+}
 
 // ---- The counting pass ----
 
@@ -92,41 +117,25 @@ struct Counts {
   std::optional<HostWorld> frame;
 };
 
-// Renders the frame the timed instance renders, with the parameter values it
-// holds, through the statically linked build, counting as it goes.
-Counts CountFrame(const qfhost::LoadedEffect& timed, const HostWorld& source,
-                  const HostWorld* reflection) {
-  AttachTestModule();
-  FakeHost host;
-  host.in_data.width = source.width();
-  host.in_data.height = source.height();
-  if (reflection) host.layer = *reflection->world();
-
-  std::vector<PF_ParamDef> defs(timed.param_count());
-  std::vector<PF_ParamDef*> params(defs.size());
-  for (size_t i = 1; i < defs.size(); ++i) defs[i] = timed.param(static_cast<PF_ParamIndex>(i)).def;
-  defs[0].param_type = PF_Param_LAYER;
-  defs[0].u.ld = *source.world();
-  for (size_t i = 0; i < defs.size(); ++i) params[i] = &defs[i];
-
+// Renders the row's frame through the statically linked build, counting as
+// it goes; no frame when it fails or the host notes a misuse.
+Counts CountFrame(const FrameCase& c, const HostWorld& source, const HostWorld* reflection) {
   Counts counts;
-  if (EntryPointFunc(PF_Cmd_SEQUENCE_SETUP, &host.in_data, &host.out_data, params.data(), nullptr,
-                     nullptr) != PF_Err_NONE)
-    return counts;
-  host.in_data.sequence_data = host.out_data.sequence_data;
-
-  HostWorld output(source.width(), source.height(), source.deep());
+  qfhost::HostSession host;
+  qfhost::LoadedEffect effect(host,
+                              qfhost::Deliverable::InProcess(AttachTestModule(), &EntryPointFunc));
+  const char* why = nullptr;
+  if (!SetUp(effect, c, source, reflection, &why)) return counts;
+  HostWorld output(c.width, c.height, c.deep);
   g_shaded = 0;
   __SetNewRenderOnePixel(CountingShader);
-  const PF_Err err = EntryPointFunc(PF_Cmd_RENDER, &host.in_data, &host.out_data, params.data(),
-                                    output.world(), nullptr);
+  const PF_Err err = effect.Render(output, qfhost::FrameTime{});
   __SetDefRenderOnePixel();
-  EntryPointFunc(PF_Cmd_SEQUENCE_SETDOWN, &host.in_data, &host.out_data, params.data(), nullptr,
-                 nullptr);
-  if (err != PF_Err_NONE) return counts;
   counts.triangles = TriangleCount;
   counts.shaded = g_shaded;
-  counts.frame.emplace(std::move(output));
+  effect.SequenceSetdown();
+  effect.GlobalSetdown();
+  if (err == PF_Err_NONE && host.errors().empty()) counts.frame.emplace(std::move(output));
   return counts;
 }
 
@@ -203,9 +212,9 @@ double PeakMemoryMiB() {
 
 // Counts the frame the instance renders and checks that the counting pass
 // drew that very frame; measures the floor. False with the reason in `why`.
-bool Measure(const qfhost::LoadedEffect& effect, const HostWorld& timed_frame,
-             const HostWorld& source, const HostWorld* reflection, FrameCase* c, const char** why) {
-  const Counts counts = CountFrame(effect, source, reflection);
+bool Measure(const HostWorld& timed_frame, const HostWorld& source, const HostWorld* reflection,
+             FrameCase* c, const char** why) {
+  const Counts counts = CountFrame(*c, source, reflection);
   if (!counts.frame || !SameFrame(*counts.frame, timed_frame)) {
     *why = "the counting pass drew another frame than the timed one";
     return false;
@@ -226,33 +235,21 @@ void BM_Frame(benchmark::State& state, FrameCase* c) {
 
     qfhost::HostSession host;
     qfhost::LoadedEffect effect(host, qfhost::Deliverable::Load(c->deliverable));
-    std::vector<qfhost::ParamSetting> settings;
-    for (const std::string& s : c->settings) settings.push_back(qfhost::ParseSetting(s));
-    if (effect.GlobalSetup() != PF_Err_NONE || effect.ParamsSetup() != PF_Err_NONE) {
-      state.SkipWithError("the deliverable's set-up failed");
-      return;
-    }
-    qfhost::ApplyParamValues(effect, settings, {c->width, c->height});
-    // Values the popup does not name reach the render as a host may deliver them.
-    if (c->render_mode != 0)
-      effect.mutable_param(qfhost::FindParam(effect, "Render mode")).u.pd.value = c->render_mode;
-    effect.SetLayer(0, &source);
-    if (reflection) effect.SetLayer(qfhost::FindParam(effect, "Texture reflection"), &*reflection);
-    if (effect.SequenceSetup() != PF_Err_NONE) {
-      state.SkipWithError("the deliverable's sequence set-up failed");
+    const char* why = nullptr;
+    if (!SetUp(effect, *c, source, reflection ? &*reflection : nullptr, &why)) {
+      state.SkipWithError(why);
       return;
     }
     HostWorld output(c->width, c->height, c->deep);
     const bool counted = c->deliverable == std::string(QF_FLORAL_PATH);
     if (!c->measured) {
-      const char* why = "the deliverable did not render the frame";
       if (effect.Render(output, qfhost::FrameTime{}) != PF_Err_NONE || !host.errors().empty()) {
-        state.SkipWithError(why);
+        state.SkipWithError("the deliverable did not render the frame");
         return;
       }
       if (!counted) {
         c->measured = Measured{};
-      } else if (!Measure(effect, output, source, reflection ? &*reflection : nullptr, c, &why)) {
+      } else if (!Measure(output, source, reflection ? &*reflection : nullptr, c, &why)) {
         state.SkipWithError(why);
         return;
       }
@@ -274,7 +271,7 @@ void BM_Frame(benchmark::State& state, FrameCase* c) {
     const std::chrono::duration<double, std::milli> took = std::chrono::steady_clock::now() - start;
     unsetenv("QF_THREADS");
     c->ms_per_frame = took.count() / static_cast<double>(std::max<benchmark::IterationCount>(
-                                       state.iterations(), 1));
+                                         state.iterations(), 1));
     state.counters["peak_MiB"] = PeakMemoryMiB();
     if (c->one_worker && c->one_worker->ms_per_frame > 0)
       state.counters["speed-up"] = c->one_worker->ms_per_frame / c->ms_per_frame;
@@ -305,11 +302,20 @@ int main(int argc, char** argv) {
       for (const char* mode : {"Phong", "Flat"}) {
         const std::vector<std::string> settings = {std::string("Render mode=") + mode};
         const std::string label = std::string("default, ") + mode + ", ";
-        cases.push_back({QF_FLORAL_PATH, label + "1 worker", width, height, deep, settings, false,
-                         0, {}, 1});
+        cases.push_back(
+            {QF_FLORAL_PATH, label + "1 worker", width, height, deep, settings, false, 0, {}, 1});
         const FrameCase* one = &cases.back();
-        cases.push_back({QF_FLORAL_PATH, label + std::to_string(threads) + " workers", width,
-                         height, deep, settings, false, 0, {}, 0, one});
+        cases.push_back({QF_FLORAL_PATH,
+                         label + std::to_string(threads) + " workers",
+                         width,
+                         height,
+                         deep,
+                         settings,
+                         false,
+                         0,
+                         {},
+                         0,
+                         one});
       }
   for (bool deep : {false, true}) {
     cases.push_back({QF_FLORAL_PATH, "Glass off", 1920, 1080, deep, {"Glass=off"}, false, {}});
