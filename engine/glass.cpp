@@ -1,6 +1,7 @@
 #include "engine/glass.h"
 
 #include <cmath>
+#include <cstddef>
 #include <cstdint>
 #include <utility>
 
@@ -153,7 +154,7 @@ struct SourceBehind {
 
   // The sum over the footprint's columns C..., their offsets worked out once
   // for every row.
-  template <size_t... C>
+  template <std::size_t... C>
   float Columns(const Footprint& fp, int j, int& count, std::index_sequence<C...>) const {
     const int offsets[] = {4 * fp.columns[C]...};
     const T* channel = source + j;
