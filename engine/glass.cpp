@@ -1,7 +1,9 @@
 #include "engine/glass.h"
 
 #include <cmath>
+#include <cstddef>
 #include <cstdint>
+#include <utility>
 
 #include "engine/scene_state.h"
 
@@ -26,6 +28,13 @@ enum class Behind {
   Layers,
 };
 
+Behind BehindOfPass() {
+  if (_DrawBackFaces != 0 && _DrawBackFaces1 == 0) return Behind::BackFacesOverSource;
+  if (_UseMultyRefract == 0) return Behind::Source;
+  return Behind::Layers;
+}
+
+// The frame's images and size.
 struct Frame {
   const unsigned char* source;
   const unsigned char* out;
@@ -38,65 +47,7 @@ struct Frame {
   uint32_t full;
   float maxChannel;
   bool deep;
-  Behind behind;
 };
-
-Behind BehindOfPass() {
-  if (_DrawBackFaces != 0 && _DrawBackFaces1 == 0) return Behind::BackFacesOverSource;
-  if (_UseMultyRefract == 0) return Behind::Source;
-  return Behind::Layers;
-}
-
-// Channel j of the source at pixel (X, Y).
-float SourceAt(const Frame& f, int j, int X, int Y) {
-  return static_cast<float>(ChannelAt(f.source, 4 * X + Y * f.stride + j, f.deep));
-}
-
-// Channel j of the image behind at pixel (X, Y) when that image does not
-// depend on the sample's depth (not Behind::Layers).
-float ImageBehind(const Frame& f, int j, int X, int Y) {
-  const int pixel = 4 * X + Y * f.stride;
-  const int channel = pixel + j;
-  const float source = SourceAt(f, j, X, Y);
-  if (f.behind == Behind::Source || ChannelAt(f.back, pixel + 3, f.deep) == 0) return source;
-  const float alpha = static_cast<float>(ChannelAt(f.out, pixel + 3, f.deep)) / f.maxChannel;
-  return alpha * static_cast<float>(ChannelAt(f.back, channel, f.deep)) + (1.0f - alpha) * source;
-}
-
-// Channel j of the layer behind at pixel (X, Y), for a sample at depth z.
-float LayerBehind(const Frame& f, int j, int X, int Y, float z) {
-  const int pixel = 4 * X + Y * f.stride;
-  const int channel = pixel + j;
-  float* depth = f.backDepth + (Y * f.width + X);
-  const float stored = *depth;
-  if (!(std::fabs(stored - z) >= kSameSurfaceDepth))
-    return static_cast<float>(ChannelAt(f.back, channel, f.deep));
-  // A new surface: a fully covered output pixel over a layer already
-  // written becomes the layer behind; the depth moves on with blue, the
-  // last channel read.
-  float value;
-  if (ChannelAt(f.out, pixel + 3, f.deep) == f.full && stored > kEmptyDepth) {
-    const uint32_t o = ChannelAt(f.out, channel, f.deep);
-    SetChannelAt(f.back, channel, o, f.deep);
-    value = static_cast<float>(o);
-  } else {
-    value = static_cast<float>(ChannelAt(f.back, channel, f.deep));
-  }
-  if (j == 2) *depth = z;
-  return value;
-}
-
-// Channel j of the image behind at pixel (X, Y), for a sample at depth z.
-float ValueBehind(const Frame& f, int j, int X, int Y, float z) {
-  return f.behind == Behind::Layers ? LayerBehind(f, j, X, Y, z) : ImageBehind(f, j, X, Y);
-}
-
-// The truncated sample position p when it lies in 0 .. end - 1 (end being
-// the width or height), else fallback (the pixel's own column or row, or -1
-// when that lies outside too). A position that is not finite lies outside.
-int Inside(float p, int fallback, float end) {
-  return p > -1.0f && p < end ? static_cast<int>(p) : fallback;
-}
 
 Frame CurrentFrame(const unsigned char* source) {
   Frame f;
@@ -112,8 +63,14 @@ Frame CurrentFrame(const unsigned char* source) {
   f.full = static_cast<uint32_t>(__MaxChannel);
   f.maxChannel = static_cast<float>(__MaxChannel);
   f.deep = _Deep != 0;
-  f.behind = BehindOfPass();
   return f;
+}
+
+// The truncated sample position p when it lies in 0 .. end - 1 (end being
+// the width or height), else fallback (the pixel's own column or row, or -1
+// when that lies outside too). A position that is not finite lies outside.
+int Inside(float p, int fallback, float end) {
+  return p > -1.0f && p < end ? static_cast<int>(p) : fallback;
 }
 
 // The samples of one channel's footprint: nx columns from x0 by step_x and ny
@@ -121,11 +78,11 @@ Frame CurrentFrame(const unsigned char* source) {
 // column or row instead, and is left out when that lies outside too. Both
 // hold per axis, so every row kept reads the same columns, kept once here.
 struct Footprint {
+  int columns[kFootprintCap];
+  int columnCount = 0;
   float y0, stepY;
   int ny, ownY;
   float rowEnd;
-  int columns[kFootprintCap];
-  int columnCount = 0;
 
   Footprint(const Frame& f, float x0, float y0, float step_x, float step_y, int nx, int ny,
             int own_x, int own_y)
@@ -137,28 +94,154 @@ struct Footprint {
     }
   }
 
-  // The sum of read(X, Y) over the samples, row by row, counting them in count.
-  template <class Total, class Read>
-  Total Sum(int& count, Read&& read) const {
-    Total sum = 0;
+  // Calls visit(Y) for each row kept, in order; gives how many there were.
+  template <class Visit>
+  int Rows(Visit&& visit) const {
+    int kept = 0;
     float y = y0;
     for (int r = 0; r < ny; ++r, y += stepY) {
       const int Y = Inside(y, ownY, rowEnd);
       if (Y < 0) continue;
-      count += columnCount;
-      for (int c = 0; c < columnCount; ++c) sum += read(columns[c], Y);
+      ++kept;
+      visit(Y);
     }
+    return kept;
+  }
+
+  // The sum of read(X, Y) over the samples, row by row, counting them in count.
+  template <class Read>
+  float Sum(int& count, Read&& read) const {
+    float sum = 0.0f;
+    count = columnCount * Rows([&](int Y) {
+              for (int c = 0; c < columnCount; ++c) sum += read(columns[c], Y);
+            });
     return sum;
   }
 };
 
+// The source alone, of channel type T (8 or 16 bits).
+template <class T>
+struct SourceBehind {
+  const T* source;
+  int stride;
+
+  explicit SourceBehind(const Frame& f)
+      : source(reinterpret_cast<const T*>(f.source)), stride(f.stride) {}
+
+  float At(int j, int X, int Y, float) const {
+    return static_cast<float>(source[4 * X + Y * stride + j]);
+  }
+
+  // At most 25 channel values below 2^16: every partial float sum is a
+  // whole number below 2^24, exact, so the integer sum, in any order, gives
+  // the same value.
+  float Sum(const Footprint& fp, int j, int& count) const {
+    switch (fp.columnCount) {
+      case 1:
+        return Columns(fp, j, count, std::make_index_sequence<1>());
+      case 2:
+        return Columns(fp, j, count, std::make_index_sequence<2>());
+      case 3:
+        return Columns(fp, j, count, std::make_index_sequence<3>());
+      case 4:
+        return Columns(fp, j, count, std::make_index_sequence<4>());
+      case 5:
+        return Columns(fp, j, count, std::make_index_sequence<5>());
+    }
+    count = 0;
+    return 0.0f;
+  }
+
+  // The sum over the footprint's columns C..., their offsets worked out once
+  // for every row.
+  template <std::size_t... C>
+  float Columns(const Footprint& fp, int j, int& count, std::index_sequence<C...>) const {
+    const int offsets[] = {4 * fp.columns[C]...};
+    const T* channel = source + j;
+    uint32_t total = 0;
+    count = static_cast<int>(sizeof...(C)) * fp.Rows([&](int Y) {
+      const T* row = channel + Y * stride;
+      total += (row[offsets[C]] + ...);
+    });
+    return static_cast<float>(total);
+  }
+};
+
+// The back faces' image over the source, where it was drawn.
+struct BackFacesBehind {
+  const Frame& f;
+
+  float At(int j, int X, int Y, float) const {
+    const int pixel = 4 * X + Y * f.stride;
+    const int channel = pixel + j;
+    const float source = static_cast<float>(ChannelAt(f.source, channel, f.deep));
+    if (ChannelAt(f.back, pixel + 3, f.deep) == 0) return source;
+    const float alpha = static_cast<float>(ChannelAt(f.out, pixel + 3, f.deep)) / f.maxChannel;
+    return alpha * static_cast<float>(ChannelAt(f.back, channel, f.deep)) + (1.0f - alpha) * source;
+  }
+
+  float Sum(const Footprint& fp, int j, int& count) const {
+    return fp.Sum(count, [&](int X, int Y) { return At(j, X, Y, 0.0f); });
+  }
+};
+
+// The layer behind, for a sample at depth z; a footprint's samples take
+// their depth from the triangle's plane when it is not edge-on.
+struct LayersBehind {
+  const Frame& f;
+  float planeA, planeB, planeC, planeD, pz;
+
+  float At(int j, int X, int Y, float z) const {
+    const int pixel = 4 * X + Y * f.stride;
+    const int channel = pixel + j;
+    float* depth = f.backDepth + (Y * f.width + X);
+    const float stored = *depth;
+    if (!(std::fabs(stored - z) >= kSameSurfaceDepth))
+      return static_cast<float>(ChannelAt(f.back, channel, f.deep));
+    // A new surface: a fully covered output pixel over a layer already
+    // written becomes the layer behind; the depth moves on with blue, the
+    // last channel read.
+    float value;
+    if (ChannelAt(f.out, pixel + 3, f.deep) == f.full && stored > kEmptyDepth) {
+      const uint32_t o = ChannelAt(f.out, channel, f.deep);
+      SetChannelAt(f.back, channel, o, f.deep);
+      value = static_cast<float>(o);
+    } else {
+      value = static_cast<float>(ChannelAt(f.back, channel, f.deep));
+    }
+    if (j == 2) *depth = z;
+    return value;
+  }
+
+  float Sum(const Footprint& fp, int j, int& count) const {
+    const bool plane_depth = std::fabs(planeC) > 0.01f;
+    return fp.Sum(count, [&](int X, int Y) {
+      const float z =
+          plane_depth
+              ? -(planeD + planeA * static_cast<float>(X) + planeB * static_cast<float>(Y)) / planeC
+              : pz;
+      return At(j, X, Y, z);
+    });
+  }
+};
+
+// Where one pixel's three channels read the image behind.
+struct Samples {
+  double tint[3];
+  int ownX, ownY;
+  float qx[3], qy[3];
+  // Towards the neighbour's sample positions, when they lie far enough for
+  // a footprint.
+  float dx[3], dy[3];
+  bool footprint;
+};
+
 // The 2 x 2 block from (X, Y), the truncated sample position (x, y), in
 // units of the full channel: its values weighted by the squared distance
-// sums of the sample's fraction towards each corner. read(X, Y) gives a
-// value of the image behind; the reads go in this order, since a read may
-// update the layer behind.
-template <class Read>
-float Block(const Frame& f, float x, float y, int X, int Y, Read&& read) {
+// sums of the sample's fraction towards each corner, at depth z. The reads
+// go in this order, since a read may update the layer behind.
+template <class Image>
+float Block(const Frame& f, const Image& image, int j, float x, float y, int X, int Y, float z) {
   const float fx = std::fabs(x - static_cast<float>(X));
   const float fy = std::fabs(y - static_cast<float>(Y));
   float w00 = (1.0f - fx) + (1.0f - fy);
@@ -176,10 +259,10 @@ float Block(const Frame& f, float x, float y, int X, int Y, Read&& read) {
   w10 = w10 / n;
   const int X1 = X + 1 < f.width ? X + 1 : f.width - 1;
   const int Y1 = Y + 1 < f.height ? Y + 1 : f.height - 1;
-  const float v00 = read(X, Y);
-  const float v11 = read(X1, Y1);
-  const float v01 = read(X, Y1);
-  const float v10 = read(X1, Y);
+  const float v00 = image.At(j, X, Y, z);
+  const float v11 = image.At(j, X1, Y1, z);
+  const float v01 = image.At(j, X, Y1, z);
+  const float v10 = image.At(j, X1, Y, z);
   return w00 * v00 + w11 * v11 + w01 * v01 + w10 * v10;
 }
 
@@ -194,6 +277,43 @@ float Clamp01(double v) {
   return static_cast<float>(v);
 }
 
+// Reads the image behind for each channel, over the footprint or at the
+// sample position, and sets the diffuse colour and opacity.
+template <class Image>
+void Refract(const Frame& f, const Image& image, const Samples& s, float pz, PixelShade& pixel) {
+  if (s.footprint) {
+    float coverage = 0.0f;
+    for (int j = 0; j < 3; ++j) {
+      const int nx = Span(s.dx[j]);
+      const int ny = Span(s.dy[j]);
+      const float step_x = s.dx[j] / static_cast<float>(nx);
+      const float step_y = s.dy[j] / static_cast<float>(ny);
+      const Footprint fp(f, s.qx[j], s.qy[j], step_x, step_y, nx, ny, s.ownX, s.ownY);
+      int count;
+      const float sum = image.Sum(fp, j, count);
+      const float channel = sum / static_cast<float>(nx * ny * __MaxChannel);
+      coverage += static_cast<float>(count) / static_cast<float>(nx * ny);
+      pixel.diffuse[j] = Clamp01(s.tint[j] + channel);
+    }
+    coverage = coverage / 3.0f;
+    if (coverage < pixel.opacity) pixel.opacity = coverage;
+    return;
+  }
+
+  for (int j = 0; j < 3; ++j) {
+    const int X = Inside(s.qx[j], s.ownX, f.columnEnd);
+    const int Y = Inside(s.qy[j], s.ownY, f.rowEnd);
+    if (X < 0 || Y < 0) {
+      pixel.opacity = 0.0f;
+      pixel.diffuse[j] = 0.0f;
+      continue;
+    }
+    const float channel = _Quality != 0 ? Block(f, image, j, s.qx[j], s.qy[j], X, Y, pz)
+                                        : image.At(j, X, Y, pz) / f.maxChannel;
+    pixel.diffuse[j] = Clamp01(s.tint[j] + channel);
+  }
+}
+
 }  // namespace
 
 bool GlassReadsLayers() { return BehindOfPass() == Behind::Layers; }
@@ -202,16 +322,16 @@ void ShadeGlass(const GlassProp& glass, PixelShade& pixel, float centre_x, float
                 float py, float pz, const unsigned char* source, const __PrevInfo* prev,
                 float plane_a, float plane_b, float plane_c, float plane_d) {
   const Frame f = CurrentFrame(source);
+  Samples s;
 
   // The pixel's image position and its own column and row, the fallback of
   // samples that leave the image.
   const float bx = px + centre_x;
   const float by = py + centre_y;
-  const int own_x = Inside(bx, -1, f.columnEnd);
-  const int own_y = Inside(by, -1, f.rowEnd);
+  s.ownX = Inside(bx, -1, f.columnEnd);
+  s.ownY = Inside(by, -1, f.rowEnd);
 
-  double tint[3];
-  for (int j = 0; j < 3; ++j) tint[j] = static_cast<double>(pixel.diffuse[j]) - 0.5;
+  for (int j = 0; j < 3; ++j) s.tint[j] = static_cast<double>(pixel.diffuse[j]) - 0.5;
 
   // Red shifts by the full offset, green and blue by k and k * k of it.
   const float a = glass.aberration / 100.0f;
@@ -223,18 +343,16 @@ void ShadeGlass(const GlassProp& glass, PixelShade& pixel, float centre_x, float
   const float factor = -c * nz - (1.0f + c * (nz - 1.0f));
   const float ex = pixel.normal[0] * factor;
   const float ey = pixel.normal[1] * factor;
-  float qx[3], qy[3];
   for (int j = 0; j < 3; ++j) {
-    qx[j] = bx + ex * d[j];
-    qy[j] = by + ey * d[j];
+    s.qx[j] = bx + ex * d[j];
+    s.qy[j] = by + ey * d[j];
     // A shift that is not a number reads at the pixel's own place.
-    if (!std::isfinite(qx[j])) qx[j] = bx;
-    if (!std::isfinite(qy[j])) qy[j] = by;
+    if (!std::isfinite(s.qx[j])) s.qx[j] = bx;
+    if (!std::isfinite(s.qy[j])) s.qy[j] = by;
   }
 
   // The neighbour refracts with its own normal, scaled by this pixel's factor.
-  float dx[3], dy[3];
-  bool footprint = false;
+  s.footprint = false;
   if (prev != nullptr && _DrawBackFaces != 1 && _Quality != 0 && prev->valid != 0) {
     float mx = prev->nx;
     float my = prev->ny;
@@ -248,80 +366,25 @@ void ShadeGlass(const GlassProp& glass, PixelShade& pixel, float centre_x, float
     const float base_x = prev->x + centre_x;
     const float base_y = prev->y + centre_y;
     for (int j = 0; j < 3; ++j) {
-      dx[j] = (base_x + mx * d[j]) - qx[j];
-      dy[j] = (base_y + my * d[j]) - qy[j];
+      s.dx[j] = (base_x + mx * d[j]) - s.qx[j];
+      s.dy[j] = (base_y + my * d[j]) - s.qy[j];
     }
-    footprint = std::fabs(dx[0]) + std::fabs(dy[0]) > 2.0f;
+    s.footprint = std::fabs(s.dx[0]) + std::fabs(s.dy[0]) > 2.0f;
   }
 
-  if (footprint) {
-    const bool plane_depth = std::fabs(plane_c) > 0.01f;
-    float coverage = 0.0f;
-    for (int j = 0; j < 3; ++j) {
-      const int nx = Span(dx[j]);
-      const int ny = Span(dy[j]);
-      const float step_x = dx[j] / static_cast<float>(nx);
-      const float step_y = dy[j] / static_cast<float>(ny);
-      const Footprint fp(f, qx[j], qy[j], step_x, step_y, nx, ny, own_x, own_y);
-      int count = 0;
-      float sum;
-      if (f.behind == Behind::Layers) {
-        // Only the layers depend on the sample's depth.
-        sum = fp.Sum<float>(count, [&](int X, int Y) {
-          const float z =
-              plane_depth
-                  ? -(plane_d + plane_a * static_cast<float>(X) + plane_b * static_cast<float>(Y)) /
-                        plane_c
-                  : pz;
-          return LayerBehind(f, j, X, Y, z);
-        });
-      } else if (f.behind == Behind::Source) {
-        // At most 25 channel values below 2^16: every partial float
-        // sum is a whole number below 2^24, exact, so the integer sum
-        // gives the same value.
-        uint32_t total;
-        if (f.deep) {
-          const uint16_t* source = reinterpret_cast<const uint16_t*>(f.source) + j;
-          total = fp.Sum<uint32_t>(
-              count, [&](int X, int Y) -> uint32_t { return source[4 * X + Y * f.stride]; });
-        } else {
-          const unsigned char* source = f.source + j;
-          total = fp.Sum<uint32_t>(
-              count, [&](int X, int Y) -> uint32_t { return source[4 * X + Y * f.stride]; });
-        }
-        sum = static_cast<float>(total);
-      } else {
-        sum = fp.Sum<float>(count, [&](int X, int Y) { return ImageBehind(f, j, X, Y); });
-      }
-      const float channel = sum / static_cast<float>(nx * ny * __MaxChannel);
-      coverage += static_cast<float>(count) / static_cast<float>(nx * ny);
-      pixel.diffuse[j] = Clamp01(tint[j] + channel);
-    }
-    coverage = coverage / 3.0f;
-    if (coverage < pixel.opacity) pixel.opacity = coverage;
-    return;
-  }
-
-  for (int j = 0; j < 3; ++j) {
-    const int X = Inside(qx[j], own_x, f.columnEnd);
-    const int Y = Inside(qy[j], own_y, f.rowEnd);
-    if (X < 0 || Y < 0) {
-      pixel.opacity = 0.0f;
-      pixel.diffuse[j] = 0.0f;
-      continue;
-    }
-    float channel;
-    if (_Quality != 0) {
-      // The source alone, the common case, is read in place.
-      channel =
-          f.behind == Behind::Source
-              ? Block(f, qx[j], qy[j], X, Y, [&](int x, int y) { return SourceAt(f, j, x, y); })
-              : Block(f, qx[j], qy[j], X, Y,
-                      [&](int x, int y) { return ValueBehind(f, j, x, y, pz); });
-    } else {
-      channel = ValueBehind(f, j, X, Y, pz) / f.maxChannel;
-    }
-    pixel.diffuse[j] = Clamp01(tint[j] + channel);
+  switch (BehindOfPass()) {
+    case Behind::Source:
+      if (f.deep)
+        Refract(f, SourceBehind<uint16_t>(f), s, pz, pixel);
+      else
+        Refract(f, SourceBehind<uint8_t>(f), s, pz, pixel);
+      break;
+    case Behind::BackFacesOverSource:
+      Refract(f, BackFacesBehind{f}, s, pz, pixel);
+      break;
+    case Behind::Layers:
+      Refract(f, LayersBehind{f, plane_a, plane_b, plane_c, plane_d, pz}, s, pz, pixel);
+      break;
   }
 }
 
