@@ -5,8 +5,9 @@
 #include <gtest/gtest.h>
 
 #include <new>
+#include <vector>
 
-#include "allocation_limit.h"
+#include "page_probe.h"
 
 namespace {
 
@@ -85,17 +86,18 @@ PatternTriangle Numbered(int k) {
 }
 
 TEST(PatternStorage, RefusedBlockKeepsTheListAndAssemblyLeavesNothingHeld) {
-  // Memory refused at every append: only one needing a new block, for the
+  // Pages refused at every append: only one needing a new block, for the
   // triangle or for its node, fails; it throws and leaves the list and the
   // storage as they were, the triangle given to Append freed.
+  const int pages_before = page_probe::Live();
   QFTrList list;
-  EXPECT_LE(PatternStorageBytes(), 4096u);  // a small list reserves a page at most
-  int refused[2] = {0, 0};                  // at the triangle, at its node
+  EXPECT_EQ(PatternStorageBytes(), 64u << 10);  // a small list takes one small block
+  int refused[2] = {0, 0};                      // at the triangle, at its node
   const int kCount = 300000;
   for (int k = 0; k < kCount; ++k) {
     const QFTrNode* last = list.last;
     const std::size_t held = PatternStorageBytes();
-    SetAllocationLimit(k < 1000 ? 0 : -1);
+    page_probe::FailAt(k < 20000 ? page_probe::Taken() + 1 : 0);
     PatternTriangle* t = nullptr;
     try {
       t = new PatternTriangle(Numbered(k));
@@ -103,22 +105,68 @@ TEST(PatternStorage, RefusedBlockKeepsTheListAndAssemblyLeavesNothingHeld) {
     } catch (const std::bad_alloc&) {
       ++refused[t != nullptr];
       EXPECT_TRUE(list.last == last && last->next == nullptr && PatternStorageBytes() == held);
-      SetAllocationLimit(-1);
+      page_probe::FailAt(0);
       list.Append(new PatternTriangle(Numbered(k)));
     }
   }
-  SetAllocationLimit(-1);
+  page_probe::Reset();
   EXPECT_TRUE(refused[0] > 0 && refused[1] > 0);
-  // Blocks of at most a megabyte: little beyond the objects themselves.
-  EXPECT_LT(PatternStorageBytes(), kCount * (sizeof(PatternTriangle) + sizeof(QFTrNode)) * 5 / 4);
+  // Nothing stored beside the objects: past the objects themselves, less than
+  // the last block of 2 MiB.
+  EXPECT_LT(PatternStorageBytes(),
+            kCount * (sizeof(PatternTriangle) + sizeof(QFTrNode)) + (std::size_t{2} << 20));
 
   TriangleCount = kCount;
   Mesh mesh(list);
   ASSERT_EQ(mesh.triangle_count, kCount);
   EXPECT_EQ(PatternStorageBytes(), 0u);
+  EXPECT_EQ(page_probe::Live(), pages_before + 2);  // only the mesh arrays
   for (int k = 0; k < kCount; k += 997)
     for (int i = 0; i < 3; ++i)
       EXPECT_TRUE(mesh.points[3 * k + i].x == k + 0.25f * i && mesh.points[3 * k + i].nx == k);
+}
+
+TEST(PatternStorage, BlockGoesBackWithItsLastObjectInAnyOrder) {
+  // Triangles filling three blocks (64, 128 and 256 KiB) and starting a
+  // fourth; a block starts where the storage grows.
+  const int pages_before = page_probe::Live();
+  std::vector<PatternTriangle*> made;
+  std::vector<std::size_t> starts;
+  while (starts.size() < 4) {
+    const std::size_t held = PatternStorageBytes();
+    made.push_back(new PatternTriangle(Numbered(static_cast<int>(made.size()))));
+    if (PatternStorageBytes() != held) starts.push_back(made.size() - 1);
+  }
+  starts.push_back(made.size());
+  EXPECT_EQ(PatternStorageBytes(), std::size_t{960} << 10);
+  EXPECT_EQ(page_probe::Live(), pages_before + 4);
+
+  // The second block from its newest object back, then the first from its
+  // middle outwards, then the rest: each block stays whole until its last
+  // object goes, and goes with it.
+  auto destroy_block = [&](int block, std::size_t bytes, auto order) {
+    const std::size_t first = starts[block], end = starts[block + 1];
+    for (std::size_t n = 0; n < end - first; ++n) {
+      EXPECT_EQ(PatternStorageBytes(), bytes);
+      PatternTriangle*& t = made[order(first, end, n)];
+      ASSERT_NE(t, nullptr);
+      EXPECT_EQ(t->corners[0].nx, static_cast<float>(&t - made.data()));  // untouched so far
+      delete t;
+      t = nullptr;
+    }
+  };
+  auto backwards = [](std::size_t, std::size_t end, std::size_t n) { return end - 1 - n; };
+  auto outwards = [](std::size_t first, std::size_t end, std::size_t n) {
+    const std::size_t middle = (first + end) / 2;
+    return n % 2 == 0 ? middle + n / 2 : middle - 1 - n / 2;
+  };
+  auto forwards = [](std::size_t first, std::size_t, std::size_t n) { return first + n; };
+  destroy_block(1, std::size_t{960} << 10, backwards);
+  destroy_block(0, std::size_t{832} << 10, outwards);
+  destroy_block(3, std::size_t{768} << 10, forwards);
+  destroy_block(2, std::size_t{256} << 10, forwards);
+  EXPECT_EQ(PatternStorageBytes(), 0u);
+  EXPECT_EQ(page_probe::Live(), pages_before);
 }
 
 TEST(VertexTransforms, ScaleTranslateAndRotate) {
