@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <new>
 #include <vector>
 
@@ -127,9 +128,10 @@ TEST(PatternStorage, RefusedBlockKeepsTheListAndAssemblyLeavesNothingHeld) {
 }
 
 TEST(PatternStorage, BlockGoesBackWithItsLastObjectInAnyOrder) {
-  // Triangles filling three blocks (64, 128 and 256 KiB) and starting a
-  // fourth; a block starts where the storage grows.
+  // Triangles filling blocks of 64, 128 and 256 KiB and starting one of
+  // 512 KiB; a block starts where the storage grows.
   const int pages_before = page_probe::Live();
+  const std::size_t sizes[4] = {64 << 10, 128 << 10, 256 << 10, 512 << 10};
   std::vector<PatternTriangle*> made;
   std::vector<std::size_t> starts;
   while (starts.size() < 4) {
@@ -137,35 +139,23 @@ TEST(PatternStorage, BlockGoesBackWithItsLastObjectInAnyOrder) {
     made.push_back(new PatternTriangle(Numbered(static_cast<int>(made.size()))));
     if (PatternStorageBytes() != held) starts.push_back(made.size() - 1);
   }
-  starts.push_back(made.size());
-  EXPECT_EQ(PatternStorageBytes(), std::size_t{960} << 10);
   EXPECT_EQ(page_probe::Live(), pages_before + 4);
-
-  // The second block from its newest object back, then the first from its
-  // middle outwards, then the rest: each block stays whole until its last
-  // object goes, and goes with it.
-  auto destroy_block = [&](int block, std::size_t bytes, auto order) {
-    const std::size_t first = starts[block], end = starts[block + 1];
-    for (std::size_t n = 0; n < end - first; ++n) {
-      EXPECT_EQ(PatternStorageBytes(), bytes);
-      PatternTriangle*& t = made[order(first, end, n)];
-      ASSERT_NE(t, nullptr);
-      EXPECT_EQ(t->corners[0].nx, static_cast<float>(&t - made.data()));  // untouched so far
-      delete t;
-      t = nullptr;
-    }
-  };
-  auto backwards = [](std::size_t, std::size_t end, std::size_t n) { return end - 1 - n; };
-  auto outwards = [](std::size_t first, std::size_t end, std::size_t n) {
-    const std::size_t middle = (first + end) / 2;
-    return n % 2 == 0 ? middle + n / 2 : middle - 1 - n / 2;
-  };
-  auto forwards = [](std::size_t first, std::size_t, std::size_t n) { return first + n; };
-  destroy_block(1, std::size_t{960} << 10, backwards);
-  destroy_block(0, std::size_t{832} << 10, outwards);
-  destroy_block(3, std::size_t{768} << 10, forwards);
-  destroy_block(2, std::size_t{256} << 10, forwards);
-  EXPECT_EQ(PatternStorageBytes(), 0u);
+  // Destroyed in a scattered order, each exactly once: the storage holds just
+  // the blocks that still have an object, and no object was overwritten.
+  const std::size_t count = made.size();
+  ASSERT_NE(count % 7919, 0u);
+  int live[4] = {};
+  for (std::size_t i = 0; i < count; ++i)
+    ++live[std::upper_bound(starts.begin(), starts.end(), i) - starts.begin() - 1];
+  for (std::size_t n = 0; n < count; ++n) {
+    const std::size_t i = n * 7919 % count;
+    EXPECT_EQ(made[i]->corners[0].nx, static_cast<float>(i));
+    delete made[i];
+    --live[std::upper_bound(starts.begin(), starts.end(), i) - starts.begin() - 1];
+    std::size_t held = 0;
+    for (int b = 0; b < 4; ++b) held += live[b] > 0 ? sizes[b] : 0;
+    ASSERT_EQ(PatternStorageBytes(), held) << "after " << n + 1 << " destroyed";
+  }
   EXPECT_EQ(page_probe::Live(), pages_before);
 }
 
