@@ -118,8 +118,10 @@ void BuildMeshArrays(QFTrList& list, int* point_count, int* triangle_count, __Po
       triangle.b = base + 1;
       triangle.c = base + 2;
       triangle.material = 0;
-      for (int i = 0; i < 3; ++i)
-        SetPointFromCorner(vertex_array[base + i], node->payload->corners[i], i + 1);
+      const TriangleCorner* corners = node->payload->corners;
+      SetPointFromCorner(vertex_array[base], corners[0], 1);
+      SetPointFromCorner(vertex_array[base + 1], corners[1], 2);
+      SetPointFromCorner(vertex_array[base + 2], corners[2], 3);
       ++copied;
     }
     delete node->payload;

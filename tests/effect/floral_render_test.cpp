@@ -269,8 +269,9 @@ TEST_F(FloralRender, RenderModeQualityAndDepthSetTheEngine) {
   EXPECT_EQ(__GetDeep(), 1);
 }
 
-// The path's and the mesh's arrays (the first four) hold the pattern: without
-// them the render ends with out of memory. The engine's frames and texels
+// The path's arrays, the pattern list's three blocks and the mesh's arrays
+// (the first seven) hold the pattern: without them the render ends with out of
+// memory. The engine's frames and texels
 // are left out and the rest drawn. Everything is released either way.
 TEST_F(FloralRender, EveryFailedAllocationIsReportedOrSkippedAndAllIsReleased) {
   UseCustomPath();
@@ -283,7 +284,7 @@ TEST_F(FloralRender, EveryFailedAllocationIsReportedOrSkippedAndAllIsReleased) {
     SCOPED_TRACE("allocation " + std::to_string(k) + " refused");
     page_probe::Reset();
     page_probe::FailAt(k);
-    EXPECT_EQ(Run(), k <= 4 ? PF_Err_OUT_OF_MEMORY : PF_Err_NONE);
+    EXPECT_EQ(Run(), k <= 7 ? PF_Err_OUT_OF_MEMORY : PF_Err_NONE);
     ExpectAllReleased();
   }
   page_probe::Reset();

@@ -8,8 +8,8 @@
 #include <cstring>
 #include <vector>
 
-#include "allocation_limit.h"
 #include "list_triangles.h"
+#include "page_probe.h"
 #include "growth/grown_triangle.h"
 
 namespace {
@@ -176,25 +176,26 @@ TEST_F(FloralGrowth, BudgetEndsRunawayGrowth) {
 }
 
 TEST_F(FloralGrowth, AllocationFailureBeforeTheBudgetThrowsAndKeepsTheList) {
-  // Memory running out when the list needs its second (0) or third (1) block:
-  // the stem stops with std::bad_alloc, and the list holds exactly the
-  // triangles counted, the first ones of the stem grown with enough memory.
+  // Pages refused when the list needs its second (1) or third (2) block: the
+  // stem stops with std::bad_alloc, and the list holds exactly the triangles
+  // counted, the first ones of the stem grown with enough memory.
   auto grow = [](QFTrList& stem) {
     std::srand(5);
-    GrowFloralStem(12, stem, 0, 0, 20, 0, 1, 100, 0.3f, 1, -1920);
+    GrowFloralStem(40, stem, 0, 0, 20, 0, 1, 100, 0.3f, 1, -1920);
   };
   grow(list);
   const std::vector<PatternTriangle> whole = Triangles(list);
   list.Clear();  // each stem below starts with the storage empty
-  for (long allowed : {0L, 1L}) {
-    QFTrList stem;
+  for (int refused : {1, 2}) {
+    QFTrList stem;  // its sentinel takes the first block
     TriangleCount = 0;
-    SetAllocationLimit(allowed);
+    page_probe::Reset();
+    page_probe::FailAt(refused);
     EXPECT_THROW(grow(stem), std::bad_alloc);
-    SetAllocationLimit(-1);
+    page_probe::Reset();
     const std::vector<PatternTriangle> kept = Triangles(stem);
     EXPECT_EQ(kept.size(), static_cast<size_t>(TriangleCount));
-    EXPECT_TRUE(kept.size() < whole.size() && StartsWith(whole, kept));
+    EXPECT_TRUE(kept.size() < whole.size() && StartsWith(whole, kept)) << kept.size();
   }
 }
 

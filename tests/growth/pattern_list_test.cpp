@@ -4,9 +4,11 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <new>
+#include <vector>
 
-#include "allocation_limit.h"
+#include "page_probe.h"
 
 namespace {
 
@@ -85,17 +87,18 @@ PatternTriangle Numbered(int k) {
 }
 
 TEST(PatternStorage, RefusedBlockKeepsTheListAndAssemblyLeavesNothingHeld) {
-  // Memory refused at every append: only one needing a new block, for the
+  // Pages refused at every append: only one needing a new block, for the
   // triangle or for its node, fails; it throws and leaves the list and the
   // storage as they were, the triangle given to Append freed.
+  const int pages_before = page_probe::Live();
   QFTrList list;
-  EXPECT_LE(PatternStorageBytes(), 4096u);  // a small list reserves a page at most
-  int refused[2] = {0, 0};                  // at the triangle, at its node
+  EXPECT_EQ(PatternStorageBytes(), 64u << 10);  // a small list takes one small block
+  int refused[2] = {0, 0};                      // at the triangle, at its node
   const int kCount = 300000;
   for (int k = 0; k < kCount; ++k) {
     const QFTrNode* last = list.last;
     const std::size_t held = PatternStorageBytes();
-    SetAllocationLimit(k < 1000 ? 0 : -1);
+    page_probe::FailAt(k < 20000 ? page_probe::Taken() + 1 : 0);
     PatternTriangle* t = nullptr;
     try {
       t = new PatternTriangle(Numbered(k));
@@ -103,22 +106,57 @@ TEST(PatternStorage, RefusedBlockKeepsTheListAndAssemblyLeavesNothingHeld) {
     } catch (const std::bad_alloc&) {
       ++refused[t != nullptr];
       EXPECT_TRUE(list.last == last && last->next == nullptr && PatternStorageBytes() == held);
-      SetAllocationLimit(-1);
+      page_probe::FailAt(0);
       list.Append(new PatternTriangle(Numbered(k)));
     }
   }
-  SetAllocationLimit(-1);
+  page_probe::Reset();
   EXPECT_TRUE(refused[0] > 0 && refused[1] > 0);
-  // Blocks of at most a megabyte: little beyond the objects themselves.
-  EXPECT_LT(PatternStorageBytes(), kCount * (sizeof(PatternTriangle) + sizeof(QFTrNode)) * 5 / 4);
+  // Nothing stored beside the objects: past the objects themselves, less than
+  // the last block of 2 MiB.
+  EXPECT_LT(PatternStorageBytes(),
+            kCount * (sizeof(PatternTriangle) + sizeof(QFTrNode)) + (std::size_t{2} << 20));
 
   TriangleCount = kCount;
   Mesh mesh(list);
   ASSERT_EQ(mesh.triangle_count, kCount);
   EXPECT_EQ(PatternStorageBytes(), 0u);
+  EXPECT_EQ(page_probe::Live(), pages_before + 2);  // only the mesh arrays
   for (int k = 0; k < kCount; k += 997)
     for (int i = 0; i < 3; ++i)
       EXPECT_TRUE(mesh.points[3 * k + i].x == k + 0.25f * i && mesh.points[3 * k + i].nx == k);
+}
+
+TEST(PatternStorage, BlockGoesBackWithItsLastObjectInAnyOrder) {
+  // Triangles filling blocks of 64, 128 and 256 KiB and starting one of
+  // 512 KiB; a block starts where the storage grows.
+  const int pages_before = page_probe::Live();
+  const std::size_t sizes[4] = {64 << 10, 128 << 10, 256 << 10, 512 << 10};
+  std::vector<PatternTriangle*> made;
+  std::vector<std::size_t> starts;
+  while (starts.size() < 4) {
+    const std::size_t held = PatternStorageBytes();
+    made.push_back(new PatternTriangle(Numbered(static_cast<int>(made.size()))));
+    if (PatternStorageBytes() != held) starts.push_back(made.size() - 1);
+  }
+  EXPECT_EQ(page_probe::Live(), pages_before + 4);
+  // Destroyed in a scattered order, each exactly once: the storage holds just
+  // the blocks that still have an object, and no object was overwritten.
+  const std::size_t count = made.size();
+  ASSERT_NE(count % 7919, 0u);
+  int live[4] = {};
+  for (std::size_t i = 0; i < count; ++i)
+    ++live[std::upper_bound(starts.begin(), starts.end(), i) - starts.begin() - 1];
+  for (std::size_t n = 0; n < count; ++n) {
+    const std::size_t i = n * 7919 % count;
+    EXPECT_EQ(made[i]->corners[0].nx, static_cast<float>(i));
+    delete made[i];
+    --live[std::upper_bound(starts.begin(), starts.end(), i) - starts.begin() - 1];
+    std::size_t held = 0;
+    for (int b = 0; b < 4; ++b) held += live[b] > 0 ? sizes[b] : 0;
+    ASSERT_EQ(PatternStorageBytes(), held) << "after " << n + 1 << " destroyed";
+  }
+  EXPECT_EQ(page_probe::Live(), pages_before);
 }
 
 TEST(VertexTransforms, ScaleTranslateAndRotate) {

@@ -31,6 +31,17 @@ TEST(PageAllocator, GivesZeroedWritablePagesAndReleasesTheWholeReservation) {
   EXPECT_EQ(VirtualFree(p, 0, MEM_RELEASE), FALSE) << "released twice";
 }
 
+TEST(PageAllocator, AHugePageOrMoreStartsOnAHugePageBoundary) {
+  const size_t size = (size_t{3} << 20) + kPage;
+  auto* p = static_cast<unsigned char*>(
+      VirtualAlloc(nullptr, size, MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE));
+  ASSERT_NE(p, nullptr);
+  EXPECT_EQ(reinterpret_cast<uintptr_t>(p) % (size_t{2} << 20), 0u);
+  p[size - 1] = 1;
+  EXPECT_EQ(VirtualFree(p, 0, MEM_RELEASE), TRUE);
+  EXPECT_FALSE(Mapped(p + size - kPage));
+}
+
 TEST(PageAllocator, RefusesWhatItCannotServe) {
   EXPECT_EQ(VirtualAlloc(nullptr, 0, MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE), nullptr);
   EXPECT_EQ(VirtualAlloc(nullptr, SIZE_MAX, MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE), nullptr);
