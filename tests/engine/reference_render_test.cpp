@@ -163,7 +163,15 @@ INSTANTIATE_TEST_SUITE_P(
                       Case{"phong8_glass_edges", 6, 0, 1, kSource, 0xddb6ddcee87ffcedull, true},
                       Case{"phong16_glass_edges", 6, 1, 1, kSource, 0x76ad421670780affull, true},
                       Case{"phong8_layers_edges", 6, 0, 1, kLayers, 0xe5071c7ea8568250ull, true},
-                      Case{"phong16_layers_edges", 6, 1, 1, kLayers, 0x3ba15ccdebabd86aull, true}),
+                      Case{"phong16_layers_edges", 6, 1, 1, kLayers, 0x3ba15ccdebabd86aull, true},
+                      Case{"line8", 1, 0, 1, kNoGlass, 0x220e3a3c982ceaeaull},
+                      Case{"line8_glass_edges", 1, 0, 1, kSource, 0xd81f08b55002c5e8ull, true},
+                      Case{"line16_glass_plain", 1, 1, 0, kSource, 0xce33118f8e3f6910ull},
+                      Case{"line8_layers", 1, 0, 1, kLayers, 0x88de4a2be11353fcull},
+                      Case{"wire8_glass", 2, 0, 1, kSource, 0xa86c64a418b49339ull},
+                      Case{"wire16_glass_edges", 2, 1, 1, kSource, 0x4a4c67c7d545ce41ull, true},
+                      Case{"wire8_plain", 2, 0, 0, kNoGlass, 0xa87934551b83e61bull},
+                      Case{"wire8_back_faces", 2, 0, 1, kBackFaces, 0x7d5577b1ec8bd1e3ull}),
     [](const ::testing::TestParamInfo<Case>& info) { return std::string(info.param.name); });
 
 // A caller's shader hook gets every call the default shader would, in the
@@ -207,6 +215,8 @@ TEST_F(CallerShaderHook, GetsEveryCallInOrderOnTheCallersThread) {
   const Expected expected[] = {
       {{"phong8", 6, 0, 1, kNoGlass, 0xfeec2a6404db8cf6ull}, 9228, 0xece8dfd5a1aaae80ull},
       {{"flat8", 3, 0, 1, kNoGlass, 0x129b88e00f8f5d99ull}, 21455, 0xb67849b29476d763ull},
+      {{"line8_glass", 1, 0, 1, kSource, 0x88de4a2be11353fcull}, 24744, 0xb1d09bf3d5920b35ull},
+      {{"wire16_glass", 2, 1, 1, kSource, 0x4018d7fa9ad037aeull}, 57354, 0xdc4415a49dcd8715ull},
   };
   putenv(const_cast<char*>("QF_THREADS=4"));
   for (const Expected& e : expected) {
