@@ -3,16 +3,27 @@
 // by the shader hook or by one colour.
 #pragma once
 
+#include <climits>
 #include <cstdint>
 
 #include "engine/budget.h"
 #include "engine/qf_engine.h"
 
-// While one is alive, the shaded lines take what each will visit from the
-// budget of a pass over a width x height frame, in the order they are drawn:
-// a line that would take more than is left is not drawn, nor is any after
-// it. The Line and Wire passes draw on one thread, so the stop is the same
-// on every build.
+class LineReckoning;
+
+// How the shaded lines drawn on a thread are drawn: the budget they take
+// their visits from (none: they take nothing), the reckoning that only
+// counts them, and whether they keep to the rows of the thread's band.
+struct LinePass {
+  DrawBudget* budget = nullptr;
+  LineReckoning* reckoning = nullptr;
+  bool inBand = false;
+};
+
+// While one is alive on a thread, the shaded lines drawn on it take what
+// each will visit from the budget of a pass over a width x height frame, in
+// the order they are drawn: a line that would take more than is left is not
+// drawn, nor is any after it.
 class ShadedLineBudget {
  public:
   ShadedLineBudget(int width, int height);
@@ -25,7 +36,45 @@ class ShadedLineBudget {
 
  private:
   DrawBudget budget_;
-  DrawBudget* outer_;
+  LinePass outer_;
+};
+
+// While one is alive on a thread, the shaded lines drawn on it draw and
+// shade nothing: each adds what it would take from the budget of its pass
+// (as ShadedLineBudget reckons it) and the rows of the frame it can reach.
+class LineReckoning {
+ public:
+  LineReckoning();
+  ~LineReckoning();
+  LineReckoning(const LineReckoning&) = delete;
+  LineReckoning& operator=(const LineReckoning&) = delete;
+
+  void Add(double visits, double first_row, double last_row);
+  double visits() const { return visits_; }
+  // The rows within -1 .. Zheight that the lines with visits can reach;
+  // first above last when there are none.
+  int firstRow() const { return firstRow_; }
+  int lastRow() const { return lastRow_; }
+
+ private:
+  double visits_ = 0.0;
+  int firstRow_ = INT_MAX, lastRow_ = INT_MIN;
+  LinePass outer_;
+};
+
+// While one is alive on a thread, the shaded lines drawn on it visit only
+// the rows of the thread's band (DrawableRows()); with a budget, they take
+// what each will visit from it, reckoned over their whole window as
+// ShadedLineBudget reckons it, so the stop does not depend on the band.
+class BandLines {
+ public:
+  explicit BandLines(DrawBudget* budget);
+  ~BandLines();
+  BandLines(const BandLines&) = delete;
+  BandLines& operator=(const BandLines&) = delete;
+
+ private:
+  LinePass outer_;
 };
 
 void __PlotInverted(unsigned char* target, unsigned char* source, int width, int height, float x,
