@@ -126,13 +126,15 @@ void DrawEdge(uint8_t edge, const CurvedPatch& patch, double step, const WireCal
     Evaluate(patch.position, w, at);
     const float x = static_cast<float>(at[0]), y = static_cast<float>(at[1]),
                 z = static_cast<float>(at[2]);
-    if (p > 0.0) {
+    const float x0 = previous_x + centre_x, x1 = x + centre_x;
+    const float y0 = previous_y + centre_y, y1 = y + centre_y;
+    // A chord shorter than a pixel along both axes draws nothing: its
+    // normal is not even needed.
+    if (p > 0.0 && !WideLineIsEmpty(x0, y0, x1, y1)) {
       double n[3];
       Evaluate(patch.normal, w, n);
       const bool faces = (n[2] >= -0.2 && _DrawBackFaces1 == 0) ||
                          (n[2] < 0.0 && _DrawBackFaces1 != 0) || _DubleSide != 0;
-      const float x0 = previous_x + centre_x, x1 = x + centre_x;
-      const float y0 = previous_y + centre_y, y1 = y + centre_y;
       if (faces && !ChordMissesFrame(x0, y0, x1, y1, reach)) {
         const float nx = static_cast<float>(n[0]), ny = static_cast<float>(n[1]),
                     nz = static_cast<float>(n[2]);

@@ -298,7 +298,7 @@ template <typename Shade>
 void DrawWideLine(float x0, float y0, float x1, float y1, float line_width, unsigned char* target,
                   unsigned char* source, const Window& window, const LinePass& pass, Ink ink,
                   bool skip_uncovered, Shade shade) {
-  if (!Finite(x0, y0, x1, y1)) return;
+  if (WideLineIsEmpty(x0, y0, x1, y1)) return;
   if ((std::fabs(x0) > kCoordLimit || std::fabs(y0) > kCoordLimit || std::fabs(x1) > kCoordLimit ||
        std::fabs(y1) > kCoordLimit) &&
       !ClipToLimit(x0, y0, x1, y1))
@@ -439,6 +439,14 @@ void CornerCopies(const __Triangle3ds* triangle, const __Point3ds* vertices, int
 }
 
 }  // namespace
+
+bool WideLineIsEmpty(float x0, float y0, float x1, float y1) {
+  if (!Finite(x0, y0, x1, y1)) return true;
+  // Ends within the limit are walked as they are.
+  return std::fabs(x0) <= kCoordLimit && std::fabs(y0) <= kCoordLimit &&
+         std::fabs(x1) <= kCoordLimit && std::fabs(y1) <= kCoordLimit &&
+         static_cast<int>(x1 - x0) == 0 && static_cast<int>(y1 - y0) == 0;
+}
 
 ShadedLineBudget::ShadedLineBudget(int width, int height)
     : budget_(kLineVisitsPerPixel, width, height), outer_(tLines) {

@@ -77,6 +77,12 @@ class BandLines {
   LinePass outer_;
 };
 
+// Whether a wide line (shaded or of one colour) from (x0, y0) to (x1, y1)
+// examines no pixel at all: an end is not a number, or the ends lie less
+// than a whole pixel apart along both axes. The shader is not called then,
+// nor is anything taken from a budget.
+bool WideLineIsEmpty(float x0, float y0, float x1, float y1);
+
 void __PlotInverted(unsigned char* target, unsigned char* source, int width, int height, float x,
                     float y);
 void __DrawLineRough(float x0, float y0, float x1, float y1, unsigned char* target,
