@@ -101,11 +101,11 @@ Window FrameWithin(double reach) {
   return {{-r, -r}, {Zwidth - 1 + r, Zheight - 1 + r}};
 }
 
-// The window's pixels in the rows of this thread's band.
+// The window's pixels in the frame's columns and the rows of this thread's band.
 Window InBand(const Window& window) {
   const RowSpan rows = DrawableRows();
-  return {{window.lo[0], std::max(window.lo[1], rows.first)},
-          {window.hi[0], std::min(window.hi[1], rows.end - 1)}};
+  return {{std::max(window.lo[0], 0), std::max(window.lo[1], rows.first)},
+          {std::min(window.hi[0], Zwidth - 1), std::min(window.hi[1], rows.end - 1)}};
 }
 
 // The first and last of the positions start, start + step, ... (count of
@@ -439,6 +439,12 @@ void CornerCopies(const __Triangle3ds* triangle, const __Point3ds* vertices, int
 }
 
 }  // namespace
+
+double WideLineReach(float width) {
+  return std::fabs(static_cast<double>(width)) + 2.5 + kRoundingDrift + 4.0;
+}
+
+bool ShadedLinesKeepToBand() { return tLines.inBand && tLines.budget == nullptr; }
 
 bool WideLineIsEmpty(float x0, float y0, float x1, float y1) {
   if (!Finite(x0, y0, x1, y1)) return true;

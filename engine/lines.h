@@ -11,6 +11,16 @@
 
 class LineReckoning;
 
+// How far beyond its ends' rows and columns a wide line of the width may
+// visit a pixel: its band and caps, and the strays of a walk too long to be exact.
+double WideLineReach(float width);
+
+// Whether the shaded lines drawn on this thread visit only the frame's
+// pixels in the thread's band (DrawableRows()) and take nothing from a
+// budget: a line then changes nothing when both its ends lie more than
+// WideLineReach beyond the same side of those pixels.
+bool ShadedLinesKeepToBand();
+
 // How the shaded lines drawn on a thread are drawn: the budget they take
 // their visits from (none: they take nothing), the reckoning that only
 // counts them, and whether they keep to the rows of the thread's band.
@@ -63,7 +73,9 @@ class LineReckoning {
 };
 
 // While one is alive on a thread, the shaded lines drawn on it visit only
-// the rows of the thread's band (DrawableRows()); with a budget, they take
+// the frame's pixels in the rows of the thread's band (DrawableRows()),
+// which leaves every pixel as drawing them all would while the engine's own
+// shader writes nothing (OwnShaderWritesNothing). With a budget, they take
 // what each will visit from it, reckoned over their whole window as
 // ShadedLineBudget reckons it, so the stop does not depend on the band.
 class BandLines {
