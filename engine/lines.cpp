@@ -17,15 +17,8 @@ namespace {
 // How the shaded lines drawn on this thread are drawn.
 thread_local LinePass tLines;
 
-// Floats lose whole pixels beyond 2^24, and larger values no longer truncate
-// safely into the integer walks; lines are kept within this distance of the origin.
-constexpr float kCoordLimit = 16777216.0f;
 // Half-band limit: beyond it every pixel of any frame is reached anyway.
 constexpr double kBandLimit = 67108864.0;
-
-bool Finite(float x0, float y0, float x1, float y1) {
-  return std::isfinite(x0) && std::isfinite(y0) && std::isfinite(x1) && std::isfinite(y1);
-}
 
 // One-pixel walk along the major axis from the end with the smaller major
 // coordinate; plot receives (major, minor) positions. Positions that cannot
@@ -41,22 +34,22 @@ void RoughWalk(float ms, float ns, float me, float ne, int limit, Plot plot) {
     t = static_cast<float>(static_cast<double>(ms) + skip);
   }
   // Past the far side nothing lands; beyond 2^24 a unit step would stall.
-  const float end = static_cast<double>(limit) < static_cast<double>(kCoordLimit)
+  const float end = static_cast<double>(limit) < static_cast<double>(kLineCoordLimit)
                         ? static_cast<float>(limit)
-                        : kCoordLimit;
+                        : kLineCoordLimit;
   while (t < me && t < end) {
     plot(t, ns + (t - ms) * slope);
     t = t + 1.0f;
   }
 }
 
-// Keeps the part of the segment inside the square of half-side kCoordLimit;
+// Keeps the part of the segment inside the square of half-side kLineCoordLimit;
 // false when none of it is.
 bool ClipToLimit(float& x0, float& y0, float& x1, float& y1) {
   const double px = x0, py = y0, dx = static_cast<double>(x1) - px,
                dy = static_cast<double>(y1) - py;
   double lo = 0.0, hi = 1.0;
-  const double limit = kCoordLimit;
+  const double limit = kLineCoordLimit;
   // Each side p * t <= q of the square.
   const double p[4] = {-dx, dx, -dy, dy};
   const double q[4] = {px + limit, limit - px, py + limit, limit - py};
@@ -88,7 +81,7 @@ struct Window {
 };
 
 // Every position a line can examine lies within this distance of the origin:
-// its ends within kCoordLimit, its band within kBandLimit beyond them.
+// its ends within kLineCoordLimit, its band within kBandLimit beyond them.
 constexpr int kEverywhere = 1 << 30;
 
 constexpr Window kEveryPixel = {{-kEverywhere, -kEverywhere}, {kEverywhere, kEverywhere}};
@@ -299,8 +292,8 @@ void DrawWideLine(float x0, float y0, float x1, float y1, float line_width, unsi
                   unsigned char* source, const Window& window, const LinePass& pass, Ink ink,
                   bool skip_uncovered, Shade shade) {
   if (WideLineIsEmpty(x0, y0, x1, y1)) return;
-  if ((std::fabs(x0) > kCoordLimit || std::fabs(y0) > kCoordLimit || std::fabs(x1) > kCoordLimit ||
-       std::fabs(y1) > kCoordLimit) &&
+  if ((std::fabs(x0) > kLineCoordLimit || std::fabs(y0) > kLineCoordLimit || std::fabs(x1) > kLineCoordLimit ||
+       std::fabs(y1) > kLineCoordLimit) &&
       !ClipToLimit(x0, y0, x1, y1))
     return;
 
@@ -446,14 +439,6 @@ double WideLineReach(float width) {
 
 bool ShadedLinesKeepToBand() { return tLines.inBand && tLines.budget == nullptr; }
 
-bool WideLineIsEmpty(float x0, float y0, float x1, float y1) {
-  if (!Finite(x0, y0, x1, y1)) return true;
-  // Ends within the limit are walked as they are.
-  return std::fabs(x0) <= kCoordLimit && std::fabs(y0) <= kCoordLimit &&
-         std::fabs(x1) <= kCoordLimit && std::fabs(y1) <= kCoordLimit &&
-         static_cast<int>(x1 - x0) == 0 && static_cast<int>(y1 - y0) == 0;
-}
-
 ShadedLineBudget::ShadedLineBudget(int width, int height)
     : budget_(kLineVisitsPerPixel, width, height), outer_(tLines) {
   tLines = {&budget_, nullptr, false};
@@ -467,11 +452,12 @@ LineReckoning::~LineReckoning() { tLines = outer_; }
 
 void LineReckoning::Add(double visits, double first_row, double last_row) {
   visits_ += visits;
-  if (visits == 0.0) return;
-  // Rows beyond the frame's ends count as the row just past them.
-  const double past = static_cast<double>(Zheight);
-  firstRow_ = std::min(firstRow_, static_cast<int>(std::fmin(std::fmax(first_row, -1.0), past)));
-  lastRow_ = std::max(lastRow_, static_cast<int>(std::fmin(std::fmax(last_row, -1.0), past)));
+  // A line reaching none of the frame's rows changes no pixel.
+  const double first = std::ceil(std::fmax(first_row, 0.0));
+  const double last = std::floor(std::fmin(last_row, Zheight - 1.0));
+  if (visits == 0.0 || !(first <= last)) return;
+  firstRow_ = std::min(firstRow_, static_cast<int>(first));
+  lastRow_ = std::max(lastRow_, static_cast<int>(last));
 }
 
 BandLines::BandLines(DrawBudget* budget) : outer_(tLines) { tLines = {budget, nullptr, true}; }
@@ -500,7 +486,7 @@ void __PlotInverted(unsigned char* target, unsigned char* source, int width, int
 
 void __DrawLineRough(float x0, float y0, float x1, float y1, unsigned char* target,
                      unsigned char* source, int width, int height) {
-  if (!Finite(x0, y0, x1, y1)) return;
+  if (!LineEndsFinite(x0, y0, x1, y1)) return;
   const float dx = x1 - x0;
   const float dy = y1 - y0;
   if (dx == 0.0f && dy == 0.0f) return;

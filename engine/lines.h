@@ -4,6 +4,7 @@
 #pragma once
 
 #include <climits>
+#include <cmath>
 #include <cstdint>
 
 #include "engine/budget.h"
@@ -59,10 +60,12 @@ class LineReckoning {
   LineReckoning(const LineReckoning&) = delete;
   LineReckoning& operator=(const LineReckoning&) = delete;
 
+  // A line that would take `visits` and visits no pixel outside rows
+  // first_row .. last_row (any values).
   void Add(double visits, double first_row, double last_row);
   double visits() const { return visits_; }
-  // The rows within -1 .. Zheight that the lines with visits can reach;
-  // first above last when there are none.
+  // The rows of the frame that the lines can reach; first above last when
+  // there are none.
   int firstRow() const { return firstRow_; }
   int lastRow() const { return lastRow_; }
 
@@ -89,11 +92,25 @@ class BandLines {
   LinePass outer_;
 };
 
+// Floats lose whole pixels beyond 2^24, and larger values no longer truncate
+// safely into the integer walks; lines are kept within this distance of the origin.
+constexpr float kLineCoordLimit = 16777216.0f;
+
+inline bool LineEndsFinite(float x0, float y0, float x1, float y1) {
+  return std::isfinite(x0) && std::isfinite(y0) && std::isfinite(x1) && std::isfinite(y1);
+}
+
 // Whether a wide line (shaded or of one colour) from (x0, y0) to (x1, y1)
-// examines no pixel at all: an end is not a number, or the ends lie less
-// than a whole pixel apart along both axes. The shader is not called then,
-// nor is anything taken from a budget.
-bool WideLineIsEmpty(float x0, float y0, float x1, float y1);
+// examines no pixel at all: an end is not a number, or the ends, within
+// the limit (beyond it they are clipped first), lie less than a whole pixel
+// apart along both axes. The shader is not called then, nor is anything
+// taken from a budget.
+inline bool WideLineIsEmpty(float x0, float y0, float x1, float y1) {
+  if (!LineEndsFinite(x0, y0, x1, y1)) return true;
+  return std::fabs(x0) <= kLineCoordLimit && std::fabs(y0) <= kLineCoordLimit &&
+         std::fabs(x1) <= kLineCoordLimit && std::fabs(y1) <= kLineCoordLimit &&
+         static_cast<int>(x1 - x0) == 0 && static_cast<int>(y1 - y0) == 0;
+}
 
 void __PlotInverted(unsigned char* target, unsigned char* source, int width, int height, float x,
                     float y);

@@ -3,6 +3,7 @@
 // the current draw mode, and releases what it took; __RasterSolid fills with
 // one colour; __DrawScenesLineColor outlines in one colour.
 #include <algorithm>
+#include <atomic>
 #include <climits>
 #include <cmath>
 #include <cstddef>
@@ -250,11 +251,12 @@ bool PassesFacing(const Scene& s, const __Triangle3ds& t, Facing facing) {
   return facing == Facing::ByDraw || PassesStandardTest(FacingValue(t, s.points));
 }
 
-// Triangles whose lines are reckoned between two looks at the budget, and
-// the fewest a thread takes of them: the lines of at most this many
-// triangles past the stop are reckoned for nothing.
+// Triangles whose lines are reckoned between two looks at the budget (the
+// lines of at most this many triangles past the stop are reckoned for
+// nothing), and how many a worker takes at a time: the few triangles that
+// reach far across the frame hold most of the work.
 constexpr int kReckonedAtOnce = 1 << 15;
-constexpr size_t kReckonedPerThread = 256;
+constexpr size_t kReckonedPerTake = 64;
 
 // What a triangle's shaded lines take from the budget and the rows they reach.
 struct Reckoned {
@@ -277,13 +279,18 @@ void OutlinesInBands(const Scene& s, TriangleDraw draw, Facing facing, int worke
   for (int from = 0; from < s.triangleCount && last < 0; from += kReckonedAtOnce) {
     const int count = std::min(kReckonedAtOnce, s.triangleCount - from);
     reckoned.assign(static_cast<size_t>(count), Reckoned{0.0, 0, -1});
-    SplitWork(static_cast<size_t>(count), kReckonedPerThread, [&](size_t first, size_t end) {
-      for (size_t k = first; k < end; ++k) {
-        __Triangle3ds* t = &s.triangles[from + static_cast<int>(k)];
-        if (!PassesFacing(s, *t, facing)) continue;
-        const LineReckoning lines;
-        DrawDirect(s, t, draw);
-        reckoned[k] = {lines.visits(), lines.firstRow(), lines.lastRow()};
+    std::atomic<size_t> next{0};
+    const size_t takes = (static_cast<size_t>(count) - 1) / kReckonedPerTake + 1;
+    SplitWork(static_cast<size_t>(workers), 1, [&](size_t, size_t) {
+      for (size_t take; (take = next.fetch_add(1)) < takes;) {
+        const size_t end = std::min((take + 1) * kReckonedPerTake, static_cast<size_t>(count));
+        for (size_t k = take * kReckonedPerTake; k < end; ++k) {
+          __Triangle3ds* t = &s.triangles[from + static_cast<int>(k)];
+          if (!PassesFacing(s, *t, facing)) continue;
+          const LineReckoning lines;
+          DrawDirect(s, t, draw);
+          reckoned[k] = {lines.visits(), lines.firstRow(), lines.lastRow()};
+        }
       }
     });
     for (int k = 0; k < count && last < 0; ++k) {
