@@ -187,8 +187,8 @@ double FilledVisits(const Scene& s, const __Triangle3ds& t) {
 // glass writes no layer.
 bool OutsideDrawsNothing() { return OwnShaderWritesNothing(); }
 
-// A filled triangle's pixel depends on nothing in another row while the
-// engine's own shader is installed (a caller's hook is called on this
+// A filled triangle's or a shaded line's pixel depends on nothing in
+// another row while the engine's own shader is installed (a caller's hook is called on this
 // thread, one pixel at a time, in order), its glass reads the source alone
 // and no back-face pass runs. Then the rows can be drawn in bands.
 bool RowsAreIndependent() {
@@ -266,8 +266,9 @@ struct Reckoned {
 
 // Line and Wire in bands. Each triangle's lines are first reckoned on all
 // workers, and the budget taken triangle by triangle in their order: every
-// count is a whole number, so the triangle whose lines exceed what is left
-// is the one that holds the line a pass on one thread stops at. The bands
+// count is a whole number and the budget one below 2^53, so the sums are
+// exact as far as it reaches, and the triangle whose lines exceed what is
+// left is the one that holds the line a pass on one thread stops at. The bands
 // then draw the triangles before it whole, and that triangle line by line
 // from what was left, so that each band stops at that same line.
 void OutlinesInBands(const Scene& s, TriangleDraw draw, Facing facing, int workers) {
