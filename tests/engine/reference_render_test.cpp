@@ -13,6 +13,7 @@
 
 #include "engine/qf_engine.h"
 #include "engine_state.h"
+#include "reference_scene.h"
 
 namespace {
 
@@ -62,12 +63,6 @@ struct Dome {
   void Add(int a, int b, int c) { triangles.push_back({a, c, b, 0, 0}); }
 };
 
-uint64_t Fnv1a(const std::vector<unsigned char>& bytes) {
-  uint64_t h = 1469598103934665603ull;
-  for (unsigned char b : bytes) h = (h ^ b) * 1099511628211ull;
-  return h;
-}
-
 // What lies behind the dome's glass, if it has any.
 enum Behind {
   kNoGlass,
@@ -110,21 +105,8 @@ std::vector<unsigned char> RenderDome(const Case& c) {
     }
   out = source;
 
-  material3ds material{};
-  material.diffuse[0] = 0.8f;
-  material.diffuse[1] = 0.5f;
-  material.diffuse[2] = 0.3f;
-  material.specular[0] = material.specular[1] = material.specular[2] = 1.0f;
-  material.shininess = 0.2f;
-  material.shininessStrength = 0.6f;
-  material.transparency = -0.2f;
-  material.selfIllum = 0.1f;
-  light3ds light{};
-  light.x = -300.0f;
-  light.y = -200.0f;
-  light.z = 600.0f;
-  light.color[0] = light.color[1] = light.color[2] = 1.0f;
-  light.intensity = 0.9f;
+  material3ds material = ReferenceMaterial();
+  light3ds light = ReferenceLight();
   __Texture textures[4] = {};
   // Strong refraction with aberration, so that neighbouring pixels read far
   // apart and the footprints come into play.
