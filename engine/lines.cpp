@@ -292,8 +292,8 @@ void DrawWideLine(float x0, float y0, float x1, float y1, float line_width, unsi
                   unsigned char* source, const Window& window, const LinePass& pass, Ink ink,
                   bool skip_uncovered, Shade shade) {
   if (WideLineIsEmpty(x0, y0, x1, y1)) return;
-  if ((std::fabs(x0) > kLineCoordLimit || std::fabs(y0) > kLineCoordLimit || std::fabs(x1) > kLineCoordLimit ||
-       std::fabs(y1) > kLineCoordLimit) &&
+  if ((std::fabs(x0) > kLineCoordLimit || std::fabs(y0) > kLineCoordLimit ||
+       std::fabs(x1) > kLineCoordLimit || std::fabs(y1) > kLineCoordLimit) &&
       !ClipToLimit(x0, y0, x1, y1))
     return;
 
@@ -341,7 +341,8 @@ void DrawWideLine(float x0, float y0, float x1, float y1, float line_width, unsi
     // Positions and the window's sides lie within 2^31 of each other.
     const int from_lo = dir[M] * (w.lo[M] - start[M]);
     const int from_hi = dir[M] * (w.hi[M] - start[M]);
-    Steps steps{std::max(0, std::min(from_lo, from_hi)), std::min(major, std::max(from_lo, from_hi)),
+    Steps steps{std::max(0, std::min(from_lo, from_hi)),
+                std::min(major, std::max(from_lo, from_hi)),
                 _Quality != 0 && end_major + W >= w.lo[M] && end_major - W <= w.hi[M]};
     NarrowToMinor(walk, major, minor, w.lo[N] - reach, w.hi[N] + reach, steps.first, steps.last);
     return steps;
@@ -359,9 +360,9 @@ void DrawWideLine(float x0, float y0, float x1, float y1, float line_width, unsi
       return PositionsWithin(centre - step * W, step, 2 * W, window.lo[M], window.hi[M]).Count() *
              across;
     };
-    double visits =
-        steps.first <= steps.last ? (static_cast<double>(steps.last) - steps.first + 1.0) * across
-                                  : 0.0;
+    double visits = steps.first <= steps.last
+                        ? (static_cast<double>(steps.last) - steps.first + 1.0) * across
+                        : 0.0;
     if (_Quality != 0) visits += cap_visits(start[M], dir[M]);
     if (steps.endCap) visits += cap_visits(static_cast<int>(end_major), -dir[M]);
     if (pass.reckoning) {
@@ -404,11 +405,10 @@ void DrawWideLine(float x0, float y0, float x1, float y1, float line_width, unsi
           __BlendPixel(ink.opacity, target, source, ink.r, ink.g, ink.b, px, py, ink.opacity);
         });
       } else {
-        ForEachPosition(walk.minorAt() - dir[N] * W, dir[N], 2 * W, visit.lo[N], visit.hi[N],
-                        [&](int across) {
-                          pixel(walk.majorAt(), across,
-                                [&](int px, int py) { with_coverage(px, py); });
-                        });
+        ForEachPosition(
+            walk.minorAt() - dir[N] * W, dir[N], 2 * W, visit.lo[N], visit.hi[N], [&](int across) {
+              pixel(walk.majorAt(), across, [&](int px, int py) { with_coverage(px, py); });
+            });
       }
       walk.Next();
     }

@@ -303,8 +303,8 @@ void OutlinesInBands(const Scene& s, TriangleDraw draw, Facing facing, int worke
       }
       if (r.firstRow > r.lastRow) continue;
       const double rows = static_cast<double>(r.lastRow) - r.firstRow + 1.0;
-      items.push_back({from + k, r.firstRow, r.lastRow,
-                       static_cast<float>(std::max(r.visits / rows, 1.0))});
+      items.push_back(
+          {from + k, r.firstRow, r.lastRow, static_cast<float>(std::max(r.visits / rows, 1.0))});
     }
   }
   DrawInBands(items, s.height, workers, [&](int i) {

@@ -234,9 +234,9 @@ TEST_F(FarLinesTest, LineAndWireStopAtTheSameLineOnAnyNumberOfThreads) {
 
   const auto render = [&](int count) {
     std::vector<unsigned char> out = source;
-    __RasterScene(out.data(), source.data(), kW, kH, kW * 4, static_cast<int>(points.size()),
-                  count, triangles.data(), points.data(), kW / 2, kH / 2, 1, &material, textures,
-                  1, &light, &glass);
+    __RasterScene(out.data(), source.data(), kW, kH, kW * 4, static_cast<int>(points.size()), count,
+                  triangles.data(), points.data(), kW / 2, kH / 2, 1, &material, textures, 1,
+                  &light, &glass);
     return out;
   };
   const struct {
