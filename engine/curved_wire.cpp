@@ -69,11 +69,11 @@ bool ChordMissesRegion(float x0, float y0, float x1, float y1, const Region& reg
 constexpr int kEdgeControl[3][4] = {{2, 8, 7, 1}, {2, 4, 3, 0}, {0, 5, 6, 1}};
 
 // How far along p an edge stays beyond the side of the region that one of
-// its samples lies beyond. On each image axis the slope
-// of the edge's cubic is at most 3 times the largest step between its
-// control points; the margin covers the rounding of the evaluated sum and
-// of the sample's float image position, far below a millionth of the
-// values involved. Without finite control values nothing is bounded.
+// its samples lies beyond. On each image axis the slope of the edge's cubic
+// is at most 3 times the largest step between its control points; the
+// margin covers the rounding of the evaluated sum and of the sample's float
+// image position (reach being the frame's widest), far below a millionth of
+// the values involved. Without finite control values nothing is bounded.
 class EdgeRun {
  public:
   EdgeRun(const CurvedPatch& patch, int edge, float centre_x, float centre_y, double reach,
