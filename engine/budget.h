@@ -15,7 +15,7 @@
 // on several threads; pixels of the subdivided fill and samples of the
 // curved walk (a sample costs about as much as a shaded pixel), which draw
 // on one; pixels of the shaded lines of the Line and Wire modes, which draw
-// on one too.
+// on several threads too.
 constexpr double kFilledVisitsPerPixel = 4096.0;
 constexpr double kCurvedVisitsPerPixel = 1024.0;
 constexpr double kLineVisitsPerPixel = 256.0;

@@ -98,18 +98,18 @@ bool FootOnSegment(float la, float lb, float lc, float ab2, float x, float y, fl
   return false;
 }
 
+void StoreDepth(int depth_index, float leave_depth) {
+  if (ZBuff != nullptr) ZBuff[depth_index] = leave_depth;
+}
+
+}  // namespace
+
 void PlotCoverage(float opacity, unsigned char* image, unsigned char* source, float r, float g,
                   float b, float x, float y, float coverage) {
   if (coverage != 0.0f)
     __BlendPixel(opacity, image, source, r, g, b, static_cast<int>(x), static_cast<int>(y),
                  coverage * opacity);
 }
-
-void StoreDepth(int depth_index, float leave_depth) {
-  if (ZBuff != nullptr) ZBuff[depth_index] = leave_depth;
-}
-
-}  // namespace
 
 float EdgeCoverage(float la, float lb, float lc, float ab2, float ab_length, float x, float y,
                    float width, float x1, float y1, float x2, float y2) {

@@ -14,6 +14,11 @@ void __LineCoefs(float x1, float y1, float x2, float y2, float* a, float* b, flo
 float EdgeCoverage(float la, float lb, float lc, float ab2, float ab_length, float x, float y,
                    float width, float x1, float y1, float x2, float y2);
 
+// Blends colour r, g, b into pixel (x, y) of image with coverage times
+// opacity; a coverage of 0 changes nothing.
+void PlotCoverage(float opacity, unsigned char* image, unsigned char* source, float r, float g,
+                  float b, float x, float y, float coverage);
+
 // Blends colour r, g, b with the edge's coverage of pixel (x, y) into image,
 // with a round cap beyond the segment's end points, then stores leave_depth in
 // ZBuff[depth_index] when a depth buffer is set.

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "engine/bands.h"
 #include "engine/curved_patch.h"
 #include "engine/geometry.h"
 #include "engine/lines.h"
@@ -35,27 +36,49 @@ struct WireCall {
 // its caps, and a whole frame besides.
 double WireReach() { return std::fabs(static_cast<double>(_WireSize)) + 5.0 + Zwidth + Zheight; }
 
-bool ChordMissesFrame(float x0, float y0, float x1, float y1, double reach) {
-  const auto beyond = [&](float a, float b, int size) {
-    return (a < -reach && b < -reach) || (a >= size + reach && b >= size + reach);
+// The part of the image plane, lo[axis] <= position < hi[axis], outside
+// which a chord whose ends both lie beyond the same side is not drawn.
+struct Region {
+  double lo[2], hi[2];
+};
+
+// The frame widened by the wire's reach: everything a chord may change. In
+// a band that takes nothing from a budget, a chord changes only the frame's
+// pixels in the band's rows, which its line reaches from no farther than
+// WideLineReach.
+Region ChordRegion() {
+  if (!ShadedLinesKeepToBand()) {
+    const double reach = WireReach();
+    return {{-reach, -reach}, {Zwidth + reach, Zheight + reach}};
+  }
+  const double reach = WideLineReach(_WireSize);
+  const RowSpan rows = DrawableRows();
+  return {{-reach, rows.first - reach}, {Zwidth + reach, rows.end + reach}};
+}
+
+bool ChordMissesRegion(float x0, float y0, float x1, float y1, const Region& region) {
+  const auto beyond = [&](float a, float b, int axis) {
+    return (a < region.lo[axis] && b < region.lo[axis]) ||
+           (a >= region.hi[axis] && b >= region.hi[axis]);
   };
-  return beyond(x0, x1, Zwidth) || beyond(y0, y1, Zheight);
+  return beyond(x0, x1, 0) || beyond(y0, y1, 1);
 }
 
 // The Bernstein control points of each edge's cubic, in the order p runs
 // along it: the patch's control values, the inner two carrying the factor 3.
 constexpr int kEdgeControl[3][4] = {{2, 8, 7, 1}, {2, 4, 3, 0}, {0, 5, 6, 1}};
 
-// How far along p an edge stays beyond the side of the frame (widened by
-// reach) that one of its samples lies beyond. On each image axis the slope
-// of the edge's cubic is at most 3 times the largest step between its
-// control points; the margin covers the rounding of the evaluated sum and
-// of the sample's float image position, far below a millionth of the
-// values involved. Without finite control values nothing is bounded.
+// How far along p an edge stays beyond the side of the region that one of
+// its samples lies beyond. On each image axis the slope of the edge's cubic
+// is at most 3 times the largest step between its control points; the
+// margin covers the rounding of the evaluated sum and of the sample's float
+// image position (reach being the frame's widest), far below a millionth of
+// the values involved. Without finite control values nothing is bounded.
 class EdgeRun {
  public:
-  EdgeRun(const CurvedPatch& patch, int edge, float centre_x, float centre_y, double reach)
-      : reach_(reach) {
+  EdgeRun(const CurvedPatch& patch, int edge, float centre_x, float centre_y, double reach,
+          const Region& region)
+      : region_(region) {
     const int* control = kEdgeControl[edge < 2 ? edge : 2];
     const float centre[2] = {centre_x, centre_y};
     for (int axis = 0; axis < 2; ++axis) {
@@ -78,10 +101,9 @@ class EdgeRun {
   double After(float x, float y) const {
     if (!usable_) return 0.0;
     const float at[2] = {x, y};
-    const double size[2] = {static_cast<double>(Zwidth), static_cast<double>(Zheight)};
     double run = 0.0;
     for (int axis = 0; axis < 2; ++axis) {
-      const double before = -reach_ - at[axis], beyond = at[axis] - (size[axis] + reach_);
+      const double before = region_.lo[axis] - at[axis], beyond = at[axis] - region_.hi[axis];
       const double depth = std::max(before, beyond) - margin_[axis];
       // A level edge stays beyond for all of p that is left, which is less than 1.
       if (depth > 0.0) run = std::max(run, slope_[axis] > 0.0 ? depth / slope_[axis] : 1.0);
@@ -91,7 +113,7 @@ class EdgeRun {
 
  private:
   double slope_[2], margin_[2];
-  double reach_;
+  Region region_;
   bool usable_ = true;
 };
 
@@ -109,8 +131,8 @@ double WireStep(const __Point3ds& v0, const __Point3ds& v1, const __Point3ds& v2
 void DrawEdge(uint8_t edge, const CurvedPatch& patch, double step, const WireCall& c) {
   const float centre_x = static_cast<float>(c.cx);
   const float centre_y = static_cast<float>(c.cy);
-  const double reach = WireReach();
-  const EdgeRun run(patch, edge, centre_x, centre_y, reach);
+  const Region region = ChordRegion();
+  const EdgeRun run(patch, edge, centre_x, centre_y, WireReach(), region);
   float previous_x = 0.0f, previous_y = 0.0f;
   for (double p = 0.0;;) {
     const bool last = !(p < 1.0);
@@ -126,14 +148,16 @@ void DrawEdge(uint8_t edge, const CurvedPatch& patch, double step, const WireCal
     Evaluate(patch.position, w, at);
     const float x = static_cast<float>(at[0]), y = static_cast<float>(at[1]),
                 z = static_cast<float>(at[2]);
-    if (p > 0.0) {
+    const float x0 = previous_x + centre_x, x1 = x + centre_x;
+    const float y0 = previous_y + centre_y, y1 = y + centre_y;
+    // A chord shorter than a pixel along both axes draws nothing: its
+    // normal is not even needed.
+    if (p > 0.0 && !WideLineIsEmpty(x0, y0, x1, y1)) {
       double n[3];
       Evaluate(patch.normal, w, n);
       const bool faces = (n[2] >= -0.2 && _DrawBackFaces1 == 0) ||
                          (n[2] < 0.0 && _DrawBackFaces1 != 0) || _DubleSide != 0;
-      const float x0 = previous_x + centre_x, x1 = x + centre_x;
-      const float y0 = previous_y + centre_y, y1 = y + centre_y;
-      if (faces && !ChordMissesFrame(x0, y0, x1, y1, reach)) {
+      if (faces && !ChordMissesRegion(x0, y0, x1, y1, region)) {
         const float nx = static_cast<float>(n[0]), ny = static_cast<float>(n[1]),
                     nz = static_cast<float>(n[2]);
         // The plane through the sample in image coordinates, all four

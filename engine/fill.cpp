@@ -477,7 +477,7 @@ Shading MakeShading(unsigned char* image, unsigned char* source, __Texture* text
   shading.lightCount = light_count;
   shading.lights = lights;
   shading.glass = glass;
-  shading.skipUncovered = __RenderOnePixel == __DefRenderOnePixel && !GlassReadsLayers();
+  shading.skipUncovered = OwnShaderWritesNothing();
   return shading;
 }
 

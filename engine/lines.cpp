@@ -7,24 +7,18 @@
 #include <cstddef>
 #include <cstdlib>
 
+#include "engine/bands.h"
 #include "engine/coverage.h"
 #include "engine/geometry.h"
 #include "engine/scene_state.h"
 
 namespace {
 
-// The budget of the pass drawing now, while a ShadedLineBudget is alive.
-DrawBudget* gLineBudget = nullptr;
+// How the shaded lines drawn on this thread are drawn.
+thread_local LinePass tLines;
 
-// Floats lose whole pixels beyond 2^24, and larger values no longer truncate
-// safely into the integer walks; lines are kept within this distance of the origin.
-constexpr float kCoordLimit = 16777216.0f;
 // Half-band limit: beyond it every pixel of any frame is reached anyway.
 constexpr double kBandLimit = 67108864.0;
-
-bool Finite(float x0, float y0, float x1, float y1) {
-  return std::isfinite(x0) && std::isfinite(y0) && std::isfinite(x1) && std::isfinite(y1);
-}
 
 // One-pixel walk along the major axis from the end with the smaller major
 // coordinate; plot receives (major, minor) positions. Positions that cannot
@@ -40,22 +34,22 @@ void RoughWalk(float ms, float ns, float me, float ne, int limit, Plot plot) {
     t = static_cast<float>(static_cast<double>(ms) + skip);
   }
   // Past the far side nothing lands; beyond 2^24 a unit step would stall.
-  const float end = static_cast<double>(limit) < static_cast<double>(kCoordLimit)
+  const float end = static_cast<double>(limit) < static_cast<double>(kLineCoordLimit)
                         ? static_cast<float>(limit)
-                        : kCoordLimit;
+                        : kLineCoordLimit;
   while (t < me && t < end) {
     plot(t, ns + (t - ms) * slope);
     t = t + 1.0f;
   }
 }
 
-// Keeps the part of the segment inside the square of half-side kCoordLimit;
+// Keeps the part of the segment inside the square of half-side kLineCoordLimit;
 // false when none of it is.
 bool ClipToLimit(float& x0, float& y0, float& x1, float& y1) {
   const double px = x0, py = y0, dx = static_cast<double>(x1) - px,
                dy = static_cast<double>(y1) - py;
   double lo = 0.0, hi = 1.0;
-  const double limit = kCoordLimit;
+  const double limit = kLineCoordLimit;
   // Each side p * t <= q of the square.
   const double p[4] = {-dx, dx, -dy, dy};
   const double q[4] = {px + limit, limit - px, py + limit, limit - py};
@@ -87,7 +81,7 @@ struct Window {
 };
 
 // Every position a line can examine lies within this distance of the origin:
-// its ends within kCoordLimit, its band within kBandLimit beyond them.
+// its ends within kLineCoordLimit, its band within kBandLimit beyond them.
 constexpr int kEverywhere = 1 << 30;
 
 constexpr Window kEveryPixel = {{-kEverywhere, -kEverywhere}, {kEverywhere, kEverywhere}};
@@ -98,6 +92,13 @@ Window FrameWithin(double reach) {
   if (!(reach < kEverywhere)) return kEveryPixel;
   const int r = static_cast<int>(std::ceil(reach));
   return {{-r, -r}, {Zwidth - 1 + r, Zheight - 1 + r}};
+}
+
+// The window's pixels in the frame's columns and the rows of this thread's band.
+Window InBand(const Window& window) {
+  const RowSpan rows = DrawableRows();
+  return {{std::max(window.lo[0], 0), std::max(window.lo[1], rows.first)},
+          {std::min(window.hi[0], Zwidth - 1), std::min(window.hi[1], rows.end - 1)}};
 }
 
 // The first and last of the positions start, start + step, ... (count of
@@ -278,17 +279,21 @@ struct Ink {
 // 2W pixels across it at every walked point and a 2W x 2W cap around each
 // end, each examined pixel blended with its coverage by the segment (or, with
 // _Quality 0, the bare walk blended with the opacity). shade(px, py, ink)
-// runs before every pixel drawn. Pixels outside the frame are never drawn,
-// and those outside the window are not visited at all: the walk goes
-// straight to the steps whose pixels lie inside it. With a budget, a line
-// that would visit more than is left of it draws nothing.
+// runs before every pixel drawn; with skip_uncovered, only before those the
+// segment covers (with _Quality 0, before every one). Pixels outside the
+// frame are never drawn, and those outside the window are not visited at
+// all: the walk goes straight to the steps whose pixels lie inside it. The
+// pass decides the rest: with a budget, a line that would visit more of the
+// window than is left of it draws nothing; with a reckoning, the line only
+// adds what it would take and the rows it can reach; in a band, it visits
+// only the window's pixels in the band's rows.
 template <typename Shade>
 void DrawWideLine(float x0, float y0, float x1, float y1, float line_width, unsigned char* target,
-                  unsigned char* source, const Window& window, DrawBudget* budget, Ink ink,
-                  Shade shade) {
-  if (!Finite(x0, y0, x1, y1)) return;
-  if ((std::fabs(x0) > kCoordLimit || std::fabs(y0) > kCoordLimit || std::fabs(x1) > kCoordLimit ||
-       std::fabs(y1) > kCoordLimit) &&
+                  unsigned char* source, const Window& window, const LinePass& pass, Ink ink,
+                  bool skip_uncovered, Shade shade) {
+  if (WideLineIsEmpty(x0, y0, x1, y1)) return;
+  if ((std::fabs(x0) > kLineCoordLimit || std::fabs(y0) > kLineCoordLimit ||
+       std::fabs(x1) > kLineCoordLimit || std::fabs(y1) > kLineCoordLimit) &&
       !ClipToLimit(x0, y0, x1, y1))
     return;
 
@@ -322,38 +327,32 @@ void DrawWideLine(float x0, float y0, float x1, float y1, float line_width, unsi
       visit(across, along);
   };
 
-  auto with_coverage = [&](int px, int py) {
-    shade(px, py, ink);
-    __AAEdgePixelNoDepth(ink.opacity, target, source, ink.r, ink.g, ink.b, a, b, c, q, s,
-                         static_cast<float>(px), static_cast<float>(py), line_width, x0, y0, x1, y1,
-                         nullptr);
+  // The steps first .. last whose major position lies in a window, and
+  // whose band (or, with _Quality 0, whose one pixel) can reach it across;
+  // and whether the end cap, about the point one step past the walk, can
+  // reach it.
+  struct Steps {
+    int first, last;
+    bool endCap;
   };
-  // A cap: rows from cy - sign * W towards cy + sign * W, each row's columns likewise.
-  auto cap = [&](int cx, int cy, int col_step, int row_step) {
-    ForEachPosition(cy - row_step * W, row_step, 2 * W, window.lo[1], window.hi[1], [&](int py) {
-      ForEachPosition(cx - col_step * W, col_step, 2 * W, window.lo[0], window.hi[0],
-                      [&](int px) { with_coverage(px, py); });
-    });
-  };
-
-  // The steps whose major position lies in the window, and whose band (or,
-  // with _Quality 0, whose one pixel) can reach it across.
   const int reach = _Quality != 0 ? W : 0;
-  // Positions and the window's sides lie within 2^31 of each other.
-  const int from_lo = dir[M] * (window.lo[M] - start[M]);
-  const int from_hi = dir[M] * (window.hi[M] - start[M]);
-  int first = std::max(0, std::min(from_lo, from_hi));
-  int last = std::min(major, std::max(from_lo, from_hi));
-  NarrowToMinor(walk, major, minor, window.lo[N] - reach, window.hi[N] + reach, first, last);
-  // The end cap sits about the point one step past the walk; it is worked
-  // out only when it can reach the window.
   const long long end_major = start[M] + static_cast<long long>(dir[M]) * (major + 1);
-  const bool end_cap =
-      _Quality != 0 && end_major + W >= window.lo[M] && end_major - W <= window.hi[M];
+  const auto steps_within = [&](const Window& w) {
+    // Positions and the window's sides lie within 2^31 of each other.
+    const int from_lo = dir[M] * (w.lo[M] - start[M]);
+    const int from_hi = dir[M] * (w.hi[M] - start[M]);
+    Steps steps{std::max(0, std::min(from_lo, from_hi)),
+                std::min(major, std::max(from_lo, from_hi)),
+                _Quality != 0 && end_major + W >= w.lo[M] && end_major - W <= w.hi[M]};
+    NarrowToMinor(walk, major, minor, w.lo[N] - reach, w.hi[N] + reach, steps.first, steps.last);
+    return steps;
+  };
+  Steps steps = steps_within(window);
 
-  if (budget) {
+  if (pass.budget || pass.reckoning) {
     // At most what the line visits: a cap's columns along the walk that lie
     // in the window, and each step's band, each held to the window across.
+    // Every count is a whole number, so any sum of them below 2^53 is exact.
     const double across =
         _Quality != 0 ? std::min(2.0 * W, static_cast<double>(window.hi[N]) - window.lo[N] + 1.0)
                       : 1.0;
@@ -361,32 +360,60 @@ void DrawWideLine(float x0, float y0, float x1, float y1, float line_width, unsi
       return PositionsWithin(centre - step * W, step, 2 * W, window.lo[M], window.hi[M]).Count() *
              across;
     };
-    double visits = first <= last ? (static_cast<double>(last) - first + 1.0) * across : 0.0;
+    double visits = steps.first <= steps.last
+                        ? (static_cast<double>(steps.last) - steps.first + 1.0) * across
+                        : 0.0;
     if (_Quality != 0) visits += cap_visits(start[M], dir[M]);
-    if (end_cap) visits += cap_visits(static_cast<int>(end_major), -dir[M]);
-    if (!budget->Take(visits)) return;
+    if (steps.endCap) visits += cap_visits(static_cast<int>(end_major), -dir[M]);
+    if (pass.reckoning) {
+      // The walk, one step past it and both caps keep within W rows of the
+      // segment's rows, and of the truncated ends; a walk too long to be
+      // exact strays a little further.
+      const double margin = W + (walk.exact() ? 4.0 : kRoundingDrift);
+      pass.reckoning->Add(visits, std::min(y0, y1) - margin, std::max(y0, y1) + margin);
+      return;
+    }
+    if (!pass.budget->Take(visits)) return;
   }
+  const Window visit = pass.inBand ? InBand(window) : window;
+  if (pass.inBand) steps = steps_within(visit);
+
+  auto with_coverage = [&](int px, int py) {
+    const float fx = static_cast<float>(px), fy = static_cast<float>(py);
+    const float coverage = EdgeCoverage(a, b, c, q, s, fx, fy, line_width, x0, y0, x1, y1);
+    if (coverage == 0.0f && skip_uncovered) return;
+    shade(px, py, ink);
+    PlotCoverage(ink.opacity, target, source, ink.r, ink.g, ink.b, fx, fy, coverage);
+  };
+  // A cap: rows from cy - sign * W towards cy + sign * W, each row's columns likewise.
+  auto cap = [&](int cx, int cy, int col_step, int row_step) {
+    ForEachPosition(cy - row_step * W, row_step, 2 * W, visit.lo[1], visit.hi[1], [&](int py) {
+      ForEachPosition(cx - col_step * W, col_step, 2 * W, visit.lo[0], visit.hi[0],
+                      [&](int px) { with_coverage(px, py); });
+    });
+  };
 
   if (_Quality != 0) cap(x, y, sx, sy);
-  if (first <= last) {
-    walk.Seek(first);
-    for (int i = first; i <= last; ++i) {
+  if (steps.first <= steps.last) {
+    walk.Seek(steps.first);
+    for (int i = steps.first; i <= steps.last; ++i) {
       if (_Quality == 0) {
         pixel(walk.majorAt(), walk.minorAt(), [&](int px, int py) {
+          // A walk too long to be exact may take a few steps beside the window.
+          if (px < visit.lo[0] || px > visit.hi[0] || py < visit.lo[1] || py > visit.hi[1]) return;
           shade(px, py, ink);
           __BlendPixel(ink.opacity, target, source, ink.r, ink.g, ink.b, px, py, ink.opacity);
         });
       } else {
-        ForEachPosition(walk.minorAt() - dir[N] * W, dir[N], 2 * W, window.lo[N], window.hi[N],
-                        [&](int across) {
-                          pixel(walk.majorAt(), across,
-                                [&](int px, int py) { with_coverage(px, py); });
-                        });
+        ForEachPosition(
+            walk.minorAt() - dir[N] * W, dir[N], 2 * W, visit.lo[N], visit.hi[N], [&](int across) {
+              pixel(walk.majorAt(), across, [&](int px, int py) { with_coverage(px, py); });
+            });
       }
       walk.Next();
     }
   }
-  if (!end_cap) return;
+  if (!steps.endCap) return;
   // The end cap runs the other way round.
   walk.Seek(major + 1);
   pixel(walk.majorAt(), walk.minorAt(), [&](int ex, int ey) { cap(ex, ey, -sx, -sy); });
@@ -406,12 +433,36 @@ void CornerCopies(const __Triangle3ds* triangle, const __Point3ds* vertices, int
 
 }  // namespace
 
-ShadedLineBudget::ShadedLineBudget(int width, int height)
-    : budget_(kLineVisitsPerPixel, width, height), outer_(gLineBudget) {
-  gLineBudget = &budget_;
+double WideLineReach(float width) {
+  return std::fabs(static_cast<double>(width)) + 2.5 + kRoundingDrift + 4.0;
 }
 
-ShadedLineBudget::~ShadedLineBudget() { gLineBudget = outer_; }
+bool ShadedLinesKeepToBand() { return tLines.inBand && tLines.budget == nullptr; }
+
+ShadedLineBudget::ShadedLineBudget(int width, int height)
+    : budget_(kLineVisitsPerPixel, width, height), outer_(tLines) {
+  tLines = {&budget_, nullptr, false};
+}
+
+ShadedLineBudget::~ShadedLineBudget() { tLines = outer_; }
+
+LineReckoning::LineReckoning() : outer_(tLines) { tLines = {nullptr, this, false}; }
+
+LineReckoning::~LineReckoning() { tLines = outer_; }
+
+void LineReckoning::Add(double visits, double first_row, double last_row) {
+  visits_ += visits;
+  // A line reaching none of the frame's rows changes no pixel.
+  const double first = std::ceil(std::fmax(first_row, 0.0));
+  const double last = std::floor(std::fmin(last_row, Zheight - 1.0));
+  if (visits == 0.0 || !(first <= last)) return;
+  firstRow_ = std::min(firstRow_, static_cast<int>(first));
+  lastRow_ = std::max(lastRow_, static_cast<int>(last));
+}
+
+BandLines::BandLines(DrawBudget* budget) : outer_(tLines) { tLines = {budget, nullptr, true}; }
+
+BandLines::~BandLines() { tLines = outer_; }
 
 void __PlotInverted(unsigned char* target, unsigned char* source, int width, int height, float x,
                     float y) {
@@ -435,7 +486,7 @@ void __PlotInverted(unsigned char* target, unsigned char* source, int width, int
 
 void __DrawLineRough(float x0, float y0, float x1, float y1, unsigned char* target,
                      unsigned char* source, int width, int height) {
-  if (!Finite(x0, y0, x1, y1)) return;
+  if (!LineEndsFinite(x0, y0, x1, y1)) return;
   const float dx = x1 - x0;
   const float dy = y1 - y0;
   if (dx == 0.0f && dy == 0.0f) return;
@@ -463,8 +514,8 @@ void __DrawLineShaded(float x0, float x1, float y0, float y1, float line_width,
   const Window window = __RenderOnePixel == __DefRenderOnePixel
                             ? FrameWithin(DefaultShaderReach(triangle, material_count, glass))
                             : kEveryPixel;
-  DrawWideLine(x0, y0, x1, y1, line_width, target, source, window, gLineBudget, start,
-               [&](int px, int py, Ink& ink) {
+  DrawWideLine(x0, y0, x1, y1, line_width, target, source, window, tLines, start,
+               OwnShaderWritesNothing(), [&](int px, int py, Ink& ink) {
                  __Point normal{-plane_a, -plane_b, -plane_c};
                  ink.opacity = __RenderOnePixel(
                      centre_x, centre_y, target, source,
@@ -479,7 +530,7 @@ void __DrawLineColor(uint32_t red, uint32_t green, uint32_t blue, float x0, floa
                      float y1, float line_width, unsigned char* target, unsigned char* source, int,
                      int) {
   const Ink ink{static_cast<float>(red), static_cast<float>(green), static_cast<float>(blue), 1.0f};
-  DrawWideLine(x0, y0, x1, y1, line_width, target, source, FrameWithin(0.0), nullptr, ink,
+  DrawWideLine(x0, y0, x1, y1, line_width, target, source, FrameWithin(0.0), LinePass{}, ink, true,
                [](int, int, Ink&) {});
 }
 

@@ -3,6 +3,7 @@
 // the current draw mode, and releases what it took; __RasterSolid fills with
 // one colour; __DrawScenesLineColor outlines in one colour.
 #include <algorithm>
+#include <atomic>
 #include <climits>
 #include <cmath>
 #include <cstddef>
@@ -184,12 +185,10 @@ double FilledVisits(const Scene& s, const __Triangle3ds& t) {
 // and what its vertex boxes reach beyond it are pixels it does not cover,
 // which change nothing while the engine's own shader is installed and its
 // glass writes no layer.
-bool OutsideDrawsNothing() {
-  return __RenderOnePixel == __DefRenderOnePixel && !GlassReadsLayers();
-}
+bool OutsideDrawsNothing() { return OwnShaderWritesNothing(); }
 
-// A filled triangle's pixel depends on nothing in another row while the
-// engine's own shader is installed (a caller's hook is called on this
+// A filled triangle's or a shaded line's pixel depends on nothing in
+// another row while the engine's own shader is installed (a caller's hook is called on this
 // thread, one pixel at a time, in order), its glass reads the source alone
 // and no back-face pass runs. Then the rows can be drawn in bands.
 bool RowsAreIndependent() {
@@ -248,12 +247,84 @@ void FilledLoop(const Scene& s, TriangleDraw draw) {
 // wire its own to each chord.
 enum class Facing { Standard, ByDraw };
 
-void OutlineLoop(const Scene& s, TriangleDraw draw, Facing facing) {
+bool PassesFacing(const Scene& s, const __Triangle3ds& t, Facing facing) {
+  return facing == Facing::ByDraw || PassesStandardTest(FacingValue(t, s.points));
+}
+
+// Triangles whose lines are reckoned between two looks at the budget (the
+// lines of at most this many triangles past the stop are reckoned for
+// nothing), and how many a worker takes at a time: the few triangles that
+// reach far across the frame hold most of the work.
+constexpr int kReckonedAtOnce = 1 << 15;
+constexpr size_t kReckonedPerTake = 64;
+
+// What a triangle's shaded lines take from the budget and the rows they reach.
+struct Reckoned {
+  double visits;
+  int firstRow, lastRow;
+};
+
+// Line and Wire in bands. Each triangle's lines are first reckoned on all
+// workers, and the budget taken triangle by triangle in their order: every
+// count is a whole number and the budget one below 2^53, so the sums are
+// exact as far as it reaches, and the triangle whose lines exceed what is
+// left is the one that holds the line a pass on one thread stops at. The bands
+// then draw the triangles before it whole, and that triangle line by line
+// from what was left, so that each band stops at that same line.
+void OutlinesInBands(const Scene& s, TriangleDraw draw, Facing facing, int workers) {
+  DrawBudget budget(kLineVisitsPerPixel, s.width, s.height);
+  DrawBudget left_for_last = budget;
+  int last = -1;  // the triangle whose lines exceed the budget
+  std::vector<BandItem> items;
+  std::vector<Reckoned> reckoned;
+  for (int from = 0; from < s.triangleCount && last < 0; from += kReckonedAtOnce) {
+    const int count = std::min(kReckonedAtOnce, s.triangleCount - from);
+    reckoned.assign(static_cast<size_t>(count), Reckoned{0.0, 0, -1});
+    std::atomic<size_t> next{0};
+    const size_t takes = (static_cast<size_t>(count) - 1) / kReckonedPerTake + 1;
+    SplitWork(static_cast<size_t>(workers), 1, [&](size_t, size_t) {
+      for (size_t take; (take = next.fetch_add(1)) < takes;) {
+        const size_t end = std::min((take + 1) * kReckonedPerTake, static_cast<size_t>(count));
+        for (size_t k = take * kReckonedPerTake; k < end; ++k) {
+          __Triangle3ds* t = &s.triangles[from + static_cast<int>(k)];
+          if (!PassesFacing(s, *t, facing)) continue;
+          const LineReckoning lines;
+          DrawDirect(s, t, draw);
+          reckoned[k] = {lines.visits(), lines.firstRow(), lines.lastRow()};
+        }
+      }
+    });
+    for (int k = 0; k < count && last < 0; ++k) {
+      const Reckoned& r = reckoned[static_cast<size_t>(k)];
+      const DrawBudget before = budget;
+      if (!budget.Take(r.visits)) {
+        last = from + k;
+        left_for_last = before;
+      }
+      if (r.firstRow > r.lastRow) continue;
+      const double rows = static_cast<double>(r.lastRow) - r.firstRow + 1.0;
+      items.push_back(
+          {from + k, r.firstRow, r.lastRow, static_cast<float>(std::max(r.visits / rows, 1.0))});
+    }
+  }
+  DrawInBands(items, s.height, workers, [&](int i) {
+    DrawBudget left = left_for_last;
+    const BandLines lines(i == last ? &left : nullptr);
+    DrawDirect(s, &s.triangles[i], draw);
+  });
+}
+
+// Rough stays on one thread: its lines are cheap and take no budget.
+void OutlineLoop(const Scene& s, TriangleDraw draw, Facing facing, bool shaded) {
+  const int workers = WorkerCount();
+  if (shaded && workers > 1 && RowsAreIndependent()) {
+    OutlinesInBands(s, draw, facing, workers);
+    return;
+  }
   const ShadedLineBudget budget(s.width, s.height);
   for (int i = 0; i < s.triangleCount && !budget.Spent(); ++i) {
     __Triangle3ds* t = &s.triangles[i];
-    if (facing == Facing::ByDraw || PassesStandardTest(FacingValue(*t, s.points)))
-      DrawDirect(s, t, draw);
+    if (PassesFacing(s, *t, facing)) DrawDirect(s, t, draw);
   }
 }
 
@@ -315,12 +386,16 @@ void InTableOrder(unsigned char* image, unsigned char* source, int width, int he
        textures, light_count, lights, glass);
 }
 
-void __RasterModeRough(const Scene& s) { OutlineLoop(s, __DrawTriangleRough, Facing::Standard); }
-void __RasterModeLine(const Scene& s) { OutlineLoop(s, __DrawTriangleLines, Facing::Standard); }
+void __RasterModeRough(const Scene& s) {
+  OutlineLoop(s, __DrawTriangleRough, Facing::Standard, false);
+}
+void __RasterModeLine(const Scene& s) {
+  OutlineLoop(s, __DrawTriangleLines, Facing::Standard, true);
+}
 void __RasterModeFlat(const Scene& s) { FilledLoop(s, __SetupTriangleFlat); }
 void __RasterModePhong(const Scene& s) { FilledLoop(s, __SetupTrianglePhong); }
 void __RasterModeWire(const Scene& s) {
-  OutlineLoop(s, InTableOrder<__DrawTriangleCurvedWire>, Facing::ByDraw);
+  OutlineLoop(s, InTableOrder<__DrawTriangleCurvedWire>, Facing::ByDraw, true);
 }
 void __RasterModeSubdiv(const Scene& s) {
   CurvedLoop(s, __SubdivideTriangleCurved, CurvedWork::Subdivided);

@@ -18,6 +18,10 @@ float __DefRenderOnePixel(float centre_x, float centre_y, unsigned char* image,
                           __Texture* textures, int light_count, light3ds* lights, __PrevInfo* prev,
                           GlassProp* glass, float plane_a, float plane_b, float plane_c,
                           float plane_d);
+// Whether the shader installed is the engine's own and changes nothing but
+// the colour and opacity it returns: its glass writes no layer. Then a pixel
+// whose coverage comes out 0 need not be shaded at all.
+bool OwnShaderWritesNothing();
 // How far outside the frame a pixel of the triangle that __DefRenderOnePixel
 // shades without a neighbouring pixel may lie and still change anything
 // (HUGE_VAL when no distance bounds it): the colour and opacity it returns

@@ -166,6 +166,10 @@ float __DefRenderOnePixel(float centre_x, float centre_y, unsigned char*, unsign
   return pixel.opacity;
 }
 
+bool OwnShaderWritesNothing() {
+  return __RenderOnePixel == __DefRenderOnePixel && !GlassReadsLayers();
+}
+
 double DefaultShaderReach(const __Triangle3ds* triangle, int material_count,
                           const GlassProp* glass) {
   // Everything else the shader does ends in its result and the colour it

@@ -14,6 +14,7 @@
 #include "engine/budget.h"
 #include "engine/qf_engine.h"
 #include "engine_state.h"
+#include "reference_scene.h"
 
 namespace {
 
@@ -184,6 +185,74 @@ TEST_F(DrawBudgetTest, LineAndWireStopAtTheLineThatWouldExceedTheBudget) {
     if (mode == 1) {
       EXPECT_EQ(g_shaded, static_cast<long>(std::floor(budget / line)) * line);
     }
+  }
+}
+
+class FarLinesTest : public EngineState {
+ protected:
+  void TearDown() override {
+    putenv(const_cast<char*>("QF_THREADS="));
+    EngineState::TearDown();
+  }
+};
+
+// Wide lines just above a small frame through the engine's own shader, with
+// glass reading the source: thin triangles whose bands reach the top row
+// without covering it take most of the budget, and between them thin
+// triangles that half cover pixels of the top row, each leaning its own
+// way, show which were drawn. The pass runs out part way through the list;
+// what is drawn is the same with one, two and three workers.
+TEST_F(FarLinesTest, LineAndWireStopAtTheSameLineOnAnyNumberOfThreads) {
+  constexpr int kW = 96, kH = 64, kTriangles = 4000;
+  _DubleSide = 1;
+  _UseMultyRefract = 0;
+  _WireSize = 29.5f;
+  std::vector<__Point3ds> points;
+  std::vector<__Triangle3ds> triangles;
+  for (int i = 0; i < kTriangles; ++i) {
+    const int first = static_cast<int>(points.size());
+    if (i % 2 == 0) {  // 31 rows above the frame: covers nothing in it
+      points.push_back(Vertex(-58, -63, 5));
+      points.push_back(Vertex(53, -63, 5));
+      points.push_back(Vertex(0, -62.9f, 5));
+    } else {  // 29 rows above: half covers a few pixels of the top row
+      const float x = static_cast<float>((i * 37) % 100 - 50);
+      points.push_back(Vertex(x, -61, 5));
+      points.push_back(Vertex(x + 3, -61, 5 + static_cast<float>(i % 13)));
+      points.push_back(Vertex(x + 1.5f, -60.9f, 5 + static_cast<float>(i % 7)));
+      // The wire shades by the vertex normals.
+      for (int k = 1; k <= 3; ++k) points.end()[-k].nx = 0.1f * static_cast<float>((i + k) % 9 - 4);
+    }
+    triangles.push_back({first, first + 1, first + 2, 0, 0});
+  }
+  material3ds material = ReferenceMaterial();
+  light3ds light = ReferenceLight();
+  __Texture textures[4] = {};
+  GlassProp glass{1, 2.5f, 18.0f, 30.0f};
+  std::vector<unsigned char> source(kW * kH * 4);
+  for (size_t i = 0; i < source.size(); ++i) source[i] = static_cast<unsigned char>(i * 7 / 5);
+
+  const auto render = [&](int count) {
+    std::vector<unsigned char> out = source;
+    __RasterScene(out.data(), source.data(), kW, kH, kW * 4, static_cast<int>(points.size()), count,
+                  triangles.data(), points.data(), kW / 2, kH / 2, 1, &material, textures, 1,
+                  &light, &glass);
+    return out;
+  };
+  const struct {
+    unsigned char mode;
+    uint64_t hash;
+  } cases[] = {{1, 0xec85e8701387a1a7ull}, {2, 0x61eff4f4181869e8ull}};
+  for (const auto& c : cases) {
+    _DrawMode = c.mode;
+    for (const char* workers : {"QF_THREADS=1", "QF_THREADS=2", "QF_THREADS=3"}) {
+      SCOPED_TRACE(testing::Message() << "mode " << int{c.mode} << ", " << workers);
+      putenv(const_cast<char*>(workers));
+      const std::vector<unsigned char> all = render(kTriangles);
+      EXPECT_EQ(Fnv1a(all), c.hash) << "0x" << std::hex << Fnv1a(all);
+    }
+    EXPECT_NE(render(kTriangles), render(kTriangles / 20)) << "the pass stops later";
+    EXPECT_EQ(render(kTriangles), render(kTriangles - 2)) << "the pass stops earlier";
   }
 }
 

@@ -13,6 +13,7 @@
 
 #include "engine/qf_engine.h"
 #include "engine_state.h"
+#include "reference_scene.h"
 
 namespace {
 
@@ -62,12 +63,6 @@ struct Dome {
   void Add(int a, int b, int c) { triangles.push_back({a, c, b, 0, 0}); }
 };
 
-uint64_t Fnv1a(const std::vector<unsigned char>& bytes) {
-  uint64_t h = 1469598103934665603ull;
-  for (unsigned char b : bytes) h = (h ^ b) * 1099511628211ull;
-  return h;
-}
-
 // What lies behind the dome's glass, if it has any.
 enum Behind {
   kNoGlass,
@@ -110,21 +105,8 @@ std::vector<unsigned char> RenderDome(const Case& c) {
     }
   out = source;
 
-  material3ds material{};
-  material.diffuse[0] = 0.8f;
-  material.diffuse[1] = 0.5f;
-  material.diffuse[2] = 0.3f;
-  material.specular[0] = material.specular[1] = material.specular[2] = 1.0f;
-  material.shininess = 0.2f;
-  material.shininessStrength = 0.6f;
-  material.transparency = -0.2f;
-  material.selfIllum = 0.1f;
-  light3ds light{};
-  light.x = -300.0f;
-  light.y = -200.0f;
-  light.z = 600.0f;
-  light.color[0] = light.color[1] = light.color[2] = 1.0f;
-  light.intensity = 0.9f;
+  material3ds material = ReferenceMaterial();
+  light3ds light = ReferenceLight();
   __Texture textures[4] = {};
   // Strong refraction with aberration, so that neighbouring pixels read far
   // apart and the footprints come into play.
@@ -163,7 +145,15 @@ INSTANTIATE_TEST_SUITE_P(
                       Case{"phong8_glass_edges", 6, 0, 1, kSource, 0xddb6ddcee87ffcedull, true},
                       Case{"phong16_glass_edges", 6, 1, 1, kSource, 0x76ad421670780affull, true},
                       Case{"phong8_layers_edges", 6, 0, 1, kLayers, 0xe5071c7ea8568250ull, true},
-                      Case{"phong16_layers_edges", 6, 1, 1, kLayers, 0x3ba15ccdebabd86aull, true}),
+                      Case{"phong16_layers_edges", 6, 1, 1, kLayers, 0x3ba15ccdebabd86aull, true},
+                      Case{"line8", 1, 0, 1, kNoGlass, 0x220e3a3c982ceaeaull},
+                      Case{"line8_glass_edges", 1, 0, 1, kSource, 0xd81f08b55002c5e8ull, true},
+                      Case{"line16_glass_plain", 1, 1, 0, kSource, 0xce33118f8e3f6910ull},
+                      Case{"line8_layers", 1, 0, 1, kLayers, 0x88de4a2be11353fcull},
+                      Case{"wire8_glass", 2, 0, 1, kSource, 0xa86c64a418b49339ull},
+                      Case{"wire16_glass_edges", 2, 1, 1, kSource, 0x4a4c67c7d545ce41ull, true},
+                      Case{"wire8_plain", 2, 0, 0, kNoGlass, 0xa87934551b83e61bull},
+                      Case{"wire8_back_faces", 2, 0, 1, kBackFaces, 0x7d5577b1ec8bd1e3ull}),
     [](const ::testing::TestParamInfo<Case>& info) { return std::string(info.param.name); });
 
 // A caller's shader hook gets every call the default shader would, in the
@@ -207,6 +197,8 @@ TEST_F(CallerShaderHook, GetsEveryCallInOrderOnTheCallersThread) {
   const Expected expected[] = {
       {{"phong8", 6, 0, 1, kNoGlass, 0xfeec2a6404db8cf6ull}, 9228, 0xece8dfd5a1aaae80ull},
       {{"flat8", 3, 0, 1, kNoGlass, 0x129b88e00f8f5d99ull}, 21455, 0xb67849b29476d763ull},
+      {{"line8_glass", 1, 0, 1, kSource, 0x88de4a2be11353fcull}, 24744, 0xb1d09bf3d5920b35ull},
+      {{"wire16_glass", 2, 1, 1, kSource, 0x4018d7fa9ad037aeull}, 57354, 0xdc4415a49dcd8715ull},
   };
   putenv(const_cast<char*>("QF_THREADS=4"));
   for (const Expected& e : expected) {
