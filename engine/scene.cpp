@@ -188,9 +188,10 @@ double FilledVisits(const Scene& s, const __Triangle3ds& t) {
 bool OutsideDrawsNothing() { return OwnShaderWritesNothing(); }
 
 // A filled triangle's or a shaded line's pixel depends on nothing in
-// another row while the engine's own shader is installed (a caller's hook is called on this
-// thread, one pixel at a time, in order), its glass reads the source alone
-// and no back-face pass runs. Then the rows can be drawn in bands.
+// another row while the engine's own shader is installed (a caller's hook
+// is called on this thread, one pixel at a time, in order), its glass reads
+// the source alone and no back-face pass runs. Then the rows can be drawn in
+// bands.
 bool RowsAreIndependent() {
   return __RenderOnePixel == __DefRenderOnePixel && _UseMultyRefract == 0 && _DrawBackFaces == 0;
 }
