@@ -59,6 +59,59 @@ std::vector<RowSpan> CutBands(const std::vector<double>& work, const std::vector
   return bands;
 }
 
+// What drawing an item costs in each band it reaches beyond the work of its
+// rows there (its set-up, clipping, the clear and merge of its scratch
+// rectangle), in units of that work: about as much as 256 pixels of its rows.
+constexpr double kItemCostPerBand = 256.0;
+// Threads drawing at once share the memory and its caches: bands are used
+// only where their estimate is this many times shorter than one band's.
+constexpr double kBandsMustGain = 1.5;
+
+// The bands to draw in: of the cuts for `workers`, half as many, and so on
+// down to two, the one whose estimated time is least, or the whole frame as
+// one band where none gains enough. Each band costs its rows' work and
+// kItemCostPerBand for each item that reaches it; the threads finish no
+// sooner than their share of the sum, nor than the dearest band. In thin
+// frames whose triangles reach every row, bands would draw each triangle
+// many times over for little gain.
+std::vector<RowSpan> ChooseBands(const std::vector<BandItem>& reaching,
+                                 const std::vector<double>& work, int workers) {
+  const int height = static_cast<int>(work.size());
+  // Items starting at or before each row, and ending before it.
+  std::vector<double> started(height, 0.0), ended(height + 1, 0.0);
+  for (const BandItem& item : reaching) {
+    started[item.firstRow] += 1.0;
+    ended[item.lastRow + 1] += 1.0;
+  }
+  for (int row = 1; row < height; ++row) started[row] += started[row - 1];
+  for (int row = 1; row <= height; ++row) ended[row] += ended[row - 1];
+  std::vector<double> work_before(height + 1, 0.0);
+  for (int row = 0; row < height; ++row) work_before[row + 1] = work_before[row] + work[row];
+
+  const auto estimate = [&](const std::vector<RowSpan>& bands) {
+    double sum = 0, dearest = 0;
+    for (const RowSpan& b : bands) {
+      const double items = started[b.end - 1] - ended[b.first];
+      const double cost = work_before[b.end] - work_before[b.first] + kItemCostPerBand * items;
+      sum += cost;
+      dearest = std::max(dearest, cost);
+    }
+    const double threads = static_cast<double>(std::min<size_t>(bands.size(), workers));
+    return std::max(sum / threads, dearest);
+  };
+  std::vector<RowSpan> best = {{0, height}};
+  double least = estimate(best) / kBandsMustGain;
+  for (int w = workers; w >= 2; w /= 2) {
+    std::vector<RowSpan> bands = CutBands(work, BandShares(w, height));
+    const double time = estimate(bands);
+    if (time < least) {
+      least = time;
+      best = std::move(bands);
+    }
+  }
+  return best;
+}
+
 // Starts up to `count` more threads running body(index) into `threads`,
 // the indices continuing from the threads already there; stops at the first
 // that the system refuses.
@@ -212,7 +265,7 @@ void DrawInBands(const std::vector<BandItem>& items, int height, int workers,
   for (int row = 0; row < height; ++row) work[row] = running += work[row];
   work.pop_back();
 
-  const std::vector<RowSpan> bands = CutBands(work, BandShares(workers, height));
+  const std::vector<RowSpan> bands = ChooseBands(reaching, work, workers);
   std::vector<std::vector<int>> bins(bands.size());
   for (const BandItem& item : reaching) {
     auto band = std::upper_bound(bands.begin(), bands.end(), item.firstRow,

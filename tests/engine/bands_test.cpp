@@ -34,9 +34,9 @@ TEST_F(Bands, EachBandDrawsTheItemsReachingItInOrder) {
   for (int i = 0; i < 40; ++i) {
     const int first = (i * 17) % 60 - 6;
     const int last = first + (i % 5 == 0 ? 30 : i % 3);
-    items.push_back({i, first, last, 1.0f + static_cast<float>(i % 7)});
+    items.push_back({i, first, last, 1000.0f * (1.0f + static_cast<float>(i % 7))});
   }
-  items.push_back({40, 55, 70, 5.0f});
+  items.push_back({40, 55, 70, 5000.0f});
 
   for (int workers : {1, 2, 3, 8}) {
     std::mutex lock;
@@ -72,10 +72,32 @@ TEST_F(Bands, EachBandDrawsTheItemsReachingItInOrder) {
       EXPECT_EQ(drawn, expected) << workers << " workers, band from row " << rows.first;
     }
     EXPECT_EQ(next_row, kHeight) << workers << " workers";
+    if (workers > 1) {
+      EXPECT_GT(by_band.size(), 1u) << "wide items are worth several bands";
+    }
     const RowSpan after = DrawableRows();
     EXPECT_EQ(after.first, 0);
     EXPECT_EQ(after.end, kHeight);
   }
+}
+
+// A thin frame whose many narrow items each reach every row: bands would draw
+// every item in each of them for next to no work per row, so it is drawn as
+// one band, each item once.
+TEST_F(Bands, ThinFrameOfItemsReachingEveryRowIsOneBand) {
+  constexpr int kHeight = 10;
+  Zheight = kHeight;
+  std::vector<BandItem> items;
+  for (int i = 0; i < 1000; ++i) items.push_back({i, -3, kHeight + 3, 1.0f});
+  std::atomic<int> calls{0};
+  std::atomic<bool> whole_frame{true};
+  DrawInBands(items, kHeight, 8, [&](int) {
+    ++calls;
+    const RowSpan rows = DrawableRows();
+    if (rows.first != 0 || rows.end != kHeight) whole_frame = false;
+  });
+  EXPECT_EQ(calls, 1000);
+  EXPECT_TRUE(whole_frame);
 }
 
 // The work shared out around a pass: every index once, in equal parts no more
