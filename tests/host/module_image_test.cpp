@@ -62,6 +62,36 @@ TEST_P(ElfBuild, ACopyCutShortIsRefusedBeforeLoading) {
   }
 }
 
+// The thread-locals of a module loaded with dlopen lie in the static TLS
+// block: the module never asks the loader for a dynamic block.
+TEST_P(ElfBuild, ThreadLocalsNeedNoDynamicBlock) {
+  std::ifstream in(GetParam().second, std::ios::binary);
+  const std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  ASSERT_GE(bytes.size(), sizeof(Elf64_Ehdr));
+  Elf64_Ehdr header;
+  std::memcpy(&header, bytes.data(), sizeof header);
+  auto section = [&](size_t i) {
+    Elf64_Shdr s;
+    std::memcpy(&s, bytes.data() + header.e_shoff + i * sizeof s, sizeof s);
+    return s;
+  };
+  int imported = 0;
+  for (size_t i = 0; i < header.e_shnum; ++i) {
+    const Elf64_Shdr symbols = section(i);
+    if (symbols.sh_type != SHT_DYNSYM) continue;
+    const Elf64_Shdr names = section(symbols.sh_link);
+    for (size_t at = symbols.sh_offset; at + sizeof(Elf64_Sym) <= symbols.sh_offset + symbols.sh_size;
+         at += sizeof(Elf64_Sym)) {
+      Elf64_Sym symbol;
+      std::memcpy(&symbol, bytes.data() + at, sizeof symbol);
+      if (symbol.st_shndx != SHN_UNDEF) continue;
+      ++imported;
+      EXPECT_STRNE(bytes.c_str() + names.sh_offset + symbol.st_name, "__tls_get_addr");
+    }
+  }
+  EXPECT_GT(imported, 10) << "the module's imports were not found";
+}
+
 INSTANTIATE_TEST_SUITE_P(Deliverables, ElfBuild,
                          ::testing::Values(std::make_pair(std::string("Floral"),
                                                           std::string(QF_FLORAL_PATH)),
