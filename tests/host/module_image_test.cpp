@@ -22,11 +22,15 @@ using qfhost::Deliverable;
 // A build's label and file.
 class ElfBuild : public ::testing::TestWithParam<std::pair<std::string, std::string>> {};
 
+std::string FileBytes(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+}
+
 // A copy cut short anywhere before the end of its loaded segments is refused
 // before the loader maps it; the end is found here from the ELF structures.
 TEST_P(ElfBuild, ACopyCutShortIsRefusedBeforeLoading) {
-  std::ifstream in(GetParam().second, std::ios::binary);
-  const std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  const std::string bytes = FileBytes(GetParam().second);
   ASSERT_GE(bytes.size(), sizeof(Elf64_Ehdr));
   Elf64_Ehdr header;
   std::memcpy(&header, bytes.data(), sizeof header);
@@ -65,8 +69,7 @@ TEST_P(ElfBuild, ACopyCutShortIsRefusedBeforeLoading) {
 // The thread-locals of a module loaded with dlopen lie in the static TLS
 // block: the module never asks the loader for a dynamic block.
 TEST_P(ElfBuild, ThreadLocalsNeedNoDynamicBlock) {
-  std::ifstream in(GetParam().second, std::ios::binary);
-  const std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  const std::string bytes = FileBytes(GetParam().second);
   ASSERT_GE(bytes.size(), sizeof(Elf64_Ehdr));
   Elf64_Ehdr header;
   std::memcpy(&header, bytes.data(), sizeof header);
